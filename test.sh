@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds both architectures and runs every test under Wine. Installs what the machine lacks first.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+"$root/tools/deps.sh"
+"$root/tools/build.sh" i686
+"$root/tools/build.sh" x86_64
+cd "$root/build/x86_64"
+"$root/tools/winerun" --prefix "$root/build/wineprefix" --with-display \
+  ctest --output-on-failure -j2 "$@"
