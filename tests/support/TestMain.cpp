@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX icc{};
+  icc.dwSize = sizeof(icc);
+  icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
   ::testing::InitGoogleTest(&argc, argv);

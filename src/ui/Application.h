@@ -1,0 +1,64 @@
+// The application object: title, help, message loop and pumping, busy cursor, terminating flag, errors.
+#pragma once
+#include "Base.h"
+#include <functional>
+#include <string>
+
+namespace ui {
+
+class Form;
+
+class Application {
+ public:
+  static Application& Instance();
+
+  void SetTitle(const std::wstring& title) { FTitle = title; }
+  const std::wstring& Title() const { return FTitle; }
+
+  // The help file and the one way to ask for help. The handler shows the help; without one, or when
+  // the file is missing, the user is told so in a message box.
+  void SetHelpFile(const std::wstring& path) { FHelpFile = path; }
+  const std::wstring& HelpFile() const { return FHelpFile; }
+  std::function<bool(const std::wstring& file, UINT command, ULONG_PTR data)> OnHelp;
+  bool HelpCommand(UINT command, ULONG_PTR data);
+
+  // The main form: closing it ends the message loop.
+  void SetMainForm(Form* form) { FMainForm = form; }
+  Form* MainForm() const { return FMainForm; }
+
+  // Runs the message loop until the application terminates.
+  void Run();
+  // Handles every pending message, then returns (the long loops call this between items).
+  void ProcessMessages();
+  // Waits for one message and handles it.
+  void HandleMessage();
+  // Asks the message loop to end; the loops and modal windows see Terminated() at once.
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+  // Clears the flag (tests that end one "application" and start another in one process).
+  void ResetTerminated() { FTerminated = false; }
+
+  // The application-wide cursor: the hourglass over every window of the program while busy.
+  void SetBusyCursor(bool busy);
+  bool CursorIsBusy() const { return FBusy; }
+
+  // Shows the standard error box for the exception being handled (call inside a catch block).
+  void HandleException();
+  std::function<void(const std::wstring& message)> OnException;  // replaces the box (tests)
+
+  // A message-only window of the application, owner of timers.
+  HWND UtilityWindow();
+
+ private:
+  Application() = default;
+  bool PreTranslate(MSG& msg);
+  void Dispatch(MSG& msg);
+
+  std::wstring FTitle, FHelpFile;
+  Form* FMainForm = nullptr;
+  bool FTerminated = false;
+  bool FBusy = false;
+  HWND FUtility = nullptr;
+};
+
+}  // namespace ui

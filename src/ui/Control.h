@@ -1,0 +1,194 @@
+// The control base classes: windowed controls (own HWND) and windowless ones painted by their parent.
+#pragma once
+#include "Base.h"
+#include "ui/Graphics.h"
+#include "ui/Scoped.h"
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class WinControl;
+class GraphicControl;
+class Form;
+class Control;
+
+using NotifyEvent = std::function<void(Control* sender)>;
+
+// Modifier keys of a key stroke or mouse event.
+enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+unsigned KeyboardShiftState();
+enum class MouseButton { Left, Right, Middle };
+
+class Control {
+ public:
+  Control() = default;
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  // Position relative to the parent's client area.
+  virtual void SetBounds(int left, int top, int width, int height);
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+
+  virtual void SetEnabled(bool enabled);
+  bool Enabled() const { return FEnabled; }
+  virtual void SetVisible(bool visible);
+  bool Visible() const { return FVisible; }
+  virtual void SetCaption(const std::wstring& caption);
+  virtual std::wstring Caption() const { return FCaption; }
+
+  // The hint: the text before "|" is shown as the tooltip.
+  void SetHint(const std::wstring& hint);
+  const std::wstring& Hint() const { return FHint; }
+  void SetShowHint(bool show);
+  bool ShowHint() const { return FShowHint; }
+
+  virtual void SetFont(const Font& font);
+  const Font& GetFont() const { return FFont; }
+  virtual void SetColor(Color c);
+  Color GetColor() const { return FColor; }
+
+  WinControl* Parent() const { return FParent; }
+  Form* ParentForm() const;
+  // Enabled and visible here and in every parent.
+  bool CanReact() const;
+
+  virtual void Invalidate() = 0;
+  virtual bool IsWindowed() const = 0;
+
+  // Runs OnClick, as a user's click does.
+  virtual void Click();
+
+  NotifyEvent OnClick;
+  int Tag = 0;
+  std::wstring Name;
+
+ protected:
+  friend class WinControl;
+  void AttachTo(WinControl* parent);
+  virtual void HintChanged();
+
+  WinControl* FParent = nullptr;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  bool FEnabled = true, FVisible = true, FShowHint = true;
+  std::wstring FCaption, FHint;
+  Font FFont = DefaultFont();
+  Color FColor = clBtnFace;
+};
+
+// A control with a window of its own. Standard controls are subclassed; the program's own classes
+// (forms, panels, group boxes) are bound to their object at WM_NCCREATE.
+class WinControl : public Control {
+ public:
+  ~WinControl() override;
+  HWND Handle() const { return FHandle; }
+  bool HandleAllocated() const { return FHandle != nullptr; }
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetEnabled(bool enabled) override;
+  void SetVisible(bool visible) override;
+  void SetCaption(const std::wstring& caption) override;
+  std::wstring Caption() const override;
+  void SetFont(const Font& font) override;
+  void SetColor(Color c) override;
+  void Invalidate() override;
+  bool IsWindowed() const override { return true; }
+
+  virtual void SetFocus();
+  bool Focused() const;
+  // Controls placed on this one, windowed and windowless, in creation order.
+  const std::vector<Control*>& Children() const { return FChildren; }
+  void Repaint();
+
+  // The object of a window made by this layer, or null.
+  static WinControl* FromHandle(HWND hwnd);
+
+ protected:
+  friend class Control;
+  friend class GraphicControl;
+  // Makes a window of a standard class and subclasses it.
+  void CreateStd(WinControl* parent, const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top, int width,
+                 int height, const std::wstring& text);
+  // Makes a window of one of this layer's own classes (registered on first use).
+  void CreateOwn(WinControl* parent, const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top, int width,
+                 int height, const std::wstring& text, HWND owner = nullptr);
+  void DestroyHandle();
+
+  // The message procedure. The default passes to the standard class or DefWindowProc after the
+  // handling that every window shares (reflection to children, colours, windowless children).
+  virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+  // Notifications reflected from the parent.
+  virtual void CommandNotify(WORD code) { (void)code; }
+  virtual LRESULT NotifyReflect(NMHDR* nm) { (void)nm; return 0; }
+  virtual HBRUSH CtlColor(HDC dc);
+  virtual bool DrawItem(DRAWITEMSTRUCT* dis) { (void)dis; return false; }
+  virtual bool MeasureItem(MEASUREITEMSTRUCT* mis) { (void)mis; return false; }
+
+  // Painting of a container: background, then windowless children.
+  virtual void PaintBackground(HDC dc, const RECT& rc);
+  virtual void PaintWindow(HDC dc, const RECT& paintRect);
+  bool FOwnClass = false;   // painted and handled here rather than by a standard class
+  bool FContainer = false;  // holds children: paints windowless ones and routes mouse input to them
+
+ private:
+  static LRESULT CALLBACK OwnProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  void AfterCreate(WinControl* parent);
+  GraphicControl* GraphicAt(POINT pt) const;
+  void RouteMouse(UINT msg, WPARAM wp, LPARAM lp);
+  void SetMouseControl(GraphicControl* c);
+
+  HWND FHandle = nullptr;
+  bool FSubclassed = false;
+  std::vector<Control*> FChildren;
+  GraphicControl* FCaptureControl = nullptr;
+  GraphicControl* FMouseControl = nullptr;
+  bool FTrackingLeave = false;
+
+  friend class Form;
+};
+
+// A control without a window: its parent paints it and passes it mouse input.
+class GraphicControl : public Control {
+ public:
+  ~GraphicControl() override;
+  void Create(WinControl* parent, int left, int top, int width, int height);
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetEnabled(bool enabled) override;
+  void SetVisible(bool visible) override;
+  void SetCaption(const std::wstring& caption) override;
+  void Invalidate() override;
+  bool IsWindowed() const override { return false; }
+  // Paints now rather than at the parent's next paint.
+  void Repaint();
+  bool MouseInControl() const { return FMouseInControl; }
+  RECT ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
+
+  // Painting in the control's own coordinates (0, 0 is its top left corner).
+  virtual void Paint(HDC dc) = 0;
+  // Mouse input in the control's own coordinates. The parent captures the mouse from a press to the
+  // release, so the release reaches the control that was pressed.
+  virtual void MouseDown(MouseButton button, unsigned shift, int x, int y);
+  virtual void MouseMove(unsigned shift, int x, int y);
+  virtual void MouseUp(MouseButton button, unsigned shift, int x, int y);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  // Whether the control takes mouse input at the point; a transparent label passes it on.
+  virtual bool HitTest(int x, int y) const { (void)x; (void)y; return true; }
+
+ protected:
+  bool FMouseInControl = false;
+  friend class WinControl;
+};
+
+}  // namespace ui

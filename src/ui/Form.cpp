@@ -1,0 +1,343 @@
+// Top-level windows: frame sizing, showing and closing, modal loops, key preview and tooltips.
+#include "ui/Form.h"
+#include "ui/Application.h"
+#include "ui/Menu.h"
+#include "ui/StdControls.h"
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace ui {
+
+wchar_t MnemonicOf(const std::wstring& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] == L'&') { ++i; continue; }
+    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(caption[i + 1])))));
+  }
+  return 0;
+}
+
+Form::Form() { FContainer = true; }
+
+Form::~Form() {
+  if (Application::Instance().MainForm() == this) Application::Instance().SetMainForm(nullptr);
+  if (FTooltip) DestroyWindow(FTooltip);
+  FTooltip = nullptr;
+}
+
+void Form::CreateForm(const std::wstring& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
+                      HWND owner) {
+  RECT r{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
+  style &= ~WS_VISIBLE;
+  FVisible = false;
+  CreateOwn(nullptr, FClassName, style | WS_CLIPCHILDREN, exStyle | WS_EX_CONTROLPARENT, CW_USEDEFAULT,
+            CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, caption, owner);
+  RECT wr;
+  GetWindowRect(Handle(), &wr);
+  Control::SetBounds(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top);
+  SetClientSize(clientWidth, clientHeight);
+}
+
+void Form::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+  DWORD ex = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+  AdjustWindowRectEx(&r, style, FALSE, ex);
+  FInternalSize = true;
+  SetBounds(FLeft, FTop, r.right - r.left, r.bottom - r.top);
+  FInternalSize = false;
+  // A menu bar or a wrapped caption can make the frame thicker than computed: correct from the result.
+  RECT cr;
+  GetClientRect(Handle(), &cr);
+  if (cr.right != width || cr.bottom != height) {
+    FInternalSize = true;
+    SetBounds(FLeft, FTop, FWidth + width - cr.right, FHeight + height - cr.bottom);
+    FInternalSize = false;
+  }
+}
+
+int Form::ClientWidth() const {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  return r.right;
+}
+
+int Form::ClientHeight() const {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  return r.bottom;
+}
+
+void Form::SetPosition(int left, int top) { SetBounds(left, top, FWidth, FHeight); }
+
+void Form::CenterOnScreen() {
+  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  SetPosition((sw - FWidth) / 2, (sh - FHeight) / 2);
+}
+
+void Form::Show() {
+  FVisible = true;
+  ShowWindow(Handle(), SW_SHOW);
+  BringToFront();
+}
+
+void Form::Hide() {
+  FVisible = false;
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+bool Form::Showing() const { return Handle() && IsWindowVisible(Handle()); }
+
+void Form::BringToFront() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(Handle());
+}
+
+void Form::Close() {
+  if (!Handle()) return;
+  if (FModal) {
+    if (DoCloseQuery()) FModalResult = mrCancel;
+    return;
+  }
+  if (!DoCloseQuery()) return;
+  CloseAction action = CloseAction::Hide;
+  DoClose(action);
+  if (action == CloseAction::None) return;
+  if (Application::Instance().MainForm() == this) {
+    // Closing the main form ends the program; the window lives until the application lets it go.
+    Application::Instance().Terminate();
+    return;
+  }
+  if (action == CloseAction::Minimize)
+    ShowWindow(Handle(), SW_MINIMIZE);
+  else
+    Hide();
+}
+
+namespace {
+struct DisabledWindows {
+  HWND self;
+  std::vector<HWND> list;
+};
+BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM lp) {
+  auto* d = reinterpret_cast<DisabledWindows*>(lp);
+  if (hwnd != d->self && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+    d->list.push_back(hwnd);
+    EnableWindow(hwnd, FALSE);
+  }
+  return TRUE;
+}
+}  // namespace
+
+int Form::ShowModal() {
+  Application& app = Application::Instance();
+  if (app.Terminated()) return mrClosed;
+  HWND previous = GetActiveWindow();
+  DisabledWindows disabled{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
+  FModal = true;
+  FModalResult = mrNone;
+  Show();
+  while (FModalResult == mrNone) {
+    if (app.Terminated()) {
+      FModalResult = mrClosed;
+      break;
+    }
+    app.HandleMessage();
+  }
+  int result = FModalResult;
+  // Enable the others before hiding, so that activation returns to the window that was active.
+  for (HWND h : disabled.list)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+  Hide();
+  FModal = false;
+  if (previous && IsWindow(previous) && previous != Handle()) SetActiveWindow(previous);
+  return result;
+}
+
+bool Form::IsShortCut(WORD key, unsigned shift) {
+  std::vector<PopupMenu*> menus = FShortcutMenus;
+  if (FPopupMenu && std::find(menus.begin(), menus.end(), FPopupMenu) == menus.end()) menus.push_back(FPopupMenu);
+  for (PopupMenu* m : menus)
+    if (m->IsShortCut(key, shift)) return true;
+  return false;
+}
+
+bool Form::Mnemonic(WinControl* container, wchar_t ch) {
+  for (Control* c : container->Children()) {
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (auto* label = dynamic_cast<Label*>(c)) {
+      if (label->FocusControl && MnemonicOf(label->Caption()) == ch && label->FocusControl->CanReact()) {
+        label->FocusControl->SetFocus();
+        return true;
+      }
+    } else if (auto* w = dynamic_cast<WinControl*>(c); w && !w->Children().empty()) {
+      if (Mnemonic(w, ch)) return true;
+    }
+  }
+  return false;
+}
+
+bool Form::PreTranslateKey(MSG& msg) {
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(msg.wParam);
+      unsigned shift = KeyboardShiftState();
+      if (KeyPreview) {
+        DoKeyDown(key, shift);
+        if (key == 0) return true;
+        msg.wParam = key;
+      }
+      if (IsShortCut(key, shift)) return true;
+      return false;
+    }
+    case WM_CHAR:
+      if (KeyPreview) {
+        wchar_t ch = static_cast<wchar_t>(msg.wParam);
+        DoKeyPress(ch);
+        if (ch == 0) return true;
+        msg.wParam = ch;
+      }
+      return false;
+    case WM_SYSCHAR: {
+      wchar_t ch = static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+          CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(msg.wParam)))));
+      return Mnemonic(this, ch);
+    }
+    default:
+      return false;
+  }
+}
+
+Control* Form::FindById(WinControl* container, int id) {
+  for (Control* c : container->Children()) {
+    if (auto* w = dynamic_cast<WinControl*>(c)) {
+      if (w->Handle() && GetDlgCtrlID(w->Handle()) == id) return w;
+      if (Control* found = FindById(w, id)) return found;
+    }
+  }
+  return nullptr;
+}
+
+void Form::SetActiveControl(WinControl* c) {
+  FLastFocus = c ? c->Handle() : nullptr;
+  if (FLastFocus && GetActiveWindow() == Handle()) ::SetFocus(FLastFocus);
+}
+
+void Form::UpdateHint(Control* c) {
+  if (!Handle()) return;
+  std::wstring shortHint = c->Hint().substr(0, c->Hint().find(L'|'));
+  bool windowed = c->IsWindowed();
+  HWND toolOwner = windowed ? Handle() : (c->Parent() ? c->Parent()->Handle() : nullptr);
+  if (!toolOwner) return;
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = toolOwner;
+  ti.uId = windowed ? reinterpret_cast<UINT_PTR>(static_cast<WinControl*>(c)->Handle()) : reinterpret_cast<UINT_PTR>(c);
+  if (windowed && !static_cast<WinControl*>(c)->Handle()) return;
+  if (!FTooltip) {
+    if (shortHint.empty() || !c->ShowHint()) return;
+    FTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(FTooltip, TTM_SETMAXTIPWIDTH, 0, 600);
+    SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
+  }
+  SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  if (shortHint.empty() || !c->ShowHint()) return;
+  ti.uFlags = TTF_SUBCLASS | (windowed ? TTF_IDISHWND : 0);
+  ti.rect = c->BoundsRect();
+  ti.lpszText = shortHint.data();
+  SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Form::RemoveHint(Control* c) {
+  if (!FTooltip) return;
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  bool windowed = c->IsWindowed();
+  ti.hwnd = windowed ? Handle() : (c->Parent() ? c->Parent()->Handle() : nullptr);
+  ti.uId = windowed ? reinterpret_cast<UINT_PTR>(static_cast<WinControl*>(c)->Handle()) : reinterpret_cast<UINT_PTR>(c);
+  SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_COMMAND:
+      if (!lp || !FromHandle(reinterpret_cast<HWND>(lp))) {
+        WORD id = LOWORD(wp);
+        if (id == IDCANCEL) {
+          if (FCancelButton && FCancelButton->CanReact()) FCancelButton->Click();
+          return 0;
+        }
+        if (id == IDOK) {
+          if (FDefaultButton && FDefaultButton->CanReact()) FDefaultButton->Click();
+          return 0;
+        }
+        if (auto* b = dynamic_cast<Button*>(FindById(this, id)); b && b->CanReact()) {
+          b->Click();
+          return 0;
+        }
+      }
+      break;
+    case DM_GETDEFID:
+      if (FDefaultButton && FDefaultButton->Handle())
+        return MAKELRESULT(GetDlgCtrlID(FDefaultButton->Handle()), DC_HASDEFID);
+      return 0;
+    case WM_CONTEXTMENU:
+      if (FPopupMenu) {
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (pt.x == -1 && pt.y == -1) {
+          pt = POINT{0, 0};
+          ClientToScreen(Handle(), &pt);
+        }
+        FPopupMenu->Popup(pt.x, pt.y, Handle());
+        return 0;
+      }
+      break;
+    case WM_SHOWWINDOW:
+      if (wp) DoShow();
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND f = GetFocus();
+        if (f && IsChild(Handle(), f)) FLastFocus = f;
+      } else {
+        HWND f = FLastFocus;
+        if (!f || !IsWindow(f) || !IsWindowEnabled(f) || !IsWindowVisible(f))
+          f = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+        if (f && IsChild(Handle(), f)) ::SetFocus(f);
+        return 0;
+      }
+      break;
+    case WM_WINDOWPOSCHANGING: {
+      auto* wp2 = reinterpret_cast<WINDOWPOS*>(lp);
+      if (!FInternalSize && !(wp2->flags & SWP_NOSIZE) && Handle() && (wp2->cx != FWidth || wp2->cy != FHeight)) {
+        int w = wp2->cx, h = wp2->cy;
+        if (!DoCanResize(w, h)) wp2->flags |= SWP_NOSIZE;
+        else wp2->cx = w, wp2->cy = h;
+      }
+      break;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      RECT r;
+      GetWindowRect(Handle(), &r);
+      FLeft = r.left, FTop = r.top, FWidth = r.right - r.left, FHeight = r.bottom - r.top;
+      break;
+    }
+    case WM_ENABLE:
+      FEnabled = wp != 0;
+      break;
+    default:
+      break;
+  }
+  return WinControl::WndProc(msg, wp, lp);
+}
+
+}  // namespace ui

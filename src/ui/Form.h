@@ -1,0 +1,94 @@
+// A top-level window built from code: size, position, modal show, closing, keyboard preview, hints.
+#pragma once
+#include "ui/Control.h"
+#include <vector>
+
+namespace ui {
+
+class Button;
+class PopupMenu;
+
+enum ModalResultValue : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrClosed = 3 };
+enum class CloseAction { None, Hide, Minimize };
+
+class Form : public WinControl {
+ public:
+  Form();
+  ~Form() override;
+
+  // Makes the window, hidden. style is the frame (WS_CAPTION | WS_SYSMENU | ...); the client area
+  // gets the given size. The owner, if any, stays below the form.
+  void CreateForm(const std::wstring& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
+                  HWND owner = nullptr);
+  void SetClientSize(int width, int height);
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetPosition(int left, int top);
+  void CenterOnScreen();
+
+  void Show();
+  void Hide();
+  bool Showing() const;
+  void BringToFront();
+  // Asks the form to close (as the close box does): the close query and close handlers decide.
+  void Close();
+  // Shows the form modally: the program's other windows are disabled until a modal result is set.
+  // While the application is terminating the form closes at once with mrClosed.
+  int ShowModal();
+  void SetModalResult(int result) { FModalResult = result; }
+  int ModalResult() const { return FModalResult; }
+  bool IsModal() const { return FModal; }
+
+  // Key strokes reach DoKeyDown / DoKeyPress before the focused control.
+  bool KeyPreview = false;
+  void SetPopupMenu(PopupMenu* menu) { FPopupMenu = menu; }
+  PopupMenu* GetPopupMenu() const { return FPopupMenu; }
+  // Menus whose shortcuts this form answers (its popup menu is one of them).
+  void AddShortcutMenu(PopupMenu* menu) { FShortcutMenus.push_back(menu); }
+
+  // The button that Enter presses and the one that Esc presses.
+  void SetDefaultButton(Button* b) { FDefaultButton = b; }
+  void SetCancelButton(Button* b) { FCancelButton = b; }
+  Button* DefaultButton() const { return FDefaultButton; }
+
+  // Tooltips of the form's controls.
+  void UpdateHint(Control* c);
+  void RemoveHint(Control* c);
+  HWND TooltipWindow() const { return FTooltip; }
+
+  // Key handling before the focused control: preview, menu shortcuts, mnemonics of windowless labels.
+  bool PreTranslateKey(MSG& msg);
+
+  // The control that has the focus when the form is active (and gets it back on reactivation).
+  void SetActiveControl(WinControl* c);
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  virtual void DoShow() {}
+  virtual bool DoCloseQuery() { return true; }
+  virtual void DoClose(CloseAction& action) { (void)action; }
+  virtual void DoKeyDown(WORD& key, unsigned shift) { (void)key; (void)shift; }
+  virtual void DoKeyPress(wchar_t& key) { (void)key; }
+  virtual bool DoCanResize(int& width, int& height) { (void)width; (void)height; return true; }
+  const wchar_t* FClassName = L"VssForm";  // window class of the form
+
+ private:
+  bool IsShortCut(WORD key, unsigned shift);
+  bool Mnemonic(WinControl* container, wchar_t ch);
+  Control* FindById(WinControl* container, int id);
+
+  int FModalResult = mrNone;
+  bool FModal = false;
+  bool FInternalSize = false;
+  PopupMenu* FPopupMenu = nullptr;
+  std::vector<PopupMenu*> FShortcutMenus;
+  Button* FDefaultButton = nullptr;
+  Button* FCancelButton = nullptr;
+  HWND FTooltip = nullptr;
+  HWND FLastFocus = nullptr;
+};
+
+// The mnemonic character of a caption ("&B" gives 'B'), or 0.
+wchar_t MnemonicOf(const std::wstring& caption);
+
+}  // namespace ui

@@ -1,0 +1,45 @@
+// Colours (RGB or system colour), fonts described by value and shared GDI objects made from them.
+#pragma once
+#include "Base.h"
+#include <string>
+
+namespace ui {
+
+// A colour: an RGB value, or a system colour index with the top bit set (as GetSysColor takes it).
+using Color = DWORD;
+constexpr Color SysColor(int index) { return 0x80000000u | static_cast<DWORD>(index); }
+constexpr Color clBtnFace = SysColor(COLOR_BTNFACE);
+constexpr Color clWindow = SysColor(COLOR_WINDOW);
+constexpr Color clWindowText = SysColor(COLOR_WINDOWTEXT);
+constexpr Color clBtnText = SysColor(COLOR_BTNTEXT);
+constexpr Color clBtnShadow = SysColor(COLOR_BTNSHADOW);
+constexpr Color clBtnHighlight = SysColor(COLOR_BTNHIGHLIGHT);
+constexpr Color clGrayText = SysColor(COLOR_GRAYTEXT);
+constexpr Color clHighlight = SysColor(COLOR_HIGHLIGHT);
+constexpr Color clGreen = RGB(0, 128, 0);
+constexpr Color clNone = 0x1FFFFFFFu;
+
+COLORREF ColorToRGB(Color c);
+// A solid brush of the colour, kept for the life of the process (callers never delete it).
+HBRUSH ColorBrush(Color c);
+
+enum FontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+struct Font {
+  std::wstring Name = L"ＭＳ Ｐゴシック";
+  int Height = -12;  // LOGFONT height: negative is the character height in pixels
+  BYTE Charset = SHIFTJIS_CHARSET;
+  unsigned Style = 0;
+  Color FontColor = clWindowText;
+  bool operator==(const Font&) const = default;
+};
+
+// The GDI font for a description, created once and kept for the life of the process.
+HFONT FontHandle(const Font& f);
+// The default font of the program's windows.
+const Font& DefaultFont();
+
+// Text extent of a single line in a font.
+SIZE TextExtent(HFONT font, const std::wstring& text);
+
+}  // namespace ui

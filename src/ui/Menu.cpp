@@ -1,0 +1,111 @@
+// Popup menus: built afresh for each show, so their entries always show the current state.
+#include "ui/Menu.h"
+#include "ui/Scoped.h"
+
+namespace ui {
+
+namespace {
+HMENU gOpenMenu = nullptr;
+
+std::wstring KeyName(WORD key) {
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::wstring(1, static_cast<wchar_t>(key));
+  if (key >= VK_F1 && key <= VK_F24) return L"F" + std::to_wstring(key - VK_F1 + 1);
+  switch (key) {
+    case VK_ESCAPE: return L"Esc";
+    case VK_RETURN: return L"Enter";
+    case VK_DELETE: return L"Del";
+    case VK_INSERT: return L"Ins";
+    case VK_BACK: return L"BkSp";
+    case VK_TAB: return L"Tab";
+    case VK_SPACE: return L"Space";
+    case VK_HOME: return L"Home";
+    case VK_END: return L"End";
+    case VK_PRIOR: return L"PgUp";
+    case VK_NEXT: return L"PgDn";
+    case VK_LEFT: return L"Left";
+    case VK_RIGHT: return L"Right";
+    case VK_UP: return L"Up";
+    case VK_DOWN: return L"Down";
+    default: return L"";
+  }
+}
+}  // namespace
+
+std::wstring ShortCutText(ShortCut sc) {
+  if (sc == 0) return L"";
+  std::wstring s;
+  if (sc & scShift) s += L"Shift+";
+  if (sc & scCtrl) s += L"Ctrl+";
+  if (sc & scAlt) s += L"Alt+";
+  return s + KeyName(static_cast<WORD>(sc & 0xFF));
+}
+
+MenuItem* PopupMenu::Add(const std::wstring& caption, ShortCut shortcut, NotifyEvent onClick) {
+  auto item = std::make_unique<MenuItem>();
+  item->Caption = caption;
+  item->Shortcut = shortcut;
+  item->OnClick = std::move(onClick);
+  FItems.push_back(std::move(item));
+  return FItems.back().get();
+}
+
+MenuItem* PopupMenu::AddSeparator() { return Add(L"-"); }
+
+MenuItem* PopupMenu::Find(const std::wstring& name) const {
+  for (auto& i : FItems)
+    if (i->Name == name) return i.get();
+  return nullptr;
+}
+
+HMENU PopupMenu::OpenMenu() { return gOpenMenu; }
+
+MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
+  if (OnPopup) OnPopup(nullptr);
+  struct MenuHolder {
+    HMENU h = CreatePopupMenu();
+    ~MenuHolder() { DestroyMenu(h); }
+  } menu;
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    MenuItem& it = *FItems[i];
+    if (!it.Visible) continue;
+    if (it.Caption == L"-") {
+      AppendMenuW(menu.h, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::wstring text = it.Caption;
+    if (it.Shortcut) text += L"\t" + ShortCutText(it.Shortcut);
+    UINT flags = MF_STRING | (it.Enabled ? MF_ENABLED : MF_GRAYED) | (it.Checked ? MF_CHECKED : 0);
+    AppendMenuW(menu.h, flags, i + 1, text.c_str());
+    if (it.Bitmap) {
+      MENUITEMINFOW mii{};
+      mii.cbSize = sizeof(mii);
+      mii.fMask = MIIM_BITMAP;
+      mii.hbmpItem = it.Bitmap;
+      SetMenuItemInfoW(menu.h, static_cast<UINT>(i + 1), FALSE, &mii);
+    }
+  }
+  gOpenMenu = menu.h;
+  // The owner must be the foreground window, or the menu does not close when the user clicks elsewhere.
+  SetForegroundWindow(owner);
+  UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.h, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner,
+                                              nullptr));
+  gOpenMenu = nullptr;
+  PostMessageW(owner, WM_NULL, 0, 0);
+  if (cmd == 0 || cmd > FItems.size()) return nullptr;
+  MenuItem* item = FItems[cmd - 1].get();
+  if (item->Enabled) item->Click();
+  return item;
+}
+
+bool PopupMenu::IsShortCut(WORD key, unsigned shift) {
+  ShortCut sc = MakeShortCut(key, shift);
+  for (auto& i : FItems) {
+    if (i->Shortcut == sc && i->Visible && i->Enabled) {
+      i->Click();
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace ui

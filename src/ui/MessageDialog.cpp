@@ -1,0 +1,108 @@
+// The message dialog: a form sized to its text, with an optional icon and buttons in a centred row.
+#include "ui/MessageDialog.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/StdControls.h"
+#include <commctrl.h>
+#include <memory>
+
+namespace ui {
+
+namespace {
+
+class TMessageForm : public Form {
+ public:
+  explicit TMessageForm(const MessageDialogOptions& o);
+  int Answer(int modal) const {
+    if (modal >= kFirstButton && modal < kFirstButton + static_cast<int>(FButtons.size())) return modal - kFirstButton;
+    return kDialogClosed;
+  }
+
+ private:
+  static constexpr int kFirstButton = 100;
+  HWND FIcon = nullptr;
+  HWND FText = nullptr;
+  std::vector<std::unique_ptr<Button>> FButtons;
+};
+
+LPCWSTR SystemIcon(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Information: return IDI_INFORMATION;
+    case MsgIcon::Warning: return IDI_WARNING;
+    case MsgIcon::Error: return IDI_ERROR;
+    case MsgIcon::Question: return IDI_QUESTION;
+    default: return nullptr;
+  }
+}
+
+TMessageForm::TMessageForm(const MessageDialogOptions& o) {
+  FClassName = kMessageDialogClass;
+  const int margin = 12, gap = 8, buttonHeight = 23, iconSize = 32;
+  HFONT font = FontHandle(DefaultFont());
+
+  // Measure the text: break it at half the screen width.
+  RECT textRect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
+  {
+    WindowDC dc(nullptr);
+    SelectObj sel(dc, font);
+    DrawTextW(dc, o.text.empty() ? L" " : o.text.c_str(), -1, &textRect,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+  }
+  int textWidth = textRect.right, textHeight = textRect.bottom;
+  bool hasIcon = o.icon != MsgIcon::None;
+  int textLeft = margin + (hasIcon ? iconSize + margin : 0);
+  int contentHeight = std::max(textHeight, hasIcon ? iconSize : 0);
+
+  std::vector<int> widths;
+  int rowWidth = 0;
+  for (const auto& caption : o.buttons) {
+    int w = std::max(75, static_cast<int>(TextExtent(font, caption).cx) + 16);
+    widths.push_back(w);
+    rowWidth += w;
+  }
+  if (!o.buttons.empty()) rowWidth += gap * (static_cast<int>(o.buttons.size()) - 1);
+
+  int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
+  int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
+
+  CreateForm(o.caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, clientWidth,
+             clientHeight, o.owner ? o.owner : GetActiveWindow());
+
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  if (hasIcon) {
+    FIcon = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_ICON, margin, margin, iconSize, iconSize,
+                            Handle(), nullptr, inst, nullptr);
+    SendMessageW(FIcon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIcon(o.icon))), 0);
+  }
+  int textTop = margin + (contentHeight - textHeight) / 2;
+  FText = CreateWindowExW(0, WC_STATICW, o.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textLeft,
+                          textTop, textWidth, textHeight, Handle(), nullptr, inst, nullptr);
+  SendMessageW(FText, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+  int x = (clientWidth - rowWidth) / 2, y = margin + contentHeight + margin;
+  for (size_t i = 0; i < o.buttons.size(); ++i) {
+    auto b = std::make_unique<Button>();
+    b->Create(this, x, y, widths[i], buttonHeight, o.buttons[i]);
+    b->ModalResult = kFirstButton + static_cast<int>(i);
+    if (static_cast<int>(i) == o.defaultButton) b->SetDefault(true);
+    if (static_cast<int>(i) == o.escapeButton) b->SetCancel(true);
+    x += widths[i] + gap;
+    FButtons.push_back(std::move(b));
+  }
+  CenterOnScreen();
+  if (o.defaultButton >= 0 && o.defaultButton < static_cast<int>(FButtons.size()))
+    SetActiveControl(FButtons[static_cast<size_t>(o.defaultButton)].get());
+}
+
+}  // namespace
+
+int ShowMessageDialog(const MessageDialogOptions& options) {
+  if (Application::Instance().Terminated()) return kDialogClosed;
+  MessageDialogOptions o = options;
+  TMessageForm form(o);
+  // The dialog goes to the front with its default button focused.
+  int modal = form.ShowModal();
+  return form.Answer(modal);
+}
+
+}  // namespace ui

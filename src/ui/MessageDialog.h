@@ -1,0 +1,32 @@
+// The one message dialog of the program: caption, text, optional icon, buttons in order, modal.
+#pragma once
+#include "Base.h"
+#include <string>
+#include <vector>
+
+namespace ui {
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+
+struct MessageDialogOptions {
+  std::wstring caption;
+  std::wstring text;
+  MsgIcon icon = MsgIcon::None;
+  std::vector<std::wstring> buttons{L"OK"};  // captions in order, left to right
+  int defaultButton = 0;                     // index of the button that has the focus and answers Enter
+  int escapeButton = -1;                     // index of the button Esc answers; -1: Esc does nothing
+  HWND owner = nullptr;                      // disabled while the dialog is shown (null: the active window)
+};
+
+// Result when the dialog was closed through its frame (close box, Alt+F4) or closed at once because
+// the application is terminating, rather than by one of its buttons.
+constexpr int kDialogClosed = -1;
+
+// Shows the dialog centred on the screen and waits for the answer: the index of the pressed button,
+// or kDialogClosed. While the application is terminating it closes at once with kDialogClosed.
+int ShowMessageDialog(const MessageDialogOptions& options);
+
+// Window class of the dialog, so that tests and hooks can recognise it.
+constexpr const wchar_t* kMessageDialogClass = L"VssMessageDialog";
+
+}  // namespace ui

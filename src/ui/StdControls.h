@@ -1,0 +1,169 @@
+// Wrappers for the standard controls and the program's simple containers and labels.
+#pragma once
+#include "ui/Control.h"
+#include <functional>
+#include <string>
+
+namespace ui {
+
+class Form;
+
+// A push button. Clicking it runs OnClick and, when ModalResult is set, ends its modal form.
+class Button : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
+  // The button that Enter presses in its form, drawn with the heavier frame.
+  void SetDefault(bool isDefault);
+  bool IsDefault() const { return FDefault; }
+  // The button that Esc presses in its form.
+  void SetCancel(bool isCancel);
+  bool IsCancel() const { return FCancel; }
+  void Click() override;
+  int ModalResult = 0;
+
+ protected:
+  void CommandNotify(WORD code) override;
+
+ private:
+  bool FDefault = false, FCancel = false;
+};
+
+// A check box. Changing its state, by the user or from code, runs OnClick.
+class CheckBox : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
+  void SetChecked(bool checked);
+  bool Checked() const;
+
+ protected:
+  void CommandNotify(WORD code) override;
+};
+
+// A radio button. Checking it, by the user or from code, unchecks the radio buttons beside it (same
+// parent) and runs OnClick.
+class RadioButton : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
+  void SetChecked(bool checked);
+  bool Checked() const;
+
+ protected:
+  void CommandNotify(WORD code) override;
+};
+
+// A single-line edit. OnChange runs on every change of its text.
+class Edit : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& text = L"",
+              DWORD extraStyle = 0);
+  std::wstring Text() const { return Caption(); }
+  void SetText(const std::wstring& text) { SetCaption(text); }
+  void SetReadOnly(bool readOnly);
+  bool ReadOnly() const;
+  void SetMaxLength(int length);
+  void SelectAll();
+  void SetColor(Color c) override;
+  NotifyEvent OnChange;
+
+ protected:
+  void CommandNotify(WORD code) override;
+  HBRUSH CtlColor(HDC dc) override;
+};
+
+enum class Alignment { Left, Center, Right };
+enum class TextLayout { Top, Center, Bottom };
+
+// A label drawn on its parent. Its access key moves the focus to FocusControl.
+class Label : public GraphicControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
+  void Paint(HDC dc) override;
+  bool HitTest(int x, int y) const override;
+  Alignment TextAlignment = Alignment::Left;
+  TextLayout Layout = TextLayout::Top;
+  bool WordWrap = false;
+  bool Transparent = true;
+  WinControl* FocusControl = nullptr;
+};
+
+enum class Bevel { None, Lowered, Raised };
+
+// A panel: a container with an outer and an inner bevel.
+class Panel : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height);
+  void SetBevels(Bevel outer, Bevel inner);
+  Bevel BevelOuter() const { return FOuter; }
+  Bevel BevelInner() const { return FInner; }
+  int BevelWidth = 1;
+
+ protected:
+  void PaintWindow(HDC dc, const RECT& paintRect) override;
+
+ private:
+  Bevel FOuter = Bevel::Raised, FInner = Bevel::None;
+};
+
+// A group box: a container with an etched frame and its caption on the frame's top edge.
+class GroupBox : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
+  void SetCaption(const std::wstring& caption) override;
+
+ protected:
+  void PaintWindow(HDC dc, const RECT& paintRect) override;
+};
+
+// A list box of strings, several of which can be selected (Shift and Ctrl extend the selection).
+class ListBox : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height, bool multiSelect = true);
+  int Count() const;
+  std::wstring Item(int index) const;
+  // Appends, or inserts at index; returns the index of the new item.
+  int Add(const std::wstring& text);
+  int Insert(int index, const std::wstring& text);
+  void Delete(int index);
+  void Clear();
+  int SelCount() const;
+  bool Selected(int index) const;
+  void SetSelected(int index, bool selected);
+  void SelectAll();
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  void SetHorizontalExtent(int pixels);
+  int HorizontalExtent() const;
+  NotifyEvent OnDblClick;
+  NotifyEvent OnSelChange;
+
+ protected:
+  void CommandNotify(WORD code) override;
+};
+
+// A progress bar with a 32-bit range.
+class ProgressBar : public WinControl {
+ public:
+  void Create(WinControl* parent, int left, int top, int width, int height);
+  void SetRange(int min, int max);
+  void SetPosition(int position);
+  int Position() const;
+  int Min() const { return FMin; }
+  int Max() const { return FMax; }
+
+ private:
+  int FMin = 0, FMax = 100;
+};
+
+// A windowless drawing surface whose owner paints it.
+class PaintBox : public GraphicControl {
+ public:
+  void Paint(HDC dc) override {
+    if (OnPaint) OnPaint(this, dc);
+  }
+  std::function<void(PaintBox* sender, HDC dc)> OnPaint;
+};
+
+// Draws a frame edge as the bevels and flat buttons use it: raised or lowered, one pixel wide.
+void DrawBevel(HDC dc, RECT& r, Bevel bevel, int width);
+
+}  // namespace ui

@@ -1,0 +1,70 @@
+// Answers the dialogs a test makes appear: records caption, text and buttons, presses the named button.
+#pragma once
+#include "Base.h"
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ShownDialog {
+  std::wstring className;
+  std::wstring caption;
+  std::wstring text;                  // the texts of its static controls, joined by "\n"
+  std::vector<std::wstring> buttons;  // button captions in creation (left to right) order
+  std::wstring defaultButton;         // caption of the button that has the default style, if any
+  HWND hwnd = nullptr;
+};
+
+enum class AnswerKind { Button, CloseFrame, Escape, Enter };
+struct Answer {
+  AnswerKind kind = AnswerKind::Button;
+  std::wstring button;  // caption, for AnswerKind::Button
+};
+
+// While alive, every message dialog and dialog box (#32770) that becomes active on this thread is
+// recorded and answered with the next queued answer, or by the responder. A dialog with nothing to
+// answer it fails the test and is closed through its frame, so a test never hangs.
+class DialogAnswerer {
+ public:
+  DialogAnswerer();
+  ~DialogAnswerer();
+  DialogAnswerer(const DialogAnswerer&) = delete;
+  DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+  DialogAnswerer& Press(const std::wstring& buttonCaption);
+  DialogAnswerer& CloseFrame();
+  DialogAnswerer& PressEscape();
+  DialogAnswerer& PressEnter();
+  std::function<Answer(const ShownDialog&)> Responder;
+  // Extra window classes to treat as dialogs (forms of the program shown modally).
+  std::set<std::wstring> ExtraClasses;
+
+  const std::vector<ShownDialog>& Shown() const { return FShown; }
+  size_t PendingAnswers() const { return FQueue.size(); }
+  void Clear() { FShown.clear(); }
+
+  // Reads a dialog window as the answerer records it.
+  static ShownDialog Read(HWND hwnd);
+  // Carries out an answer on a dialog window (posted, so the dialog's own loop handles it).
+  static bool Carry(HWND hwnd, const Answer& a);
+
+ private:
+  static LRESULT CALLBACK HookProc(int code, WPARAM wp, LPARAM lp);
+  void OnActivate(HWND hwnd);
+
+  HHOOK FHook = nullptr;
+  std::deque<Answer> FQueue;
+  std::vector<ShownDialog> FShown;
+  std::set<HWND> FAnswered;
+  DialogAnswerer* FPrevious = nullptr;
+};
+
+// Pumps messages until the predicate holds or the timeout passes; returns the predicate's last value.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// Pumps the messages that are pending now and those that arrive within the given time.
+void PumpFor(DWORD ms);
+
+}  // namespace testsupport
