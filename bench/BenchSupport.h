@@ -1,0 +1,89 @@
+// Shared pieces of the benchmarks: a timer, a scratch folder of files, and the report lines.
+#pragma once
+#include "Base.h"
+#include <algorithm>
+#include <cstdlib>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+inline double Seconds() {
+  static const double freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) / freq;
+}
+
+// Runs each contender `rounds` times, alternating them so that drift hits both alike, and returns
+// the median seconds of each.
+inline std::vector<double> Race(int rounds, const std::vector<std::function<void()>>& contenders) {
+  std::vector<std::vector<double>> times(contenders.size());
+  for (int r = 0; r < rounds; ++r) {
+    for (size_t i = 0; i < contenders.size(); ++i) {
+      const double t0 = Seconds();
+      contenders[i]();
+      times[i].push_back(Seconds() - t0);
+    }
+  }
+  std::vector<double> medians;
+  for (auto& t : times) {
+    std::sort(t.begin(), t.end());
+    medians.push_back(t[t.size() / 2]);
+  }
+  return medians;
+}
+
+// One line: what was measured, per-item cost of the unit and of the bare loop, and their ratio.
+inline void Report(const char* what, int items, double unit, double bare) {
+  std::printf("%-44s %10.2f us %10.2f us %7.2fx\n", what, unit / items * 1e6, bare / items * 1e6, unit / bare);
+  std::fflush(stdout);
+}
+inline void ReportHeader() {
+  std::printf("%-44s %13s %13s %8s\n", "per item", "unit", "bare loop", "ratio");
+}
+
+// A scratch folder below the temporary folder, removed (files only, one level) at the end.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const wchar_t* name) {
+    wchar_t tmp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, tmp);
+    FRoot = std::wstring(tmp) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(FRoot.c_str(), nullptr);
+  }
+  ~ScratchFolder() {
+    for (const auto& f : FFiles) {
+      SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(f.c_str());
+    }
+    RemoveDirectoryW(FRoot.c_str());
+  }
+  const std::wstring& Root() const { return FRoot; }
+  const std::vector<std::wstring>& Files() const { return FFiles; }
+  void MakeFiles(int count) {
+    for (int i = 0; i < count; ++i) {
+      std::wstring f = FRoot + L"\\ファイル" + std::to_wstring(i) + L".txt";
+      HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+      FFiles.push_back(std::move(f));
+    }
+  }
+
+ private:
+  std::wstring FRoot;
+  std::vector<std::wstring> FFiles;
+};
+
+// The count from the first argument, or the given default.
+inline int CountArg(int argc, char** argv, int fallback) {
+  return argc > 1 ? std::max(1, std::atoi(argv[1])) : fallback;
+}
+
+}  // namespace bench

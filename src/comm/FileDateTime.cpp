@@ -1,0 +1,87 @@
+// File times of a path, opened as a file or a folder, and their conversion to local date-times.
+#include "comm/FileDateTime.h"
+#include "comm/Clock.h"
+#include "comm/PathText.h"
+#include "comm/UniqueHandle.h"
+#include <limits>
+
+namespace {
+
+int64_t ToInt(const FILETIME& ft) {
+  return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+}
+FILETIME ToFileTime(int64_t v) {
+  const auto u = static_cast<uint64_t>(v);
+  return FILETIME{static_cast<DWORD>(u), static_cast<DWORD>(u >> 32)};
+}
+
+// Opens a file, or a folder thanks to the backup semantics, for writing its times.
+comm::UniqueHandle OpenForTimes(const std::wstring& path) {
+  const std::wstring_view p = comm::DropTrailingSeparator(path);
+  const std::wstring name = p.size() == path.size() ? path : std::wstring(p);
+  return comm::UniqueHandle(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// Reads and converts the three times through an open handle; a failed open fails here.
+bool ReadTimes(HANDLE h, comm::TDateTime& creation, comm::TDateTime& lastAccess, comm::TDateTime& lastWrite) {
+  FILETIME c, a, w;
+  if (!GetFileTime(h, &c, &a, &w)) return false;
+  return comm_ConvFileTimeToDateTime(c, creation) && comm_ConvFileTimeToDateTime(a, lastAccess) &&
+         comm_ConvFileTimeToDateTime(w, lastWrite);
+}
+
+}  // namespace
+
+bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& value) {
+  const int64_t utc = ToInt(fileTime);
+  const int64_t bias = comm::LocalTimeBias();
+  if (utc < 0) return false;
+  // local = utc - bias, without leaving the file-time range.
+  if ((bias < 0 && utc > std::numeric_limits<int64_t>::max() + bias) || (bias > 0 && utc < bias)) return false;
+  const FILETIME local = ToFileTime(utc - bias);
+  SYSTEMTIME st;
+  if (!FileTimeToSystemTime(&local, &st)) return false;
+  return comm::TryEncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds},
+                                 value);
+}
+
+bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime) {
+  comm::TDateTimeParts p;
+  if (!comm::DecodeDateTime(value, p)) return false;
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(p.Year);
+  st.wMonth = static_cast<WORD>(p.Month);
+  st.wDay = static_cast<WORD>(p.Day);
+  st.wHour = static_cast<WORD>(p.Hour);
+  st.wMinute = static_cast<WORD>(p.Minute);
+  st.wSecond = static_cast<WORD>(p.Second);
+  st.wMilliseconds = static_cast<WORD>(p.MilliSecond);
+  FILETIME localFt;
+  if (!SystemTimeToFileTime(&st, &localFt)) return false;
+  const int64_t local = ToInt(localFt);
+  const int64_t bias = comm::LocalTimeBias();
+  // utc = local + bias, without leaving the file-time range.
+  if ((bias > 0 && local > std::numeric_limits<int64_t>::max() - bias) || (bias < 0 && local < -bias)) return false;
+  fileTime = ToFileTime(local + bias);
+  return true;
+}
+
+bool comm_GetFileDateTime(const std::wstring& path, comm::TDateTime& creation, comm::TDateTime& lastAccess,
+                          comm::TDateTime& lastWrite) {
+  comm::UniqueHandle h = OpenForTimes(path);
+  return ReadTimes(h.Get(), creation, lastAccess, lastWrite);
+}
+
+bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, comm::TDateTime lastWrite) {
+  // One open serves the read and the write: the same outcome as reading with comm_GetFileDateTime
+  // and opening again, with half the opens.
+  comm::UniqueHandle h = OpenForTimes(path);
+  comm::TDateTime c, a, w;
+  if (!ReadTimes(h.Get(), c, a, w)) return false;
+  if (creation != 0) c = creation;
+  if (lastWrite != 0) w = lastWrite;
+  FILETIME fc, fw;
+  if (!comm_ConvDateTimeToFileTime(c, fc) || !comm_ConvDateTimeToFileTime(w, fw)) return false;
+  return SetFileTime(h.Get(), &fc, nullptr, &fw) != FALSE;
+}

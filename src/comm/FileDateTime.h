@@ -1,0 +1,24 @@
+// File times: conversion to and from the date-time value, and reading and writing them on a path.
+#pragma once
+#include "Base.h"
+#include "comm/DateTime.h"
+#include <string>
+
+// UTC file time to local date-time, with the bias in force now. Milliseconds survive, the part
+// below them is cut. False for a time outside years 1 to 9999 (or that the system cannot break up).
+bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& value);
+
+// Local date-time to UTC file time, with the bias in force now; the value is rounded to whole
+// milliseconds first. False for a value that is not a date-time or lies before 1601.
+bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime);
+
+// Reads the creation, last-access and last-write times of a file or folder. The path is opened for
+// writing (shared for reading only), so a read-only file or one another program writes cannot be
+// read. One trailing separator is ignored. True only when all three were read and converted.
+bool comm_GetFileDateTime(const std::wstring& path, comm::TDateTime& creation, comm::TDateTime& lastAccess,
+                          comm::TDateTime& lastWrite);
+
+// Writes the creation and last-write times of a file or folder in one call; a value of exactly 0
+// keeps the time as read (cut to whole milliseconds). The last-access time is read, and must
+// convert, but is never written. One trailing separator is ignored.
+bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, comm::TDateTime lastWrite);

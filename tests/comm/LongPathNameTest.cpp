@@ -1,0 +1,71 @@
+// Long path names: short components expanded, stored letter case, missing components kept as passed.
+#include "comm/LongPathName.h"
+#include "support/TempTree.h"
+#include <gtest/gtest.h>
+#include <cwctype>
+
+namespace {
+
+std::wstring Lower(std::wstring s) {
+  for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
+std::wstring Upper(std::wstring s) {
+  for (auto& c : s) c = static_cast<wchar_t>(std::towupper(c));
+  return s;
+}
+std::wstring ShortName(const std::wstring& path) {
+  wchar_t buf[1024];
+  const DWORD n = GetShortPathNameW(path.c_str(), buf, 1024);
+  return n > 0 && n < 1024 ? std::wstring(buf, n) : std::wstring();
+}
+
+}  // namespace
+
+TEST(LongPathName, LowerCaseDriveShortFolderAndTrailingSeparator) {
+  const std::wstring shortName = ShortName(L"C:\\Program Files");
+  ASSERT_FALSE(shortName.empty());
+  ASSERT_NE(Upper(shortName), Upper(std::wstring(L"C:\\Program Files"))) << "no short name to expand";
+  EXPECT_EQ(comm_GetLongPathName(Lower(shortName) + L"\\"), L"c:\\Program Files");
+}
+
+TEST(LongPathName, EveryComponentTakesItsStoredName) {
+  testsupport::TempTree tree;
+  const std::wstring file = tree.MakeFile(L"A Long Folder Name\\Another Long File Name.text");
+  const std::wstring shortFile = ShortName(file);
+  ASSERT_FALSE(shortFile.empty());
+  EXPECT_EQ(comm_GetLongPathName(shortFile), file);
+  // Letter case as stored; the drive as passed.
+  const std::wstring upper = Upper(file);
+  EXPECT_EQ(comm_GetLongPathName(upper), L"C" + file.substr(1));
+  std::wstring out = L"stale";
+  comm_GetLongPathName(file, out);
+  EXPECT_EQ(out, file);
+}
+
+TEST(LongPathName, JapaneseNamesEndingInTheSecondByteBackslash) {
+  testsupport::TempTree tree;
+  const std::wstring dir = tree.MakeDir(L"一覧表");
+  const std::wstring file = tree.MakeFile(L"一覧表\\ソ");
+  EXPECT_EQ(comm_GetLongPathName(dir + L"\\"), dir);
+  EXPECT_EQ(comm_GetLongPathName(file), file);
+}
+
+TEST(LongPathName, MissingComponentsStayAsPassed) {
+  testsupport::TempTree tree;
+  tree.MakeDir(L"Existing");
+  // An ordinary missing file: the input without its trailing separator.
+  const std::wstring missing = Upper(tree.Root()) + L"\\EXISTING\\no such file.txt";
+  EXPECT_EQ(comm_GetLongPathName(missing), missing);
+  EXPECT_EQ(comm_GetLongPathName(missing + L"\\"), missing);
+  // Everything after a missing folder stays as passed too.
+  const std::wstring deeper = tree.Root() + L"\\gone\\Existing";
+  EXPECT_EQ(comm_GetLongPathName(deeper), deeper);
+}
+
+TEST(LongPathName, DrivesAndEmptyPaths) {
+  EXPECT_EQ(comm_GetLongPathName(L""), L"");
+  EXPECT_EQ(comm_GetLongPathName(L"C:"), L"C:");
+  EXPECT_EQ(comm_GetLongPathName(L"c:\\"), L"c:");
+  EXPECT_EQ(comm_GetLongPathName(L"c:\\windows"), L"c:\\windows");
+}

@@ -1,0 +1,143 @@
+// The target list's data half: order, uniqueness, indices for the list control, deletion.
+#include "targets/TargetList.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <random>
+
+using targets::TTargetList;
+using Paths = std::vector<std::wstring>;
+
+namespace {
+
+Paths Entries(const TTargetList& list) { return Paths(list.begin(), list.end()); }
+
+// Checks that every neighbouring pair is in strictly ascending order, reporting the caller's line.
+void ExpectStrictlySorted(const TTargetList& list, int line) {
+  SCOPED_TRACE(testing::Message() << "called from line " << line);
+  for (int i = 1; i < list.Count(); ++i)
+    ASSERT_LT(targets::CompareTargetPaths(list[i - 1], list[i]), 0) << "at index " << i;
+}
+#define EXPECT_STRICTLY_SORTED(list) ExpectStrictlySorted(list, __LINE__)
+
+// Mixed names: ASCII in both cases, punctuation, digits, Japanese (kana, kanji, full width).
+Paths SamplePaths() {
+  Paths out;
+  const wchar_t* dirs[] = {L"C:\\Data", L"C:\\data\\sub", L"D:\\写真", L"C:\\Program Files", L"\\\\server\\share"};
+  const wchar_t* names[] = {L"a.txt", L"B.txt", L"a-b.txt", L"ab.txt", L"a_b.txt", L"a'b.txt", L"a b.txt", L"10.txt",
+                            L"9.txt", L"表.txt", L"ソ.txt", L"あ.txt", L"ア.txt", L"ｱ.txt", L"Ａ.txt", L"zz", L"Zz2"};
+  for (auto d : dirs)
+    for (auto n : names) out.push_back(std::wstring(d) + L"\\" + n);
+  out.push_back(L"C:\\");
+  out.push_back(L"C:\\Data");
+  return out;
+}
+
+}  // namespace
+
+TEST(TargetList, PathsDifferingInLetterCaseAreOneEntry) {
+  TTargetList list;
+  EXPECT_EQ(list.Add(L"C:\\a.txt"), 0);
+  EXPECT_EQ(list.Add(L"c:\\A.TXT"), -1);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list[0], L"C:\\a.txt");  // the form added first stays
+  EXPECT_TRUE(list.Holds(L"C:\\A.txt"));
+  EXPECT_EQ(list.IndexOf(L"c:\\a.TXT"), 0);
+}
+
+TEST(TargetList, AddKeepsTheSortedOrderAndReturnsTheIndex) {
+  TTargetList list;
+  EXPECT_EQ(list.Add(L"C:\\b"), 0);
+  EXPECT_EQ(list.Add(L"C:\\A"), 0);
+  EXPECT_EQ(list.Add(L"C:\\c"), 2);
+  EXPECT_EQ(Entries(list), (Paths{L"C:\\A", L"C:\\b", L"C:\\c"}));
+}
+
+TEST(TargetList, FindGivesTheInsertionIndexOfAMissingPath) {
+  TTargetList list;
+  for (auto p : {L"C:\\b", L"C:\\d", L"C:\\f"}) list.Add(p);
+  int index = -1;
+  EXPECT_FALSE(list.Find(L"C:\\a", index));
+  EXPECT_EQ(index, 0);
+  EXPECT_FALSE(list.Find(L"C:\\C", index));
+  EXPECT_EQ(index, 1);
+  EXPECT_FALSE(list.Find(L"C:\\g", index));
+  EXPECT_EQ(index, 3);
+  EXPECT_TRUE(list.Find(L"c:\\D", index));
+  EXPECT_EQ(index, 1);
+  EXPECT_EQ(list.IndexOf(L"C:\\e"), -1);
+  EXPECT_FALSE(list.Holds(L"C:\\e"));
+}
+
+TEST(TargetList, DeletingSelectedEntriesFromTheLastDown) {
+  TTargetList list;
+  for (auto p : {L"C:\\1", L"C:\\2", L"C:\\3", L"C:\\4", L"C:\\5"}) list.Add(p);
+  const int selected[] = {1, 3};
+  for (int k = 1; k >= 0; --k) list.Delete(selected[k]);
+  EXPECT_EQ(Entries(list), (Paths{L"C:\\1", L"C:\\3", L"C:\\5"}));
+  list.Delete(-1);
+  list.Delete(3);
+  EXPECT_EQ(list.Count(), 3);
+  list.Clear();
+  EXPECT_TRUE(list.Empty());
+  EXPECT_EQ(list.Add(L"C:\\1"), 0);
+}
+
+TEST(TargetList, TrailingSeparatorIsKeptAsGiven) {
+  TTargetList list;
+  list.Add(L"C:\\");
+  list.Add(L"C:\\Data");
+  EXPECT_EQ(Entries(list), (Paths{L"C:\\", L"C:\\Data"}));
+  EXPECT_FALSE(list.Holds(L"C:"));
+  EXPECT_FALSE(list.Holds(L"C:\\Data\\"));
+}
+
+TEST(TargetList, JapaneseNamesAreDistinctByWidthAndKana) {
+  TTargetList list;
+  for (auto p : {L"C:\\あ", L"C:\\ア", L"C:\\ｱ", L"C:\\A", L"C:\\Ａ", L"C:\\表", L"C:\\ソ"}) EXPECT_GE(list.Add(p), 0);
+  EXPECT_EQ(list.Count(), 7);
+  EXPECT_EQ(list.Add(L"C:\\ａ"), -1);  // full-width letters have case too
+  EXPECT_STRICTLY_SORTED(list);
+}
+
+TEST(TargetList, AnyInsertionOrderGivesTheSameList) {
+  Paths paths = SamplePaths();
+  TTargetList reference;
+  for (const auto& p : paths) reference.Add(p);
+  EXPECT_STRICTLY_SORTED(reference);
+  EXPECT_EQ(reference.Count(), static_cast<int>(paths.size()));
+
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 20; ++round) {
+    std::shuffle(paths.begin(), paths.end(), rng);
+    TTargetList list;
+    for (const auto& p : paths) {
+      const int at = list.Add(p);
+      ASSERT_GE(at, 0);
+      ASSERT_EQ(list[at], p);
+    }
+    ASSERT_EQ(Entries(list), Entries(reference)) << "round " << round;
+    for (const auto& p : paths) ASSERT_EQ(list[list.IndexOf(p)], p);
+  }
+}
+
+TEST(TargetList, SameOrderAsASortedListBox) {
+  // The list control that shows the list sorts its items itself; its index i must be entry i here.
+  HWND box = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(box, nullptr);
+  Paths paths = SamplePaths();
+  std::shuffle(paths.begin(), paths.end(), std::mt19937(7));
+  TTargetList list;
+  for (const auto& p : paths) {
+    const int at = list.Add(p);
+    ASSERT_GE(at, 0);
+    const LRESULT boxAt = SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p.c_str()));
+    ASSERT_EQ(boxAt, at) << "list box index differs";
+  }
+  for (int i = 0; i < list.Count(); ++i) {
+    wchar_t text[512];
+    SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(text), list[i]) << "index " << i;
+  }
+  DestroyWindow(box);
+}
