@@ -1,0 +1,310 @@
+// The settings manager: named items stored in an INI file or the registry, read and written as text,
+// integers, booleans, fonts, string lists, byte streams and controls.
+#include "settings/RegMng.h"
+#include "ui/Error.h"
+#include "ui/MessageDialog.h"
+#include <stdexcept>
+
+namespace settings {
+
+namespace {
+
+TErrorBoxHook& ErrorBoxHook() {
+  static TErrorBoxHook hook;
+  return hook;
+}
+
+void ShowErrorBox(const std::wstring& text) {
+  if (ErrorBoxHook()) {
+    ErrorBoxHook()(text);
+    return;
+  }
+  ui::MessageDialogOptions options;
+  options.caption = L"エラー";
+  options.text = text;
+  options.icon = ui::MsgIcon::Error;
+  options.buttons = {L"OK"};
+  options.escapeButton = 0;  // a box with only OK closes on Esc too
+  ui::ShowMessageDialog(options);
+}
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+constexpr size_t kHexLineLength = 64;
+
+}  // namespace
+
+TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook) { return std::exchange(ErrorBoxHook(), std::move(hook)); }
+
+// --- TRegItem, TRegItems -------------------------------------------------------------------------
+
+void TRegItem::Assign(const TRegItem& source) {
+  Name = source.Name;
+  Section = source.Section;
+  Ident = source.Ident;
+  DefaultValue = source.DefaultValue;
+}
+
+TRegItem& TRegItems::Add() {
+  FItems.push_back(std::make_unique<TRegItem>());
+  return *FItems.back();
+}
+
+TRegItem& TRegItems::Add(std::wstring name, std::wstring section, std::wstring ident, std::wstring defaultValue) {
+  TRegItem& item = Add();
+  item.Name = std::move(name);
+  item.Section = std::move(section);
+  item.Ident = std::move(ident);
+  item.DefaultValue = std::move(defaultValue);
+  return item;
+}
+
+TRegItem& TRegItems::Items(int index) const {
+  if (index < 0 || index >= Count()) throw std::out_of_range("TRegItems::Items: index out of range");
+  return *FItems[static_cast<size_t>(index)];
+}
+
+void TRegItems::SetItems(int index, const TRegItem& value) { Items(index).Assign(value); }
+
+TRegItem* TRegItems::FindItem(std::wstring_view name) const {
+  for (const auto& item : FItems) {
+    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item->Name.data(), static_cast<int>(item->Name.size()),
+                       name.data(), static_cast<int>(name.size())) == CSTR_EQUAL)
+      return item.get();
+  }
+  return nullptr;
+}
+
+void TRegItems::Delete(int index) {
+  TRegItem* item = &Items(index);
+  if (FOwner) FOwner->ItemRemoved(item);
+  FItems.erase(FItems.begin() + index);
+}
+
+void TRegItems::Clear() {
+  if (FOwner)
+    for (const auto& item : FItems) FOwner->ItemRemoved(item.get());
+  FItems.clear();
+}
+
+void TRegItems::Assign(const TRegItems& source) {
+  if (&source == this) return;
+  Clear();
+  for (const auto& item : source.FItems) Add().Assign(*item);
+}
+
+// --- TRegManager ---------------------------------------------------------------------------------
+
+std::unique_ptr<TRegFiler> TRegManager::CreateFiler() { return std::make_unique<TRegFiler>(*this); }
+
+TRegFiler& TRegManager::Filer(std::wstring_view name) {
+  if (!FFiler) FFiler = CreateFiler();
+  TRegItem* item = FRegItems.FindItem(name);
+  if (!item) ShowErrorBox(L"[' " + std::wstring(name) + L" '] is invalid.");
+  FFiler->FItem = item;
+  return *FFiler;
+}
+
+// The filer must not keep pointing at an item that has left the table.
+void TRegManager::ItemRemoved(const TRegItem* item) {
+  if (FFiler && FFiler->FItem == item) FFiler->FItem = nullptr;
+}
+
+// --- TByteStream ---------------------------------------------------------------------------------
+
+void TByteStream::Write(const std::vector<uint8_t>& data) {
+  if (Bytes.size() < Position + data.size()) Bytes.resize(Position + data.size());
+  std::copy(data.begin(), data.end(), Bytes.begin() + static_cast<ptrdiff_t>(Position));
+  Position += data.size();
+}
+
+// --- TRegFiler: the back-ends --------------------------------------------------------------------
+
+std::unique_ptr<TRegistryStore> TRegFiler::OpenRegistry() {
+  if (FManager.RegType() == rtReg && !FManager.RegDir().empty()) return std::make_unique<TRegistryStore>(FManager.RegDir());
+  ShowErrorBox(L"can not create Registry object.");
+  return nullptr;
+}
+
+std::unique_ptr<TIniFile> TRegFiler::OpenIniFile() {
+  if (FManager.RegType() == rtIni && !FManager.IniFileName().empty())
+    return std::make_unique<TIniFile>(FManager.IniFileName());
+  ShowErrorBox(L"can not create Inifile object.");
+  return nullptr;
+}
+
+std::wstring TRegFiler::ReadValue(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue) {
+  if (section.empty() || key.empty()) return defaultValue;
+  if (FManager.RegType() == rtReg) {
+    std::unique_ptr<TRegistryStore> registry = OpenRegistry();
+    return registry ? registry->ReadString(section, key, defaultValue) : defaultValue;
+  }
+  std::unique_ptr<TIniFile> ini = OpenIniFile();
+  return ini ? ini->ReadString(section, key, defaultValue) : defaultValue;
+}
+
+void TRegFiler::WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+  if (section.empty() || key.empty()) return;
+  if (FManager.RegType() == rtReg) {
+    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->WriteString(section, key, value);
+  } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
+    ini->WriteString(section, key, value);
+  }
+}
+
+void TRegFiler::DeleteValue(const std::wstring& section, const std::wstring& key) {
+  if (section.empty() || key.empty()) return;
+  if (FManager.RegType() == rtReg) {
+    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->DeleteValue(section, key);
+  } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
+    ini->DeleteKey(section, key);
+  }
+}
+
+// --- TRegFiler: texts, integers, booleans --------------------------------------------------------
+
+std::wstring TRegFiler::ReadString() {
+  if (!FItem) return {};
+  return ReadValue(FItem->Section, FItem->Ident, FItem->DefaultValue);
+}
+
+void TRegFiler::WriteString(const std::wstring& value) {
+  if (FItem) WriteValue(FItem->Section, FItem->Ident, value);
+}
+
+int32_t TRegFiler::ReadInteger() {
+  if (!FItem) return 0;
+  return TextToIntOrZero(ReadValue(FItem->Section, FItem->Ident, FItem->DefaultValue));
+}
+
+void TRegFiler::WriteInteger(int32_t value) {
+  if (FItem) WriteValue(FItem->Section, FItem->Ident, IntToText(value));
+}
+
+bool TRegFiler::ReadBool() {
+  if (!FItem) return false;
+  const std::wstring& d = FItem->DefaultValue;
+  bool defaultTrue = SameText(d, L"1") || SameText(d, L"TRUE") || SameText(d, L"YES");
+  int32_t value = TextToIntOrZero(ReadValue(FItem->Section, FItem->Ident, defaultTrue ? L"1" : L"0"));
+  return (value & 0xFF) != 0;
+}
+
+void TRegFiler::WriteBool(bool value) {
+  if (FItem) WriteValue(FItem->Section, FItem->Ident, value ? L"1" : L"0");
+}
+
+// --- TRegFiler: fonts and string lists -----------------------------------------------------------
+
+void TRegFiler::ReadFont(TRegFont& font) {
+  if (!FItem) return;
+  const std::wstring& section = FItem->Section;
+  const std::wstring& ident = FItem->Ident;
+  font.Name = ReadValue(section, ident + L"_FontName", font.Name);
+  font.Size = TextToInt(ReadValue(section, ident + L"_FontSize", IntToText(font.Size))).value_or(font.Size);
+  std::wstring colorText = ReadValue(section, ident + L"_FontColor", ColorToText(font.Color));
+  std::optional<TColor> color = TextToColor(colorText);
+  if (!color) throw ui::Error(L"'" + colorText + L"' は有効な整数値ではありません");
+  font.Color = *color;
+  font.Style = static_cast<uint32_t>(TextToIntOrZero(ReadValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style))))) &
+               (fsBold | fsItalic | fsUnderline | fsStrikeOut);
+}
+
+void TRegFiler::WriteFont(const TRegFont& font) {
+  if (!FItem) return;
+  const std::wstring& section = FItem->Section;
+  const std::wstring& ident = FItem->Ident;
+  WriteValue(section, ident + L"_FontName", font.Name);
+  WriteValue(section, ident + L"_FontSize", IntToText(font.Size));
+  WriteValue(section, ident + L"_FontColor", ColorToText(font.Color));
+  WriteValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style)));
+}
+
+void TRegFiler::ReadStrings(std::vector<std::wstring>& list) {
+  if (!FItem) return;
+  list.clear();
+  const std::wstring& section = FItem->Section;
+  const std::wstring& ident = FItem->Ident;
+  int32_t count = TextToIntOrZero(ReadValue(section, ident + L"_ItemCount", L"0"));
+  for (int32_t n = 0; n < count; ++n) list.push_back(ReadValue(section, ident + L"_Item" + IntToText(n), L""));
+}
+
+void TRegFiler::WriteStrings(const std::vector<std::wstring>& list) {
+  if (!FItem) return;
+  const std::wstring& section = FItem->Section;
+  const std::wstring& ident = FItem->Ident;
+  int32_t count = static_cast<int32_t>(list.size());
+  int32_t old = TextToIntOrZero(ReadValue(section, ident + L"_ItemCount", L"0"));
+  if (count < old) {
+    for (int32_t n = old - 1; n >= count; --n) DeleteValue(section, ident + L"_Item" + IntToText(n));
+    if (count == 0) DeleteValue(section, ident + L"_ItemCount");
+  }
+  if (count > 0) {
+    WriteValue(section, ident + L"_ItemCount", IntToText(count));
+    for (int32_t n = 0; n < count; ++n) WriteValue(section, ident + L"_Item" + IntToText(n), list[static_cast<size_t>(n)]);
+  }
+}
+
+// --- TRegFiler: byte streams and controls --------------------------------------------------------
+
+void TRegFiler::ReadStream(TByteStream& stream) {
+  if (!FItem || FItem->Section.empty() || FItem->Ident.empty()) return;
+  const std::wstring& section = FItem->Section;
+  const std::wstring& ident = FItem->Ident;
+  if (FManager.RegType() == rtReg) {
+    std::unique_ptr<TRegistryStore> registry = OpenRegistry();
+    std::vector<uint8_t> bytes;
+    if (registry && registry->ReadBinary(section, ident, bytes)) stream.Write(bytes);
+    return;
+  }
+  int32_t count = TextToIntOrZero(ReadValue(section, ident + L"_c", L"0"));
+  std::vector<uint8_t> bytes;
+  for (int32_t n = 0; n < count; ++n) {
+    std::vector<uint8_t> line = HexLineToBytes(ReadValue(section, ident + L"_d" + IntToText(n), L""));
+    bytes.insert(bytes.end(), line.begin(), line.end());
+  }
+  stream.Write(bytes);
+}
+
+void TRegFiler::WriteStream(TByteStream& stream) {
+  if (!FItem || FItem->Section.empty() || FItem->Ident.empty()) return;
+  const std::wstring& section = FItem->Section;
+  const std::wstring& ident = FItem->Ident;
+  stream.Position = 0;
+  const std::vector<uint8_t> bytes = stream.Bytes;
+  stream.Position = bytes.size();
+  if (FManager.RegType() == rtReg) {
+    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->WriteBinary(section, ident, bytes);
+    return;
+  }
+  std::wstring hex = BytesToHex(bytes);
+  int32_t lines = static_cast<int32_t>((hex.size() + kHexLineLength - 1) / kHexLineLength);
+  int32_t old = TextToIntOrZero(ReadValue(section, ident + L"_c", L"0"));
+  if (lines < old) {
+    for (int32_t n = old - 1; n >= lines; --n) DeleteValue(section, ident + L"_d" + IntToText(n));
+    if (lines == 0) DeleteValue(section, ident + L"_c");
+  }
+  if (lines > 0) {
+    WriteValue(section, ident + L"_c", IntToText(lines));
+    for (int32_t n = 0; n < lines; ++n)
+      WriteValue(section, ident + L"_d" + IntToText(n), hex.substr(static_cast<size_t>(n) * kHexLineLength, kHexLineLength));
+  }
+}
+
+void TRegFiler::ReadControl(TStreamableControl*& control) {
+  if (!FItem || !control) return;
+  TByteStream stream;
+  ReadStream(stream);
+  if (stream.Bytes.empty()) return;
+  RebuildControl(control, stream.Bytes);
+}
+
+void TRegFiler::WriteComponent(const TStreamableControl* component) {
+  if (!FItem || !component || component->IsForm()) return;
+  TByteStream stream;
+  stream.Bytes = SaveControl(*component);
+  WriteStream(stream);
+}
+
+}  // namespace settings

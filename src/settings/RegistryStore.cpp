@@ -1,0 +1,105 @@
+// The registry back-end of the settings: values in subkeys of HKEY_CURRENT_USER\<dir>.
+#include "settings/RegistryStore.h"
+#include "ui/Error.h"
+#include <cstring>
+
+namespace settings {
+
+namespace {
+
+[[noreturn]] void RaiseTypeError(const std::wstring& ident) { throw ui::Error(L"'" + ident + L"' のデータ型が不正です"); }
+[[noreturn]] void RaiseWriteError(const std::wstring& ident) { throw ui::Error(L"'" + ident + L"' の設定に失敗しました"); }
+[[noreturn]] void RaiseReadError(const std::wstring& ident) { throw ui::Error(L"'" + ident + L"' の取得に失敗しました"); }
+
+// The value's type, or nothing when it does not exist. Any other refusal counts as a failed read.
+bool ValueType(HKEY key, const std::wstring& ident, DWORD& type) {
+  LONG rc = RegQueryValueExW(key, ident.c_str(), nullptr, &type, nullptr, nullptr);
+  if (rc == ERROR_FILE_NOT_FOUND) return false;
+  if (rc != ERROR_SUCCESS) RaiseReadError(ident);
+  return true;
+}
+
+// All the data of a value that exists; the value may grow between the size query and the read.
+std::vector<BYTE> ValueData(HKEY key, const std::wstring& ident) {
+  std::vector<BYTE> data;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key, ident.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) break;
+    data.resize(size);
+    LONG rc = RegQueryValueExW(key, ident.c_str(), nullptr, nullptr, data.empty() ? nullptr : data.data(), &size);
+    if (rc == ERROR_SUCCESS) {
+      data.resize(size);
+      return data;
+    }
+    if (rc != ERROR_MORE_DATA) break;
+  }
+  RaiseReadError(ident);
+}
+
+void SetValue(HKEY root, const std::wstring& section, const std::wstring& ident, DWORD type, const BYTE* data, DWORD size) {
+  if (!root) RaiseWriteError(ident);
+  TRegKey key;
+  if (RegCreateKeyExW(root, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                      key.Put(), nullptr) != ERROR_SUCCESS)
+    RaiseWriteError(ident);
+  static const BYTE none = 0;
+  if (RegSetValueExW(key.Get(), ident.c_str(), 0, type, size ? data : &none, size) != ERROR_SUCCESS) RaiseWriteError(ident);
+}
+
+}  // namespace
+
+TRegistryStore::TRegistryStore(const std::wstring& dir) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, dir.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                      FRoot.Put(), nullptr) != ERROR_SUCCESS)
+    FRoot.Reset();
+}
+
+std::wstring TRegistryStore::ReadString(const std::wstring& section, const std::wstring& ident,
+                                        const std::wstring& defaultValue) const {
+  if (!FRoot) return defaultValue;
+  TRegKey key;
+  if (RegOpenKeyExW(FRoot.Get(), section.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return defaultValue;
+  DWORD type = 0;
+  if (!ValueType(key.Get(), ident, type)) return defaultValue;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) RaiseTypeError(ident);
+  std::vector<BYTE> data = ValueData(key.Get(), ident);
+  std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+  if (!text.empty()) memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+  // The stored size counts the terminating NUL, and a value set by hand may hold more after it.
+  size_t nul = text.find(L'\0');
+  if (nul != std::wstring::npos) text.resize(nul);
+  return text;
+}
+
+void TRegistryStore::WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value) {
+  SetValue(FRoot.Get(), section, ident, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void TRegistryStore::DeleteValue(const std::wstring& section, const std::wstring& ident) {
+  if (!FRoot) return;
+  TRegKey key;
+  if (RegOpenKeyExW(FRoot.Get(), section.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) return;
+  RegDeleteValueW(key.Get(), ident.c_str());
+}
+
+bool TRegistryStore::ReadBinary(const std::wstring& section, const std::wstring& ident, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  if (!FRoot) return false;
+  TRegKey key;
+  if (RegCreateKeyExW(FRoot.Get(), section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, key.Put(),
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  DWORD type = 0;
+  if (!ValueType(key.Get(), ident, type)) return false;
+  if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_DWORD) RaiseTypeError(ident);
+  std::vector<BYTE> data = ValueData(key.Get(), ident);
+  bytes.assign(data.begin(), data.end());
+  return true;
+}
+
+void TRegistryStore::WriteBinary(const std::wstring& section, const std::wstring& ident, const std::vector<uint8_t>& bytes) {
+  SetValue(FRoot.Get(), section, ident, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+}  // namespace settings

@@ -1,0 +1,66 @@
+// The registry back-end of the settings: values in subkeys of HKEY_CURRENT_USER\<dir>.
+#pragma once
+#include "Base.h"
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace settings {
+
+// An open registry key, closed with RegCloseKey.
+class TRegKey {
+ public:
+  TRegKey() = default;
+  explicit TRegKey(HKEY key) : FKey(key) {}
+  TRegKey(TRegKey&& o) noexcept : FKey(std::exchange(o.FKey, nullptr)) {}
+  TRegKey& operator=(TRegKey&& o) noexcept {
+    if (this != &o) Reset(std::exchange(o.FKey, nullptr));
+    return *this;
+  }
+  TRegKey(const TRegKey&) = delete;
+  TRegKey& operator=(const TRegKey&) = delete;
+  ~TRegKey() { Reset(); }
+
+  HKEY Get() const { return FKey; }
+  explicit operator bool() const { return FKey != nullptr; }
+  // Where RegOpenKeyExW and RegCreateKeyExW put the new key.
+  HKEY* Put() {
+    Reset();
+    return &FKey;
+  }
+  void Reset(HKEY key = nullptr) {
+    if (FKey) RegCloseKey(FKey);
+    FKey = key;
+  }
+
+ private:
+  HKEY FKey = nullptr;
+};
+
+// HKEY_CURRENT_USER\<dir>, opened with full access and created if missing. A section is a subkey of
+// it and an ident a value in that subkey. Failures raise ui::Error with the value name:
+// "'%s' のデータ型が不正です" (wrong type), "'%s' の設定に失敗しました" (write refused),
+// "'%s' の取得に失敗しました" (read refused after the value was found).
+class TRegistryStore {
+ public:
+  explicit TRegistryStore(const std::wstring& dir);
+
+  // The text of a REG_SZ or REG_EXPAND_SZ value (up to its first NUL), or defaultValue when the
+  // subkey or the value is missing.
+  std::wstring ReadString(const std::wstring& section, const std::wstring& ident, const std::wstring& defaultValue) const;
+  // Stores a REG_SZ value, creating the subkey when needed.
+  void WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value);
+  // Removes the value; a missing subkey or value is no error.
+  void DeleteValue(const std::wstring& section, const std::wstring& ident);
+  // The bytes of the value (any type but text and REG_DWORD); false when it is missing. The subkey is
+  // created if missing.
+  bool ReadBinary(const std::wstring& section, const std::wstring& ident, std::vector<uint8_t>& bytes);
+  // Stores a REG_BINARY value, creating the subkey when needed.
+  void WriteBinary(const std::wstring& section, const std::wstring& ident, const std::vector<uint8_t>& bytes);
+
+ private:
+  TRegKey FRoot;  // null when HKEY_CURRENT_USER\<dir> could not be opened or created
+};
+
+}  // namespace settings

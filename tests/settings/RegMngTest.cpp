@@ -1,0 +1,300 @@
+// The settings manager over an INI file: lookups, conversions, derived keys, error boxes, file layout.
+#include "settings/RegMng.h"
+#include "comm/Cp932.h"
+#include "settings/SettingsTestKit.h"
+#include "support/DialogAnswerer.h"
+#include "support/TempTree.h"
+#include "ui/Error.h"
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace settings;
+using namespace settingstest;
+
+namespace {
+
+class RegManagerIni : public testing::Test {
+ protected:
+  RegManagerIni() {
+    FManager.SetRegType(rtIni);
+    FManager.SetIniFileName(FPath);
+  }
+  // Puts "key=value" lines into section S of a fresh file.
+  void Store(const std::string& lines) { WriteBytes(FPath, "[S]\r\n" + lines); }
+  TRegFiler& Item(const std::wstring& ident, const std::wstring& defaultValue = {}) {
+    FManager.RegItems().Clear();
+    FManager.RegItems().Add(L"Item", L"S", ident, defaultValue);
+    return FManager.Filer(L"Item");
+  }
+
+  testsupport::TempTree FTree;
+  std::wstring FPath = FTree.Path(L"test.ini");
+  TRegManager FManager;
+  ErrorBoxRecorder FBoxes;
+};
+
+}  // namespace
+
+TEST_F(RegManagerIni, LookupIgnoresCaseFirstItemWinsUnknownNameShowsBox) {
+  FManager.RegItems().Add(L"Left", L"Bounds", L"Left", L"1");
+  FManager.RegItems().Add(L"LEFT", L"Other", L"Left", L"2");
+  FManager.RegItems().Add(L"On", L"Bounds", L"On", L"True");
+  EXPECT_EQ(FManager.RegItems().FindItem(L"left"), &FManager.RegItems().Items(0));
+  FManager.Filer(L"left").WriteInteger(-5);
+  EXPECT_EQ(ReadBytes(FPath), "[Bounds]\r\nLeft=-5\r\n");
+  EXPECT_TRUE(FBoxes.Texts.empty());
+
+  EXPECT_TRUE(FManager.Filer(L"On").ReadBool());
+  // The unknown name unbinds the filer: nothing of the previous item leaks into these calls.
+  EXPECT_FALSE(FManager.Filer(L"Nope").ReadBool());
+  EXPECT_EQ(FManager.Filer(L"Nope").ReadString(), L"");
+  EXPECT_EQ(FManager.Filer(L"Nope").ReadInteger(), 0);
+  FManager.Filer(L"Nope").WriteString(L"x");
+  EXPECT_EQ(FBoxes.Texts, std::vector<std::wstring>(4, L"[' Nope '] is invalid."));
+  EXPECT_EQ(ReadBytes(FPath), "[Bounds]\r\nLeft=-5\r\n");
+}
+
+TEST_F(RegManagerIni, MissingFileYieldsDefaultsWithoutCreatingIt) {
+  EXPECT_EQ(Item(L"SplashCount", L"100").ReadInteger(), 100);
+  EXPECT_EQ(Item(L"ExtString", L"*.txt").ReadString(), L"*.txt");
+  EXPECT_EQ(Item(L"Left").ReadInteger(), 0);
+  EXPECT_FALSE(Exists(FPath));
+}
+
+TEST_F(RegManagerIni, BooleanDefaultsAndStoredValues) {
+  for (const wchar_t* d : {L"True", L"TRUE", L"true", L"YES", L"yes", L"1"}) EXPECT_TRUE(Item(L"Missing", d).ReadBool()) << d;
+  for (const wchar_t* d : {L"False", L"", L"0", L"2", L" true", L"on"}) EXPECT_FALSE(Item(L"Missing", d).ReadBool()) << d;
+
+  Store("t=TRUE\r\ntwo=2\r\nbig=256\r\nbig1=257\r\nneg=-1\r\nhex=0x01\r\nempty=\r\n");
+  const std::pair<const wchar_t*, bool> stored[] = {{L"t", false},    {L"two", true}, {L"big", false},  {L"big1", true},
+                                                    {L"neg", true},   {L"hex", true}, {L"empty", false}};
+  for (auto [key, expected] : stored) EXPECT_EQ(Item(key, L"True").ReadBool(), expected) << key;
+
+  Item(L"w").WriteBool(true);
+  Item(L"w2").WriteBool(false);
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\nt=TRUE\r\ntwo=2\r\nbig=256\r\nbig1=257\r\nneg=-1\r\nhex=0x01\r\nempty=\r\nw=1\r\nw2=0\r\n");
+}
+
+TEST_F(RegManagerIni, IntegersFromStoredTextAndDefaults) {
+  Store("lead=\" 12\"\r\ntrail=\"12 \"\r\nletters=abc\r\ndollar=$1F\r\nhex=0x1F\r\nempty=\r\n");
+  EXPECT_EQ(Item(L"lead").ReadInteger(), 12);
+  EXPECT_EQ(Item(L"trail").ReadInteger(), 0);
+  EXPECT_EQ(Item(L"letters").ReadInteger(), 0);
+  EXPECT_EQ(Item(L"dollar").ReadInteger(), 31);
+  EXPECT_EQ(Item(L"hex").ReadInteger(), 31);
+  EXPECT_EQ(Item(L"empty", L"100").ReadInteger(), 0);  // stored empty text is not the default
+  EXPECT_EQ(Item(L"missing", L"12 ").ReadInteger(), 0);
+}
+
+TEST_F(RegManagerIni, EmptySectionOrKeyNeitherOpensTheStoreNorShowsABox) {
+  FManager.RegItems().Add(L"NoSection", L"", L"k", L"dflt");
+  FManager.RegItems().Add(L"NoIdent", L"S", L"", L"dflt");
+  EXPECT_EQ(FManager.Filer(L"NoSection").ReadString(), L"dflt");
+  FManager.Filer(L"NoSection").WriteString(L"x");
+  FManager.Filer(L"NoIdent").WriteInteger(1);
+  EXPECT_EQ(FManager.Filer(L"NoIdent").ReadString(), L"dflt");
+  FManager.SetIniFileName(L"");  // would show a box if the store were opened
+  FManager.Filer(L"NoIdent").WriteString(L"x");
+  EXPECT_FALSE(Exists(FPath));
+  EXPECT_TRUE(FBoxes.Texts.empty());
+}
+
+TEST_F(RegManagerIni, BackEndThatIsNotNamedShowsItsBoxPerStoreAccess) {
+  FManager.SetIniFileName(L"");
+  EXPECT_EQ(Item(L"k", L"dflt").ReadString(), L"dflt");
+  Item(L"k").WriteFont(TRegFont{});  // four values, four boxes
+  EXPECT_EQ(FBoxes.Texts, std::vector<std::wstring>(5, L"can not create Inifile object."));
+
+  FBoxes.Texts.clear();
+  FManager.SetRegType(rtReg);
+  FManager.SetRegDir(L"");
+  EXPECT_EQ(Item(L"k", L"7").ReadInteger(), 7);
+  Item(L"k").WriteBool(true);
+  EXPECT_EQ(FBoxes.Texts, std::vector<std::wstring>(2, L"can not create Registry object."));
+}
+
+TEST_F(RegManagerIni, ManagerPropertiesAndFileChangesTakeEffectAtOnce) {
+  Item(L"k").WriteString(L"first");
+  WriteBytes(FPath, "[S]\r\nk=edited\r\n");
+  EXPECT_EQ(Item(L"k").ReadString(), L"edited");  // nothing is cached between calls
+  FManager.SetIniFileName(FTree.Path(L"other.ini"));
+  EXPECT_EQ(Item(L"k", L"dflt").ReadString(), L"dflt");
+}
+
+TEST_F(RegManagerIni, RefusedWriteRaisesAndEarlierWritesStay) {
+  Item(L"a").WriteString(L"1");
+  SetFileAttributesW(FPath.c_str(), FILE_ATTRIBUTE_READONLY);
+  try {
+    Item(L"b").WriteString(L"2");
+    ADD_FAILURE() << "no error raised";
+  } catch (const ui::Error& e) {
+    EXPECT_EQ(e.Message(), FPath + L" に書き込めません");
+  }
+  SetFileAttributesW(FPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\na=1\r\n");
+}
+
+TEST_F(RegManagerIni, StringListsLeaveNoStaleKeys) {
+  TRegFiler& filer = Item(L"L");
+  filer.WriteStrings({L"a", L"b", L"c", L"d", L"e"});
+  filer.WriteStrings({L"x", L"y", L"z"});
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\nL_ItemCount=3\r\nL_Item0=x\r\nL_Item1=y\r\nL_Item2=z\r\n");
+  std::vector<std::wstring> list{L"old"};
+  filer.ReadStrings(list);
+  EXPECT_EQ(list, (std::vector<std::wstring>{L"x", L"y", L"z"}));
+
+  filer.WriteStrings({});
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\n");
+  filer.ReadStrings(list);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(RegManagerIni, StreamsAsHexLines) {
+  TRegFiler& filer = Item(L"D");
+  TByteStream out;
+  for (int i = 0; i < 33; ++i) out.Bytes.push_back(static_cast<uint8_t>(i * 7));
+  out.Position = 20;  // the whole stream is stored, whatever the position
+  filer.WriteStream(out);
+  EXPECT_EQ(out.Position, 33u);
+  std::string hex;
+  for (int i = 0; i < 32; ++i) hex += "0123456789ABCDEF"[(i * 7) >> 4], hex += "0123456789ABCDEF"[(i * 7) & 15];
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\nD_c=2\r\nD_d0=" + hex + "\r\nD_d1=E0\r\n");
+
+  TByteStream in;
+  in.Bytes = {0xEE, 0xEE, 0xEE};
+  in.Position = 1;  // read bytes go at the position
+  filer.ReadStream(in);
+  ASSERT_EQ(in.Bytes.size(), 34u);
+  EXPECT_EQ(in.Bytes[0], 0xEE);
+  EXPECT_TRUE(std::equal(out.Bytes.begin(), out.Bytes.end(), in.Bytes.begin() + 1));
+
+  TByteStream small;
+  small.Bytes = {1};
+  filer.WriteStream(small);
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\nD_c=1\r\nD_d0=01\r\n");
+  TByteStream empty;
+  filer.WriteStream(empty);
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\n");
+
+  Store("D_c=2\r\nD_d0=0A1\r\nD_d1=QQ\r\n");
+  TByteStream odd;
+  filer.ReadStream(odd);
+  EXPECT_EQ(odd.Bytes, (std::vector<uint8_t>{10, 1, 0}));
+}
+
+TEST_F(RegManagerIni, FontsRoundTripAndBadColourRaises) {
+  TRegFiler& filer = Item(L"F");
+  const TRegFont written{L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET, static_cast<TColor>(0x80000000 | COLOR_WINDOWTEXT), fsBold | fsUnderline};
+  filer.WriteFont(written);
+  TRegFont other{L"Arial", 20, SHIFTJIS_CHARSET, RGB(1, 2, 3), fsItalic};
+  filer.ReadFont(other);
+  EXPECT_EQ(other, written);
+
+  Store("F_FontName=Tahoma\r\nF_FontSize=abc\r\nF_FontColor=$00563412\r\nF_FontStyle=xyz\r\n");
+  filer.ReadFont(other);
+  EXPECT_EQ(other, (TRegFont{L"Tahoma", 9, SHIFTJIS_CHARSET, RGB(0x12, 0x34, 0x56), 0}));  // size kept, style none
+
+  Store("F_FontName=Courier\r\nF_FontSize=11\r\nF_FontColor=purple-ish\r\n");
+  try {
+    filer.ReadFont(other);
+    ADD_FAILURE() << "no error raised";
+  } catch (const ui::Error& e) {
+    EXPECT_NE(e.Message().find(L"'purple-ish'"), std::wstring::npos);
+  }
+  EXPECT_EQ(other.Name, L"Courier");  // what was read before the colour stays read
+  EXPECT_EQ(other.Size, 11);
+}
+
+TEST_F(RegManagerIni, RemovedItemUnbindsTheFilerAndTablesCopy) {
+  TRegFiler& filer = Item(L"k", L"dflt");
+  FManager.RegItems().Clear();
+  EXPECT_EQ(filer.Item(), nullptr);
+  EXPECT_EQ(filer.ReadString(), L"");
+
+  TRegItems copy;
+  copy.Add(L"A", L"S1", L"I1", L"D1");
+  copy.Add(L"B", L"S2", L"I2", L"D2");
+  FManager.SetRegItems(copy);
+  copy.Items(0).Name = L"changed";  // a copy, not shared items
+  ASSERT_EQ(FManager.RegItems().Count(), 2);
+  const TRegItem& b = FManager.RegItems().Items(1);
+  EXPECT_EQ(std::vector<std::wstring>({b.Name, b.Section, b.Ident, b.DefaultValue}),
+            std::vector<std::wstring>({L"B", L"S2", L"I2", L"D2"}));
+  EXPECT_EQ(FManager.RegItems().Items(0).Name, L"A");
+  EXPECT_THROW(FManager.RegItems().Items(2), std::out_of_range);
+}
+
+// The file a first start and close of the program leave behind, written through the settings in the
+// order the main window loads and saves them, with a folder chosen in between.
+TEST_F(RegManagerIni, FirstRunFileMatchesByteForByte) {
+  struct Def { const wchar_t* name; const wchar_t* section; const wchar_t* dflt; };
+  const Def table[] = {
+      {L"Left", L"Bounds", L""}, {L"Top", L"Bounds", L""}, {L"TypeFile", L"Application", L"False"},
+      {L"TypeFolder", L"Application", L"False"}, {L"TypeAll", L"Application", L"True"},
+      {L"SubFolder", L"Application", L"True"}, {L"ExtSelect", L"Application", L"False"},
+      {L"ExtString", L"Application", L""}, {L"SplashCount", L"Application", L"100"},
+      {L"DateChange", L"DateChange", L"True"}, {L"CreateDateTime", L"DateChange", L"True"},
+      {L"CreateTimeFree", L"DateChange", L"False"}, {L"CreateSecondFree", L"DateChange", L"False"},
+      {L"CreateUpdate", L"DateChange", L"False"}, {L"UpdateDateTime", L"DateChange", L"True"},
+      {L"UpdateTimeFree", L"DateChange", L"False"}, {L"UpdateSecondFree", L"DateChange", L"False"},
+      {L"AttrChange", L"AttrChange", L"True"}, {L"ReadOnly", L"AttrChange", L"True"},
+      {L"ReadOnlyOn", L"AttrChange", L"False"}, {L"ReadOnlyOff", L"AttrChange", L"True"},
+      {L"Hidden", L"AttrChange", L"False"}, {L"HiddenOn", L"AttrChange", L"False"},
+      {L"HiddenOff", L"AttrChange", L"True"}, {L"Syatem", L"AttrChange", L"False"},
+      {L"SystemOn", L"AttrChange", L"False"}, {L"SystemOff", L"AttrChange", L"True"},
+      {L"AutoEnd", L"Application", L"True"}, {L"FolderPath", L"Application", L""}};
+  for (const Def& d : table) FManager.RegItems().Add(d.name, d.section, d.name, d.dflt);
+  const wchar_t* parts[] = {L"Year", L"Month", L"Day", L"Hour", L"Minute", L"Second"};
+  for (const wchar_t* side : {L"Create", L"Update"})
+    for (const wchar_t* part : parts) FManager.RegItems().Add(side + std::wstring(part), L"DateChange", side + std::wstring(part));
+
+  auto run = [&] {
+    // Loading: the only write is the splash threshold, written back as read.
+    std::map<std::wstring, bool> flags;
+    for (const Def& d : table)
+      if (std::wstring(d.dflt) == L"True" || std::wstring(d.dflt) == L"False") flags[d.name] = FManager.Filer(d.name).ReadBool();
+    FManager.Filer(L"SplashCount").WriteInteger(FManager.Filer(L"SplashCount").ReadInteger());
+    FManager.Filer(L"FolderPath").WriteString(L"C:\\データ\\");
+    // Saving.
+    FManager.Filer(L"Left").WriteInteger(120);
+    FManager.Filer(L"Top").WriteInteger(-8);
+    for (const wchar_t* n : {L"TypeFile", L"TypeFolder", L"TypeAll", L"SubFolder", L"ExtSelect"}) FManager.Filer(n).WriteBool(flags[n]);
+    FManager.Filer(L"ExtString").WriteString(FManager.Filer(L"ExtString").ReadString());
+    for (const wchar_t* n : {L"DateChange", L"AttrChange", L"ReadOnly", L"ReadOnlyOn", L"ReadOnlyOff", L"Hidden", L"HiddenOn",
+                             L"HiddenOff", L"Syatem", L"SystemOn", L"SystemOff", L"AutoEnd", L"CreateDateTime", L"UpdateDateTime",
+                             L"CreateUpdate", L"CreateTimeFree", L"UpdateTimeFree", L"CreateSecondFree", L"UpdateSecondFree"})
+      FManager.Filer(n).WriteBool(flags[n]);
+    const int values[] = {2026, 3, 14, 9, 26, 53};
+    for (const wchar_t* side : {L"Create", L"Update"})
+      for (int i = 0; i < 6; ++i) FManager.Filer(side + std::wstring(parts[i])).WriteInteger(values[i]);
+  };
+  const std::string expected =
+      "[Application]\r\nSplashCount=100\r\nFolderPath=" + comm::WideToCp932(L"C:\\データ\\") +
+      "\r\nTypeFile=0\r\nTypeFolder=0\r\nTypeAll=1\r\nSubFolder=1\r\nExtSelect=0\r\nExtString=\r\nAutoEnd=1\r\n"
+      "[Bounds]\r\nLeft=120\r\nTop=-8\r\n"
+      "[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateUpdate=0\r\nCreateTimeFree=0\r\n"
+      "UpdateTimeFree=0\r\nCreateSecondFree=0\r\nUpdateSecondFree=0\r\nCreateYear=2026\r\nCreateMonth=3\r\nCreateDay=14\r\n"
+      "CreateHour=9\r\nCreateMinute=26\r\nCreateSecond=53\r\nUpdateYear=2026\r\nUpdateMonth=3\r\nUpdateDay=14\r\n"
+      "UpdateHour=9\r\nUpdateMinute=26\r\nUpdateSecond=53\r\n"
+      "[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=0\r\nReadOnlyOff=1\r\nHidden=0\r\nHiddenOn=0\r\nHiddenOff=1\r\n"
+      "Syatem=0\r\nSystemOn=0\r\nSystemOff=1\r\n";
+  EXPECT_EQ(FManager.Filer(L"Left").ReadString(), L"");  // no position yet: the window would be centred
+  run();
+  EXPECT_EQ(ReadBytes(FPath), expected);
+  run();  // a second start reads the same values and writes every key back in its place
+  EXPECT_EQ(ReadBytes(FPath), expected);
+  EXPECT_TRUE(FBoxes.Texts.empty());
+}
+
+// The real error box, answered as a user would.
+TEST(RegManagerBox, UnknownNameShowsTheErrorDialog) {
+  TRegManager manager;
+  testsupport::DialogAnswerer answerer;
+  answerer.Press(L"OK");
+  EXPECT_EQ(manager.Filer(L"Missing").ReadInteger(), 0);
+  ASSERT_EQ(answerer.Shown().size(), 1u);
+  const testsupport::ShownDialog& box = answerer.Shown()[0];
+  EXPECT_EQ(box.caption, L"エラー");
+  EXPECT_EQ(box.text, L"[' Missing '] is invalid.");
+  EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
+}
