@@ -1,6 +1,7 @@
 // The icon and the pictures compiled into the program: sizes, transparent colour, and content.
 #include "Base.h"
 #include "resource.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <set>
 #include <vector>
@@ -109,6 +110,42 @@ TEST(Resources, AnimationFramesFollowTheSpeechTexts) {
   std::set<std::vector<COLORREF>> distinct;
   for (int f = 0; f < VSS_VORNA_FRAME_COUNT; ++f) distinct.insert(FramePixels(strip, f));
   EXPECT_GE(distinct.size(), 10u);
+}
+
+// The main window loads the strip into an image list masked by the key colour and draws one frame per tick.
+TEST(Resources, StripLoadsAsAMaskedImageListOfTwentySixFrames) {
+  HIMAGELIST list = ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_VORNA_FRAMES),
+                                         VSS_VORNA_FRAME_WIDTH, 0, VSS_ART_KEY_COLOR, IMAGE_BITMAP,
+                                         LR_CREATEDIBSECTION);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(list), VSS_VORNA_FRAME_COUNT);
+  int cx = 0, cy = 0;
+  ASSERT_TRUE(ImageList_GetIconSize(list, &cx, &cy));
+  EXPECT_EQ(cx, VSS_VORNA_FRAME_WIDTH);
+  EXPECT_EQ(cy, VSS_VORNA_FRAME_HEIGHT);
+
+  const COLORREF background = RGB(0, 128, 0);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP target = CreateCompatibleBitmap(screen, cx, cy);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, target);
+  for (int frame : {0, 16, 25}) {
+    SCOPED_TRACE(frame);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT r{0, 0, cx, cy};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ASSERT_TRUE(ImageList_Draw(list, frame, dc, 0, 0, ILD_TRANSPARENT));
+    EXPECT_EQ(GetPixel(dc, 0, 0), background);
+    EXPECT_EQ(GetPixel(dc, cx - 1, cy - 1), background);
+    EXPECT_NE(GetPixel(dc, cx / 2, cy - 6), background) << "the animal's body is missing";
+    EXPECT_NE(GetPixel(dc, cx / 2, cy - 6), VSS_ART_KEY_COLOR);
+  }
+  SelectObject(dc, old);
+  DeleteObject(target);
+  DeleteDC(dc);
+  ImageList_Destroy(list);
 }
 
 TEST(Resources, GlyphsAre16By16WithTheKeyColourAtTheBottomLeft) {
