@@ -1,7 +1,6 @@
-#!/usr/bin/env python3
 """Turns the text pixel-art sources of res/art/ into Windows .bmp and .ico files.
 
-Source format (one file per picture; UTF-8; '#' at the start of a line or after a blank starts a comment):
+Source format (one file per picture, icon or strip; UTF-8; '#' at the start of a line or after a blank starts a comment):
 
     palette
       .  ff00ff  key        # the key character: transparent (magenta in a .bmp, alpha 0 in an .ico)
