@@ -118,13 +118,13 @@ TEST_F(IniFile, RefusedWriteRaisesAndLeavesTheOldFile) {
 TEST_F(IniFile, MalformedBytesNeitherCrashNorLoseReadableKeys) {
   std::mt19937 random(20260);
   std::uniform_int_distribution<int> byte(0, 255), length(0, 120), kind(0, 9);
-  const std::string specials[] = {"[", "[[[", "]]]", "=", "==x", std::string("a\0b=c\0d", 7), "\x81", "\xFC\r",
+  const std::string oddLines[] = {"[", "[[[", "]]]", "=", "==x", std::string("a\0b=c\0d", 7), "\x81", "\xFC\r",
                                   "\r\r\r", "[\x83", std::string(1 << 20, 'Q') + "=" + std::string(100, 'v')};
   for (int round = 0; round < 40; ++round) {
     SCOPED_TRACE(testing::Message() << "round " << round);
     std::string content;
     auto junk = [&] {
-      if (kind(random) < 3) return specials[static_cast<size_t>(byte(random)) % std::size(specials)];
+      if (kind(random) < 3) return oddLines[static_cast<size_t>(byte(random)) % std::size(oddLines)];
       std::string line;
       for (int n = length(random); n > 0; --n) {
         char c = static_cast<char>(byte(random));
