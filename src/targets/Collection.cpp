@@ -1,0 +1,249 @@
+// The target collection: the pre-count, the adding pass, the filters and the progress of a long walk.
+#include "targets/Collection.h"
+#include "comm/PathText.h"
+#include "comm/StrSplit.h"
+#include "comm/UniqueHandle.h"
+#include "ui/Application.h"
+#include <algorithm>
+
+namespace targets {
+
+namespace {
+
+std::wstring Join(std::wstring_view prefix, std::wstring_view name) {
+  std::wstring full;
+  full.reserve(prefix.size() + 1 + name.size());
+  full.append(prefix);
+  full += comm::kPathSeparator;
+  full.append(name);
+  return full;
+}
+
+bool IsDots(const wchar_t* name) { return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)); }
+
+// A folder that is a link to elsewhere (symbolic link, junction, mount point): a name surrogate.
+// Other reparse points, such as the placeholders of cloud storage, are folders of their own and
+// are walked. An unknown tag counts as a link, the safe side.
+bool IsLinkTag(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (tag == 0 || IsReparseTagNameSurrogate(tag));
+}
+
+bool IsLinkFolder(const std::wstring& path, DWORD attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  WIN32_FIND_DATAW fd;
+  const std::wstring bare(comm::DropTrailingSeparator(path));
+  comm::UniqueFind find(FindFirstFileW(bare.c_str(), &fd));
+  return !find || IsLinkTag(fd.dwFileAttributes, fd.dwReserved0);
+}
+
+// The folder part of a search pattern (up to the last "\" or ":"), without a trailing "\".
+std::wstring_view FolderPartOf(std::wstring_view pattern) {
+  const size_t cut = pattern.find_last_of(L"\\:");
+  if (cut == std::wstring_view::npos) return {};
+  return comm::DropTrailingSeparator(pattern.substr(0, cut + 1));
+}
+
+// A path the user named relative to the current folder ("a.txt", "sub\x", "\x", "C:x") made
+// absolute, so that its entries name what was meant rather than something below a root.
+std::wstring Absolute(const std::wstring& path) {
+  const bool driveRooted = path.size() >= 3 && path[1] == L':' && path[2] == comm::kPathSeparator;
+  const bool unc = path.size() >= 2 && path[0] == comm::kPathSeparator && path[1] == comm::kPathSeparator;
+  if (path.empty() || driveRooted || unc) return path;
+  const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return path;
+  std::wstring full(need, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
+  if (got == 0 || got >= need) return path;
+  full.resize(got);
+  return full;
+}
+
+// Expands one path as both passes do. visit(fullPath, isFolder, name) sees the path itself when it
+// is a folder (name null), then every entry below it or matching it, depth first; for a folder it
+// returns whether to walk into it. stop() is asked before each entry of a search and ends the walk.
+// Searches are kept on a stack of their own, so a deep tree cannot exhaust the thread's stack.
+template <typename Visit, typename Stop>
+void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
+  std::wstring prefix, pattern;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!visit(path, true, nullptr) || IsLinkFolder(path, attributes)) return;
+    prefix = comm::DropTrailingSeparator(path);
+    pattern = prefix + L"\\*.*";
+  } else {
+    prefix = FolderPartOf(path);
+    pattern = path;
+  }
+
+  struct Search {
+    std::wstring prefix;
+    comm::UniqueFind find;
+    bool pending;  // the entry of FindFirstFile has not been visited yet
+  };
+  std::vector<Search> searches;
+  WIN32_FIND_DATAW data;
+  auto open = [&](std::wstring folder, const std::wstring& searchPattern) {
+    HANDLE h = FindFirstFileExW(searchPattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                FIND_FIRST_EX_LARGE_FETCH);
+    if (h != INVALID_HANDLE_VALUE) searches.push_back(Search{std::move(folder), comm::UniqueFind(h), true});
+  };
+  open(std::move(prefix), pattern);
+  while (!searches.empty()) {
+    Search& search = searches.back();
+    if (search.pending) {
+      search.pending = false;
+    } else if (!FindNextFileW(search.find.Get(), &data)) {
+      searches.pop_back();
+      continue;
+    }
+    if (stop()) return;
+    if (IsDots(data.cFileName)) continue;
+    std::wstring full = Join(search.prefix, data.cFileName);
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (visit(full, folder, data.cFileName) && folder && !IsLinkTag(data.dwFileAttributes, data.dwReserved0)) {
+      std::wstring subPattern = full + L"\\*.*";
+      open(std::move(full), subPattern);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::wstring> MakeExtList(std::wstring_view text) {
+  std::wstring cleaned;
+  cleaned.reserve(text.size());
+  for (wchar_t c : text) {
+    if (c == L' ' || c == L'.') continue;
+    cleaned += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+  }
+  std::vector<std::wstring> list;
+  comm_StrSplit(cleaned, L";", list);
+  return list;
+}
+
+std::wstring FileExtension(std::wstring_view name) {
+  const size_t dot = name.rfind(L'.');
+  if (dot == std::wstring_view::npos) return {};
+  std::wstring ext(name.substr(dot + 1));
+  if (!ext.empty()) CharLowerBuffW(ext.data(), static_cast<DWORD>(ext.size()));
+  return ext;
+}
+
+TTargetCollection::TTargetCollection(ICollectionHost& host, TTargetList& list, ICollectionView& view)
+    : FHost(host), FTargetList(list), FView(view) {}
+
+bool TTargetCollection::ExtPasses(std::wstring_view name) const {
+  const std::wstring ext = FileExtension(name);
+  return std::any_of(FExtList.begin(), FExtList.end(),
+                     [&](const std::wstring& e) { return CompareTargetPaths(e, ext) == 0; });
+}
+
+bool TTargetCollection::FileCounts(std::wstring_view name) const {
+  if (FHost.FoldersOnly()) return false;
+  return !FHost.ExtSelect() || ExtPasses(name);
+}
+
+int TTargetCollection::CountPath(const std::wstring& path) {
+  int count = 0;
+  ExpandPath(
+      path,
+      [&](const std::wstring&, bool folder, const wchar_t* name) {
+        if (folder) {
+          if (!FHost.FilesOnly()) ++count;
+          return FHost.SubFolders();
+        }
+        if (FileCounts(name)) ++count;
+        return false;
+      },
+      [] { return false; });  // the pre-count runs to its end
+  return count;
+}
+
+void TTargetCollection::AddPath(const std::wstring& path) {
+  ExpandPath(
+      path,
+      [&](const std::wstring& full, bool folder, const wchar_t* name) {
+        if (folder) {
+          if (!FHost.FilesOnly()) AddEntry(full);
+          return FHost.SubFolders();
+        }
+        if (FileCounts(name)) AddEntry(full);
+        return false;
+      },
+      [&] { return FStopRequested; });
+}
+
+void TTargetCollection::AddEntry(const std::wstring& path) {
+  const int index = FTargetList.Add(path);
+  if (index < 0) return;  // already held
+  // The two copies share indices: an item the control refuses leaves the list too.
+  if (!FView.InsertItem(index, FTargetList.Entry(index))) {
+    FTargetList.Delete(index);
+    return;
+  }
+  if (FShowProgress) AdvanceProgress();
+}
+
+void TTargetCollection::AdvanceProgress() {
+  // Entries created after the pre-count can take the count past the total; the gauge stops there.
+  FProgressPosition = std::min(FProgressPosition + 1, FProgressTotal);
+  if (FSplash) FSplash->Progress(FProgressPosition, std::to_wstring(FProgressPosition) + FProgressSuffix);
+  // Lets the splash repaint, and its stop button and Esc set the stop request.
+  ui::Application::Instance().ProcessMessages();
+}
+
+void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
+  FView.ActivateForCollection();
+  ui::Application::Instance().SetBusyCursor(true);
+  FExtList = MakeExtList(FHost.ExtString());
+  FHost.SetControlsEnabled(false);
+  try {
+    std::vector<std::wstring> paths;
+    paths.reserve(given.size());
+    for (const auto& p : given) paths.push_back(Absolute(p));
+
+    FShowProgress = false;
+    FProgressPosition = 0;
+    long long total = 0;
+    for (const auto& p : paths) total += CountPath(p);
+    FProgressTotal = static_cast<int>(std::min<long long>(total, 0x7FFFFFFF));
+
+    const int threshold = FHost.SplashCount();
+    if (threshold > 0 && FProgressTotal >= threshold && FSplashFactory) {
+      FSplash = FSplashFactory([this] { RequestStop(); });
+      if (FSplash) {
+        FShowProgress = true;
+        FProgressSuffix = L" / " + std::to_wstring(FProgressTotal) + L" ファイル";
+        FSplash->Start(FProgressTotal);
+        ui::Application::Instance().ProcessMessages();
+      }
+    }
+
+    FStopRequested = false;
+    FView.BeginAdding(FProgressTotal);
+    try {
+      for (const auto& p : paths) AddPath(p);
+    } catch (...) {
+      FView.EndAdding();
+      throw;
+    }
+    FView.EndAdding();
+  } catch (...) {
+    FinishCollection();
+    throw;
+  }
+  FinishCollection();
+}
+
+// The steps after the adding pass, which run however it ended.
+void TTargetCollection::FinishCollection() {
+  FSplash.reset();
+  if (FShowProgress) ui::Application::Instance().ProcessMessages();  // the splash goes away now
+  if (!FTargetList.Empty()) FView.EnableCommands();
+  FView.UpdateCount();
+  ui::Application::Instance().SetBusyCursor(false);
+  FHost.SetControlsEnabled(true);
+  if (!FView.ViewShowing() && FHost.Shown()) FHost.FocusMainWindow();
+}
+
+}  // namespace targets

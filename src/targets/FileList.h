@@ -1,0 +1,79 @@
+// The file list window: shows the target list, owns it and the collection that fills it.
+#pragma once
+#include "Base.h"
+#include "targets/Collection.h"
+#include "targets/TargetList.h"
+#include "ui/Form.h"
+#include "ui/StdControls.h"
+#include "widgets/HListBox.h"
+#include <string>
+#include <vector>
+
+namespace targets {
+
+// A second top-level window beside the main window. It is created hidden at start-up, shown by the
+// main window's list command, hidden (never destroyed) by its close box, and lives until the program
+// ends. It holds the target list in two copies at the same indices: FTargetList for the duplicate
+// test, HListBoxFileList for what the user sees and what a change run walks.
+class TFormFileList : public ui::Form, private ICollectionView {
+ public:
+  // The host is the main window, which must outlive this one. owner, if given, keeps this window
+  // above it.
+  explicit TFormFileList(ICollectionHost& host, HWND owner = nullptr);
+  ~TFormFileList() override;
+
+  // ---- controls, top to bottom ----
+  ui::Panel PanelHead;
+  ui::Label LabelListNum;
+  widgets::THListBox HListBoxFileList;
+
+  // The one way targets are added (drops, selections, the command line).
+  void AddPaths(const std::vector<std::wstring>& paths) { FCollection.AddPaths(paths); }
+  // Hands the program's arguments, as CommandLinePaths gives them, to one AddPaths; nothing when
+  // there are none. Call once at start-up, after the main window can answer as the host (its
+  // settings loaded, its SetControlsEnabled able to reach this window).
+  void TakeCommandLine(const std::vector<std::wstring>& arguments);
+
+  // "現在の選択ファイル数: " and the number of entries.
+  void UpdateCount() override;
+
+  // The target list as a change run reads it: from the list control's copy.
+  int EntryCount() const { return HListBoxFileList.Count(); }
+  std::wstring Entry(int index) const { return HListBoxFileList.Item(index); }
+  const TTargetList& TargetList() const { return FTargetList; }
+  TTargetCollection& Collection() { return FCollection; }
+
+  // The count label, the list and the commands, switched together by the main window's lock of a
+  // collection and by the idle state of a change run. (The main window disables the window as a
+  // whole during a collection through SetEnabled.)
+  void SetListControlsEnabled(bool enabled);
+  // The commands that work on the whole list (save, copy, clear and their menu entries); disabled at
+  // creation, enabled at the end of a collection that leaves the list non-empty.
+  void SetCommandsEnabled(bool enabled);
+  bool CommandsEnabled() const { return FCommandsEnabled; }
+
+  // Places the window at the right edge of the main window, with the main window's size.
+  void PlaceBeside(const RECT& mainWindowBounds);
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void DoClose(ui::CloseAction& action) override;
+
+ private:
+  void FormActivate(ui::Control* sender);
+  void FormResize(ui::Control* sender);
+
+  // ICollectionView
+  void ActivateForCollection() override;
+  void BeginAdding(int expected) override;
+  void EndAdding() override;
+  bool InsertItem(int index, const std::wstring& path) override;
+  void EnableCommands() override;
+  bool ViewShowing() const override { return Showing(); }
+
+  TTargetList FTargetList;
+  TTargetCollection FCollection;
+  bool FCommandsEnabled = false;
+};
+
+}  // namespace targets
