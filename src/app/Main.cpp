@@ -1,0 +1,666 @@
+// The main window: layout, enabling rules, date display, keyboard, animation and settings.
+#include "app/Main.h"
+#include "comm/Clock.h"
+#include "comm/DateTime.h"
+#include "settings/AppSettings.h"
+#include "ui/Application.h"
+#include "ui/Error.h"
+#include "ui/MessageDialog.h"
+#include "resource.h"
+#include <cstdio>
+
+namespace app {
+
+namespace {
+
+constexpr int kFrameCount = VSS_VORNA_FRAME_COUNT;
+
+const wchar_t* const kExtHint =
+    L"「txt;bmp」などのように「;」（セミコロン）で区切ることで複数指定できます。\r"
+    L"(大文字／小文字の区別、拡張子の直前のピリオドは不要です)|";
+const wchar_t* const kVornaHint = L"エクスプローラからプレーリードッグの絵にドロップできます";
+const wchar_t* const kSetHintIdle = L"日時／属性の変更を開始します";
+const wchar_t* const kSetHintRunning = L"日時／属性の変更を中断します";
+
+ui::Font MainFont() { return ui::Font{L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET, 0, ui::clWindowText}; }
+ui::Font FixedFont() { return ui::Font{L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET, 0, ui::clWindowText}; }
+
+HBITMAP LoadArt(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// Shows an error of the settings in the settings' own error box.
+void ShowSettingsError(const std::wstring& text) {
+  ui::MessageDialogOptions o;
+  o.caption = L"エラー";
+  o.text = text;
+  o.icon = ui::MsgIcon::Error;
+  o.escapeButton = 0;
+  ui::ShowMessageDialog(o);
+}
+
+}  // namespace
+
+TVNStampShifter::TVNStampShifter(const std::wstring& iniPath) {
+  FDialogCaptions[0] = L"作成日時入力";
+  FDialogCaptions[1] = L"更新日時入力";
+  settings::AddApplicationItems(RegManager.RegItems());
+  RegManager.SetRegType(settings::rtIni);
+  BuildControls();
+  RegManager.SetIniFileName(iniPath);
+  FormCreate();
+}
+
+TVNStampShifter::~TVNStampShifter() {
+  Timer.SetEnabled(false);
+  // FormDestroy: the options go to the INI file when the window goes.
+  try {
+    SaveSettings();
+  } catch (const ui::Error& e) {
+    ShowSettingsError(e.Message());
+  }
+  if (ImageList) ImageList_Destroy(ImageList);
+}
+
+void TVNStampShifter::BuildControls() {
+  FFont = MainFont();
+  CreateForm(L"VornaStampShifter", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 300, 359);
+  SetFont(MainFont());
+  KeyPreview = true;
+
+  // Target filters.
+  GroupBoxType.Create(this, 0, 0, 300, 89, L"変更対象(&F)");
+  RadioButtonFile.Create(&GroupBoxType, 10, 18, 84, 17, L"ファイルのみ");
+  RadioButtonFolder.Create(&GroupBoxType, 100, 18, 84, 17, L"フォルダのみ");
+  RadioButtonAll.Create(&GroupBoxType, 190, 18, 60, 17, L"全て");
+  CheckBoxSubFolder.Create(&GroupBoxType, 10, 40, 200, 17, L"サブフォルダも対象にする(&B)");
+  CheckBoxExtSelect.Create(&GroupBoxType, 10, 62, 174, 17, L"指定拡張子のみ対象にする(&X)");
+  EditExtString.Create(&GroupBoxType, 186, 60, 104, 20);
+  EditExtString.SetFont(FixedFont());
+  EditExtString.SetHint(kExtHint);
+  SpeedButtonListView.Create(&GroupBoxType, 243, 35, 23, 22);
+  SpeedButtonListView.SetHint(L"ファイル一覧ウィンドウ表示(Ctrl+L)");
+  SpeedButtonSelect.Create(&GroupBoxType, 267, 35, 23, 22);
+  SpeedButtonSelect.SetHint(L"ファイル／フォルダ選択ダイアログ表示(Ctrl+O)");
+
+  // Date and attribute options.
+  PanelMain.Create(this, 0, 89, 300, 200);
+  PanelMain.SetBevels(ui::Bevel::Lowered, ui::Bevel::Raised);
+  CheckBoxDateChg.Create(&PanelMain, 8, 8, 260, 17, L"ファイル作成／更新日時を変更する(&D)");
+  CheckBoxCreate.Create(&PanelMain, 24, 32, 88, 17, L"作成日時(&C)");
+  EditCreate.Create(&PanelMain, 114, 30, 150, 20, L"", ES_READONLY);
+  EditCreate.SetColor(ui::clBtnFace);
+  EditCreate.Tag = 0;
+  SpeedButtonCreate.Create(&PanelMain, 268, 29, 23, 22);
+  SpeedButtonCreate.Tag = 0;
+  SpeedButtonCreate.SetHint(L"作成日時を入力します(Ctrl+C)");
+  CheckBoxUpdate.Create(&PanelMain, 24, 58, 88, 17, L"更新日時(&U)");
+  EditUpdate.Create(&PanelMain, 114, 56, 150, 20, L"", ES_READONLY);
+  EditUpdate.SetColor(ui::clBtnFace);
+  EditUpdate.Tag = 1;
+  SpeedButtonUpdate.Create(&PanelMain, 268, 55, 23, 22);
+  SpeedButtonUpdate.Tag = 1;
+  SpeedButtonUpdate.SetHint(L"更新日時を入力します(Ctrl+U)");
+
+  CheckBoxAttrChg.Create(&PanelMain, 8, 90, 260, 17, L"ファイル属性を変更する(&A)");
+  struct AttrRow {
+    ui::Label* label;
+    const wchar_t* caption;
+    ui::Panel* panel;
+    ui::CheckBox* check;
+    ui::RadioButton* on;
+    ui::RadioButton* off;
+  };
+  AttrRow rows[] = {
+      {&LabelReadOnly, L"読み取り専用ファイル(&R)", &PanelReadOnly, &CheckBoxReadOnly, &RadioButtonReadOnlyON,
+       &RadioButtonReadOnlyOFF},
+      {&LabelHidden, L"隠しファイル(&K)", &PanelHidden, &CheckBoxHidden, &RadioButtonHiddenON,
+       &RadioButtonHiddenOFF},
+      {&LabelSystem, L"システムファイル(&S)", &PanelSystem, &CheckBoxSystem, &RadioButtonSystemON,
+       &RadioButtonSystemOFF},
+  };
+  int y = 114;
+  for (AttrRow& r : rows) {
+    r.label->Create(&PanelMain, 24, y + 5, 128, 14, r.caption);
+    r.panel->Create(&PanelMain, 152, y, 140, 24);
+    r.panel->SetBevels(ui::Bevel::Lowered, ui::Bevel::None);
+    r.check->Create(r.panel, 6, 4, 48, 16, L"設定");
+    r.on->Create(r.panel, 58, 4, 38, 16, L"ON");
+    r.off->Create(r.panel, 98, 4, 40, 16, L"OFF");
+    r.on->SetChecked(true);
+    r.label->FocusControl = r.check;
+    y += 27;
+  }
+  CheckBoxDateChg.SetChecked(true);
+
+  // Picture, speech, drop zone, auto exit, buttons.
+  LabelMsg.Create(this, 2, 290, 52, 14, L"");
+  LabelMsg.TextAlignment = ui::Alignment::Center;
+  LabelMsg.Layout = ui::TextLayout::Bottom;
+  LabelMsg.SetHint(kVornaHint);
+  PanelVorna.Create(this, 12, 305, 32, 24);
+  PanelVorna.SetBevels(ui::Bevel::None, ui::Bevel::None);
+  PanelVorna.SetHint(kVornaHint);
+  ImageVorna.Create(&PanelVorna, 0, 0, 32, 24);
+  ImageVorna.SetHint(kVornaHint);
+  ImageVorna.OnPaint = [this](ui::PaintBox*, HDC dc) { PaintVorna(dc); };
+  ImageVorna.OnClick = [this](ui::Control* s) { ImageVornaClick(s); };
+  LabelDropZone.Create(this, 2, 331, 52, 13, L"DropZone");
+  LabelDropZone.TextAlignment = ui::Alignment::Center;
+  ui::Font green = MainFont();
+  green.FontColor = ui::clGreen;
+  LabelDropZone.SetFont(green);
+
+  CheckBoxAutoExit.Create(this, 62, 294, 200, 17, L"設定後に自動終了(&E)");
+  CheckBoxAutoExit.SetChecked(true);
+  ButtonSet.Create(this, 62, 318, 75, 25, L"開始");
+  ButtonSet.SetDefault(true);
+  ButtonSet.SetHint(kSetHintIdle);
+  ButtonEnd.Create(this, 141, 318, 75, 25, L"終了");
+  ButtonEnd.SetCancel(true);
+  ButtonEnd.SetHint(L"プログラムを終了します");
+  ButtonEnd.SetShowHint(false);
+  ButtonHelp.Create(this, 220, 318, 75, 25, L"ヘルプ(&H)");
+  ProgressBar.Create(this, 0, 352, 300, 7);
+  ProgressBar.SetRange(0, 100);
+
+  // Glyphs.
+  // The buttons keep copies of their glyphs.
+  const std::pair<widgets::TCommonButton*, int> glyphs[] = {{&SpeedButtonListView, IDB_GLYPH_LISTVIEW},
+                                                            {&SpeedButtonSelect, IDB_GLYPH_SELECT},
+                                                            {&SpeedButtonCreate, IDB_GLYPH_DATE},
+                                                            {&SpeedButtonUpdate, IDB_GLYPH_DATE}};
+  for (const auto& [button, id] : glyphs) {
+    ui::GdiObject<HBITMAP> glyph(LoadArt(id));
+    button->SetGlyph(glyph.Get());
+  }
+  for (widgets::TCommonButton* b : {&SpeedButtonListView, &SpeedButtonSelect, &SpeedButtonCreate, &SpeedButtonUpdate})
+    b->SetFlat(true);
+
+  // Popup menu.
+  About1 = PopupMenu.Add(L"ﾊﾞｰｼﾞｮﾝ情報(&V)...", ui::scCtrl | 'E', [this](ui::Control* s) { About1Click(s); });
+  About1->Name = L"About1";
+  Exit1 = PopupMenu.Add(L"終了(&X)", VK_ESCAPE, [this](ui::Control* s) { Exit1Click(s); });
+  Exit1->Name = L"Exit1";
+  SetPopupMenu(&PopupMenu);
+
+  // Animation.
+  ImageList = ImageList_Create(VSS_VORNA_FRAME_WIDTH, VSS_VORNA_FRAME_HEIGHT, ILC_COLOR24 | ILC_MASK, kFrameCount, 0);
+  if (HBITMAP strip = LoadArt(IDB_VORNA_FRAMES)) {
+    ImageList_AddMasked(ImageList, strip, VSS_ART_KEY_COLOR);
+    DeleteObject(strip);
+  }
+  Timer.SetInterval(200);
+  Timer.OnTimer = [this](ui::Control* s) { TimerTimer(s); };
+  Timer.SetEnabled(true);
+
+  // Events.
+  CheckBoxAttrChg.OnClick = [this](ui::Control* s) { CheckBoxAttrChgClick(s); };
+  CheckBoxReadOnly.OnClick = [this](ui::Control* s) { CheckBoxReadOnlyClick(s); };
+  CheckBoxHidden.OnClick = [this](ui::Control* s) { CheckBoxHiddenClick(s); };
+  CheckBoxSystem.OnClick = [this](ui::Control* s) { CheckBoxSystemClick(s); };
+  CheckBoxDateChg.OnClick = [this](ui::Control* s) { CheckBoxDateChgClick(s); };
+  CheckBoxAutoExit.OnClick = [this](ui::Control* s) { CheckBoxDateChgClick(s); };
+  CheckBoxCreate.OnClick = [this](ui::Control* s) { CheckBoxCreateClick(s); };
+  CheckBoxUpdate.OnClick = [this](ui::Control* s) { CheckBoxUpdateClick(s); };
+  for (ui::RadioButton* r : {&RadioButtonFile, &RadioButtonFolder, &RadioButtonAll})
+    r->OnClick = [this](ui::Control* s) { RadioButtonFileClick(s); };
+  CheckBoxExtSelect.OnClick = [this](ui::Control* s) { CheckBoxExtSelectClick(s); };
+  SpeedButtonCreate.OnClick = [this](ui::Control* s) { SpeedButtonCreateClick(s); };
+  SpeedButtonUpdate.OnClick = [this](ui::Control* s) { SpeedButtonCreateClick(s); };
+  SpeedButtonListView.OnClick = [this](ui::Control* s) { SpeedButtonListViewClick(s); };
+  SpeedButtonSelect.OnClick = [this](ui::Control* s) { SpeedButtonSelectClick(s); };
+  ButtonSet.OnClick = [this](ui::Control* s) { ButtonSetClick(s); };
+  ButtonEnd.OnClick = [this](ui::Control* s) { ButtonEndClick(s); };
+  ButtonHelp.OnClick = [this](ui::Control* s) { ButtonHelpClick(s); };
+}
+
+void TVNStampShifter::FormCreate() {
+  bool loaded = true;
+  try {
+    LoadSettings();
+  } catch (const ui::Error& e) {
+    ShowSettingsError(e.Message());
+    loaded = false;
+  }
+  // The enabling rules are applied even after a failed load, so that no control is left in a state
+  // its rule forbids.
+  (void)loaded;
+  CheckBoxDateChgClick(nullptr);
+  CheckBoxAttrChgClick(nullptr);
+  RadioButtonFileClick(nullptr);
+  FAnimFrame = 0;
+  FShown = false;
+}
+
+// ---- enabling rules ----
+
+void TVNStampShifter::CheckBoxAttrChgClick(ui::Control*) {
+  bool on = CheckBoxAttrChg.Checked();
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&LabelReadOnly, &LabelHidden, &LabelSystem})
+    c->SetEnabled(on);
+  CheckBoxReadOnly.SetEnabled(on);
+  CheckBoxReadOnlyClick(nullptr);
+  CheckBoxHidden.SetEnabled(on);
+  CheckBoxHiddenClick(nullptr);
+  CheckBoxSystem.SetEnabled(on);
+  CheckBoxSystemClick(nullptr);
+}
+
+void TVNStampShifter::CheckBoxReadOnlyClick(ui::Control*) {
+  bool on = CheckBoxAttrChg.Checked() && CheckBoxReadOnly.Checked();
+  RadioButtonReadOnlyON.SetEnabled(on);
+  RadioButtonReadOnlyOFF.SetEnabled(on);
+}
+
+void TVNStampShifter::CheckBoxHiddenClick(ui::Control*) {
+  bool on = CheckBoxAttrChg.Checked() && CheckBoxHidden.Checked();
+  RadioButtonHiddenON.SetEnabled(on);
+  RadioButtonHiddenOFF.SetEnabled(on);
+}
+
+void TVNStampShifter::CheckBoxSystemClick(ui::Control*) {
+  bool on = CheckBoxAttrChg.Checked() && CheckBoxSystem.Checked();
+  RadioButtonSystemON.SetEnabled(on);
+  RadioButtonSystemOFF.SetEnabled(on);
+}
+
+void TVNStampShifter::CheckBoxDateChgClick(ui::Control*) {
+  bool on = CheckBoxDateChg.Checked();
+  CheckBoxCreate.SetEnabled(on);
+  CheckBoxCreateClick(nullptr);
+  CheckBoxUpdate.SetEnabled(on);
+  CheckBoxUpdateClick(nullptr);
+}
+
+void TVNStampShifter::CheckBoxCreateClick(ui::Control*) {
+  bool on = CheckBoxDateChg.Checked() && CheckBoxCreate.Checked();
+  EditCreate.SetEnabled(on);
+  SpeedButtonCreate.SetEnabled(on);
+}
+
+void TVNStampShifter::CheckBoxUpdateClick(ui::Control*) {
+  bool on = CheckBoxDateChg.Checked() && CheckBoxUpdate.Checked();
+  EditUpdate.SetEnabled(on);
+  SpeedButtonUpdate.SetEnabled(on);
+}
+
+void TVNStampShifter::SetExtEditColor(bool enabled) { EditExtString.SetColor(enabled ? ui::clWindow : ui::clBtnFace); }
+
+void TVNStampShifter::RadioButtonFileClick(ui::Control*) {
+  bool on = RadioButtonFile.Checked() || RadioButtonAll.Checked();
+  CheckBoxExtSelect.SetEnabled(on);
+  EditExtString.SetEnabled(CheckBoxExtSelect.Enabled());
+  SetExtEditColor(EditExtString.Enabled());
+}
+
+void TVNStampShifter::CheckBoxExtSelectClick(ui::Control*) {
+  if (FShown && CheckBoxExtSelect.Checked()) EditExtString.SetFocus();
+}
+
+// ---- date display ----
+
+void TVNStampShifter::ShowDateTime(ui::Edit* edit) {
+  int side = edit->Tag == 1 ? 1 : 0;
+  const uint16_t* p = FDateParts[side];
+  // The parts are shown as stored; a part outside its range shows as it is rather than as some
+  // other date, and the change run reports it.
+  wchar_t text[64];
+  swprintf(text, 64, L"　%04u/%02u/%02u %02u:%02u:%02u", p[0], p[1], p[2], p[3], p[4], p[5]);
+  edit->SetText(text);
+}
+
+// ---- lock and run states ----
+
+std::vector<ui::Control*> TVNStampShifter::LockedControls() {
+  return {&GroupBoxType,      &RadioButtonFile,       &RadioButtonFolder,     &RadioButtonAll,
+          &CheckBoxSubFolder, &CheckBoxExtSelect,     &EditExtString,         &SpeedButtonListView,
+          &SpeedButtonSelect, &CheckBoxDateChg,       &CheckBoxCreate,        &EditCreate,
+          &SpeedButtonCreate, &CheckBoxUpdate,        &EditUpdate,            &SpeedButtonUpdate,
+          &CheckBoxAttrChg,   &LabelReadOnly,         &PanelReadOnly,         &CheckBoxReadOnly,
+          &RadioButtonReadOnlyON, &RadioButtonReadOnlyOFF, &LabelHidden,      &PanelHidden,
+          &CheckBoxHidden,    &RadioButtonHiddenON,   &RadioButtonHiddenOFF,  &LabelSystem,
+          &PanelSystem,       &CheckBoxSystem,        &RadioButtonSystemON,   &RadioButtonSystemOFF,
+          &CheckBoxAutoExit,  &ButtonEnd,             &LabelDropZone};
+}
+
+void TVNStampShifter::SetIdleState(bool idle) {
+  for (ui::Control* c : LockedControls()) c->SetEnabled(idle);
+  SetExtEditColor(idle);
+  if (OnDropAcceptance) OnDropAcceptance(idle);
+  if (OnListControlsEnabled) OnListControlsEnabled(idle);
+  if (idle) {
+    RadioButtonFileClick(nullptr);
+    CheckBoxDateChgClick(nullptr);
+    CheckBoxAttrChgClick(nullptr);
+    ButtonSet.SetCaption(L"開始");
+    ButtonSet.SetHint(kSetHintIdle);
+  } else {
+    ButtonSet.SetCaption(L"中断");
+    ButtonSet.SetHint(kSetHintRunning);
+  }
+}
+
+void TVNStampShifter::SetControlsEnabled(bool enabled) {
+  for (ui::Control* c : LockedControls()) c->SetEnabled(enabled);
+  SetExtEditColor(enabled);
+  if (OnDropAcceptance) OnDropAcceptance(enabled);
+  if (OnListControlsEnabled) OnListControlsEnabled(enabled);
+  ButtonSet.SetEnabled(enabled);
+  ButtonHelp.SetEnabled(enabled);
+  if (enabled) {
+    RadioButtonFileClick(nullptr);
+    CheckBoxDateChgClick(nullptr);
+    CheckBoxAttrChgClick(nullptr);
+  }
+  SetEnabled(enabled);
+  if (OnListWindowEnabled) OnListWindowEnabled(enabled);
+}
+
+// ---- keyboard ----
+
+void TVNStampShifter::DoKeyDown(WORD& key, unsigned shift) {
+  if (!(shift & ui::ssCtrl)) return;
+  switch (key) {
+    case 'L':
+      if (OnShowList) {
+        SpeedButtonListViewClick(nullptr);
+        FKeyHandled = true;
+      }
+      break;
+    // Selecting targets would change the list under a run that walks it: refused while running.
+    case 'O':
+      if (OnSelectMenu && !Running()) {
+        SpeedButtonSelectClick(nullptr);
+        FKeyHandled = true;
+      }
+      break;
+    case 'D':
+      if (OnSelectFolder && !Running()) {
+        D1Click(nullptr);
+        FKeyHandled = true;
+      }
+      break;
+    case 'F':
+      if (OnSelectFiles && !Running()) {
+        F1Click(nullptr);
+        FKeyHandled = true;
+      }
+      break;
+    case 'C':
+      if (SpeedButtonCreate.Enabled()) {
+        SpeedButtonCreateClick(&SpeedButtonCreate);
+        FKeyHandled = true;
+      }
+      break;
+    case 'U':
+      if (SpeedButtonUpdate.Enabled()) {
+        SpeedButtonCreateClick(&SpeedButtonUpdate);
+        FKeyHandled = true;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TVNStampShifter::DoKeyPress(wchar_t& key) {
+  if (FKeyHandled) {
+    key = 0;
+    FKeyHandled = false;
+  }
+}
+
+bool TVNStampShifter::DoCanResize(int&, int&) { return false; }
+
+void TVNStampShifter::DoShow() { FShown = true; }
+
+// ---- animation ----
+
+const wchar_t* TVNStampShifter::SpeechOfFrame(int frame) {
+  if (frame >= 3 && frame <= 6) return L"・　　";
+  if (frame >= 7 && frame <= 10) return L"・・　";
+  if (frame >= 11 && frame <= 14) return L"・・・";
+  if (frame >= 15 && frame <= 17) return L"！";
+  if (frame >= 18 && frame <= 24) return L"うきゅ？";
+  return L"";
+}
+
+void TVNStampShifter::PaintVorna(HDC dc) {
+  if (!ImageList || FDrawnFrame < 0) return;
+  ImageList_Draw(ImageList, FDrawnFrame, dc, 0, 0, ILD_TRANSPARENT);
+}
+
+void TVNStampShifter::TimerTimer(ui::Control*) {
+  FDrawnFrame = FAnimFrame;
+  ImageVorna.Repaint();
+  LabelMsg.SetCaption(SpeechOfFrame(FAnimFrame));
+  FAnimFrame += 1;
+  if (FAnimFrame >= kFrameCount) FAnimFrame = 0;
+}
+
+void TVNStampShifter::ImageVornaClick(ui::Control*) { Timer.SetEnabled(!Timer.Enabled()); }
+
+// ---- the change run ----
+
+void TVNStampShifter::SetTargets(engine::IChangeTargets* targets) {
+  engine::IChangeWindow& window = *this;
+  engine::IChangeUser& user = *this;
+  FChangeRun = targets ? std::make_unique<engine::TChangeRun>(window, *targets, user) : nullptr;
+}
+
+void TVNStampShifter::ButtonSetClick(ui::Control*) {
+  if (FChangeRun) FChangeRun->ButtonSetClick();
+}
+
+engine::TChangeControls TVNStampShifter::Controls() const {
+  engine::TChangeControls c;
+  c.AttrChg = CheckBoxAttrChg.Checked();
+  c.ReadOnly = CheckBoxReadOnly.Checked();
+  c.ReadOnlyOn = RadioButtonReadOnlyON.Checked();
+  c.Hidden = CheckBoxHidden.Checked();
+  c.HiddenOn = RadioButtonHiddenON.Checked();
+  c.System = CheckBoxSystem.Checked();
+  c.SystemOn = RadioButtonSystemON.Checked();
+  c.DateChg = CheckBoxDateChg.Checked();
+  c.Create = CheckBoxCreate.Checked();
+  c.Update = CheckBoxUpdate.Checked();
+  c.AutoExit = CheckBoxAutoExit.Checked();
+  return c;
+}
+
+engine::TDateParts TVNStampShifter::DateParts() const {
+  engine::TDateParts p{};
+  for (int side = 0; side < 2; ++side)
+    for (int part = 0; part < 6; ++part) p[side][part] = FDateParts[side][part];
+  return p;
+}
+
+void TVNStampShifter::ProcessMessages() { ui::Application::Instance().ProcessMessages(); }
+void TVNStampShifter::SetBusyCursor(bool busy) { ui::Application::Instance().SetBusyCursor(busy); }
+void TVNStampShifter::SetProgressRange(int min, int max) { ProgressBar.SetRange(min, max); }
+void TVNStampShifter::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
+void TVNStampShifter::RequestClose() { Close(); }
+
+void TVNStampShifter::BringToFront() {
+  if (!Showing()) Show();
+  ui::Form::BringToFront();
+}
+
+engine::TAnswer TVNStampShifter::Ask(const std::wstring& text) {
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = text;
+  o.buttons = {engine::kQuestionButtons[0], engine::kQuestionButtons[1], engine::kQuestionButtons[2]};
+  o.defaultButton = 0;
+  o.escapeButton = -1;
+  o.owner = Handle();
+  switch (ui::ShowMessageDialog(o)) {
+    case 0: return engine::TAnswer::Yes;
+    case 1: return engine::TAnswer::Abort;
+    case 2: return engine::TAnswer::YesToAll;
+    default: return engine::TAnswer::Closed;
+  }
+}
+
+void TVNStampShifter::Inform(const std::wstring& text) {
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = text;
+  o.escapeButton = 0;
+  o.owner = Handle();
+  ui::ShowMessageDialog(o);
+}
+
+void TVNStampShifter::ShowError(const std::wstring& text) {
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = text;
+  o.icon = ui::MsgIcon::Error;
+  o.escapeButton = 0;
+  o.owner = Handle();
+  ui::ShowMessageDialog(o);
+}
+
+// ---- commands ----
+
+void TVNStampShifter::SpeedButtonCreateClick(ui::Control* sender) {
+  FDialogTarget = sender && sender->Tag == 1 ? 1 : 0;
+  if (OnEnterDateTime && OnEnterDateTime(FDialogTarget)) {
+    ShowDateTime(&EditCreate);
+    ShowDateTime(&EditUpdate);
+  }
+}
+
+void TVNStampShifter::SpeedButtonListViewClick(ui::Control*) {
+  if (OnShowList) OnShowList();
+}
+
+void TVNStampShifter::SpeedButtonSelectClick(ui::Control*) {
+  if (OnSelectMenu) OnSelectMenu();
+}
+
+void TVNStampShifter::D1Click(ui::Control*) {
+  if (OnSelectFolder) OnSelectFolder();
+}
+
+void TVNStampShifter::F1Click(ui::Control*) {
+  if (OnSelectFiles) OnSelectFiles();
+}
+
+void TVNStampShifter::About1Click(ui::Control*) {
+  if (OnAbout) {
+    OnAbout();
+    return;
+  }
+  Inform(L"VornaStampShifter 1.0.0\rCopyright (C) 2026 VornaStampShifter Project");
+}
+
+void TVNStampShifter::ButtonEndClick(ui::Control*) { Close(); }
+void TVNStampShifter::Exit1Click(ui::Control*) { Close(); }
+
+void TVNStampShifter::ButtonHelpClick(ui::Control*) { ui::Application::Instance().HelpCommand(HELP_FINDER, 0); }
+
+// ---- settings ----
+
+void TVNStampShifter::LoadSettings() {
+  auto& rm = RegManager;
+  if (!rm.Filer(L"Left").ReadString().empty()) {
+    int left = rm.Filer(L"Left").ReadInteger();
+    int top = rm.Filer(L"Top").ReadInteger();
+    // A position outside every monitor (a monitor since removed) is moved onto the nearest one.
+    RECT r{left, top, left + Width(), top + Height()};
+    if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
+      MONITORINFO mi{};
+      mi.cbSize = sizeof(mi);
+      GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi);
+      const RECT& wa = mi.rcWork;
+      left = std::max<int>(wa.left, std::min<int>(left, wa.right - Width()));
+      top = std::max<int>(wa.top, std::min<int>(top, wa.bottom - Height()));
+    }
+    SetPosition(left, top);
+  } else {
+    CenterOnScreen();
+  }
+  RadioButtonFile.SetChecked(rm.Filer(L"TypeFile").ReadBool());
+  RadioButtonFolder.SetChecked(rm.Filer(L"TypeFolder").ReadBool());
+  RadioButtonAll.SetChecked(rm.Filer(L"TypeAll").ReadBool());
+  CheckBoxSubFolder.SetChecked(rm.Filer(L"SubFolder").ReadBool());
+  CheckBoxExtSelect.SetChecked(rm.Filer(L"ExtSelect").ReadBool());
+  EditExtString.SetText(rm.Filer(L"ExtString").ReadString());
+
+  struct CheckItem {
+    const wchar_t* name;
+    std::function<void(bool)> set;
+  };
+  auto check = [](ui::CheckBox& c) { return [&c](bool v) { c.SetChecked(v); }; };
+  auto radio = [](ui::RadioButton& r) { return [&r](bool v) { r.SetChecked(v); }; };
+  const CheckItem items[] = {
+      {L"DateChange", check(CheckBoxDateChg)},         {L"AttrChange", check(CheckBoxAttrChg)},
+      {L"ReadOnly", check(CheckBoxReadOnly)},          {L"ReadOnlyOn", radio(RadioButtonReadOnlyON)},
+      {L"ReadOnlyOff", radio(RadioButtonReadOnlyOFF)}, {L"Hidden", check(CheckBoxHidden)},
+      {L"HiddenOn", radio(RadioButtonHiddenON)},       {L"HiddenOff", radio(RadioButtonHiddenOFF)},
+      {L"Syatem", check(CheckBoxSystem)},              {L"SystemOn", radio(RadioButtonSystemON)},
+      {L"SystemOff", radio(RadioButtonSystemOFF)},     {L"AutoEnd", check(CheckBoxAutoExit)},
+      {L"CreateDateTime", check(CheckBoxCreate)},      {L"UpdateDateTime", check(CheckBoxUpdate)},
+  };
+  for (const CheckItem& i : items) i.set(rm.Filer(i.name).ReadBool());
+
+  FTimeFree[0] = rm.Filer(L"CreateTimeFree").ReadBool();
+  FTimeFree[1] = rm.Filer(L"UpdateTimeFree").ReadBool();
+  FSecondFree[0] = rm.Filer(L"CreateSecondFree").ReadBool();
+  FSecondFree[1] = rm.Filer(L"UpdateSecondFree").ReadBool();
+  FCreateUpdate = rm.Filer(L"CreateUpdate").ReadBool();
+
+  if (!rm.Filer(L"CreateYear").ReadString().empty()) {
+    for (int side = 0; side < 2; ++side)
+      for (int part = 0; part < 6; ++part)
+        FDateParts[side][part] =
+            static_cast<uint16_t>(static_cast<uint32_t>(rm.Filer(settings::kDatePartKeys[side][part]).ReadInteger()));
+  } else {
+    comm::TDateTimeParts now;
+    comm::DecodeDateTime(comm::Now(), now);
+    const int parts[6] = {now.Year, now.Month, now.Day, now.Hour, now.Minute, now.Second};
+    for (int side = 0; side < 2; ++side)
+      for (int part = 0; part < 6; ++part) FDateParts[side][part] = static_cast<uint16_t>(parts[part]);
+  }
+
+  FSplashCount = rm.Filer(L"SplashCount").ReadInteger();
+  rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
+
+  ShowDateTime(&EditCreate);
+  ShowDateTime(&EditUpdate);
+  CheckBoxCreateClick(nullptr);
+  CheckBoxUpdateClick(nullptr);
+}
+
+void TVNStampShifter::SaveSettings() {
+  auto& rm = RegManager;
+  rm.Filer(L"Left").WriteInteger(Left());
+  rm.Filer(L"Top").WriteInteger(Top());
+  rm.Filer(L"TypeFile").WriteBool(RadioButtonFile.Checked());
+  rm.Filer(L"TypeFolder").WriteBool(RadioButtonFolder.Checked());
+  rm.Filer(L"TypeAll").WriteBool(RadioButtonAll.Checked());
+  rm.Filer(L"SubFolder").WriteBool(CheckBoxSubFolder.Checked());
+  rm.Filer(L"ExtSelect").WriteBool(CheckBoxExtSelect.Checked());
+  rm.Filer(L"ExtString").WriteString(EditExtString.Text());
+  const std::pair<const wchar_t*, bool> checks[] = {
+      {L"DateChange", CheckBoxDateChg.Checked()},          {L"AttrChange", CheckBoxAttrChg.Checked()},
+      {L"ReadOnly", CheckBoxReadOnly.Checked()},           {L"ReadOnlyOn", RadioButtonReadOnlyON.Checked()},
+      {L"ReadOnlyOff", RadioButtonReadOnlyOFF.Checked()},  {L"Hidden", CheckBoxHidden.Checked()},
+      {L"HiddenOn", RadioButtonHiddenON.Checked()},        {L"HiddenOff", RadioButtonHiddenOFF.Checked()},
+      {L"Syatem", CheckBoxSystem.Checked()},               {L"SystemOn", RadioButtonSystemON.Checked()},
+      {L"SystemOff", RadioButtonSystemOFF.Checked()},      {L"AutoEnd", CheckBoxAutoExit.Checked()},
+      {L"CreateDateTime", CheckBoxCreate.Checked()},       {L"UpdateDateTime", CheckBoxUpdate.Checked()},
+      {L"CreateUpdate", FCreateUpdate},                    {L"CreateTimeFree", FTimeFree[0]},
+      {L"UpdateTimeFree", FTimeFree[1]},                   {L"CreateSecondFree", FSecondFree[0]},
+      {L"UpdateSecondFree", FSecondFree[1]},
+  };
+  for (const auto& [name, value] : checks) rm.Filer(name).WriteBool(value);
+  for (int side = 0; side < 2; ++side)
+    for (int part = 0; part < 6; ++part)
+      rm.Filer(settings::kDatePartKeys[side][part]).WriteInteger(FDateParts[side][part]);
+}
+
+}  // namespace app

@@ -1,0 +1,157 @@
+// The main window: the options of a change run, the stored date-times, start/stop, the picture.
+#pragma once
+#include "Base.h"
+#include "engine/ChangeRun.h"
+#include "settings/RegMng.h"
+#include "ui/Form.h"
+#include "ui/Menu.h"
+#include "ui/StdControls.h"
+#include "ui/Timer.h"
+#include "widgets/CommonButton.h"
+#include <commctrl.h>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace app {
+
+class TVNStampShifter : public ui::Form, private engine::IChangeWindow, private engine::IChangeUser {
+ public:
+  // Creates the window and its controls, points the settings at iniPath and loads them.
+  explicit TVNStampShifter(const std::wstring& iniPath);
+  ~TVNStampShifter() override;
+
+  // ---- controls, top to bottom ----
+  ui::GroupBox GroupBoxType;
+  ui::RadioButton RadioButtonFile, RadioButtonFolder, RadioButtonAll;
+  ui::CheckBox CheckBoxSubFolder, CheckBoxExtSelect;
+  ui::Edit EditExtString;
+  widgets::TCommonButton SpeedButtonListView, SpeedButtonSelect;
+  ui::Panel PanelMain;
+  ui::CheckBox CheckBoxDateChg, CheckBoxCreate;
+  ui::Edit EditCreate;
+  widgets::TCommonButton SpeedButtonCreate;
+  ui::CheckBox CheckBoxUpdate;
+  ui::Edit EditUpdate;
+  widgets::TCommonButton SpeedButtonUpdate;
+  ui::CheckBox CheckBoxAttrChg;
+  ui::Label LabelReadOnly, LabelHidden, LabelSystem;
+  ui::Panel PanelReadOnly, PanelHidden, PanelSystem;
+  ui::CheckBox CheckBoxReadOnly, CheckBoxHidden, CheckBoxSystem;
+  ui::RadioButton RadioButtonReadOnlyON, RadioButtonReadOnlyOFF;
+  ui::RadioButton RadioButtonHiddenON, RadioButtonHiddenOFF;
+  ui::RadioButton RadioButtonSystemON, RadioButtonSystemOFF;
+  ui::Label LabelMsg;
+  ui::Panel PanelVorna;
+  ui::PaintBox ImageVorna;
+  ui::Label LabelDropZone;
+  ui::CheckBox CheckBoxAutoExit;
+  ui::Button ButtonSet, ButtonEnd, ButtonHelp;
+  ui::ProgressBar ProgressBar;
+  ui::PopupMenu PopupMenu;
+  ui::MenuItem* About1 = nullptr;
+  ui::MenuItem* Exit1 = nullptr;
+  ui::Timer Timer;
+  settings::TRegManager RegManager;
+
+  // ---- enabling rules; each may be called with no sender to re-apply it ----
+  void CheckBoxAttrChgClick(ui::Control* sender);
+  void CheckBoxReadOnlyClick(ui::Control* sender);
+  void CheckBoxHiddenClick(ui::Control* sender);
+  void CheckBoxSystemClick(ui::Control* sender);
+  void CheckBoxDateChgClick(ui::Control* sender);
+  void CheckBoxCreateClick(ui::Control* sender);
+  void CheckBoxUpdateClick(ui::Control* sender);
+  void RadioButtonFileClick(ui::Control* sender);
+  void CheckBoxExtSelectClick(ui::Control* sender);
+
+  // Redraws one of the two date edits from the stored parts of its side.
+  void ShowDateTime(ui::Edit* edit);
+  // Locks and unlocks the user interface around a collection.
+  void SetControlsEnabled(bool enabled);
+  // Switches both windows between the idle and the running state of a change run.
+  void SetIdleState(bool idle);
+
+  void SpeedButtonCreateClick(ui::Control* sender);
+  void TimerTimer(ui::Control* sender);
+  void ImageVornaClick(ui::Control* sender);
+  void ButtonSetClick(ui::Control* sender);
+  void ButtonEndClick(ui::Control* sender);
+  void Exit1Click(ui::Control* sender);
+  void About1Click(ui::Control* sender);
+  void ButtonHelpClick(ui::Control* sender);
+  void SpeedButtonListViewClick(ui::Control* sender);
+  void SpeedButtonSelectClick(ui::Control* sender);
+  void D1Click(ui::Control* sender);
+  void F1Click(ui::Control* sender);
+
+  void LoadSettings();
+  void SaveSettings();
+
+  // The speech text of an animation frame.
+  static const wchar_t* SpeechOfFrame(int frame);
+
+  // ---- state shared with the change run, the settings and the date-time dialog ----
+  uint16_t FDateParts[2][6] = {};
+  bool FTimeFree[2] = {false, false};
+  bool FSecondFree[2] = {false, false};
+  bool FCreateUpdate = false;
+  int FDialogTarget = 0;
+  std::wstring FDialogCaptions[2];
+  int FAnimFrame = 0;
+  bool FKeyHandled = false;
+  bool FShown = false;
+  int32_t FSplashCount = 100;
+  // A change run is in progress.
+  bool Running() const { return FChangeRun && FChangeRun->Running(); }
+  // The run, once the target list it walks is known.
+  void SetTargets(engine::IChangeTargets* targets);
+  engine::TChangeRun* ChangeRun() const { return FChangeRun.get(); }
+
+  // Hooks to the windows and commands made after this one (the file list window, the date-time
+  // dialog, the selection commands); start-up connects them.
+  std::function<void(bool enabled)> OnListControlsEnabled;  // file list window's list and commands
+  std::function<void(bool enabled)> OnListWindowEnabled;    // the file list window as a whole
+  std::function<void(bool accept)> OnDropAcceptance;       // drop target of the picture
+  std::function<void()> OnShowList;                         // show the file list window beside this one
+  std::function<void()> OnSelectMenu;                       // drop down the selection menu
+  std::function<void()> OnSelectFolder;                     // folder selection
+  std::function<void()> OnSelectFiles;                      // file selection
+  std::function<bool(int side)> OnEnterDateTime;            // the date-time dialog for a side; true on OK
+  std::function<void()> OnAbout;                            // the about dialog
+
+ protected:
+  void DoShow() override;
+  void DoKeyDown(WORD& key, unsigned shift) override;
+  void DoKeyPress(wchar_t& key) override;
+  bool DoCanResize(int& width, int& height) override;
+
+ private:
+  void FormCreate();
+  void BuildControls();
+  void PaintVorna(HDC dc);
+  void SetExtEditColor(bool enabled);
+  // Controls that the run and the collection lock switch together.
+  std::vector<ui::Control*> LockedControls();
+
+  // engine::IChangeWindow
+  engine::TChangeControls Controls() const override;
+  engine::TDateParts DateParts() const override;
+  void ProcessMessages() override;
+  void SetBusyCursor(bool busy) override;
+  void SetProgressRange(int min, int max) override;
+  void SetProgressPosition(int position) override;
+  void RequestClose() override;
+  void BringToFront() override;
+  // engine::IChangeUser
+  engine::TAnswer Ask(const std::wstring& text) override;
+  void Inform(const std::wstring& text) override;
+  void ShowError(const std::wstring& text) override;
+
+  HIMAGELIST ImageList = nullptr;
+  int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
+  std::unique_ptr<engine::TChangeRun> FChangeRun;
+};
+
+}  // namespace app
