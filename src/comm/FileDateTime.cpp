@@ -73,15 +73,21 @@ bool comm_GetFileDateTime(const std::wstring& path, comm::TDateTime& creation, c
   return ReadTimes(h.Get(), creation, lastAccess, lastWrite);
 }
 
-bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, comm::TDateTime lastWrite) {
+TReplaceTimesResult comm_ReplaceFileDateTime(const std::wstring& path, const comm::TDateTime* creation,
+                                             const comm::TDateTime* lastWrite) {
   // One open serves the read and the write: the same outcome as reading with comm_GetFileDateTime
   // and opening again, with half the opens.
   comm::UniqueHandle h = OpenForTimes(path);
   comm::TDateTime c, a, w;
-  if (!ReadTimes(h.Get(), c, a, w)) return false;
-  if (creation != 0) c = creation;
-  if (lastWrite != 0) w = lastWrite;
+  if (!ReadTimes(h.Get(), c, a, w)) return rtUnreadable;
+  if (creation) c = *creation;
+  if (lastWrite) w = *lastWrite;
   FILETIME fc, fw;
-  if (!comm_ConvDateTimeToFileTime(c, fc) || !comm_ConvDateTimeToFileTime(w, fw)) return false;
-  return SetFileTime(h.Get(), &fc, nullptr, &fw) != FALSE;
+  if (!comm_ConvDateTimeToFileTime(c, fc) || !comm_ConvDateTimeToFileTime(w, fw)) return rtWriteFailed;
+  return SetFileTime(h.Get(), &fc, nullptr, &fw) ? rtDone : rtWriteFailed;
+}
+
+bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, comm::TDateTime lastWrite) {
+  return comm_ReplaceFileDateTime(path, creation != 0 ? &creation : nullptr, lastWrite != 0 ? &lastWrite : nullptr) ==
+         rtDone;
 }

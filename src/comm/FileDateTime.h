@@ -22,3 +22,17 @@ bool comm_GetFileDateTime(const std::wstring& path, comm::TDateTime& creation, c
 // keeps the time as read (cut to whole milliseconds). The last-access time is read, and must
 // convert, but is never written. One trailing separator is ignored.
 bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, comm::TDateTime lastWrite);
+
+// What comm_ReplaceFileDateTime got to.
+enum TReplaceTimesResult {
+  rtDone,         // the times were written
+  rtUnreadable,   // the path could not be opened, or its times read and converted
+  rtWriteFailed,  // a new time could not be converted, or the write failed
+};
+
+// The date step of a change in one open: reads the three times, replaces the creation and the
+// last-write time by the values given (null keeps the time as read, cut to whole milliseconds) and
+// writes both in one call. Tells a failed read from a failed write. comm_SetFileDateTime is this
+// with 0 standing for null.
+TReplaceTimesResult comm_ReplaceFileDateTime(const std::wstring& path, const comm::TDateTime* creation,
+                                             const comm::TDateTime* lastWrite);

@@ -252,3 +252,35 @@ TEST(FileDateTime, LastAccessThatCannotBeConvertedFailsTheWrite) {
   EXPECT_TRUE(comm_SetFileDateTime(f, At(9991, 1, 1), At(9991, 1, 1)));
   EXPECT_NE(ReadRawTimes(f).LastWrite, y1990);
 }
+
+TEST(ReplaceFileDateTime, NullKeepsATimeAndAValueReplacesIt) {
+  testsupport::TempTree tree;
+  const std::wstring f = tree.MakeFile(L"r.txt");
+  const int64_t base = FileTimeOf(2012, 12, 12, 12, 12, 12);
+  ASSERT_TRUE(WriteRawTimes(f, base + 1234567, -1, base + 1234567));
+  const TDateTime written = At(2019, 9, 19, 19, 19, 19);
+  EXPECT_EQ(comm_ReplaceFileDateTime(f, nullptr, &written), rtDone);
+  TDateTime c, a, w;
+  ASSERT_TRUE(comm_GetFileDateTime(f, c, a, w));
+  EXPECT_EQ(w, written);
+  if (CreationTimeIsKept()) {
+    EXPECT_EQ(ReadRawTimes(f).Creation, base + 1230000);
+  }
+  EXPECT_EQ(comm_ReplaceFileDateTime(f, nullptr, nullptr), rtDone);
+  EXPECT_EQ(ReadRawTimes(f).LastWrite, ReadRawTimes(f).LastWrite / 10000 * 10000);
+}
+
+TEST(ReplaceFileDateTime, TellsAFailedReadFromAFailedWrite) {
+  testsupport::TempTree tree;
+  const std::wstring f = tree.MakeFile(L"r.txt");
+  const TDateTime fine = At(2000, 1, 1), tooEarly = At(1600, 1, 1);
+  EXPECT_EQ(comm_ReplaceFileDateTime(tree.Path(L"missing"), &fine, &fine), rtUnreadable);
+  const auto before = ReadRawTimes(f);
+  EXPECT_EQ(comm_ReplaceFileDateTime(f, &tooEarly, &fine), rtWriteFailed);
+  EXPECT_EQ(comm_ReplaceFileDateTime(f, &fine, &tooEarly), rtWriteFailed);
+  EXPECT_EQ(ReadRawTimes(f).LastWrite, before.LastWrite);  // nothing written
+  {
+    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(comm_ReplaceFileDateTime(f, &fine, &fine), rtUnreadable);
+  }
+}

@@ -1,0 +1,122 @@
+// The change run over a folder of files against bare loops of the system calls it makes: the
+// lean sequence it uses, and the literal one (read-only cleared and restored on every target, the
+// times read by one open and written after two more) it was trimmed from.
+#include "BenchSupport.h"
+#include "comm/FileDateTime.h"
+#include "engine/ChangeRun.h"
+
+namespace {
+
+// A main window that never pumps, a list of the files, a user who is never asked.
+class BenchHost : public engine::IChangeWindow, public engine::IChangeTargets, public engine::IChangeUser {
+ public:
+  explicit BenchHost(const std::vector<std::wstring>& files) : FFiles(files) {
+    FControls.AttrChg = true;
+    FControls.Hidden = true;
+    FFlip = true;
+    FControls.DateChg = FControls.Create = FControls.Update = true;
+    FParts[engine::dsCreate] = {2001, 2, 3, 4, 5, 6};
+    FParts[engine::dsUpdate] = {2002, 3, 4, 5, 6, 7};
+  }
+  // Alternates hidden on and off so that every run writes a change.
+  void Flip() { FControls.HiddenOn = (FFlip = !FFlip); }
+
+  engine::TChangeControls Controls() const override { return FControls; }
+  engine::TDateParts DateParts() const override { return FParts; }
+  void SetIdleState(bool) override {}
+  void ProcessMessages() override {}
+  void SetBusyCursor(bool) override {}
+  void SetProgressRange(int, int) override {}
+  void SetProgressPosition(int) override {}
+  void RequestClose() override {}
+  void BringToFront() override {}
+  int Count() const override { return static_cast<int>(FFiles.size()); }
+  std::wstring Entry(int i) const override { return FFiles[static_cast<size_t>(i)]; }
+  engine::TAnswer Ask(const std::wstring&) override {
+    std::puts("unexpected question");
+    return engine::TAnswer::YesToAll;
+  }
+  void Inform(const std::wstring&) override {}
+  void ShowError(const std::wstring&) override { std::puts("unexpected error"); }
+
+ private:
+  const std::vector<std::wstring>& FFiles;
+  engine::TChangeControls FControls;
+  engine::TDateParts FParts{};
+  bool FFlip = false;
+};
+
+HANDLE OpenForTimes(const std::wstring& f) {
+  return CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int n = bench::CountArg(argc, argv, 1000);
+  bench::ScratchFolder folder(L"vss-bench-run");
+  folder.MakeFiles(n);
+  const auto& files = folder.Files();
+  BenchHost host(files);
+  engine::TChangeRun run(host, host, host);
+
+  FILETIME fc, fw;
+  comm::TDateTime c, w;
+  comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, c);
+  comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, w);
+  comm_ConvDateTimeToFileTime(c, fc);
+  comm_ConvDateTimeToFileTime(w, fw);
+  bool hiddenOn = false;
+
+  std::printf("%d files, hidden switched and both times written per target, 7 rounds, median\n", n);
+  bench::ReportHeader();
+  const auto t = bench::Race(7, {[&] {
+                                   host.Flip();
+                                   run.ButtonSetClick();
+                                 },
+                                 [&] {
+                                   // What the run does, by hand.
+                                   hiddenOn = !hiddenOn;
+                                   for (const auto& f : files) {
+                                     if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+                                     DWORD a = GetFileAttributesW(f.c_str());
+                                     SetFileAttributesW(f.c_str(), hiddenOn ? a | FILE_ATTRIBUTE_HIDDEN : a & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
+                                     const bool ro = GetFileAttributesW(f.c_str()) & FILE_ATTRIBUTE_READONLY;
+                                     if (ro) continue;  // none are: no clear and restore
+                                     HANDLE h = OpenForTimes(f);
+                                     FILETIME t0, t1, t2;
+                                     GetFileTime(h, &t0, &t1, &t2);
+                                     SetFileTime(h, &fc, nullptr, &fw);
+                                     CloseHandle(h);
+                                   }
+                                 },
+                                 [&] {
+                                   // The literal sequence: read-only cleared and restored every time,
+                                   // the times read, then read again and written through two more opens.
+                                   hiddenOn = !hiddenOn;
+                                   for (const auto& f : files) {
+                                     if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+                                     DWORD a = GetFileAttributesW(f.c_str());
+                                     SetFileAttributesW(f.c_str(), hiddenOn ? a | FILE_ATTRIBUTE_HIDDEN : a & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
+                                     a = GetFileAttributesW(f.c_str());
+                                     const DWORD ro = a & FILE_ATTRIBUTE_READONLY;
+                                     a = GetFileAttributesW(f.c_str());
+                                     SetFileAttributesW(f.c_str(), a & ~DWORD{FILE_ATTRIBUTE_READONLY});
+                                     FILETIME t0, t1, t2;
+                                     for (int k = 0; k < 2; ++k) {
+                                       HANDLE h = OpenForTimes(f);
+                                       GetFileTime(h, &t0, &t1, &t2);
+                                       CloseHandle(h);
+                                     }
+                                     HANDLE h = OpenForTimes(f);
+                                     SetFileTime(h, &fc, nullptr, &fw);
+                                     CloseHandle(h);
+                                     a = GetFileAttributesW(f.c_str());
+                                     SetFileAttributesW(f.c_str(), (a & ~DWORD{FILE_ATTRIBUTE_READONLY}) | ro);
+                                   }
+                                 }});
+  bench::Report("change run vs the same calls by hand", n, t[0], t[1]);
+  bench::Report("change run vs the literal sequence", n, t[0], t[2]);
+  if (run.LastSummary().Changed != n) std::printf("changed %d of %d\n", run.LastSummary().Changed, n);
+  return 0;
+}

@@ -1,0 +1,143 @@
+// The change run: applies the change plan to every entry of the target list, with the questions,
+// the stop request and the summary. Reads the main window, the list and the user's answers through
+// the three small interfaces below, so the same code runs in a test with scripted answers.
+#pragma once
+#include "Base.h"
+#include "comm/DateTime.h"
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace engine {
+
+// What one run applies; rebuilt from the main window's controls when a run starts.
+struct ChangePlan {
+  bool ChangeAttr = false;
+  DWORD AttrMask = 0;    // read-only 1, hidden 2, system 4: the attributes the attribute step touches
+  DWORD AttrValues = 0;  // the attributes it switches on; a subset of AttrMask
+  bool ChangeDate = false;
+  bool SetCreate = false;
+  bool SetUpdate = false;
+  comm::TDateTime CreateTime = 0;  // local time, whole seconds
+  comm::TDateTime UpdateTime = 0;
+};
+
+// The stored date-times of the main window (FDateParts): [side][part].
+enum TDateSide { dsCreate = 0, dsUpdate = 1 };
+enum TDatePart { dpYear = 0, dpMonth, dpDay, dpHour, dpMinute, dpSecond };
+using TDateParts = std::array<std::array<uint16_t, 6>, 2>;
+
+// The states of the main window's controls that a run reads.
+struct TChangeControls {
+  bool AttrChg = false;  // CheckBoxAttrChg
+  bool ReadOnly = false, ReadOnlyOn = false;  // CheckBoxReadOnly, RadioButtonReadOnlyON
+  bool Hidden = false, HiddenOn = false;      // CheckBoxHidden, RadioButtonHiddenON
+  bool System = false, SystemOn = false;      // CheckBoxSystem, RadioButtonSystemON
+  bool DateChg = false;  // CheckBoxDateChg
+  bool Create = false;   // CheckBoxCreate
+  bool Update = false;   // CheckBoxUpdate
+  bool AutoExit = false;  // CheckBoxAutoExit
+};
+
+// AttrMask and AttrValues from the attribute check boxes and radio buttons.
+void BuildAttrPlan(const TChangeControls& controls, ChangePlan& plan);
+// CreateTime and UpdateTime from the stored parts. False, with a message for the user and the plan
+// untouched, when a side's parts form no date or time.
+bool BuildDatePlan(const TDateParts& parts, ChangePlan& plan, std::wstring& message);
+
+// The answer to a question of the run. Closed: the box was closed without a button (also at once
+// while the program is ending); it counts as YesToAll.
+enum class TAnswer { Yes, Abort, YesToAll, Closed };
+
+// What a question is about.
+enum class TQuestion { Missing, AttrUnreadable, AttrWriteFailed, TimeUnreadable, TimeWriteFailed };
+
+// The buttons of every question, in order; the first is the default and Esc answers none.
+inline constexpr const wchar_t* kQuestionButtons[3] = {L"はい(&Y)", L"中止(&A)", L"すべてはい(&A)"};
+inline constexpr const wchar_t* kEmptyListText = L"ファイルまたはフォルダが選択されていません。";
+
+// The question text for a path; CR is a single carriage return.
+std::wstring QuestionText(TQuestion question, const std::wstring& path);
+// The summary text.
+std::wstring SummaryText(bool aborted, int changed, int errors, int unchanged);
+
+// The target list as the run reads it: index 0 first.
+class IChangeTargets {
+ public:
+  virtual ~IChangeTargets() = default;
+  virtual int Count() const = 0;
+  virtual std::wstring Entry(int index) const = 0;
+};
+
+// The user's side: modal boxes captioned with the application title, centred on the screen.
+class IChangeUser {
+ public:
+  virtual ~IChangeUser() = default;
+  // A question without an icon, with the buttons kQuestionButtons.
+  virtual TAnswer Ask(const std::wstring& text) = 0;
+  // An information box without an icon, with one button "OK".
+  virtual void Inform(const std::wstring& text) = 0;
+  // An error box (a plan that cannot be built).
+  virtual void ShowError(const std::wstring& text) = 0;
+};
+
+// The main window's side.
+class IChangeWindow {
+ public:
+  virtual ~IChangeWindow() = default;
+  virtual TChangeControls Controls() const = 0;
+  virtual TDateParts DateParts() const = 0;
+  // Switches the controls of both windows between idle (true) and running (false).
+  virtual void SetIdleState(bool idle) = 0;
+  // Handles every pending window message (a click on the stop button arrives here).
+  virtual void ProcessMessages() = 0;
+  // The hourglass over the whole application while busy.
+  virtual void SetBusyCursor(bool busy) = 0;
+  virtual void SetProgressRange(int min, int max) = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  // Asks the main window to close (automatic exit after a run).
+  virtual void RequestClose() = 0;
+  // Shows the main window and brings it to the front.
+  virtual void BringToFront() = 0;
+};
+
+// Counts of the last run.
+struct TRunSummary {
+  bool Aborted = false;
+  int Changed = 0, Errors = 0, Unchanged = 0;
+};
+
+class TChangeRun {
+ public:
+  TChangeRun(IChangeWindow& window, IChangeTargets& targets, IChangeUser& user)
+      : FWindow(window), FTargets(targets), FUser(user) {}
+
+  // The start/stop button: starts a run when none is in progress; in every case then clears the
+  // running flag (the stop request, when it arrives during a run) and puts the controls back to idle.
+  void ButtonSetClick();
+  // The run itself.
+  void ExecuteChange();
+  // The attribute step and the date step for one target; true when the change was written.
+  bool ChangeTargetAttr(const std::wstring& path);
+  bool ChangeTargetDateTime(const std::wstring& path);
+
+  bool Running() const { return FRunning; }
+  bool Aborted() const { return FAborted; }
+  const ChangePlan& Plan() const { return FPlan; }
+  const TRunSummary& LastSummary() const { return FSummary; }
+
+ private:
+  // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted.
+  void Ask(TQuestion question, const std::wstring& path);
+
+  IChangeWindow& FWindow;
+  IChangeTargets& FTargets;
+  IChangeUser& FUser;
+  ChangePlan FPlan;
+  TRunSummary FSummary;
+  bool FRunning = false;
+  bool FAborted = false;
+  bool FNoMoreQuestions = false;
+};
+
+}  // namespace engine
