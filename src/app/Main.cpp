@@ -88,15 +88,15 @@ void TVNStampShifter::BuildControls() {
   PanelMain.Create(this, 0, 89, 300, 200);
   PanelMain.SetBevels(ui::Bevel::Lowered, ui::Bevel::Raised);
   CheckBoxDateChg.Create(&PanelMain, 8, 8, 260, 17, L"ファイル作成／更新日時を変更する(&D)");
-  CheckBoxCreate.Create(&PanelMain, 24, 32, 88, 17, L"作成日時(&C)");
-  EditCreate.Create(&PanelMain, 114, 30, 150, 20, L"", ES_READONLY);
+  CheckBoxCreate.Create(&PanelMain, 24, 32, 82, 17, L"作成日時(&C)");
+  EditCreate.Create(&PanelMain, 108, 30, 158, 20, L"", ES_READONLY);
   EditCreate.SetColor(ui::clBtnFace);
   EditCreate.Tag = 0;
   SpeedButtonCreate.Create(&PanelMain, 268, 29, 23, 22);
   SpeedButtonCreate.Tag = 0;
   SpeedButtonCreate.SetHint(L"作成日時を入力します(Ctrl+C)");
-  CheckBoxUpdate.Create(&PanelMain, 24, 58, 88, 17, L"更新日時(&U)");
-  EditUpdate.Create(&PanelMain, 114, 56, 150, 20, L"", ES_READONLY);
+  CheckBoxUpdate.Create(&PanelMain, 24, 58, 82, 17, L"更新日時(&U)");
+  EditUpdate.Create(&PanelMain, 108, 56, 158, 20, L"", ES_READONLY);
   EditUpdate.SetColor(ui::clBtnFace);
   EditUpdate.Tag = 1;
   SpeedButtonUpdate.Create(&PanelMain, 268, 55, 23, 22);
@@ -122,12 +122,12 @@ void TVNStampShifter::BuildControls() {
   };
   int y = 114;
   for (AttrRow& r : rows) {
-    r.label->Create(&PanelMain, 24, y + 5, 128, 14, r.caption);
-    r.panel->Create(&PanelMain, 152, y, 140, 24);
+    r.label->Create(&PanelMain, 18, y + 5, 128, 14, r.caption);
+    r.panel->Create(&PanelMain, 146, y, 146, 24);
     r.panel->SetBevels(ui::Bevel::Lowered, ui::Bevel::None);
-    r.check->Create(r.panel, 6, 4, 48, 16, L"設定");
-    r.on->Create(r.panel, 58, 4, 38, 16, L"ON");
-    r.off->Create(r.panel, 98, 4, 40, 16, L"OFF");
+    r.check->Create(r.panel, 5, 4, 50, 16, L"設定");
+    r.on->Create(r.panel, 57, 4, 40, 16, L"ON");
+    r.off->Create(r.panel, 99, 4, 44, 16, L"OFF");
     r.on->SetChecked(true);
     r.label->FocusControl = r.check;
     y += 27;
@@ -135,18 +135,18 @@ void TVNStampShifter::BuildControls() {
   CheckBoxDateChg.SetChecked(true);
 
   // Picture, speech, drop zone, auto exit, buttons.
-  LabelMsg.Create(this, 2, 290, 52, 14, L"");
+  LabelMsg.Create(this, 0, 290, 58, 14, L"");
   LabelMsg.TextAlignment = ui::Alignment::Center;
   LabelMsg.Layout = ui::TextLayout::Bottom;
   LabelMsg.SetHint(kVornaHint);
-  PanelVorna.Create(this, 12, 305, 32, 24);
+  PanelVorna.Create(this, 13, 305, 32, 24);
   PanelVorna.SetBevels(ui::Bevel::None, ui::Bevel::None);
   PanelVorna.SetHint(kVornaHint);
   ImageVorna.Create(&PanelVorna, 0, 0, 32, 24);
   ImageVorna.SetHint(kVornaHint);
   ImageVorna.OnPaint = [this](ui::PaintBox*, HDC dc) { PaintVorna(dc); };
   ImageVorna.OnClick = [this](ui::Control* s) { ImageVornaClick(s); };
-  LabelDropZone.Create(this, 2, 331, 52, 13, L"DropZone");
+  LabelDropZone.Create(this, 0, 331, 58, 13, L"DropZone");
   LabelDropZone.TextAlignment = ui::Alignment::Center;
   ui::Font green = MainFont();
   green.FontColor = ui::clGreen;
@@ -475,6 +475,11 @@ engine::TDateParts TVNStampShifter::DateParts() const {
   for (int side = 0; side < 2; ++side)
     for (int part = 0; part < 6; ++part) p[side][part] = FDateParts[side][part];
   return p;
+}
+
+void TVNStampShifter::FocusMainWindow() {
+  if (HWND f = GetFocus(); f && IsChild(Handle(), f)) return;
+  ::SetFocus(Handle());
 }
 
 void TVNStampShifter::ProcessMessages() { ui::Application::Instance().ProcessMessages(); }

@@ -2,6 +2,7 @@
 #pragma once
 #include "Base.h"
 #include "engine/ChangeRun.h"
+#include "targets/Collection.h"
 #include "settings/RegMng.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -16,7 +17,10 @@
 
 namespace app {
 
-class TVNStampShifter : public ui::Form, private engine::IChangeWindow, private engine::IChangeUser {
+class TVNStampShifter : public ui::Form,
+                        public targets::ICollectionHost,
+                        private engine::IChangeWindow,
+                        private engine::IChangeUser {
  public:
   // Creates the window and its controls, points the settings at iniPath and loads them.
   explicit TVNStampShifter(const std::wstring& iniPath);
@@ -69,9 +73,19 @@ class TVNStampShifter : public ui::Form, private engine::IChangeWindow, private 
   // Redraws one of the two date edits from the stored parts of its side.
   void ShowDateTime(ui::Edit* edit);
   // Locks and unlocks the user interface around a collection.
-  void SetControlsEnabled(bool enabled);
+  void SetControlsEnabled(bool enabled) override;
+
+  // ---- the options a collection reads, afresh at every decision ----
+  bool FilesOnly() const override { return RadioButtonFile.Checked(); }
+  bool FoldersOnly() const override { return RadioButtonFolder.Checked(); }
+  bool SubFolders() const override { return CheckBoxSubFolder.Checked(); }
+  bool ExtSelect() const override { return CheckBoxExtSelect.Checked(); }
+  std::wstring ExtString() const override { return EditExtString.Text(); }
+  int SplashCount() const override { return FSplashCount; }
+  bool Shown() const override { return FShown; }
+  void FocusMainWindow() override;
   // Switches both windows between the idle and the running state of a change run.
-  void SetIdleState(bool idle);
+  void SetIdleState(bool idle) override;
 
   void SpeedButtonCreateClick(ui::Control* sender);
   void TimerTimer(ui::Control* sender);

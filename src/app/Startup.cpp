@@ -1,0 +1,86 @@
+// Start-up and shutdown of the program.
+#include "app/Startup.h"
+#include "app/Main.h"
+#include "settings/AppSettings.h"
+#include "targets/CommandLine.h"
+#include "targets/FileList.h"
+#include "ui/Application.h"
+
+namespace app {
+
+namespace {
+
+// The target list as the change run reads it: the file list window's shown copy.
+class TFileListTargets : public engine::IChangeTargets {
+ public:
+  explicit TFileListTargets(targets::TFormFileList& list) : FList(list) {}
+  int Count() const override { return FList.EntryCount(); }
+  std::wstring Entry(int index) const override { return FList.Entry(index); }
+
+ private:
+  targets::TFormFileList& FList;
+};
+
+}  // namespace
+
+struct TProgram::Windows {
+  std::unique_ptr<TVNStampShifter> Main;
+  std::unique_ptr<targets::TFormFileList> FileList;
+  std::unique_ptr<TFileListTargets> Targets;
+};
+
+std::wstring HelpFileForExecutable(const std::wstring& exePath) {
+  size_t slash = exePath.find_last_of(L"\\/");
+  std::wstring folder = slash == std::wstring::npos ? std::wstring() : exePath.substr(0, slash + 1);
+  return folder + L"VornaSTS.hlp";
+}
+
+TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>& arguments)
+    : FWindows(std::make_unique<Windows>()) {
+  auto& app = ui::Application::Instance();
+  app.SetTitle(kApplicationTitle);
+  app.SetHelpFile(HelpFileForExecutable(exePath));
+
+  // The main window loads its settings as it is created.
+  Windows& w = *FWindows;
+  w.Main = std::make_unique<TVNStampShifter>(settings::IniPathForExecutable(exePath));
+  app.SetMainForm(w.Main.get());
+
+  // The file list window; the command line is collected by the settings just loaded.
+  w.FileList = std::make_unique<targets::TFormFileList>(*w.Main);
+  targets::TFormFileList* list = w.FileList.get();
+  TVNStampShifter* main = w.Main.get();
+  w.Targets = std::make_unique<TFileListTargets>(*list);
+  main->SetTargets(w.Targets.get());
+  main->OnListControlsEnabled = [list](bool enabled) { list->SetListControlsEnabled(enabled); };
+  main->OnListWindowEnabled = [list](bool enabled) { list->SetEnabled(enabled); };
+  main->OnShowList = [main, list]() {
+    RECT r = main->BoundsRect();
+    list->PlaceBeside(r);
+    list->Show();
+  };
+  list->TakeCommandLine(targets::CommandLinePaths(arguments));
+
+  // The file list window waits, hidden, at the main window's right edge.
+  list->PlaceBeside(main->BoundsRect());
+}
+
+TProgram::~TProgram() {
+  Windows& w = *FWindows;
+  if (w.Main) w.Main->SetTargets(nullptr);
+  w.FileList.reset();
+  w.Targets.reset();
+  // The main window saves the settings as it goes.
+  w.Main.reset();
+  ui::Application::Instance().SetMainForm(nullptr);
+}
+
+TVNStampShifter& TProgram::MainWindow() { return *FWindows->Main; }
+
+int TProgram::Run() {
+  FWindows->Main->Show();
+  ui::Application::Instance().Run();
+  return 0;
+}
+
+}  // namespace app

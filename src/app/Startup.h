@@ -1,0 +1,38 @@
+// Start-up and shutdown: the three windows in their order, the command line, the message loop.
+#pragma once
+#include "Base.h"
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace app {
+
+class TVNStampShifter;
+
+// The program's windows for their whole life. Creating it performs the start-up; destroying it the
+// shutdown (the main window saves the settings as it goes).
+class TProgram {
+ public:
+  // exePath decides the INI file and the help file; arguments are the paths of the command line.
+  TProgram(const std::wstring& exePath, const std::vector<std::wstring>& arguments);
+  ~TProgram();
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+
+  // Shows the main window and runs the message loop until the main window closes.
+  int Run();
+
+  TVNStampShifter& MainWindow();
+  struct Windows;
+  Windows& Parts() { return *FWindows; }
+
+ private:
+  std::unique_ptr<Windows> FWindows;
+};
+
+// The application title: caption of the main window and of every message box.
+constexpr const wchar_t* kApplicationTitle = L"VornaStampShifter";
+// The help file beside the executable.
+std::wstring HelpFileForExecutable(const std::wstring& exePath);
+
+}  // namespace app
