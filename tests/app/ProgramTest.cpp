@@ -1,0 +1,111 @@
+// The whole program in one process: start-up with a command line, runs with real question boxes,
+// a close request during a run, and shutdown.
+#include "app/Main.h"
+#include "app/Startup.h"
+#include "support/DialogAnswerer.h"
+#include "support/TempTree.h"
+#include "targets/FileList.h"
+#include "ui/Application.h"
+#include <gtest/gtest.h>
+
+using testsupport::DialogAnswerer;
+using testsupport::TempTree;
+
+namespace {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree.MakeFile(L"data\\a.txt");
+    tree.MakeFile(L"data\\b.txt");
+    tree.MakeFile(L"data\\c.txt");
+    // A first run decides the options: no automatic exit, files only.
+    std::string ini = "[Application]\r\nAutoEnd=0\r\nTypeFile=1\r\nTypeAll=0\r\n";
+    HANDLE h = CreateFileW(tree.Path(L"VornaStampShifter.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
+    DWORD written;
+    WriteFile(h, ini.data(), static_cast<DWORD>(ini.size()), &written, nullptr);
+    CloseHandle(h);
+  }
+  void TearDown() override {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    ui::Application::Instance().ResetTerminated();
+  }
+  std::wstring Exe() const { return tree.Path(L"VornaStampShifter.exe"); }
+  TempTree tree;
+};
+
+}  // namespace
+
+TEST_F(ProgramTest, CommandLineTargetsAreCollectedAndAMissingOneIsAskedAbout) {
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  auto& main = program.MainWindow();
+  ASSERT_NE(main.ChangeRun(), nullptr);
+  EXPECT_EQ(main.CheckBoxAutoExit.Checked(), false);
+  DeleteFileW(tree.Path(L"data\\a.txt").c_str());
+
+  DialogAnswerer answers;
+  answers.Press(L"はい(&Y)").Press(L"OK");
+  main.Show();
+  main.ButtonSetClick(&main.ButtonSet);
+  ASSERT_EQ(answers.Shown().size(), 2u);
+  const auto& question = answers.Shown()[0];
+  EXPECT_EQ(question.caption, L"VornaStampShifter");
+  EXPECT_EQ(question.text, tree.Path(L"data\\a.txt") + L" が存在しません。\r処理を続けますか？");
+  EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"はい(&Y)", L"中止(&A)", L"すべてはい(&A)"}));
+  EXPECT_EQ(question.defaultButton, L"はい(&Y)");
+  EXPECT_EQ(answers.Shown()[1].text,
+            L"変更が終了しました。\r\r変更数\t\t： 2\rエラー数\t\t： 0\r未変更数\t： 1");
+  EXPECT_EQ(main.ButtonSet.Caption(), L"開始");
+  EXPECT_FALSE(ui::Application::Instance().Terminated());
+}
+
+TEST_F(ProgramTest, CloseRequestDuringARunLetsItFinishWithoutQuestions) {
+  {
+    app::TProgram program(Exe(), {tree.Path(L"data")});
+    auto& main = program.MainWindow();
+    main.Show();
+    DeleteFileW(tree.Path(L"data\\b.txt").c_str());
+    DeleteFileW(tree.Path(L"data\\c.txt").c_str());
+    main.CheckBoxSubFolder.SetChecked(false);  // an option changed during this session
+    DialogAnswerer answers;                     // any box that appears fails the test
+    // The close box is pressed while the run works: the request arrives with the first pumping.
+    PostMessageW(main.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    main.ButtonSetClick(&main.ButtonSet);
+    EXPECT_TRUE(ui::Application::Instance().Terminated());
+    EXPECT_TRUE(answers.Shown().empty());
+    const auto& s = main.ChangeRun()->LastSummary();
+    EXPECT_FALSE(s.Aborted);
+    EXPECT_EQ(s.Changed, 1);
+    EXPECT_EQ(s.Errors, 0);
+    EXPECT_EQ(s.Unchanged, 2);
+    program.Run();  // returns at once: the program is ending
+  }
+  // The options were saved when the window went.
+  HANDLE h = CreateFileW(tree.Path(L"VornaStampShifter.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  char buf[4096];
+  DWORD n = 0;
+  ReadFile(h, buf, sizeof(buf), &n, nullptr);
+  CloseHandle(h);
+  EXPECT_NE(std::string(buf, n).find("SubFolder=0\r\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AbortAtAQuestionStopsTheRun) {
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  auto& main = program.MainWindow();
+  main.Show();
+  DeleteFileW(tree.Path(L"data\\a.txt").c_str());
+  DialogAnswerer answers;
+  answers.Press(L"中止(&A)").Press(L"OK");
+  main.ButtonSetClick(&main.ButtonSet);
+  ASSERT_EQ(answers.Shown().size(), 2u);
+  EXPECT_EQ(answers.Shown()[1].text, L"変更を中断しました。\r\r変更数\t\t： 0\rエラー数\t\t： 0\r未変更数\t： 3");
+}
+
+TEST(Startup, HelpFileAndIniFileFollowTheExecutable) {
+  EXPECT_EQ(app::HelpFileForExecutable(L"D:\\tools\\other.exe"), L"D:\\tools\\VornaSTS.hlp");
+}
