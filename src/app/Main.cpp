@@ -122,12 +122,12 @@ void TVNStampShifter::BuildControls() {
   };
   int y = 114;
   for (AttrRow& r : rows) {
-    r.label->Create(&PanelMain, 18, y + 5, 128, 14, r.caption);
-    r.panel->Create(&PanelMain, 146, y, 146, 24);
+    r.label->Create(&PanelMain, 18, y + 5, 132, 14, r.caption);
+    r.panel->Create(&PanelMain, 150, y, 142, 24);
     r.panel->SetBevels(ui::Bevel::Lowered, ui::Bevel::None);
-    r.check->Create(r.panel, 5, 4, 50, 16, L"設定");
-    r.on->Create(r.panel, 57, 4, 40, 16, L"ON");
-    r.off->Create(r.panel, 99, 4, 44, 16, L"OFF");
+    r.check->Create(r.panel, 4, 4, 48, 16, L"設定");
+    r.on->Create(r.panel, 54, 4, 40, 16, L"ON");
+    r.off->Create(r.panel, 96, 4, 44, 16, L"OFF");
     r.on->SetChecked(true);
     r.label->FocusControl = r.check;
     y += 27;

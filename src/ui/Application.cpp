@@ -29,33 +29,33 @@ void Application::Dispatch(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
-void Application::HandleMessage() {
-  MSG msg;
-  BOOL r = GetMessageW(&msg, nullptr, 0, 0);
-  if (r == 0 || r == -1) {
+// Handles one message taken from the queue; false for the quit message, which ends the loops.
+bool Application::Handle(MSG& msg) {
+  if (msg.message == WM_QUIT) {
     FTerminated = true;
-    return;
+    return false;
   }
   try {
     Dispatch(msg);
   } catch (...) {
     HandleException();
   }
+  return true;
+}
+
+void Application::HandleMessage() {
+  MSG msg;
+  if (GetMessageW(&msg, nullptr, 0, 0) == -1) {
+    FTerminated = true;
+    return;
+  }
+  Handle(msg);
 }
 
 void Application::ProcessMessages() {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      FTerminated = true;
-      return;
-    }
-    try {
-      Dispatch(msg);
-    } catch (...) {
-      HandleException();
-    }
-  }
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!Handle(msg)) return;
 }
 
 void Application::Run() {

@@ -53,6 +53,7 @@ class Application {
   Application() = default;
   bool PreTranslate(MSG& msg);
   void Dispatch(MSG& msg);
+  bool Handle(MSG& msg);
 
   std::wstring FTitle, FHelpFile;
   Form* FMainForm = nullptr;

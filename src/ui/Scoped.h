@@ -1,50 +1,15 @@
 // RAII holders for Win32 handles, device contexts, selected GDI objects, COM and COM pointers.
 #pragma once
 #include "Base.h"
+#include "comm/UniqueHandle.h"
 #include <objbase.h>
 #include <utility>
 
 namespace ui {
 
-// A kernel HANDLE closed with CloseHandle; INVALID_HANDLE_VALUE and null both mean "none".
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : FHandle(h) {}
-  UniqueHandle(UniqueHandle&& o) noexcept : FHandle(std::exchange(o.FHandle, nullptr)) {}
-  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-    if (this != &o) { Reset(); FHandle = std::exchange(o.FHandle, nullptr); }
-    return *this;
-  }
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  HANDLE Get() const { return FHandle; }
-  bool Valid() const { return FHandle && FHandle != INVALID_HANDLE_VALUE; }
-  explicit operator bool() const { return Valid(); }
-  void Reset(HANDLE h = nullptr) {
-    if (Valid()) CloseHandle(FHandle);
-    FHandle = h;
-  }
-  HANDLE Release() { return std::exchange(FHandle, nullptr); }
-
- private:
-  HANDLE FHandle = nullptr;
-};
-
-// A search handle of FindFirstFileW.
-class UniqueFind {
- public:
-  explicit UniqueFind(HANDLE h) : FHandle(h) {}
-  ~UniqueFind() { if (Valid()) FindClose(FHandle); }
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
-  HANDLE Get() const { return FHandle; }
-
- private:
-  HANDLE FHandle;
-};
+// Kernel handles and directory searches: the holders of the lowest layer serve here as they are.
+using comm::UniqueFind;
+using comm::UniqueHandle;
 
 // A GDI object (pen, brush, font, bitmap, region) deleted with DeleteObject.
 template <typename T>
