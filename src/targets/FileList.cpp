@@ -1,6 +1,7 @@
 // The file list window: its controls, layout, count label, hiding on close and the collection's view.
 #include "targets/FileList.h"
 #include "targets/CommandLine.h"
+#include "resource.h"
 #include <algorithm>
 
 namespace targets {
@@ -9,6 +10,17 @@ namespace {
 constexpr int kDesignWidth = 308, kDesignHeight = 333;  // outer size before start-up places it
 constexpr int kHeadHeight = 41;
 constexpr int kItemHeight = 12;
+
+void SetUpCommandButton(widgets::TCommonButton& button, ui::WinControl* parent, int left, int glyphId,
+                        const wchar_t* hint) {
+  button.Create(parent, left, 8, 23, 22);
+  button.SetFlat(true);
+  // The button keeps a copy of its glyph.
+  ui::GdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (glyph) button.SetGlyph(glyph.Get());
+  button.SetHint(hint);
+}
 }  // namespace
 
 TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(host, FTargetList, *this) {
@@ -20,6 +32,13 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   PanelHead.SetBevels(ui::Bevel::Lowered, ui::Bevel::Raised);
   LabelListNum.Create(&PanelHead, 8, 8, 233, 25, L"");
   LabelListNum.Layout = ui::TextLayout::Center;
+  SetUpCommandButton(SpeedButtonSave, &PanelHead, 224, IDB_GLYPH_SAVE, L"一覧の内容をファイルに出力します(Ctrl+S)|");
+  SetUpCommandButton(SpeedButtonCBCopy, &PanelHead, 248, IDB_GLYPH_CBCOPY,
+                     L"一覧の内容をクリップボードにコピーします(Ctrl+C)|");
+  SetUpCommandButton(SpeedButtonClear, &PanelHead, 272, IDB_GLYPH_CLEAR, L"一覧の内容をクリアします");
+  // The save button keeps its place; copy and clear keep their distance to the right edge.
+  FCopyRightGap = cw - SpeedButtonCBCopy.Left();
+  FClearRightGap = cw - SpeedButtonClear.Left();
 
   HListBoxFileList.Create(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true);
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
@@ -44,7 +63,10 @@ void TFormFileList::SetListControlsEnabled(bool enabled) {
   SetCommandsEnabled(enabled);
 }
 
-void TFormFileList::SetCommandsEnabled(bool enabled) { FCommandsEnabled = enabled; }
+void TFormFileList::SetCommandsEnabled(bool enabled) {
+  FCommandsEnabled = enabled;
+  for (widgets::TCommonButton* b : {&SpeedButtonSave, &SpeedButtonCBCopy, &SpeedButtonClear}) b->SetEnabled(enabled);
+}
 
 void TFormFileList::PlaceBeside(const RECT& main) {
   const int width = main.right - main.left, height = main.bottom - main.top;
@@ -76,6 +98,10 @@ void TFormFileList::FormResize(ui::Control*) {
   if (!PanelHead.Handle() || !HListBoxFileList.Handle()) return;  // still being built
   const int cw = ClientWidth(), ch = ClientHeight();
   PanelHead.SetBounds(0, 0, cw, kHeadHeight);
+  SpeedButtonCBCopy.SetBounds(cw - FCopyRightGap, SpeedButtonCBCopy.Top(), SpeedButtonCBCopy.Width(),
+                              SpeedButtonCBCopy.Height());
+  SpeedButtonClear.SetBounds(cw - FClearRightGap, SpeedButtonClear.Top(), SpeedButtonClear.Width(),
+                             SpeedButtonClear.Height());
   HListBoxFileList.SetBounds(0, kHeadHeight, cw, std::max(0, ch - kHeadHeight));
   HListBoxFileList.Invalidate();
 }

@@ -5,6 +5,7 @@
 #include "targets/TargetList.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/CommonButton.h"
 #include "widgets/HListBox.h"
 #include <string>
 #include <vector>
@@ -25,13 +26,15 @@ class TFormFileList : public ui::Form, private ICollectionView {
   // ---- controls, top to bottom ----
   ui::Panel PanelHead;
   ui::Label LabelListNum;
+  widgets::TCommonButton SpeedButtonSave, SpeedButtonCBCopy, SpeedButtonClear;
   widgets::THListBox HListBoxFileList;
 
   // The one way targets are added (drops, selections, the command line).
   void AddPaths(const std::vector<std::wstring>& paths) { FCollection.AddPaths(paths); }
-  // Hands the program's arguments, as CommandLinePaths gives them, to one AddPaths; nothing when
-  // there are none. Call once at start-up, after the main window can answer as the host (its
-  // settings loaded, its SetControlsEnabled able to reach this window).
+  // Takes the program's arguments as they stand (ProgramArguments), expands them with
+  // CommandLinePaths and hands them to one AddPaths; nothing when there are none. Call once at
+  // start-up, after the main window can answer as the host (its settings loaded, its
+  // SetControlsEnabled able to reach this window).
   void TakeCommandLine(const std::vector<std::wstring>& arguments);
 
   // "現在の選択ファイル数: " and the number of entries.
@@ -74,6 +77,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
   TTargetList FTargetList;
   TTargetCollection FCollection;
   bool FCommandsEnabled = false;
+  int FCopyRightGap = 0, FClearRightGap = 0;  // distances of those buttons to the head's right edge
 };
 
 }  // namespace targets

@@ -78,6 +78,26 @@ TEST_F(FileList, IsASizableWindowWithItsHeadAndAListFillingTheRest) {
   EXPECT_EQ(window.LabelListNum.Layout, ui::TextLayout::Center);
   EXPECT_EQ(window.LabelListNum.Caption(), L"");  // until the first count
 
+  struct {
+    widgets::TCommonButton* button;
+    int left;
+    const wchar_t* hint;
+  } buttons[] = {{&window.SpeedButtonSave, 224, L"一覧の内容をファイルに出力します(Ctrl+S)|"},
+                 {&window.SpeedButtonCBCopy, 248, L"一覧の内容をクリップボードにコピーします(Ctrl+C)|"},
+                 {&window.SpeedButtonClear, 272, L"一覧の内容をクリアします"}};
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(b.hint)));
+    EXPECT_EQ(b.button->Parent(), &window.PanelHead);
+    EXPECT_EQ(b.button->BoundsRect().left, b.left);
+    EXPECT_EQ(b.button->Top(), 8);
+    EXPECT_EQ(b.button->Width(), 23);
+    EXPECT_EQ(b.button->Height(), 22);
+    EXPECT_TRUE(b.button->Flat());
+    EXPECT_NE(b.button->Glyph(), nullptr);
+    EXPECT_FALSE(b.button->Enabled());
+    EXPECT_EQ(b.button->Hint(), b.hint);
+  }
+
   HWND list = window.HListBoxFileList.Handle();
   const LONG_PTR listStyle = GetWindowLongPtrW(list, GWL_STYLE);
   EXPECT_TRUE(listStyle & LBS_EXTENDEDSEL);
@@ -93,9 +113,17 @@ TEST_F(FileList, IsASizableWindowWithItsHeadAndAListFillingTheRest) {
 
 TEST_F(FileList, ResizingKeepsTheHeadAcrossTheTopAndTheListFillingTheRest) {
   window.Show();
+  const int saveLeft = window.SpeedButtonSave.Left();
+  const int copyGap = window.ClientWidth() - window.SpeedButtonCBCopy.Left();
+  const int clearGap = window.ClientWidth() - window.SpeedButtonClear.Left();
   SetWindowPos(window.Handle(), nullptr, 0, 0, 520, 410, SWP_NOMOVE | SWP_NOZORDER);
   PumpFor(50);
   EXPECT_EQ(window.PanelHead.Width(), window.ClientWidth());
+  // Copy and clear follow the right edge; save stays where it was.
+  EXPECT_EQ(window.SpeedButtonSave.Left(), saveLeft);
+  EXPECT_EQ(window.ClientWidth() - window.SpeedButtonCBCopy.Left(), copyGap);
+  EXPECT_EQ(window.ClientWidth() - window.SpeedButtonClear.Left(), clearGap);
+  EXPECT_GT(window.SpeedButtonClear.Left(), 272);
   const RECT r = ClientBoundsOf(window.HListBoxFileList.Handle());
   EXPECT_EQ(r.left, 0);
   EXPECT_EQ(r.top, 41);
@@ -165,25 +193,31 @@ TEST_F(FileList, CommandsStartDisabledAndAreEnabledByACollectionThatLeavesEntrie
   window.AddPaths({tree.Path(L"missing")});
   // The main window's unlock enables them all the same.
   EXPECT_TRUE(window.CommandsEnabled());
+  EXPECT_TRUE(window.SpeedButtonSave.Enabled());
+  EXPECT_TRUE(window.SpeedButtonCBCopy.Enabled());
+  EXPECT_TRUE(window.SpeedButtonClear.Enabled());
 
   host.onSetControlsEnabled = nullptr;  // a host that leaves the list window alone
   window.SetCommandsEnabled(false);
   window.AddPaths({tree.Path(L"missing")});
   EXPECT_FALSE(window.CommandsEnabled());
+  EXPECT_FALSE(window.SpeedButtonClear.Enabled());
   tree.MakeFile(L"a.txt");
   window.AddPaths({tree.Path(L"a.txt")});
   EXPECT_TRUE(window.CommandsEnabled());
+  EXPECT_TRUE(window.SpeedButtonClear.Enabled());
 }
 
 TEST_F(FileList, TheLockDisablesTheLabelTheListTheCommandsAndTheWindowDuringTheWalk) {
   tree.MakeFile(L"top\\a.txt");
   targetstest::SplashLog splash;
-  bool listEnabled = true, labelEnabled = true, windowEnabled = true, commands = true;
+  bool listEnabled = true, labelEnabled = true, windowEnabled = true, commands = true, button = true;
   splash.onProgress = [&](int) {
     listEnabled = IsWindowEnabled(window.HListBoxFileList.Handle()) != FALSE;
     labelEnabled = window.LabelListNum.Enabled();
     windowEnabled = IsWindowEnabled(window.Handle()) != FALSE;
     commands = window.CommandsEnabled();
+    button = window.SpeedButtonSave.Enabled();
   };
   window.Collection().SetSplashFactory(targetstest::FakeSplashFactory(splash));
   host.splashCount = 1;
@@ -193,6 +227,7 @@ TEST_F(FileList, TheLockDisablesTheLabelTheListTheCommandsAndTheWindowDuringTheW
   EXPECT_FALSE(labelEnabled);
   EXPECT_FALSE(windowEnabled);
   EXPECT_FALSE(commands);
+  EXPECT_FALSE(button);
   EXPECT_TRUE(IsWindowEnabled(window.HListBoxFileList.Handle()));
   EXPECT_TRUE(window.LabelListNum.Enabled());
   EXPECT_TRUE(IsWindowEnabled(window.Handle()));

@@ -1,0 +1,165 @@
+// The collection of a generated tree into a hidden file list window, against a bare directory walk
+// that builds a sorted vector of the same paths; and 10,000 against 100,000 files for the growth.
+#include "BenchSupport.h"
+#include "targets/FileList.h"
+#include <commctrl.h>
+
+namespace {
+
+// Options of the main window: everything, subfolders walked, no extension filter, no splash.
+struct BenchHost : targets::ICollectionHost {
+  bool FilesOnly() const override { return false; }
+  bool FoldersOnly() const override { return false; }
+  bool SubFolders() const override { return true; }
+  bool ExtSelect() const override { return false; }
+  std::wstring ExtString() const override { return L""; }
+  int SplashCount() const override { return 0; }
+  void SetControlsEnabled(bool enabled) override {
+    if (window) {
+      window->SetListControlsEnabled(enabled);
+      window->SetEnabled(enabled);
+    }
+  }
+  bool Shown() const override { return false; }
+  void FocusMainWindow() override {}
+  targets::TFormFileList* window = nullptr;
+};
+
+// files files spread over folders folders below a new scratch folder; removed with it.
+class Tree {
+ public:
+  Tree(int files, int folders) {
+    wchar_t tmp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, tmp);
+    FRoot = std::wstring(tmp) + L"vss-collection-bench-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(files);
+    CreateDirectoryW(FRoot.c_str(), nullptr);
+    for (int d = 0; d < folders; ++d) {
+      const std::wstring dir = FRoot + L"\\写真フォルダ" + std::to_wstring(10000 + d);
+      CreateDirectoryW(dir.c_str(), nullptr);
+      FDirs.push_back(dir);
+    }
+    for (int i = 0; i < files; ++i) {
+      const std::wstring f = FDirs[static_cast<size_t>(i % folders)] + L"\\IMG_" + std::to_wstring(100000 + i) + L".JPG";
+      HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+  }
+  ~Tree() { Remove(FRoot); }
+  const std::wstring& Root() const { return FRoot; }
+
+ private:
+  static void Remove(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring full = dir + L"\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(full);
+        else DeleteFileW(full.c_str());
+      } while (FindNextFileW(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+  }
+  std::wstring FRoot;
+  std::vector<std::wstring> FDirs;
+};
+
+// The bare walk: the directory search the collection makes (FindFirstFileExW with the basic level,
+// which skips the short names, then FindNextFileW), every folder and file path into a vector,
+// sorted with the target list's comparison.
+void BareWalk(const std::wstring& dir, std::vector<std::wstring>& out) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileExW((dir + L"\\*.*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                              FIND_FIRST_EX_LARGE_FETCH);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (fd.cFileName[0] == L'.' && (!fd.cFileName[1] || (fd.cFileName[1] == L'.' && !fd.cFileName[2]))) continue;
+    std::wstring full = dir + L"\\" + fd.cFileName;
+    const bool folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    out.push_back(full);
+    if (folder) BareWalk(full, out);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
+size_t BareCollect(const std::wstring& root) {
+  std::vector<std::wstring> paths{root};
+  BareWalk(root, paths);
+  std::sort(paths.begin(), paths.end(),
+            [](const std::wstring& a, const std::wstring& b) { return targets::CompareTargetPaths(a, b) < 0; });
+  return paths.size();
+}
+
+// One collection into a new hidden window (made before the clock starts); returns seconds, and the
+// entry count through count.
+double Collect(const std::wstring& root, int& count) {
+  BenchHost host;
+  targets::TFormFileList window(host);
+  host.window = &window;
+  const double t0 = bench::Seconds();
+  window.AddPaths({root});
+  const double t = bench::Seconds() - t0;
+  count = window.EntryCount();
+  return t;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+struct Times {
+  std::vector<double> unit, bare;
+};
+
+// One round on one tree: the collection, then the bare walk; the counts must agree.
+void Round(const Tree& tree, Times& times) {
+  int count = 0;
+  times.unit.push_back(Collect(tree.Root(), count));
+  const double t0 = bench::Seconds();
+  const size_t bareCount = BareCollect(tree.Root());
+  times.bare.push_back(bench::Seconds() - t0);
+  if (static_cast<size_t>(count) != bareCount) std::printf("count mismatch: %d against %zu\n", count, bareCount);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  const int files = bench::CountArg(argc, argv, 20000);
+  const int rounds = 5;
+  // Three trees of 50 files a folder, made before any clock runs. The rounds take them in turn, so
+  // that a change of load on the machine falls on all of them alike.
+  const Tree main(files, files / 50), small(10000, 200), large(100000, 2000);
+  const Tree* trees[] = {&main, &small, &large};
+  Times times[3];
+  for (const Tree* t : trees) {
+    int warm = 0;
+    Collect(t->Root(), warm);  // the first walk of a new tree fills the system's caches
+  }
+  for (int r = 0; r < rounds; ++r)
+    for (int i = 0; i < 3; ++i) Round(*trees[i], times[i]);
+
+  std::printf("collection into a hidden file list window against a bare walk, %d rounds, median\n", rounds);
+  bench::ReportHeader();
+  const int items[] = {files + files / 50, 10200, 102000};
+  const char* names[] = {"main tree", "10,000 files, 200 folders", "100,000 files, 2,000 folders"};
+  double unit[3], bare[3];
+  for (int i = 0; i < 3; ++i) {
+    unit[i] = Median(times[i].unit);
+    bare[i] = Median(times[i].bare);
+    const std::string what = i == 0 ? "collect " + std::to_string(files) + " files, " + std::to_string(files / 50) +
+                                          " folders"
+                                    : std::string("collect ") + names[i];
+    bench::Report(what.c_str(), items[i], unit[i], bare[i]);
+  }
+  std::printf("collection against bare walk at %d files: %.2fx (target: at most 3x)\n", files, unit[0] / bare[0]);
+  std::printf("100,000 against 10,000: collection %.2fx, bare walk %.2fx (target: collection at most 12x)\n",
+              unit[2] / unit[1], bare[2] / bare[1]);
+  return 0;
+}
