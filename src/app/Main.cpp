@@ -65,6 +65,7 @@ TVNStampShifter::~TVNStampShifter() {
 
 void TVNStampShifter::BuildControls() {
   FFont = MainFont();
+  FClassName = L"TVNStampShifter";
   CreateForm(L"VornaStampShifter", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 300, 359);
   SetFont(MainFont());
   KeyPreview = true;
@@ -531,8 +532,17 @@ void TVNStampShifter::ShowError(const std::wstring& text) {
 // ---- commands ----
 
 void TVNStampShifter::SpeedButtonCreateClick(ui::Control* sender) {
-  FDialogTarget = sender && sender->Tag == 1 ? 1 : 0;
-  if (OnEnterDateTime && OnEnterDateTime(FDialogTarget)) {
+  if (!FInputDateTime || !sender) return;
+  FDialogTarget = sender->Tag == 1 ? 1 : 0;
+  // Just right of this window, level with the button that was pressed.
+  POINT top{sender->Left(), sender->Top()};
+  if (sender->Parent()) ClientToScreen(sender->Parent()->Handle(), &top);
+  FInputDateTime->SetPosition(Left() + Width(), top.y);
+  FInputDateTime->SetCaption(FDialogCaptions[FDialogTarget]);
+  FInputDateTime->CheckBoxTime.SetChecked(FTimeFree[FDialogTarget]);
+  FInputDateTime->CheckBoxSecond.SetChecked(FSecondFree[FDialogTarget]);
+  if (FInputDateTime->ShowModal() == ui::mrOk) {
+    // Both sides: the dialog may have written the value to the other side too.
     ShowDateTime(&EditCreate);
     ShowDateTime(&EditUpdate);
   }

@@ -1,6 +1,7 @@
 // The main window: the options of a change run, the stored date-times, start/stop, the picture.
 #pragma once
 #include "Base.h"
+#include "app/InputDateTime.h"
 #include "engine/ChangeRun.h"
 #include "targets/Collection.h"
 #include "settings/RegMng.h"
@@ -107,11 +108,16 @@ class TVNStampShifter : public ui::Form,
   static const wchar_t* SpeechOfFrame(int frame);
 
   // ---- state shared with the change run, the settings and the date-time dialog ----
-  uint16_t FDateParts[2][6] = {};
-  bool FTimeFree[2] = {false, false};
-  bool FSecondFree[2] = {false, false};
-  bool FCreateUpdate = false;
-  int FDialogTarget = 0;
+  // The stored date-times and their options, shared with the date-time dialog; the fields below
+  // are names for its parts.
+  TDateEntryState FDateState;
+  uint16_t (&FDateParts)[2][6] = FDateState.Parts;
+  bool (&FTimeFree)[2] = FDateState.TimeFree;
+  bool (&FSecondFree)[2] = FDateState.SecondFree;
+  bool& FCreateUpdate = FDateState.CreateUpdate;
+  int& FDialogTarget = FDateState.Target;
+  // The date-time dialog, made once at start-up after this window.
+  TFormInputDateTime* FInputDateTime = nullptr;
   std::wstring FDialogCaptions[2];
   int FAnimFrame = 0;
   bool FKeyHandled = false;
@@ -132,7 +138,6 @@ class TVNStampShifter : public ui::Form,
   std::function<void()> OnSelectMenu;                       // drop down the selection menu
   std::function<void()> OnSelectFolder;                     // folder selection
   std::function<void()> OnSelectFiles;                      // file selection
-  std::function<bool(int side)> OnEnterDateTime;            // the date-time dialog for a side; true on OK
   std::function<void()> OnAbout;                            // the about dialog
 
  protected:

@@ -27,6 +27,7 @@ struct TProgram::Windows {
   std::unique_ptr<TVNStampShifter> Main;
   std::unique_ptr<targets::TFormFileList> FileList;
   std::unique_ptr<TFileListTargets> Targets;
+  std::unique_ptr<TFormInputDateTime> InputDateTime;
 };
 
 std::wstring HelpFileForExecutable(const std::wstring& exePath) {
@@ -61,13 +62,21 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   };
   list->TakeCommandLine(targets::CommandLinePaths(arguments));
 
+  // The date-time dialog, hidden until a date button asks for it.
+  w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
+  main->FInputDateTime = w.InputDateTime.get();
+
   // The file list window waits, hidden, at the main window's right edge.
   list->PlaceBeside(main->BoundsRect());
 }
 
 TProgram::~TProgram() {
   Windows& w = *FWindows;
-  if (w.Main) w.Main->SetTargets(nullptr);
+  if (w.Main) {
+    w.Main->SetTargets(nullptr);
+    w.Main->FInputDateTime = nullptr;
+  }
+  w.InputDateTime.reset();
   w.FileList.reset();
   w.Targets.reset();
   // The main window saves the settings as it goes.

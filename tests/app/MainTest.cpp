@@ -138,11 +138,13 @@ TEST_F(MainWindowTest, DateTimeShowsTheStoredPartsOfItsSide) {
 
 TEST_F(MainWindowTest, CtrlCOpensTheDialogOnlyWhenItsButtonIsEnabled) {
   auto w = Open();
+  app::TFormInputDateTime dialog(w->FDateState, w->Handle());
+  w->FInputDateTime = &dialog;
   w->Show();
-  std::vector<int> sides;
-  w->OnEnterDateTime = [&](int side) {
-    sides.push_back(side);
-    return false;
+  testsupport::DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"ｷｬﾝｾﾙ"};
   };
   w->CheckBoxDateChg.SetChecked(true);
   w->CheckBoxCreate.SetChecked(true);
@@ -162,23 +164,26 @@ TEST_F(MainWindowTest, CtrlCOpensTheDialogOnlyWhenItsButtonIsEnabled) {
     }
     return s;
   };
-  auto clearClipboard = [&]() {
-    OpenClipboard(w->Handle());
-    EmptyClipboard();
-    CloseClipboard();
-  };
-  clearClipboard();
+  OpenClipboard(w->Handle());
+  EmptyClipboard();
+  CloseClipboard();
   PressKey(w->EditExtString.Handle(), 'C', ui::ssCtrl);
-  EXPECT_EQ(sides, std::vector<int>{0});
+  ASSERT_EQ(answers.Shown().size(), 1u);
+  EXPECT_EQ(answers.Shown()[0].caption, L"作成日時入力");
   EXPECT_EQ(clipboardText(), L"");  // the character was swallowed
+  // The dialog stands just right of the main window.
+  RECT r;
+  GetWindowRect(answers.Shown()[0].hwnd, &r);
+  EXPECT_EQ(r.left, w->Left() + w->Width());
   PressKey(w->EditExtString.Handle(), 'U', ui::ssCtrl);
-  EXPECT_EQ(sides, (std::vector<int>{0, 1}));
+  ASSERT_EQ(answers.Shown().size(), 2u);
+  EXPECT_EQ(answers.Shown()[1].caption, L"更新日時入力");
 
   w->CheckBoxCreate.SetChecked(false);
   w->EditExtString.SetFocus();
   w->EditExtString.SelectAll();
   PressKey(w->EditExtString.Handle(), 'C', ui::ssCtrl);
-  EXPECT_EQ(sides, (std::vector<int>{0, 1}));  // nothing opened
+  EXPECT_EQ(answers.Shown().size(), 2u);        // nothing opened
   EXPECT_EQ(clipboardText(), L"txt;bmp");      // and the edit got its Ctrl+C
 }
 

@@ -36,10 +36,12 @@ DialogAnswerer::DialogAnswerer() {
   FPrevious = gActive;
   gActive = this;
   FHook = SetWindowsHookExW(WH_CBT, &DialogAnswerer::HookProc, nullptr, GetCurrentThreadId());
+  FCallHook = SetWindowsHookExW(WH_CALLWNDPROC, &DialogAnswerer::CallWndProc, nullptr, GetCurrentThreadId());
 }
 
 DialogAnswerer::~DialogAnswerer() {
   if (FHook) UnhookWindowsHookEx(FHook);
+  if (FCallHook) UnhookWindowsHookEx(FCallHook);
   gActive = FPrevious;
   if (!FQueue.empty()) ADD_FAILURE() << FQueue.size() << " queued dialog answer(s) were not used";
 }
@@ -142,6 +144,18 @@ LRESULT CALLBACK DialogAnswerer::HookProc(int code, WPARAM wp, LPARAM lp) {
     HWND hwnd = reinterpret_cast<HWND>(wp);
     // Children are complete by now; answer after the activation has finished.
     self->OnActivate(hwnd);
+  }
+  return CallNextHookEx(hook, code, wp, lp);
+}
+
+LRESULT CALLBACK DialogAnswerer::CallWndProc(int code, WPARAM wp, LPARAM lp) {
+  DialogAnswerer* self = gActive;
+  HHOOK hook = self ? self->FCallHook : nullptr;
+  if (code == HC_ACTION && self) {
+    auto* cwp = reinterpret_cast<CWPSTRUCT*>(lp);
+    // A form shown again after it was hidden (dialogs made once and kept) is a new question.
+    if ((cwp->message == WM_SHOWWINDOW && !cwp->wParam) || cwp->message == WM_DESTROY)
+      self->FAnswered.erase(cwp->hwnd);
   }
   return CallNextHookEx(hook, code, wp, lp);
 }

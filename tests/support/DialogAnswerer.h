@@ -53,9 +53,11 @@ class DialogAnswerer {
 
  private:
   static LRESULT CALLBACK HookProc(int code, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp);
   void OnActivate(HWND hwnd);
 
   HHOOK FHook = nullptr;
+  HHOOK FCallHook = nullptr;  // sees a dialog hidden, so that its next show is answered again
   std::deque<Answer> FQueue;
   std::vector<ShownDialog> FShown;
   std::set<HWND> FAnswered;
