@@ -177,7 +177,14 @@ void TTargetCollection::AddEntry(const std::wstring& path) {
   const int index = FTargetList.Add(path);
   if (index < 0) return;  // already held
   // The two copies share indices: an item the control refuses leaves the list too.
-  if (!FView.InsertItem(index, FTargetList.Entry(index))) {
+  bool inserted = false;
+  try {
+    inserted = FView.InsertItem(index, FTargetList.Entry(index));
+  } catch (...) {
+    FTargetList.Delete(index);
+    throw;
+  }
+  if (!inserted) {
     FTargetList.Delete(index);
     return;
   }

@@ -1,146 +1,87 @@
 // The extent list box: measurement in the list's font, the horizontal range as strings come and go.
-#include "support/DialogAnswerer.h"
 #include "ui/Form.h"
 #include "widgets/HListBox.h"
 #include <gtest/gtest.h>
 
-using widgets::THListBox;
-
 namespace {
 
-class THostForm : public ui::Form {
- public:
-  THostForm() {
-    CreateForm(L"一覧", WS_OVERLAPPEDWINDOW, 0, 200, 120);
-    List.Create(this, 0, 0, 200, 120);
-    Show();
+class HListBox : public ::testing::Test {
+ protected:
+  HListBox() {
+    form.CreateForm(L"一覧", WS_OVERLAPPEDWINDOW, 0, 200, 120);
+    list.Create(&form, 0, 0, 200, 120);
+    form.Show();
   }
-  THListBox List;
+  // Text width plus the average character width in the list's current font, measured here.
+  int Expected(const std::wstring& text) const {
+    HDC dc = GetDC(list.Handle());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list.Handle(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    SIZE sz{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+    SelectObject(dc, old);
+    ReleaseDC(list.Handle(), dc);
+    return sz.cx + tm.tmAveCharWidth;
+  }
+  // The range of the horizontal scroll bar; 0 when it is not shown.
+  int ScrollRange() const {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE;
+    if (!(GetWindowLongPtrW(list.Handle(), GWL_STYLE) & WS_HSCROLL) || !GetScrollInfo(list.Handle(), SB_HORZ, &si)) return 0;
+    return si.nMax + 1;
+  }
+
+  ui::Form form;
+  widgets::THListBox list;
+  const std::wstring wide = L"C:\\Users\\利用者\\Documents\\とても長いフォルダの名前\\さらに長いファイルの名前です.txt";
 };
-
-// Width and average character width of text in the font the list uses now, measured independently.
-int Expected(HWND list, const std::wstring& text) {
-  HDC dc = GetDC(list);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-  TEXTMETRICW tm;
-  GetTextMetricsW(dc, &tm);
-  SIZE sz{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
-  return sz.cx + tm.tmAveCharWidth;
-}
-
-int AverageCharWidth(HWND list) { return Expected(list, L""); }
-
-// The horizontal scroll range as the scroll bar carries it (0 when there is none).
-int ScrollRange(HWND list) {
-  if (!(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL)) return 0;
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_RANGE | SIF_PAGE;
-  if (!GetScrollInfo(list, SB_HORZ, &si)) return 0;
-  return si.nMax + 1;
-}
-
-const std::wstring kWide = L"C:\\Users\\利用者\\Documents\\とても長いフォルダの名前\\さらに長いファイルの名前です.txt";
 
 }  // namespace
 
-TEST(HListBox, MeasuresTextInTheListFontPlusOneAverageCharacter) {
-  THostForm f;
-  HWND h = f.List.Handle();
-  EXPECT_GT(AverageCharWidth(h), 0);
-  EXPECT_EQ(f.List.MeasureText(L""), AverageCharWidth(h));
-  EXPECT_EQ(f.List.MeasureText(L"abc"), Expected(h, L"abc"));
-  EXPECT_EQ(f.List.MeasureText(kWide), Expected(h, kWide));
-
-  // After a font change the new font is measured, also inside an update bracket.
-  ui::Font big = f.List.GetFont();
-  big.Height = -24;
-  f.List.BeginUpdate();
-  const int before = f.List.MeasureText(kWide);
-  f.List.SetFont(big);
-  EXPECT_EQ(f.List.MeasureText(kWide), Expected(h, kWide));
-  EXPECT_GT(f.List.MeasureText(kWide), before);
-  f.List.EndUpdate();
-}
-
-TEST(HListBox, AWidthBeyondSixteenBitsIsHeldAtTheTopRatherThanWrapped) {
-  THostForm f;
+TEST_F(HListBox, MeasuresInTheCurrentFontPlusOneAverageCharacterHeldWithinSixteenBits) {
+  EXPECT_GT(Expected(L""), 0);
+  EXPECT_EQ(list.MeasureText(L""), Expected(L""));
+  EXPECT_EQ(list.MeasureText(wide), Expected(wide));
   const std::wstring huge(20000, L'W');
-  ASSERT_GT(Expected(f.List.Handle(), huge), 0xFFFF);
-  EXPECT_EQ(f.List.MeasureText(huge), 0xFFFF);
+  ASSERT_GT(Expected(huge), 0xFFFF);
+  EXPECT_EQ(list.MeasureText(huge), 0xFFFF);  // not wrapped round to a small width
+
+  // A font change inside an update bracket is measured in the new font.
+  ui::Font big = list.GetFont();
+  big.Height = -24;
+  list.BeginUpdate();
+  const int before = list.MeasureText(wide);
+  list.SetFont(big);
+  EXPECT_EQ(list.MeasureText(wide), Expected(wide));
+  EXPECT_GT(list.MeasureText(wide), before);
+  list.EndUpdate();
 }
 
-TEST(HListBox, AWideStringGivesARangeOfItsWidthAndNarrowerOnesLeaveIt) {
-  THostForm f;
-  HWND h = f.List.Handle();
-  EXPECT_EQ(ScrollRange(h), 0);
-  f.List.AddString(kWide);
-  const int wide = Expected(h, kWide);
-  ASSERT_GT(wide, 200);
-  EXPECT_EQ(f.List.MaxExtent(), wide);
-  EXPECT_EQ(f.List.HorizontalExtent(), wide);
-  EXPECT_EQ(ScrollRange(h), wide);
+TEST_F(HListBox, TheRangeGrowsWithTheWidestStringAndOnlyClearAllResetsIt) {
+  list.Add(wide);  // the plain operations do not measure
+  EXPECT_EQ(ScrollRange(), 0);
+  list.Clear();
+  list.BeginUpdate(2);
+  list.AddString(L"C:\\a.txt");
+  EXPECT_EQ(list.InsertString(0, wide), 0);
+  list.EndUpdate();
+  ASSERT_GT(Expected(wide), 200);
+  EXPECT_EQ(list.MaxExtent(), Expected(wide));
+  EXPECT_EQ(ScrollRange(), Expected(wide));
+  EXPECT_EQ(list.Item(0), wide);
 
-  f.List.AddString(L"C:\\a.txt");
-  f.List.InsertString(0, L"C:\\b.txt");
-  EXPECT_EQ(f.List.HorizontalExtent(), wide);
-  EXPECT_EQ(f.List.Count(), 3);
-  EXPECT_EQ(f.List.Item(0), L"C:\\b.txt");
-  EXPECT_EQ(f.List.Item(1), kWide);
-}
+  list.AddString(L"C:\\b.txt");  // narrower: no change
+  list.Delete(0);               // the widest: no change either
+  EXPECT_EQ(ScrollRange(), Expected(wide));
 
-TEST(HListBox, InsertStringPlacesTheItemAndWidensWhileThePlainOperationsDoNot) {
-  THostForm f;
-  HWND h = f.List.Handle();
-  f.List.Add(kWide);  // plain: no measuring
-  EXPECT_EQ(f.List.HorizontalExtent(), 0);
-  EXPECT_EQ(f.List.InsertString(0, kWide + L"x"), 0);
-  EXPECT_EQ(f.List.Item(0), kWide + L"x");
-  EXPECT_EQ(f.List.HorizontalExtent(), Expected(h, kWide + L"x"));
-}
-
-TEST(HListBox, DeletingKeepsTheRangeAndClearAllResetsItAndScrollsLeft) {
-  THostForm f;
-  HWND h = f.List.Handle();
-  f.List.AddString(L"C:\\a.txt");
-  f.List.AddString(kWide);
-  const int wide = f.List.HorizontalExtent();
-  f.List.Delete(1);  // the widest
-  EXPECT_EQ(f.List.HorizontalExtent(), wide);
-  EXPECT_EQ(f.List.MaxExtent(), wide);
-
-  SendMessageW(h, WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
-  ASSERT_GT(GetScrollPos(h, SB_HORZ), 0);
-  f.List.ClearAll();
-  EXPECT_EQ(f.List.Count(), 0);
-  EXPECT_EQ(f.List.MaxExtent(), 0);
-  EXPECT_EQ(f.List.HorizontalExtent(), 0);
-  EXPECT_EQ(ScrollRange(h), 0);
-
-  // The view is back at the left edge, and a narrower string now sets the range afresh.
-  f.List.AddString(L"C:\\a.txt");
-  EXPECT_EQ(GetScrollPos(h, SB_HORZ), 0);
-  EXPECT_EQ(f.List.MaxExtent(), Expected(h, L"C:\\a.txt"));
-}
-
-TEST(HListBox, AnUpdateBracketMeasuresAlikeAndShowsItsItemsWhenItEnds) {
-  THostForm f;
-  f.List.BeginUpdate(3);
-  f.List.BeginUpdate();
-  f.List.AddString(L"C:\\a.txt");
-  f.List.AddString(kWide);
-  f.List.EndUpdate();
-  f.List.AddString(L"C:\\c.txt");
-  f.List.EndUpdate();
-  f.List.EndUpdate();  // unmatched: ignored
-  EXPECT_EQ(f.List.Count(), 3);
-  EXPECT_EQ(f.List.HorizontalExtent(), Expected(f.List.Handle(), kWide));
-  // Repainting is back on: an item's rectangle is drawn again when invalidated.
-  RECT r{};
-  SendMessageW(f.List.Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-  InvalidateRect(f.List.Handle(), &r, TRUE);
-  EXPECT_TRUE(GetUpdateRect(f.List.Handle(), nullptr, FALSE));
+  SendMessageW(list.Handle(), WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
+  ASSERT_GT(GetScrollPos(list.Handle(), SB_HORZ), 0);
+  list.ClearAll();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.MaxExtent(), 0);
+  EXPECT_EQ(ScrollRange(), 0);
+  list.AddString(wide);
+  EXPECT_EQ(GetScrollPos(list.Handle(), SB_HORZ), 0);  // back at the left edge
 }
