@@ -109,7 +109,9 @@ void RadioButton::CommandNotify(WORD code) {
 void Edit::Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& text,
                   DWORD extraStyle) {
   FColor = clWindow;
-  CreateStd(parent, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | extraStyle, WS_EX_CLIENTEDGE, left, top, width,
+  // A multi-line edit scrolls sideways only when asked to; single-line edits always do.
+  DWORD scroll = (extraStyle & ES_MULTILINE) ? 0 : ES_AUTOHSCROLL;
+  CreateStd(parent, WC_EDITW, scroll | WS_TABSTOP | WS_GROUP | extraStyle, WS_EX_CLIENTEDGE, left, top, width,
             height, text);
 }
 

@@ -304,6 +304,32 @@ void TCommonButton::Paint(HDC dc) {
   if (FStyle == clsNormalButton || FStyle == clsScrollBorder) PaintGlyphAndCaption(dc, r, s);
 }
 
+namespace {
+// A disabled glyph, engraved as the system draws disabled pictures: its shape in the highlight colour
+// one pixel down and right, and in the shadow colour on top.
+void DrawDisabledGlyph(HDC dc, HDC glyphDC, int x, int y, SIZE size, COLORREF transparent) {
+  // The shape: black where the glyph has a pixel, white where it is transparent.
+  ui::MemoryDC maskDC(dc);
+  ui::GdiObject<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
+  ui::SelectObj selMask(maskDC, mask.Get());
+  COLORREF oldBk = SetBkColor(glyphDC, transparent);
+  BitBlt(maskDC, 0, 0, size.cx, size.cy, glyphDC, 0, 0, SRCCOPY);
+  SetBkColor(glyphDC, oldBk);
+  COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  // Paints the brush where the mask is black and keeps the destination where it is white.
+  constexpr DWORD kBrushWhereMaskBlack = 0x00B8074A;
+  for (int pass = 0; pass < 2; ++pass) {
+    ui::GdiObject<HBRUSH> brush(CreateSolidBrush(ui::ColorToRGB(pass == 0 ? ui::clBtnHighlight : ui::clBtnShadow)));
+    ui::SelectObj selBrush(dc, brush.Get());
+    int offset = pass == 0 ? 1 : 0;
+    BitBlt(dc, x + offset, y + offset, size.cx, size.cy, maskDC, 0, 0, kBrushWhereMaskBlack);
+  }
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBack);
+}
+}  // namespace
+
 void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState state) {
   SIZE glyph{0, 0}, text{0, 0};
   BITMAP bm{};
@@ -326,7 +352,11 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
     ui::MemoryDC mem(dc);
     ui::SelectObj sel(mem, FGlyph.Get());
     COLORREF transparent = GetPixel(mem, 0, glyph.cy - 1);
-    TransparentBlt(dc, p.Glyph.left, p.Glyph.top, glyph.cx, glyph.cy, mem, 0, 0, glyph.cx, glyph.cy, transparent);
+    if (state == bsDisabled) {
+      DrawDisabledGlyph(dc, mem, p.Glyph.left, p.Glyph.top, glyph, transparent);
+    } else {
+      TransparentBlt(dc, p.Glyph.left, p.Glyph.top, glyph.cx, glyph.cy, mem, 0, 0, glyph.cx, glyph.cy, transparent);
+    }
   }
   if (!FCaption.empty()) {
     SetBkMode(dc, TRANSPARENT);

@@ -348,6 +348,14 @@ void TCommonSpinEdit::CommandNotify(WORD code) {
 
 LRESULT TCommonSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_PAINT: {
+      // The edit control paints typed text without regard to its children: the buttons are drawn
+      // again on top every time.
+      LRESULT r = ui::Edit::WndProc(msg, wp, lp);
+      if (FSpinButton.Handle())
+        RedrawWindow(FSpinButton.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      return r;
+    }
     case WM_CHAR:
       if (!Permitted(static_cast<wchar_t>(wp))) {
         Refuse();

@@ -201,3 +201,25 @@ TEST(CommonButton, GlyphIsPlacedClippedAndShiftedWhenPressed) {
   EXPECT_EQ(p.Glyph.right, 56);
   EXPECT_EQ(p.Text.left, 15);
 }
+
+TEST(CommonButton, DisabledGlyphIsEngravedInShadowAndHighlight) {
+  std::vector<DWORD> pixels(16 * 16, 0x00FF0000);
+  pixels[15 * 16] = 0x00FF00FF;  // transparent corner
+  HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, pixels.data());
+  TButtonForm f;
+  TCommonButton& b = f.Add(clsNormalButton);
+  b.SetGlyph(bitmap);
+  DeleteObject(bitmap);
+  b.SetEnabled(false);
+  Picture off = Painted(b);
+  const COLORREF red = RGB(255, 0, 0), shadow = GetSysColor(COLOR_BTNSHADOW),
+                 highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+  // The glyph at (1, 3), clipped 2 pixels inside: no colour of its own, its shape in the shadow colour,
+  // and the highlight showing one pixel below its bottom edge.
+  for (int y = 3; y < 19; ++y)
+    for (int x = 2; x < 17; ++x) EXPECT_NE(off.At(x, y), red) << x << "," << y;
+  EXPECT_EQ(off.At(8, 10), shadow);
+  EXPECT_EQ(off.At(8, 19), highlight);
+  b.SetEnabled(true);
+  EXPECT_EQ(Painted(b).At(8, 10), red);
+}
