@@ -2,7 +2,10 @@
 // a close request during a run, and shutdown.
 #include "app/Main.h"
 #include "app/Startup.h"
+#include "app/InputDateTime.h"
 #include "support/DialogAnswerer.h"
+#include "support/FixedClock.h"
+#include "support/RawFileTime.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
@@ -108,4 +111,38 @@ TEST_F(ProgramTest, AbortAtAQuestionStopsTheRun) {
 
 TEST(Startup, HelpFileAndIniFileFollowTheExecutable) {
   EXPECT_EQ(app::HelpFileForExecutable(L"D:\\tools\\other.exe"), L"D:\\tools\\VornaSTS.hlp");
+}
+
+TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
+  testsupport::FixedLocalBias utc(0);
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  auto& main = program.MainWindow();
+  main.Show();
+  main.CheckBoxAttrChg.SetChecked(false);
+  main.CheckBoxDateChg.SetChecked(true);
+  main.CheckBoxCreate.SetChecked(true);
+  main.CheckBoxUpdate.SetChecked(true);
+  ASSERT_NE(main.FInputDateTime, nullptr);
+  app::TFormInputDateTime& dialog = *main.FInputDateTime;
+
+  DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  // The user types 2003/04/05 06:07:08 for the update side, applies it to both sides and presses OK.
+  answers.Responder = [&](const testsupport::ShownDialog& d) {
+    if (d.className != L"TFormInputDateTime") return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+    const int parts[6] = {2003, 4, 5, 6, 7, 8};
+    for (int c = 0; c < 6; ++c) dialog.PartEdit(c).SetText(std::to_wstring(parts[c]));
+    dialog.CheckBoxCreateUpdate.SetChecked(true);
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+  };
+  main.SpeedButtonCreateClick(&main.SpeedButtonUpdate);
+  EXPECT_EQ(main.EditUpdate.Text(), L"　2003/04/05 06:07:08");
+  EXPECT_EQ(main.EditCreate.Text(), L"　2003/04/05 06:07:08");
+
+  main.ButtonSetClick(&main.ButtonSet);
+  ASSERT_EQ(answers.Shown().size(), 2u);  // the dialog, then the summary
+  EXPECT_EQ(answers.Shown()[1].text,
+            L"変更が終了しました。\r\r変更数\t\t： 3\rエラー数\t\t： 0\r未変更数\t： 0");
+  for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"})
+    EXPECT_EQ(testsupport::ReadRawTimes(tree.Path(f)).LastWrite, testsupport::FileTimeOf(2003, 4, 5, 6, 7, 8)) << f;
 }
