@@ -401,3 +401,23 @@ TEST_F(ChangeRunTest, UnchangedIsCountedAgainstTheListAtTheEnd) {
   run.ButtonSetClick();
   EXPECT_SUMMARY(false, 2, 0, 1);
 }
+
+TEST_F(ChangeRunTest, FolderWhoseAttributesCannotBeSetAsksAndCountsAnError) {
+  // A folder of the system that refuses attribute changes. Under Wine the kernel's /proc/sys is one;
+  // elsewhere no such folder can be relied on.
+  const std::wstring locked = L"Z:\\proc\\sys";
+  if (!testsupport::RunningOnWine() || SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_DIRECTORY)) {
+    GTEST_SKIP() << "no folder here refuses attribute changes";
+  }
+  const std::wstring f = tree.MakeFile(L"after.txt");
+  host.paths = {locked, f};
+  host.controls.AttrChg = true;
+  host.controls.Hidden = true;
+  host.controls.HiddenOn = true;
+  host.answers = {TAnswer::Yes};
+  run.ButtonSetClick();
+  EXPECT_EQ(host.questions, (std::vector<std::wstring>{QuestionText(TQuestion::AttrWriteFailed, locked)}));
+  EXPECT_EQ(QuestionText(TQuestion::AttrWriteFailed, locked), locked + L" の属性が変更できませんでした。\r処理を続けますか？");
+  EXPECT_SUMMARY(false, 1, 1, 0);
+  EXPECT_EQ(Attr(f), kHid);
+}
