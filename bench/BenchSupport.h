@@ -81,6 +81,56 @@ class ScratchFolder {
   std::vector<std::wstring> FFiles;
 };
 
+// files files spread over folders folders below a new scratch folder; removed with it.
+class Tree {
+ public:
+  Tree(int files, int folders) {
+    wchar_t tmp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, tmp);
+    FRoot = std::wstring(tmp) + L"vss-bench-tree-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(files);
+    CreateDirectoryW(FRoot.c_str(), nullptr);
+    for (int d = 0; d < folders; ++d) {
+      const std::wstring dir = FRoot + L"\\写真フォルダ" + std::to_wstring(10000 + d);
+      CreateDirectoryW(dir.c_str(), nullptr);
+      FDirs.push_back(dir);
+    }
+    for (int i = 0; i < files; ++i) {
+      const std::wstring f = FDirs[static_cast<size_t>(i % folders)] + L"\\IMG_" + std::to_wstring(100000 + i) + L".JPG";
+      HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+      FFiles.push_back(f);
+    }
+  }
+  ~Tree() { Remove(FRoot); }
+  const std::wstring& Root() const { return FRoot; }
+  const std::vector<std::wstring>& Files() const { return FFiles; }
+
+ private:
+  static void Remove(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring full = dir + L"\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          Remove(full);
+        } else {
+          SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileW(full.c_str());
+        }
+      } while (FindNextFileW(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+  }
+  std::wstring FRoot;
+  std::vector<std::wstring> FDirs;
+  std::vector<std::wstring> FFiles;
+};
+
 // The count from the first argument, or the given default.
 inline int CountArg(int argc, char** argv, int fallback) {
   return argc > 1 ? std::max(1, std::atoi(argv[1])) : fallback;

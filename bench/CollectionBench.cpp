@@ -25,49 +25,6 @@ struct BenchHost : targets::ICollectionHost {
   targets::TFormFileList* window = nullptr;
 };
 
-// files files spread over folders folders below a new scratch folder; removed with it.
-class Tree {
- public:
-  Tree(int files, int folders) {
-    wchar_t tmp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, tmp);
-    FRoot = std::wstring(tmp) + L"vss-collection-bench-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(files);
-    CreateDirectoryW(FRoot.c_str(), nullptr);
-    for (int d = 0; d < folders; ++d) {
-      const std::wstring dir = FRoot + L"\\写真フォルダ" + std::to_wstring(10000 + d);
-      CreateDirectoryW(dir.c_str(), nullptr);
-      FDirs.push_back(dir);
-    }
-    for (int i = 0; i < files; ++i) {
-      const std::wstring f = FDirs[static_cast<size_t>(i % folders)] + L"\\IMG_" + std::to_wstring(100000 + i) + L".JPG";
-      HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-  }
-  ~Tree() { Remove(FRoot); }
-  const std::wstring& Root() const { return FRoot; }
-
- private:
-  static void Remove(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring full = dir + L"\\" + name;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(full);
-        else DeleteFileW(full.c_str());
-      } while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-  }
-  std::wstring FRoot;
-  std::vector<std::wstring> FDirs;
-};
-
 // The bare walk: the directory search the collection makes (FindFirstFileExW with the basic level,
 // which skips the short names, then FindNextFileW), every folder and file path into a vector,
 // sorted with the target list's comparison.
@@ -117,7 +74,7 @@ struct Times {
 };
 
 // One round on one tree: the collection, then the bare walk; the counts must agree.
-void Round(const Tree& tree, Times& times) {
+void Round(const bench::Tree& tree, Times& times) {
   int count = 0;
   times.unit.push_back(Collect(tree.Root(), count));
   const double t0 = bench::Seconds();
@@ -135,10 +92,10 @@ int main(int argc, char** argv) {
   const int rounds = 5;
   // Three trees of 50 files a folder, made before any clock runs. The rounds take them in turn, so
   // that a change of load on the machine falls on all of them alike.
-  const Tree main(files, files / 50), small(10000, 200), large(100000, 2000);
-  const Tree* trees[] = {&main, &small, &large};
+  const bench::Tree main(files, files / 50), small(10000, 200), large(100000, 2000);
+  const bench::Tree* trees[] = {&main, &small, &large};
   Times times[3];
-  for (const Tree* t : trees) {
+  for (const bench::Tree* t : trees) {
     int warm = 0;
     Collect(t->Root(), warm);  // the first walk of a new tree fills the system's caches
   }

@@ -60,7 +60,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
     list->PlaceBeside(r);
     list->Show();
   };
-  list->TakeCommandLine(targets::CommandLinePaths(arguments));
+  list->TakeCommandLine(arguments);
 
   // The date-time dialog, hidden until a date button asks for it.
   w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
