@@ -326,15 +326,23 @@ std::vector<ui::Control*> TVNStampShifter::LockedControls() {
           &CheckBoxAutoExit,  &ButtonEnd,             &LabelDropZone};
 }
 
+void TVNStampShifter::SwitchLockedControls(bool enabled) {
+  for (ui::Control* c : LockedControls()) c->SetEnabled(enabled);
+  SetExtEditColor(enabled);
+  if (OnDropAcceptance) OnDropAcceptance(enabled);
+  if (OnListControlsEnabled) OnListControlsEnabled(enabled);
+}
+
+void TVNStampShifter::ReapplyRules() {
+  RadioButtonFileClick(nullptr);
+  CheckBoxDateChgClick(nullptr);
+  CheckBoxAttrChgClick(nullptr);
+}
+
 void TVNStampShifter::SetIdleState(bool idle) {
-  for (ui::Control* c : LockedControls()) c->SetEnabled(idle);
-  SetExtEditColor(idle);
-  if (OnDropAcceptance) OnDropAcceptance(idle);
-  if (OnListControlsEnabled) OnListControlsEnabled(idle);
+  SwitchLockedControls(idle);
   if (idle) {
-    RadioButtonFileClick(nullptr);
-    CheckBoxDateChgClick(nullptr);
-    CheckBoxAttrChgClick(nullptr);
+    ReapplyRules();
     ButtonSet.SetCaption(L"開始");
     ButtonSet.SetHint(kSetHintIdle);
   } else {
@@ -344,17 +352,10 @@ void TVNStampShifter::SetIdleState(bool idle) {
 }
 
 void TVNStampShifter::SetControlsEnabled(bool enabled) {
-  for (ui::Control* c : LockedControls()) c->SetEnabled(enabled);
-  SetExtEditColor(enabled);
-  if (OnDropAcceptance) OnDropAcceptance(enabled);
-  if (OnListControlsEnabled) OnListControlsEnabled(enabled);
+  SwitchLockedControls(enabled);
   ButtonSet.SetEnabled(enabled);
   ButtonHelp.SetEnabled(enabled);
-  if (enabled) {
-    RadioButtonFileClick(nullptr);
-    CheckBoxDateChgClick(nullptr);
-    CheckBoxAttrChgClick(nullptr);
-  }
+  if (enabled) ReapplyRules();
   SetEnabled(enabled);
   if (OnListWindowEnabled) OnListWindowEnabled(enabled);
 }

@@ -151,8 +151,11 @@ class TVNStampShifter : public ui::Form,
   void BuildControls();
   void PaintVorna(HDC dc);
   void SetExtEditColor(bool enabled);
-  // Controls that the run and the collection lock switch together.
+  // Controls that the run and the collection lock switch together, and the switch itself.
   std::vector<ui::Control*> LockedControls();
+  void SwitchLockedControls(bool enabled);
+  // The enabling rules of the type, date and attribute options, in this order.
+  void ReapplyRules();
 
   // engine::IChangeWindow
   engine::TChangeControls Controls() const override;

@@ -234,15 +234,20 @@ void TRegFiler::WriteStrings(const std::vector<std::wstring>& list) {
   if (!FItem) return;
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
-  int32_t count = static_cast<int32_t>(list.size());
-  int32_t old = TextToIntOrZero(ReadValue(section, ident + L"_ItemCount", L"0"));
+  WriteNumbered(section, ident + L"_ItemCount", ident + L"_Item", list);
+}
+
+void TRegFiler::WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
+                              const std::vector<std::wstring>& values) {
+  int32_t count = static_cast<int32_t>(values.size());
+  int32_t old = TextToIntOrZero(ReadValue(section, countKey, L"0"));
   if (count < old) {
-    for (int32_t n = old - 1; n >= count; --n) DeleteValue(section, ident + L"_Item" + IntToText(n));
-    if (count == 0) DeleteValue(section, ident + L"_ItemCount");
+    for (int32_t n = old - 1; n >= count; --n) DeleteValue(section, prefix + IntToText(n));
+    if (count == 0) DeleteValue(section, countKey);
   }
   if (count > 0) {
-    WriteValue(section, ident + L"_ItemCount", IntToText(count));
-    for (int32_t n = 0; n < count; ++n) WriteValue(section, ident + L"_Item" + IntToText(n), list[static_cast<size_t>(n)]);
+    WriteValue(section, countKey, IntToText(count));
+    for (int32_t n = 0; n < count; ++n) WriteValue(section, prefix + IntToText(n), values[static_cast<size_t>(n)]);
   }
 }
 
@@ -279,17 +284,9 @@ void TRegFiler::WriteStream(TByteStream& stream) {
     return;
   }
   std::wstring hex = BytesToHex(bytes);
-  int32_t lines = static_cast<int32_t>((hex.size() + kHexLineLength - 1) / kHexLineLength);
-  int32_t old = TextToIntOrZero(ReadValue(section, ident + L"_c", L"0"));
-  if (lines < old) {
-    for (int32_t n = old - 1; n >= lines; --n) DeleteValue(section, ident + L"_d" + IntToText(n));
-    if (lines == 0) DeleteValue(section, ident + L"_c");
-  }
-  if (lines > 0) {
-    WriteValue(section, ident + L"_c", IntToText(lines));
-    for (int32_t n = 0; n < lines; ++n)
-      WriteValue(section, ident + L"_d" + IntToText(n), hex.substr(static_cast<size_t>(n) * kHexLineLength, kHexLineLength));
-  }
+  std::vector<std::wstring> lines;
+  for (size_t at = 0; at < hex.size(); at += kHexLineLength) lines.push_back(hex.substr(at, kHexLineLength));
+  WriteNumbered(section, ident + L"_c", ident + L"_d", lines);
 }
 
 void TRegFiler::ReadControl(TStreamableControl*& control) {

@@ -143,6 +143,10 @@ class TRegFiler {
 
  private:
   friend class TRegManager;
+  // Writes values under prefix + 0, 1, ... with their number under countKey, removing the keys of a
+  // longer list written before (string lists and byte streams share this layout).
+  void WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
+                     const std::vector<std::wstring>& values);
 };
 
 // Owns the item table and one filer. Filer(name) binds the filer to the named item and returns it;
