@@ -7,7 +7,6 @@
 #include "ui/Error.h"
 #include "ui/MessageDialog.h"
 #include "resource.h"
-#include <cstdio>
 
 namespace app {
 
@@ -307,9 +306,7 @@ void TVNStampShifter::ShowDateTime(ui::Edit* edit) {
   const uint16_t* p = FDateParts[side];
   // The parts are shown as stored; a part outside its range shows as it is rather than as some
   // other date, and the change run reports it.
-  wchar_t text[64];
-  swprintf(text, 64, L"　%04u/%02u/%02u %02u:%02u:%02u", p[0], p[1], p[2], p[3], p[4], p[5]);
-  edit->SetText(text);
+  edit->SetText(L"　" + comm::FormatDateTimeParts(p[0], p[1], p[2], p[3], p[4], p[5]));
 }
 
 // ---- lock and run states ----

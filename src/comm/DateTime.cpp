@@ -1,5 +1,6 @@
 // Encoding and decoding of the date-time value on the proleptic Gregorian calendar.
 #include "comm/DateTime.h"
+#include <cwchar>
 #include <cmath>
 
 namespace comm {
@@ -87,6 +88,13 @@ TDateTime RoundToMilliseconds(TDateTime value) {
   TDateTime out;
   if (!DecodeDateTime(value, p) || !TryEncodeDateTime(p, out)) return value;
   return out;
+}
+
+std::wstring FormatDateTimeParts(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute,
+                                 unsigned second) {
+  wchar_t buf[64];
+  std::swprintf(buf, 64, L"%04u/%02u/%02u %02u:%02u:%02u", year, month, day, hour, minute, second);
+  return buf;
 }
 
 }  // namespace comm

@@ -1,6 +1,7 @@
 // The date-time value: days since 30 December 1899 with the time of day as the fraction, local time.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace comm {
 
@@ -37,5 +38,10 @@ bool DecodeDateTime(TDateTime value, TDateTimeParts& parts);
 // The value cut to whole milliseconds as DecodeDateTime sees them, re-encoded; value itself when it
 // cannot be decoded.
 TDateTime RoundToMilliseconds(TDateTime value);
+
+// "yyyy/mm/dd hh:nn:ss" from the six parts as they are, also when they form no date (so the user
+// sees what is stored).
+std::wstring FormatDateTimeParts(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute,
+                                 unsigned second);
 
 }  // namespace comm

@@ -10,10 +10,7 @@ namespace {
 constexpr DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kHidden = FILE_ATTRIBUTE_HIDDEN, kSystem = FILE_ATTRIBUTE_SYSTEM;
 
 std::wstring PartsText(const std::array<uint16_t, 6>& p) {
-  wchar_t buf[64];
-  std::swprintf(buf, 64, L"%04u/%02u/%02u %02u:%02u:%02u", p[dpYear], p[dpMonth], p[dpDay], p[dpHour], p[dpMinute],
-                p[dpSecond]);
-  return buf;
+  return comm::FormatDateTimeParts(p[dpYear], p[dpMonth], p[dpDay], p[dpHour], p[dpMinute], p[dpSecond]);
 }
 
 }  // namespace
