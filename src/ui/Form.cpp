@@ -173,6 +173,23 @@ bool Form::Mnemonic(WinControl* container, wchar_t ch) {
         label->FocusControl->SetFocus();
         return true;
       }
+    } else if (auto* group = dynamic_cast<GroupBox*>(c); group && MnemonicOf(group->Caption()) == ch) {
+      // A group box's access key moves to the control inside it that Tab would reach first.
+      if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE); first) {
+        HWND target = nullptr;
+        for (HWND h = first;;) {
+          if (IsChild(group->Handle(), h)) {
+            target = h;
+            break;
+          }
+          h = GetNextDlgTabItem(Handle(), h, FALSE);
+          if (!h || h == first) break;
+        }
+        if (target) {
+          ::SetFocus(target);
+          return true;
+        }
+      }
     } else if (auto* w = dynamic_cast<WinControl*>(c); w && !w->Children().empty()) {
       if (Mnemonic(w, ch)) return true;
     }

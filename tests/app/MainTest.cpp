@@ -365,3 +365,17 @@ TEST_F(MainWindowTest, UnwritableIniFileIsReportedAndTheWindowStillWorks) {
   }
   ASSERT_EQ(answers.Shown().size(), 2u);  // and again when the window goes
 }
+
+TEST_F(MainWindowTest, AltAccessKeysReachTheirControls) {
+  auto w = Open();
+  w->Show();
+  w->ButtonSet.SetFocus();
+  bool sub = w->CheckBoxSubFolder.Checked();
+  PressKey(w->ButtonSet.Handle(), 'B', ui::ssAlt);  // "サブフォルダも対象にする(&B)"
+  EXPECT_NE(w->CheckBoxSubFolder.Checked(), sub);
+  PressKey(w->ButtonSet.Handle(), 'R', ui::ssAlt);  // the label "読み取り専用ファイル(&R)"
+  EXPECT_TRUE(w->CheckBoxReadOnly.Focused());
+  PressKey(w->ButtonSet.Handle(), 'F', ui::ssAlt);  // the group box "変更対象(&F)"
+  HWND focus = GetFocus();
+  EXPECT_TRUE(focus && IsChild(w->GroupBoxType.Handle(), focus));
+}
