@@ -15,6 +15,12 @@ void Expand(std::wstring_view p, std::wstring& longPath) {
   }
   const size_t cut = p.find_last_of(L"\\:");
   const std::wstring_view dir = cut == std::wstring_view::npos ? std::wstring_view() : p.substr(0, cut + 1);
+  // A path that is its own folder part ("abc:", the "\\?\C:" of a long-path prefix, a stream name's
+  // "file:") cannot be split further: it is taken as it stands, so the expansion always ends.
+  if (comm::DropTrailingSeparator(dir).size() >= p.size()) {
+    longPath.append(p);
+    return;
+  }
   Expand(dir, longPath);
   WIN32_FIND_DATAW fd;
   const std::wstring name(p);

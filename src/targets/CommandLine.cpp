@@ -39,7 +39,18 @@ std::vector<std::wstring> CommandLinePaths(const std::vector<std::wstring>& argu
   std::vector<std::wstring> paths;
   for (const auto& arg : arguments) {
     if (arg.empty()) continue;
-    std::wstring path = comm_GetLongPathName(arg);
+    std::wstring path;
+    const size_t cut = arg.find_last_of(L"\\:");
+    const std::wstring_view name = cut == std::wstring::npos ? std::wstring_view(arg) : std::wstring_view(arg).substr(cut + 1);
+    if (name.find_first_of(L"*?") != std::wstring_view::npos) {
+      // A pattern names many entries: only its folder is expanded; a search for the pattern itself
+      // would put the first match in its place.
+      const std::wstring folder = arg.substr(0, cut + 1);
+      path = folder.size() < 3 ? folder : comm_GetLongPathName(folder) + comm::kPathSeparator;
+      path += name;
+    } else {
+      path = comm_GetLongPathName(arg);
+    }
     const bool driveRoot = arg.size() == 3 && arg[1] == L':' && arg[2] == comm::kPathSeparator;
     if (driveRoot && path.size() == 2 && path[1] == L':') path += comm::kPathSeparator;
     paths.push_back(std::move(path));

@@ -4,8 +4,10 @@
 namespace targets {
 
 int CompareTargetPaths(std::wstring_view a, std::wstring_view b) {
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                        static_cast<int>(b.size())) -
+  // Ordinal, ignoring case, as the file system itself compares names: a linguistic comparison takes
+  // distinct names such as "Straße" and "Strasse" for one entry, and one of the two files would never
+  // be changed.
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) -
          CSTR_EQUAL;
 }
 

@@ -7,9 +7,9 @@
 
 namespace targets {
 
-// The one order of the target list: case-insensitive in the user's locale (CompareStringW with
-// LOCALE_USER_DEFAULT and NORM_IGNORECASE, as an unowned sorted list box compares). Negative, zero or
-// positive as a sorts before, with or after b. The list control's copy must sort with this too.
+// The one order of the target list: ordinal, ignoring case (CompareStringOrdinal), as the file system
+// compares names. Negative, zero or positive as a sorts before, with or after b. The list control's
+// copy takes its items at the indices this order gives.
 int CompareTargetPaths(std::wstring_view a, std::wstring_view b);
 
 // The list of paths a change run works on (FTargetList). Entries are kept in the order above, and a

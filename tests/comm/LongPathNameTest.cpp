@@ -69,3 +69,12 @@ TEST(LongPathName, DrivesAndEmptyPaths) {
   EXPECT_EQ(comm_GetLongPathName(L"c:\\"), L"c:");
   EXPECT_EQ(comm_GetLongPathName(L"c:\\windows"), L"c:\\windows");
 }
+
+TEST(LongPathName, PathsThatAreTheirOwnFolderPartEnd) {
+  // Each of these once made the expansion call itself with the same text until the stack ran out.
+  testsupport::TempTree tree;
+  const std::wstring file = tree.MakeFile(L"Stream.txt");
+  EXPECT_EQ(comm_GetLongPathName(L"abc:"), L"abc:");
+  EXPECT_EQ(comm_GetLongPathName(file + L":ads"), file + L":ads");
+  EXPECT_EQ(comm_GetLongPathName(L"\\\\?\\" + tree.Path(L"stream.txt")), L"\\\\?\\" + file);
+}

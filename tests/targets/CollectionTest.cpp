@@ -286,4 +286,8 @@ TEST(CommandLine, SplitsQuotedArgumentsAndExpandsThemKeepingADriveRootsSeparator
   tree.MakeFile(L"Mixed Case\\Zeta.txt");
   EXPECT_EQ(targets::CommandLinePaths({tree.Path(L"mixed case\\zeta.txt"), L"", L"C:\\", tree.Path(L"missing")}),
             (Strings{tree.Path(L"Mixed Case\\Zeta.txt"), L"C:\\", tree.Path(L"missing")}));
+  // A pattern keeps its pattern (a search would put its first match in its place); its folder is expanded.
+  tree.MakeFile(L"Mixed Case\\b.log");
+  EXPECT_EQ(targets::CommandLinePaths({tree.Path(L"mixed case\\*.log"), L"*.txt", L"C:*.log"}),
+            (Strings{tree.Path(L"Mixed Case\\*.log"), L"*.txt", L"C:*.log"}));
 }
