@@ -55,7 +55,16 @@ std::wstring SummaryText(bool aborted, int changed, int errors, int unchanged) {
 }
 
 void TChangeRun::ButtonSetClick() {
-  if (!FRunning) ExecuteChange();
+  // A second click that arrives in the same pumping as the stop request (a double click on "中断")
+  // finds the run stopping, not stopped: it must not start another run inside this one.
+  if (!FRunning && !FExecuting) {
+    FExecuting = true;
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{FExecuting};
+    ExecuteChange();
+  }
   FRunning = false;
   FWindow.SetIdleState(true);
 }

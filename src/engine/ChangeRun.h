@@ -136,6 +136,7 @@ class TChangeRun {
   ChangePlan FPlan;
   TRunSummary FSummary;
   bool FRunning = false;
+  bool FExecuting = false;  // inside ExecuteChange, from its start to its summary
   bool FAborted = false;
   bool FNoMoreQuestions = false;
 };

@@ -290,6 +290,30 @@ TEST_F(ChangeRunTest, StopFinishesTheTargetInProgressAndCountsTheRestUnchanged) 
   EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "busy"), 1);
 }
 
+TEST_F(ChangeRunTest, DoubleClickOnStopStartsNoSecondRun) {
+  std::vector<std::wstring> files;
+  for (int i = 0; i < 3; ++i) files.push_back(tree.MakeFile(L"f" + std::to_wstring(i) + L".txt"));
+  host.paths = files;
+  PlanDates(false, true);
+  // Both clicks of a double click arrive in one pumping: the first stops the run, the second finds
+  // the run stopping and must not start another one inside it.
+  host.onPump = [&](int pump) {
+    if (pump == 1) {
+      run.ButtonSetClick();
+      run.ButtonSetClick();
+    }
+  };
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(true, 1, 0, 2);
+  EXPECT_EQ(host.informs.size(), 1u);
+  EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "running"), 1);
+  EXPECT_NE(ReadRawTimes(files[1]).LastWrite, NewUpdate());
+  // Once the run has ended, the button starts a new one again.
+  host.onPump = nullptr;
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, 3, 0, 0);
+}
+
 TEST_F(ChangeRunTest, AutoExitAsksToCloseBeforeTheSummaryAlsoAfterAStop) {
   host.paths = {tree.MakeFile(L"a.txt"), tree.MakeFile(L"b.txt")};
   host.controls.AutoExit = true;
