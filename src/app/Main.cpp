@@ -36,6 +36,7 @@ void ShowSettingsError(const std::wstring& text) {
   o.text = text;
   o.icon = ui::MsgIcon::Error;
   o.escapeButton = 0;
+  o.showWhileTerminating = true;  // a failed save at shutdown must still be seen
   ui::ShowMessageDialog(o);
 }
 
@@ -648,10 +649,38 @@ void TVNStampShifter::LoadSettings() {
   CheckBoxUpdateClick(nullptr);
 }
 
+POINT TVNStampShifter::PlacedPosition() const {
+  if (!IsIconic(Handle())) return POINT{Left(), Top()};
+  // A minimised window stands far outside the screen; its place is the one it is restored to, which
+  // the placement gives in work-area coordinates.
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof(wp);
+  GetWindowPlacement(Handle(), &wp);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  GetMonitorInfoW(MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &mi);
+  return POINT{wp.rcNormalPosition.left + mi.rcWork.left - mi.rcMonitor.left,
+               wp.rcNormalPosition.top + mi.rcWork.top - mi.rcMonitor.top};
+}
+
+LRESULT TVNStampShifter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ENDSESSION && wp) {
+    // Windows is ending the session: the process may end before this window is destroyed, so the
+    // options are saved now. No box can be answered at this point; a failed save stays silent.
+    try {
+      SaveSettings();
+    } catch (const ui::Error&) {
+    }
+    return 0;
+  }
+  return ui::Form::WndProc(msg, wp, lp);
+}
+
 void TVNStampShifter::SaveSettings() {
   auto& rm = RegManager;
-  rm.Filer(L"Left").WriteInteger(Left());
-  rm.Filer(L"Top").WriteInteger(Top());
+  const POINT placed = PlacedPosition();
+  rm.Filer(L"Left").WriteInteger(placed.x);
+  rm.Filer(L"Top").WriteInteger(placed.y);
   rm.Filer(L"TypeFile").WriteBool(RadioButtonFile.Checked());
   rm.Filer(L"TypeFolder").WriteBool(RadioButtonFolder.Checked());
   rm.Filer(L"TypeAll").WriteBool(RadioButtonAll.Checked());

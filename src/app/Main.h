@@ -141,6 +141,7 @@ class TVNStampShifter : public ui::Form,
   std::function<void()> OnAbout;                            // the about dialog
 
  protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void DoShow() override;
   void DoKeyDown(WORD& key, unsigned shift) override;
   void DoKeyPress(wchar_t& key) override;
@@ -170,6 +171,9 @@ class TVNStampShifter : public ui::Form,
   engine::TAnswer Ask(const std::wstring& text) override;
   void Inform(const std::wstring& text) override;
   void ShowError(const std::wstring& text) override;
+
+  // The window's left and top edges as the user placed it, also while it is minimised.
+  POINT PlacedPosition() const;
 
   HIMAGELIST ImageList = nullptr;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick

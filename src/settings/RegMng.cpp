@@ -25,6 +25,7 @@ void ShowErrorBox(const std::wstring& text) {
   options.icon = ui::MsgIcon::Error;
   options.buttons = {L"OK"};
   options.escapeButton = 0;  // a box with only OK closes on Esc too
+  options.showWhileTerminating = true;  // settings saved at shutdown report their errors too
   ui::ShowMessageDialog(options);
 }
 

@@ -102,6 +102,7 @@ void Application::HandleException() {
   o.icon = MsgIcon::Error;
   o.buttons = {L"OK"};
   o.escapeButton = 0;
+  o.showWhileTerminating = true;
   ShowMessageDialog(o);
 }
 

@@ -133,7 +133,8 @@ BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM lp) {
 
 int Form::ShowModal() {
   Application& app = Application::Instance();
-  if (app.Terminated()) return mrClosed;
+  const bool closeAtOnce = !ShowWhileTerminating;
+  if (app.Terminated() && closeAtOnce) return mrClosed;
   HWND previous = GetActiveWindow();
   DisabledWindows disabled{Handle(), {}};
   EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
@@ -141,7 +142,7 @@ int Form::ShowModal() {
   FModalResult = mrNone;
   Show();
   while (FModalResult == mrNone) {
-    if (app.Terminated()) {
+    if (app.Terminated() && closeAtOnce) {
       FModalResult = mrClosed;
       break;
     }

@@ -33,11 +33,14 @@ class Form : public WinControl {
   // Asks the form to close (as the close box does): the close query and close handlers decide.
   void Close();
   // Shows the form modally: the program's other windows are disabled until a modal result is set.
-  // While the application is terminating the form closes at once with mrClosed.
+  // While the application is terminating the form closes at once with mrClosed, unless
+  // ShowWhileTerminating is set.
   int ShowModal();
   void SetModalResult(int result) { FModalResult = result; }
   int ModalResult() const { return FModalResult; }
   bool IsModal() const { return FModal; }
+  // ShowModal works also while the application is terminating (see ShowModal).
+  bool ShowWhileTerminating = false;
 
   // Key strokes reach DoKeyDown / DoKeyPress before the focused control.
   bool KeyPreview = false;

@@ -97,9 +97,10 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
 }  // namespace
 
 int ShowMessageDialog(const MessageDialogOptions& options) {
-  if (Application::Instance().Terminated()) return kDialogClosed;
+  if (Application::Instance().Terminated() && !options.showWhileTerminating) return kDialogClosed;
   MessageDialogOptions o = options;
   TMessageForm form(o);
+  form.ShowWhileTerminating = o.showWhileTerminating;
   // The dialog goes to the front with its default button focused.
   int modal = form.ShowModal();
   return form.Answer(modal);

@@ -16,6 +16,9 @@ struct MessageDialogOptions {
   int defaultButton = 0;                     // index of the button that has the focus and answers Enter
   int escapeButton = -1;                     // index of the button Esc answers; -1: Esc does nothing
   HWND owner = nullptr;                      // disabled while the dialog is shown (null: the active window)
+  // Shown also while the application is terminating (errors met while it shuts down, such as
+  // settings that cannot be saved); other dialogs close at once then.
+  bool showWhileTerminating = false;
 };
 
 // Result when the dialog was closed through its frame (close box, Alt+F4) or closed at once because
@@ -23,7 +26,8 @@ struct MessageDialogOptions {
 constexpr int kDialogClosed = -1;
 
 // Shows the dialog centred on the screen and waits for the answer: the index of the pressed button,
-// or kDialogClosed. While the application is terminating it closes at once with kDialogClosed.
+// or kDialogClosed. While the application is terminating it closes at once with kDialogClosed, unless
+// showWhileTerminating is set.
 int ShowMessageDialog(const MessageDialogOptions& options);
 
 // Window class of the dialog, so that tests and hooks can recognise it.

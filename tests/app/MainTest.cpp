@@ -379,3 +379,41 @@ TEST_F(MainWindowTest, AltAccessKeysReachTheirControls) {
   HWND focus = GetFocus();
   EXPECT_TRUE(focus && IsChild(w->GroupBoxType.Handle(), focus));
 }
+
+TEST_F(MainWindowTest, FailedSaveAtShutdownIsShownWhileTheProgramEnds) {
+  CreateDirectoryW(IniPath().c_str(), nullptr);  // no write can succeed
+  testsupport::DialogAnswerer answers;
+  answers.Press(L"OK").Press(L"OK");
+  auto w = Open();
+  ui::Application::Instance().SetMainForm(w.get());
+  w->Close();  // as the close box does: the program is ending
+  EXPECT_TRUE(ui::Application::Instance().Terminated());
+  w.reset();
+  ASSERT_EQ(answers.Shown().size(), 2u);
+  EXPECT_EQ(answers.Shown()[1].caption, L"エラー");
+  EXPECT_EQ(answers.Shown()[1].text, IniPath() + L" に書き込めません");
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  ui::Application::Instance().ResetTerminated();
+}
+
+TEST_F(MainWindowTest, MinimisedWindowKeepsItsPlaceAndTheSessionEndSaves) {
+  {
+    auto w = Open();
+    w->Show();
+    w->SetPosition(100, 120);
+    ShowWindow(w->Handle(), SW_MINIMIZE);
+    PumpFor(20);
+    ASSERT_TRUE(IsIconic(w->Handle()));
+    w->CheckBoxSubFolder.SetChecked(!w->CheckBoxSubFolder.Checked());
+    const bool sub = w->CheckBoxSubFolder.Checked();
+    // The session ends: the options are written before the window goes.
+    SendMessageW(w->Handle(), WM_ENDSESSION, TRUE, 0);
+    std::string ini = ReadBytes(IniPath());
+    EXPECT_NE(ini.find(sub ? "SubFolder=1\r\n" : "SubFolder=0\r\n"), std::string::npos);
+  }
+  std::string ini = ReadBytes(IniPath());
+  EXPECT_NE(ini.find("Left=100\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("Top=120\r\n"), std::string::npos);
+}
