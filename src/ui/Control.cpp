@@ -6,12 +6,18 @@
 #include <windowsx.h>
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace ui {
 
 namespace {
-const wchar_t* kObjectProp = L"VssControl";
-constexpr UINT_PTR kSubclassId = 0x5653;
+// The objects of the windows this layer made. Kept in the process rather than as window properties:
+// a property lookup is a server call under Wine, which made every message of a control many times
+// dearer than the control's own work.
+std::unordered_map<HWND, WinControl*>& Objects() {
+  static std::unordered_map<HWND, WinControl*> objects;
+  return objects;
+}
 }  // namespace
 
 unsigned KeyboardShiftState() {
@@ -106,7 +112,8 @@ WinControl::~WinControl() {
 
 WinControl* WinControl::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
-  return static_cast<WinControl*>(GetPropW(hwnd, kObjectProp));
+  auto it = Objects().find(hwnd);
+  return it == Objects().end() ? nullptr : it->second;
 }
 
 void WinControl::DestroyHandle() {
@@ -119,7 +126,7 @@ void WinControl::DestroyHandle() {
 
 void WinControl::AfterCreate(WinControl* parent) {
   if (!FHandle) throw std::runtime_error("CreateWindowExW failed");
-  SetPropW(FHandle, kObjectProp, this);
+  Objects()[FHandle] = this;
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FFont)), FALSE);
   (void)parent;
 }
@@ -137,7 +144,8 @@ void WinControl::CreateStd(WinControl* parent, const wchar_t* cls, DWORD style, 
                             parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   AfterCreate(parent);
-  SetWindowSubclass(FHandle, &WinControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  FOldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinControl::SubclassProc)));
   FSubclassed = true;
   if (!FEnabled) EnableWindow(FHandle, FALSE);
 }
@@ -178,13 +186,16 @@ LRESULT CALLBACK WinControl::OwnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   if (msg == WM_NCCREATE) {
     self = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     self->FHandle = hwnd;
-    SetPropW(hwnd, kObjectProp, self);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    Objects()[hwnd] = self;
   } else {
-    self = FromHandle(hwnd);
+    // The program's own classes keep their object in the window's user data: no lookup per message.
+    self = reinterpret_cast<WinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
-    RemovePropW(hwnd, kObjectProp);
+    Objects().erase(hwnd);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
     self->FHandle = nullptr;
     return r;
@@ -192,14 +203,15 @@ LRESULT CALLBACK WinControl::OwnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK WinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-  auto* self = reinterpret_cast<WinControl*>(ref);
+LRESULT CALLBACK WinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  WinControl* self = FromHandle(hwnd);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &WinControl::SubclassProc, kSubclassId);
-    RemovePropW(hwnd, kObjectProp);
+    WNDPROC old = self->FOldProc;
+    Objects().erase(hwnd);
     self->FSubclassed = false;
     self->FHandle = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallWindowProcW(old, hwnd, msg, wp, lp);
   }
   return self->Dispatch(msg, wp, lp);
 }
@@ -216,7 +228,7 @@ LRESULT WinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT WinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (FSubclassed) return DefSubclassProc(FHandle, msg, wp, lp);
+  if (FSubclassed) return CallWindowProcW(FOldProc, FHandle, msg, wp, lp);
   return DefWindowProcW(FHandle, msg, wp, lp);
 }
 

@@ -140,7 +140,7 @@ class WinControl : public Control {
 
  private:
   static LRESULT CALLBACK OwnProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   void AfterCreate(WinControl* parent);
   GraphicControl* GraphicAt(POINT pt) const;
@@ -149,6 +149,7 @@ class WinControl : public Control {
 
   HWND FHandle = nullptr;
   bool FSubclassed = false;
+  WNDPROC FOldProc = nullptr;  // the standard class's procedure, for the default handling
   std::vector<Control*> FChildren;
   GraphicControl* FCaptureControl = nullptr;
   GraphicControl* FMouseControl = nullptr;

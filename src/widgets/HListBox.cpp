@@ -8,15 +8,6 @@ namespace {
 
 HFONT ListFont(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)); }
 
-// Width of text plus the average character width in the font selected into dc.
-int MeasureIn(HDC dc, const std::wstring& text) {
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SIZE sz{0, 0};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
-  return sz.cx + tm.tmAveCharWidth;
-}
-
 }  // namespace
 
 THListBox::~THListBox() { ReleaseMeasureDC(); }
@@ -24,15 +15,58 @@ THListBox::~THListBox() { ReleaseMeasureDC(); }
 uint16_t THListBox::MeasureText(const std::wstring& text) const {
   if (!Handle()) return 0;
   const HFONT font = ListFont(Handle());
-  int width;
-  if (FMeasureDC && font == FMeasureFont) {
-    width = MeasureIn(FMeasureDC, text);
-  } else {
-    ui::WindowDC dc(Handle());
-    ui::SelectObj keep(dc, font);
-    width = MeasureIn(dc, text);
+  if (font != FWidthFont) {
+    FWidthFont = font;
+    FAveCharWidth = -1;
+    FCharWidths.assign(0x10000, 0);
   }
-  return static_cast<uint16_t>(std::clamp(width, 0, 0xFFFF));
+  auto known = [&]() {
+    if (FAveCharWidth < 0) return false;
+    for (wchar_t c : text)
+      if ((c >= 0xD800 && c <= 0xDFFF) || FCharWidths[c] == 0) return false;
+    return true;
+  };
+  int64_t width = 0;
+  if (known()) {
+    for (wchar_t c : text) width += FCharWidths[c] - 1;
+  } else {
+    auto measure = [&](HDC dc) {
+      if (FAveCharWidth < 0) {
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        FAveCharWidth = tm.tmAveCharWidth;
+      }
+      bool surrogates = false;
+      for (wchar_t c : text) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+          surrogates = true;
+          continue;
+        }
+        if (FCharWidths[c] == 0) {
+          INT w = 0;
+          if (!GetCharWidth32W(dc, c, c, &w)) w = 0;
+          FCharWidths[c] = static_cast<uint16_t>(std::clamp(w, 0, 0xFFFE) + 1);
+        }
+      }
+      // Characters outside the basic plane are measured with the whole string.
+      if (surrogates) {
+        SIZE sz{0, 0};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+        return static_cast<int64_t>(sz.cx);
+      }
+      int64_t sum = 0;
+      for (wchar_t c : text) sum += FCharWidths[c] - 1;
+      return sum;
+    };
+    if (FMeasureDC && font == FMeasureFont) {
+      width = measure(FMeasureDC);
+    } else {
+      ui::WindowDC dc(Handle());
+      ui::SelectObj keep(dc, font);
+      width = measure(dc);
+    }
+  }
+  return static_cast<uint16_t>(std::clamp<int64_t>(width + FAveCharWidth, 0, 0xFFFF));
 }
 
 void THListBox::Widen(const std::wstring& text) {

@@ -3,6 +3,7 @@
 #include "ui/StdControls.h"
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace widgets {
 
@@ -47,6 +48,12 @@ class THListBox : public ui::ListBox {
   HDC FMeasureDC = nullptr;
   HGDIOBJ FMeasurePrevFont = nullptr;
   HFONT FMeasureFont = nullptr;
+  // Advance widths of the characters met so far in FWidthFont, plus one (0: not yet asked). A path
+  // is measured by adding them up, which is what the text extent of the whole string comes to, at a
+  // small part of its cost: measuring is most of what adding a found file costs.
+  mutable HFONT FWidthFont = nullptr;
+  mutable int FAveCharWidth = -1;
+  mutable std::vector<uint16_t> FCharWidths;
 };
 
 }  // namespace widgets

@@ -44,6 +44,11 @@ TEST_F(HListBox, MeasuresInTheCurrentFontPlusOneAverageCharacterHeldWithinSixtee
   EXPECT_GT(Expected(L""), 0);
   EXPECT_EQ(list.MeasureText(L""), Expected(L""));
   EXPECT_EQ(list.MeasureText(wide), Expected(wide));
+  // Measured again from the widths already known, and with characters of every kind a path holds.
+  for (const wchar_t* t : {L"C:\\Program Files (x86)\\a_b-c.d~1\\WWW.iii", L"D:\\ﾃﾞｰﾀ\\ＡＢＣ１２３\\表ソ能.txt",
+                           L"\\\\server\\share\\%20&()[]{}!#$.log", L"C:\\a\U0001F600b.txt"})
+    EXPECT_EQ(list.MeasureText(t), Expected(t));
+  EXPECT_EQ(list.MeasureText(wide), Expected(wide));
   const std::wstring huge(20000, L'W');
   ASSERT_GT(Expected(huge), 0xFFFF);
   EXPECT_EQ(list.MeasureText(huge), 0xFFFF);  // not wrapped round to a small width
