@@ -2,6 +2,7 @@
 #include "ui/StdControls.h"
 #include "ui/Form.h"
 #include <commctrl.h>
+#include <algorithm>
 
 namespace ui {
 
@@ -346,14 +347,28 @@ void ProgressBar::Create(WinControl* parent, int left, int top, int width, int h
 
 void ProgressBar::SetRange(int min, int max) {
   FMin = min;
-  FMax = max;
-  SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
+  FMax = std::max(min, max);
+  SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(FMin), static_cast<LPARAM>(FMax));
+  FPosition = std::clamp(FPosition, FMin, FMax);
+  FShownPosition = FPosition;
+  SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
+}
+
+int64_t ProgressBar::Filled(int position) const {
+  if (FMax <= FMin) return 0;
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  return static_cast<int64_t>(position - FMin) * r.right / (static_cast<int64_t>(FMax) - FMin);
 }
 
 void ProgressBar::SetPosition(int position) {
-  SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  position = std::clamp(position, FMin, FMax);
+  FPosition = position;
+  if (position == FShownPosition) return;
+  if (position == FMin || position == FMax || Filled(position) != Filled(FShownPosition)) {
+    FShownPosition = position;
+    SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  }
 }
-
-int ProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0)); }
 
 }  // namespace ui

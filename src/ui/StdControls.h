@@ -1,6 +1,7 @@
 // Wrappers for the standard controls and the program's simple containers and labels.
 #pragma once
 #include "ui/Control.h"
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -140,18 +141,24 @@ class ListBox : public WinControl {
   void CommandNotify(WORD code) override;
 };
 
-// A progress bar with a 32-bit range.
+// A progress bar with a 32-bit range. A new position reaches the control only when the filled part
+// of the bar changes by at least a pixel: redrawing the bar for every step of a long run cost far
+// more than the run's own work per target.
 class ProgressBar : public WinControl {
  public:
   void Create(WinControl* parent, int left, int top, int width, int height);
   void SetRange(int min, int max);
   void SetPosition(int position);
-  int Position() const;
+  int Position() const { return FPosition; }
   int Min() const { return FMin; }
   int Max() const { return FMax; }
 
  private:
+  // Pixels of the bar filled at a position.
+  int64_t Filled(int position) const;
   int FMin = 0, FMax = 100;
+  int FPosition = 0;       // the position as set
+  int FShownPosition = 0;  // the position the control last got
 };
 
 // A windowless drawing surface whose owner paints it.

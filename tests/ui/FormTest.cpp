@@ -326,3 +326,27 @@ TEST(Application, BusyCursorAndHelpWithoutAFile) {
   ASSERT_EQ(answers.Shown().size(), 1u);
   EXPECT_NE(answers.Shown()[0].text.find(L"VornaSTS.hlp"), std::wstring::npos);
 }
+
+TEST(ProgressBar, ShowsEveryPixelOfProgressWithoutRedrawingForEachStep) {
+  TTestForm f;
+  f.Show();
+  ui::ProgressBar& bar = f.Progress;  // 300 pixels wide
+  bar.SetRange(0, 19999);
+  RECT r;
+  GetClientRect(bar.Handle(), &r);
+  auto fill = [&](LRESULT pos) { return static_cast<int64_t>(pos) * r.right / 19999; };
+  int updates = 0;
+  LRESULT last = SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0);
+  for (int i = 0; i < 20000; ++i) {
+    bar.SetPosition(i);
+    const LRESULT shown = SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0);
+    if (shown != last) ++updates, last = shown;
+    // What the user sees is what the position set means.
+    ASSERT_EQ(fill(shown), fill(i)) << "at " << i;
+    ASSERT_EQ(bar.Position(), i);
+  }
+  EXPECT_EQ(last, 19999);
+  EXPECT_LE(updates, r.right + 1);
+  bar.SetPosition(0);
+  EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0), 0);
+}
