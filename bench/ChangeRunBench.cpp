@@ -73,26 +73,26 @@ int main(int argc, char** argv) {
   std::printf("%d files in %d folders, hidden switched and both times written per target, 5 rounds, median\n", n,
               std::max(1, n / 50));
   bench::ReportHeader();
+  // What the run does, by hand.
+  auto byHand = [&] {
+    hiddenOn = !hiddenOn;
+    for (const auto& f : files) {
+      if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+      DWORD a = GetFileAttributesW(f.c_str());
+      SetFileAttributesW(f.c_str(), hiddenOn ? a | FILE_ATTRIBUTE_HIDDEN : a & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
+      if (GetFileAttributesW(f.c_str()) & FILE_ATTRIBUTE_READONLY) continue;  // none are: no clear and restore
+      HANDLE h = OpenForTimes(f);
+      FILETIME t0, t1, t2;
+      GetFileTime(h, &t0, &t1, &t2);
+      SetFileTime(h, &fc, nullptr, &fw);
+      CloseHandle(h);
+    }
+  };
   const auto t = bench::Race(5, {[&] {
                                    host.Flip();
                                    run.ButtonSetClick();
                                  },
-                                 [&] {
-                                   // What the run does, by hand.
-                                   hiddenOn = !hiddenOn;
-                                   for (const auto& f : files) {
-                                     if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-                                     DWORD a = GetFileAttributesW(f.c_str());
-                                     SetFileAttributesW(f.c_str(), hiddenOn ? a | FILE_ATTRIBUTE_HIDDEN : a & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
-                                     const bool ro = GetFileAttributesW(f.c_str()) & FILE_ATTRIBUTE_READONLY;
-                                     if (ro) continue;  // none are: no clear and restore
-                                     HANDLE h = OpenForTimes(f);
-                                     FILETIME t0, t1, t2;
-                                     GetFileTime(h, &t0, &t1, &t2);
-                                     SetFileTime(h, &fc, nullptr, &fw);
-                                     CloseHandle(h);
-                                   }
-                                 },
+                                 byHand,
                                  [&] {
                                    // The literal sequence: read-only cleared and restored every time,
                                    // the times read, then read again and written through two more opens.
@@ -152,21 +152,7 @@ int main(int argc, char** argv) {
                                      }
                                      application.ResetTerminated();
                                    },
-                                   [&] {
-                                     hiddenOn = !hiddenOn;
-                                     for (const auto& f : files) {
-                                       if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-                                       DWORD a = GetFileAttributesW(f.c_str());
-                                       SetFileAttributesW(f.c_str(), hiddenOn ? a | FILE_ATTRIBUTE_HIDDEN
-                                                                              : a & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
-                                       if (GetFileAttributesW(f.c_str()) & FILE_ATTRIBUTE_READONLY) continue;
-                                       HANDLE h = OpenForTimes(f);
-                                       FILETIME t0, t1, t2;
-                                       GetFileTime(h, &t0, &t1, &t2);
-                                       SetFileTime(h, &fc, nullptr, &fw);
-                                       CloseHandle(h);
-                                     }
-                                   }});
+                                   byHand});
     bench::Report("run from the main window vs the same calls", n, w[0], w[1]);
     window.SetTargets(nullptr);
     application.SetMainForm(nullptr);
