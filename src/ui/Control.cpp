@@ -296,9 +296,18 @@ void WinControl::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
       tme.hwndTrack = FHandle;
       FTrackingLeave = TrackMouseEvent(&tme) != FALSE;
     }
-    // Hover follows the pointer, except that a pressed control keeps it while captured.
-    SetMouseControl(FCaptureControl ? (hit == FCaptureControl ? hit : nullptr) : (hit && hit->CanReact() ? hit : nullptr));
-    if (FCaptureControl) FMouseControl = FCaptureControl, FCaptureControl->FMouseInControl = hit == FCaptureControl;
+    if (FCaptureControl) {
+      // A pressed control alone is told when the pointer leaves and re-enters it, once each way.
+      const bool inside = hit == FCaptureControl;
+      if (inside != FCaptureControl->FMouseInControl) {
+        FCaptureControl->FMouseInControl = inside;
+        if (inside) FCaptureControl->MouseEnter();
+        else FCaptureControl->MouseLeave();
+      }
+      FMouseControl = inside ? FCaptureControl : nullptr;
+    } else {
+      SetMouseControl(hit && hit->CanReact() ? hit : nullptr);
+    }
     if (target && target->CanReact()) target->MouseMove(shift, pt.x - target->Left(), pt.y - target->Top());
     return;
   }

@@ -224,18 +224,28 @@ TEST(Form, WindowlessControlIsPaintedAndGetsTheMouse) {
   EXPECT_EQ(GetCapture(), panel);
   SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(211, 41));
   EXPECT_EQ(clicks, 1);
+  // Dragged out and back in while pressed: told once each way, however many moves.
+  SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(210, 40));
+  for (int x = 5; x < 8; ++x) SendMessageW(panel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 5));
+  EXPECT_EQ(f.ProbeBox.leaves, 1);
+  EXPECT_FALSE(f.ProbeBox.MouseInControl());
+  for (int x = 210; x < 213; ++x) SendMessageW(panel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 40));
+  EXPECT_EQ(f.ProbeBox.enters, 2);
+  EXPECT_TRUE(f.ProbeBox.MouseInControl());
+  SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(211, 41));
+  EXPECT_EQ(clicks, 2);
   // Released outside: no click.
   SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(210, 40));
   SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(clicks, 2);
   SendMessageW(panel, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(f.ProbeBox.leaves, 1);
+  EXPECT_EQ(f.ProbeBox.leaves, 2);
   EXPECT_FALSE(f.ProbeBox.MouseInControl());
   // A disabled windowless control gets nothing.
   f.ProbeBox.SetEnabled(false);
   SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(210, 40));
   SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(210, 40));
-  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(clicks, 2);
 }
 
 TEST(Form, ListBoxAndProgressBarKeepTheirItemsAndPosition) {
