@@ -338,7 +338,12 @@ void TVNStampShifter::ReapplyRules() {
 }
 
 void TVNStampShifter::SetIdleState(bool idle) {
+  HWND focus = GetFocus();
+  const bool focusHere = focus && IsChild(Handle(), focus);
   SwitchLockedControls(idle);
+  // A run that disables the focused control hands the focus to "中断", so that the keyboard (Enter,
+  // Space) can always stop it.
+  if (!idle && focusHere && (GetFocus() != focus || !IsWindowEnabled(focus))) ButtonSet.SetFocus();
   if (idle) {
     ReapplyRules();
     ButtonSet.SetCaption(L"開始");
@@ -361,6 +366,9 @@ void TVNStampShifter::SetControlsEnabled(bool enabled) {
 // ---- keyboard ----
 
 void TVNStampShifter::DoKeyDown(WORD& key, unsigned shift) {
+  // Only the character of the key stroke that ran a shortcut is dropped. A combination that makes no
+  // character (Ctrl+Alt+C) must not leave the flag set for the next key.
+  FKeyHandled = false;
   if (!(shift & ui::ssCtrl)) return;
   switch (key) {
     case 'L':
@@ -536,7 +544,7 @@ void TVNStampShifter::SpeedButtonCreateClick(ui::Control* sender) {
   // Just right of this window, level with the button that was pressed.
   POINT top{sender->Left(), sender->Top()};
   if (sender->Parent()) ClientToScreen(sender->Parent()->Handle(), &top);
-  FInputDateTime->SetPosition(Left() + Width(), top.y);
+  FInputDateTime->SetPositionOnScreen(Left() + Width(), top.y);
   FInputDateTime->SetCaption(FDialogCaptions[FDialogTarget]);
   FInputDateTime->CheckBoxTime.SetChecked(FTimeFree[FDialogTarget]);
   FInputDateTime->CheckBoxSecond.SetChecked(FSecondFree[FDialogTarget]);
@@ -581,19 +589,9 @@ void TVNStampShifter::ButtonHelpClick(ui::Control*) { ui::Application::Instance(
 void TVNStampShifter::LoadSettings() {
   auto& rm = RegManager;
   if (!rm.Filer(L"Left").ReadString().empty()) {
-    int left = rm.Filer(L"Left").ReadInteger();
-    int top = rm.Filer(L"Top").ReadInteger();
-    // A position outside every monitor (a monitor since removed) is moved onto the nearest one.
-    RECT r{left, top, left + Width(), top + Height()};
-    if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
-      MONITORINFO mi{};
-      mi.cbSize = sizeof(mi);
-      GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi);
-      const RECT& wa = mi.rcWork;
-      left = std::max<int>(wa.left, std::min<int>(left, wa.right - Width()));
-      top = std::max<int>(wa.top, std::min<int>(top, wa.bottom - Height()));
-    }
-    SetPosition(left, top);
+    // A position off the screen (a monitor since removed, a smaller screen) is moved onto the nearest
+    // monitor.
+    SetPositionOnScreen(rm.Filer(L"Left").ReadInteger(), rm.Filer(L"Top").ReadInteger());
   } else {
     CenterOnScreen();
   }

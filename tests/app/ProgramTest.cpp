@@ -5,11 +5,14 @@
 #include "app/InputDateTime.h"
 #include "support/DialogAnswerer.h"
 #include "support/FixedClock.h"
+#include "support/Keys.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
+#include "ui/Timer.h"
 #include <gtest/gtest.h>
+#include <sstream>
 
 using testsupport::DialogAnswerer;
 using testsupport::TempTree;
@@ -145,4 +148,155 @@ TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
             L"変更が終了しました。\r\r変更数\t\t： 3\rエラー数\t\t： 0\r未変更数\t： 0");
   for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"})
     EXPECT_EQ(testsupport::ReadRawTimes(tree.Path(f)).LastWrite, testsupport::FileTimeOf(2003, 4, 5, 6, 7, 8)) << f;
+}
+
+// ---- keyboard and placement as the user meets them ----
+
+TEST_F(ProgramTest, EnterStartsARunAndASecondEnterStopsIt) {
+  constexpr int kFiles = 400;
+  for (int i = 0; i < kFiles; ++i) tree.MakeFile(L"many\\f" + std::to_wstring(i) + L".txt");
+  app::TProgram program(Exe(), {tree.Path(L"many")});
+  auto& main = program.MainWindow();
+  main.Show();
+  testsupport::PumpFor(50);
+  // The window opens with the focus on the chosen type, which the run disables.
+  HWND opened = GetFocus();
+  ASSERT_TRUE(IsChild(main.GroupBoxType.Handle(), opened));
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  HWND focusWhileRunning = nullptr;
+  ui::Timer second;
+  second.OnTimer = [&](ui::Control*) {
+    if (!main.Running()) return;
+    second.SetEnabled(false);
+    focusWhileRunning = GetFocus();
+    testsupport::PressKeyAtFocus(VK_RETURN);
+  };
+  second.SetInterval(1);
+  second.SetEnabled(true);
+  testsupport::PressKeyAtFocus(VK_RETURN);
+  second.SetEnabled(false);
+  EXPECT_EQ(focusWhileRunning, main.ButtonSet.Handle());
+  ASSERT_EQ(answers.Shown().size(), 1u);
+  EXPECT_EQ(answers.Shown()[0].text.substr(0, 10), L"変更を中断しました。");
+  EXPECT_LT(main.ChangeRun()->LastSummary().Changed, kFiles);
+  EXPECT_EQ(main.ButtonSet.Caption(), L"開始");
+}
+
+namespace {
+
+RECT WorkArea() {
+  RECT wa;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  return wa;
+}
+
+bool Inside(const RECT& r, const RECT& area) {
+  return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
+}
+
+std::string Describe(const RECT& r) {
+  std::ostringstream s;
+  s << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+  return s.str();
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenWithTheMainWindowAtEachEdge) {
+  app::TProgram program(Exe(), {});
+  auto& main = program.MainWindow();
+  targets::TFormFileList& list = program.FileListWindow();
+  main.Show();
+  main.CheckBoxDateChg.SetChecked(true);
+  main.CheckBoxUpdate.SetChecked(true);
+  const RECT wa = WorkArea();
+  const int w = main.Width(), h = main.Height();
+  struct Place {
+    const char* where;
+    int left, top;
+    bool fits;  // both stand where they are placed beside the main window
+  };
+  const Place places[] = {
+      {"top left", wa.left, wa.top, true},
+      {"left", wa.left, (wa.top + wa.bottom - h) / 2, true},
+      {"right", wa.right - w, (wa.top + wa.bottom - h) / 2, false},
+      {"top right", wa.right - w, wa.top, false},
+      {"bottom", (wa.left + wa.right) / 2 - w, wa.bottom - h, false},
+      {"bottom right", wa.right - w, wa.bottom - h, false},
+  };
+  DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  RECT dialog{};
+  answers.Responder = [&](const testsupport::ShownDialog& d) {
+    GetWindowRect(d.hwnd, &dialog);
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"ｷｬﾝｾﾙ"};
+  };
+  for (const Place& p : places) {
+    SCOPED_TRACE(p.where);
+    main.SetPosition(p.left, p.top);
+    main.SetFocus();
+    testsupport::PressKeyAtFocus('L', ui::ssCtrl);
+    ASSERT_TRUE(list.Showing());
+    const RECT l = list.BoundsRect();
+    EXPECT_TRUE(Inside(l, wa)) << Describe(l);
+    main.SpeedButtonCreateClick(&main.SpeedButtonUpdate);
+    EXPECT_TRUE(Inside(dialog, wa)) << Describe(dialog);
+    POINT button{main.SpeedButtonUpdate.Left(), main.SpeedButtonUpdate.Top()};
+    ClientToScreen(main.PanelMain.Handle(), &button);
+    if (p.fits) {
+      // Where the windows belong: right of the main window, the dialog level with its button.
+      EXPECT_EQ(l.left, main.Left() + w);
+      EXPECT_EQ(l.top, main.Top());
+      EXPECT_EQ(dialog.left, main.Left() + w);
+      EXPECT_EQ(dialog.top, button.y);
+    } else {
+      // Moved no further than onto the screen.
+      EXPECT_TRUE(l.right == wa.right || l.left == main.Left() + w);
+      EXPECT_TRUE(l.top == main.Top() || l.bottom == wa.bottom);
+      EXPECT_TRUE(dialog.right == wa.right || dialog.left == main.Left() + w);
+      EXPECT_TRUE(dialog.top == button.y || dialog.bottom == wa.bottom);
+    }
+  }
+  EXPECT_EQ(answers.Shown().size(), std::size(places));
+}
+
+TEST_F(ProgramTest, ListWindowWaitsOnTheScreenBesideAMainWindowStoredAtTheRightEdge) {
+  const RECT wa = WorkArea();
+  std::ostringstream ini;
+  ini << "[Application]\r\nAutoEnd=0\r\n[Bounds]\r\nLeft=" << wa.right - 10 << "\r\nTop=" << wa.top << "\r\n";
+  HANDLE f = CreateFileW(tree.Path(L"VornaStampShifter.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
+  DWORD written;
+  WriteFile(f, ini.str().data(), static_cast<DWORD>(ini.str().size()), &written, nullptr);
+  CloseHandle(f);
+  app::TProgram program(Exe(), {});
+  const RECT m = program.MainWindow().BoundsRect(), l = program.FileListWindow().BoundsRect();
+  EXPECT_EQ(m.right, wa.right);
+  EXPECT_FALSE(program.FileListWindow().Showing());
+  EXPECT_TRUE(Inside(l, wa)) << Describe(l);
+  EXPECT_EQ(l.right, wa.right);
+  EXPECT_EQ(l.top, m.top);
+}
+
+TEST_F(ProgramTest, CtrlLMovesTheListWindowBesideTheMainWindowAndKeepsItsSize) {
+  app::TProgram program(Exe(), {});
+  auto& main = program.MainWindow();
+  targets::TFormFileList& list = program.FileListWindow();
+  const RECT wa = WorkArea();
+  main.SetPosition(wa.left + 20, wa.top + 20);
+  main.Show();
+  main.SetFocus();
+  testsupport::PressKeyAtFocus('L', ui::ssCtrl);
+  ASSERT_TRUE(list.Showing());
+  // The user widens and lengthens the list, then moves the main window and asks for the list again.
+  const int width = list.Width() + 150, height = list.Height() + 40;
+  SetWindowPos(list.Handle(), nullptr, list.Left() + 30, list.Top() + 50, width, height, SWP_NOZORDER);
+  main.SetPosition(wa.left + 60, wa.top + 40);
+  main.SetFocus();
+  testsupport::PressKeyAtFocus('L', ui::ssCtrl);
+  EXPECT_EQ(list.Left(), main.Left() + main.Width());
+  EXPECT_EQ(list.Top(), main.Top());
+  EXPECT_EQ(list.Width(), width);
+  EXPECT_EQ(list.Height(), height);
 }

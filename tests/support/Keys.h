@@ -8,4 +8,8 @@ namespace testsupport {
 // and pumps messages so that the loop translates them into characters as it does for typed keys.
 void PressKey(HWND target, WORD vk, unsigned shift = 0);
 
+// Presses a key where the keyboard sends it: to the control that has the focus or, when no window
+// has it, to the active window as a system key (so that the dialog keys do not act on it).
+void PressKeyAtFocus(WORD vk, unsigned shift = 0);
+
 }  // namespace testsupport

@@ -138,3 +138,54 @@ TEST_F(FileList, TheCommandLineGoesIntoOneCollection) {
   EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
   EXPECT_EQ(Items(), (Strings{tree.Path(L"one"), tree.Path(L"one\\a.txt"), tree.Path(L"two.txt")}));
 }
+
+TEST_F(FileList, TheHeadIsDrawnAgainWholeAtEverySizeAndTheWindowKeepsALeastSize) {
+  window.Show();
+  PumpFor(30);
+  HWND head = window.PanelHead.Handle();
+  auto headDrawnWhole = [&] {
+    RECT client, dirty;
+    GetClientRect(head, &client);
+    const bool whole = GetUpdateRect(head, &dirty, FALSE) && EqualRect(&client, &dirty);
+    PumpFor(30);  // painted before the next change
+    return whole;
+  };
+  SetWindowPos(window.Handle(), nullptr, 0, 0, 560, 400, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(headDrawnWhole()) << "widened";
+  SetWindowPos(window.Handle(), nullptr, 0, 0, 420, 400, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(headDrawnWhole()) << "narrowed";
+  ShowWindow(window.Handle(), SW_MAXIMIZE);
+  EXPECT_TRUE(headDrawnWhole()) << "maximised";
+  ShowWindow(window.Handle(), SW_RESTORE);
+  PumpFor(30);
+
+  // The least size: the buttons clear of each other and of the count, the list's scroll bars whole.
+  const SIZE least = window.LeastClientSize();
+  EXPECT_GE(least.cx, window.SpeedButtonSave.Left() + window.SpeedButtonSave.Width() + 1 +
+                          (window.SpeedButtonClear.Left() + window.SpeedButtonClear.Width() -
+                           window.SpeedButtonCBCopy.Left()));
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window.Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(window.Handle(), GWL_EXSTYLE)));
+  const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+  MINMAXINFO mmi{};
+  SendMessageW(window.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  EXPECT_EQ(mmi.ptMinTrackSize.x, least.cx + frameWidth);  // what dragging the frame may reach
+  EXPECT_EQ(mmi.ptMinTrackSize.y, least.cy + frameHeight);
+  // One pixel above the least size is taken as asked; below it the least size is what comes.
+  for (int over : {1, 0, -1, -200}) {
+    SCOPED_TRACE(over);
+    SetWindowPos(window.Handle(), nullptr, 0, 0, least.cx + frameWidth + over, least.cy + frameHeight + over,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(20);
+    EXPECT_EQ(window.ClientWidth(), least.cx + std::max(over, 0));
+    EXPECT_EQ(window.ClientHeight(), least.cy + std::max(over, 0));
+    const RECT save = window.SpeedButtonSave.BoundsRect(), copy = window.SpeedButtonCBCopy.BoundsRect(),
+               clear = window.SpeedButtonClear.BoundsRect();
+    EXPECT_GT(copy.left, save.right - 1);
+    EXPECT_GE(clear.left, copy.right);
+    EXPECT_LE(clear.right, window.ClientWidth());
+    const RECT list = ListRect();
+    EXPECT_GE(list.bottom - list.top, 2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL));
+  }
+}
