@@ -89,6 +89,8 @@ ShownDialog DialogAnswerer::Read(HWND hwnd) {
 
 bool DialogAnswerer::Carry(HWND hwnd, const Answer& a) {
   switch (a.kind) {
+    case AnswerKind::None:
+      return true;
     case AnswerKind::Button:
       for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (_wcsicmp(ClassOf(c).c_str(), WC_BUTTONW) == 0 && WindowText(c) == a.button) {
@@ -158,6 +160,16 @@ LRESULT CALLBACK DialogAnswerer::CallWndProc(int code, WPARAM wp, LPARAM lp) {
       self->FAnswered.erase(cwp->hwnd);
   }
   return CallNextHookEx(hook, code, wp, lp);
+}
+
+LoopScript::LoopScript(std::function<void()> script, UINT delayMs) {
+  FTimer.OnTimer = [this, script = std::move(script)](ui::Control*) {
+    FTimer.SetEnabled(false);
+    FRan = true;
+    script();
+  };
+  FTimer.SetInterval(delayMs);
+  FTimer.SetEnabled(true);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -1,6 +1,7 @@
 // Answers the dialogs a test makes appear: records caption, text and buttons, presses the named button.
 #pragma once
 #include "Base.h"
+#include "ui/Timer.h"
 #include <deque>
 #include <functional>
 #include <set>
@@ -18,7 +19,8 @@ struct ShownDialog {
   HWND hwnd = nullptr;
 };
 
-enum class AnswerKind { Button, CloseFrame, Escape, Enter };
+// None leaves the dialog to the test, which answers it through its window (keys, clicks).
+enum class AnswerKind { Button, CloseFrame, Escape, Enter, None };
 struct Answer {
   AnswerKind kind = AnswerKind::Button;
   std::wstring button;  // caption, for AnswerKind::Button
@@ -62,6 +64,18 @@ class DialogAnswerer {
   std::vector<ShownDialog> FShown;
   std::set<HWND> FAnswered;
   DialogAnswerer* FPrevious = nullptr;
+};
+
+// Runs a script once, from the message loop that is running after the delay: a test acts inside a
+// modal dialog that it has left unanswered (AnswerKind::None). Gone before it ran, it never runs.
+class LoopScript {
+ public:
+  explicit LoopScript(std::function<void()> script, UINT delayMs = 30);
+  bool Ran() const { return FRan; }
+
+ private:
+  ui::Timer FTimer;
+  bool FRan = false;
 };
 
 // Pumps messages until the predicate holds or the timeout passes; returns the predicate's last value.
