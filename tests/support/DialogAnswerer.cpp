@@ -162,14 +162,15 @@ LRESULT CALLBACK DialogAnswerer::CallWndProc(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(hook, code, wp, lp);
 }
 
-LoopScript::LoopScript(std::function<void()> script, UINT delayMs) {
-  FTimer.OnTimer = [this, script = std::move(script)](ui::Control*) {
+LoopSteps::LoopSteps(std::vector<std::function<bool()>> steps, UINT intervalMs) : FSteps(std::move(steps)) {
+  FTimer.OnTimer = [this](ui::Control*) {
+    // Off while a step runs: a step that pumps messages must not run the next one inside itself.
     FTimer.SetEnabled(false);
-    FRan = true;
-    script();
+    if (!Done() && FSteps[FNext]()) ++FNext;
+    FTimer.SetEnabled(!Done());
   };
-  FTimer.SetInterval(delayMs);
-  FTimer.SetEnabled(true);
+  FTimer.SetInterval(intervalMs);
+  FTimer.SetEnabled(!Done());
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -66,16 +66,19 @@ class DialogAnswerer {
   DialogAnswerer* FPrevious = nullptr;
 };
 
-// Runs a script once, from the message loop that is running after the delay: a test acts inside a
-// modal dialog that it has left unanswered (AnswerKind::None). Gone before it ran, it never runs.
-class LoopScript {
+// Runs steps one after another from whatever message loop is running: a test acts inside modal dialogs
+// it has left unanswered (AnswerKind::None). Each step runs once the loop has handled what the step
+// before left queued; a step that returns false (what it waits for is not there yet) runs again at the
+// next tick. Steps still waiting when the object goes never run.
+class LoopSteps {
  public:
-  explicit LoopScript(std::function<void()> script, UINT delayMs = 30);
-  bool Ran() const { return FRan; }
+  explicit LoopSteps(std::vector<std::function<bool()>> steps, UINT intervalMs = 30);
+  bool Done() const { return FNext >= FSteps.size(); }
 
  private:
+  std::vector<std::function<bool()>> FSteps;
+  size_t FNext = 0;
   ui::Timer FTimer;
-  bool FRan = false;
 };
 
 // Pumps messages until the predicate holds or the timeout passes; returns the predicate's last value.

@@ -5,7 +5,6 @@
 #include "ui/Application.h"
 #include "ui/Control.h"
 #include "ui/MessageDialog.h"
-#include "ui/Timer.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <functional>
@@ -60,21 +59,19 @@ int ShowAndAct(const ui::MessageDialogOptions& o, const std::vector<Step>& steps
     dialog = d.hwnd;
     return testsupport::Answer{testsupport::AnswerKind::None, L""};
   };
-  size_t next = 0;
-  ui::Timer act;
-  act.OnTimer = [&](ui::Control*) {
-    act.SetEnabled(false);
-    if (next < steps.size()) steps[next++](dialog);
-    act.SetEnabled(next < steps.size());
-  };
-  act.SetInterval(30);
-  act.SetEnabled(true);
-  testsupport::LoopScript guard(
-      [&] {
-        ADD_FAILURE() << "the dialog did not close";
-        PostMessageW(FindWindowExW(dialog, nullptr, WC_BUTTONW, nullptr), BM_CLICK, 0, 0);
-      },
-      5000);
+  std::vector<std::function<bool()>> loopSteps;
+  for (const Step& step : steps)
+    loopSteps.push_back([&dialog, step] {
+      step(dialog);
+      return true;
+    });
+  testsupport::LoopSteps act(loopSteps);
+  testsupport::LoopSteps guard({[&] {
+                                 ADD_FAILURE() << "the dialog did not close";
+                                 PostMessageW(FindWindowExW(dialog, nullptr, WC_BUTTONW, nullptr), BM_CLICK, 0, 0);
+                                 return true;
+                               }},
+                               5000);
   return ui::ShowMessageDialog(o);
 }
 }  // namespace
