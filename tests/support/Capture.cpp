@@ -7,16 +7,14 @@ WindowPicture::WindowPicture(HWND hwnd) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT r;
   GetClientRect(hwnd, &r);
-  FWidth = r.right;
-  FHeight = r.bottom;
   FDC = CreateCompatibleDC(nullptr);
   BITMAPINFO bi{};
-  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), FWidth, -FHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   FBitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   FOld = SelectObject(FDC, FBitmap);
   HDC window = GetDC(hwnd);
-  BitBlt(FDC, 0, 0, FWidth, FHeight, window, 0, 0, SRCCOPY);
+  BitBlt(FDC, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
   ReleaseDC(hwnd, window);
 }
 
@@ -26,13 +24,10 @@ WindowPicture::~WindowPicture() {
   DeleteObject(FBitmap);
 }
 
-COLORREF WindowPicture::At(int x, int y) const { return GetPixel(FDC, x, y); }
-
 int WindowPicture::Count(const RECT& r, COLORREF color) const {
   int n = 0;
   for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (At(x, y) == color) ++n;
+    for (int x = r.left; x < r.right; ++x) n += At(x, y) == color;
   return n;
 }
 

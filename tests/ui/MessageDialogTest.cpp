@@ -1,14 +1,11 @@
 // The message dialog as a user meets it: captions in order, default button, Esc, access keys, the close
-// box, and a width that shows the whole caption.
+// box, and a width that shows the whole caption (the questions of a run: tests/app/ProgramTest).
 #include "support/DialogAnswerer.h"
 #include "support/Keys.h"
 #include "ui/Application.h"
 #include "ui/Control.h"
 #include "ui/MessageDialog.h"
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <functional>
-#include <vector>
 
 using testsupport::DialogAnswerer;
 using testsupport::PressKey;
@@ -24,56 +21,6 @@ ui::MessageDialogOptions Question() {
   return o;
 }
 
-HWND ButtonOf(HWND dialog, const wchar_t* caption) { return FindWindowExW(dialog, nullptr, WC_BUTTONW, caption); }
-
-// The buttons that told the dialog they were pressed, in order, while a ClickLog lives.
-class ClickLog {
- public:
-  ClickLog() : FHook(SetWindowsHookExW(WH_CALLWNDPROC, Proc, nullptr, GetCurrentThreadId())) { gLog = this; }
-  ~ClickLog() {
-    UnhookWindowsHookEx(FHook);
-    gLog = nullptr;
-  }
-  std::vector<HWND> Clicked;
-
- private:
-  static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-    auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
-    if (code == HC_ACTION && gLog && m->message == WM_COMMAND && HIWORD(m->wParam) == BN_CLICKED && m->lParam)
-      gLog->Clicked.push_back(reinterpret_cast<HWND>(m->lParam));
-    return CallNextHookEx(nullptr, code, wp, lp);
-  }
-  static inline ClickLog* gLog = nullptr;
-  HHOOK FHook;
-};
-
-// Shows the dialog unanswered and returns its answer. The steps run one after another inside its modal
-// loop, each once the loop has handled what the one before left queued; a step that closes the dialog
-// ends the loop, and the steps after it never run. A dialog left open fails the test and is answered
-// with its first button.
-using Step = std::function<void(HWND dialog)>;
-int ShowAndAct(const ui::MessageDialogOptions& o, const std::vector<Step>& steps) {
-  DialogAnswerer answers;
-  HWND dialog = nullptr;
-  answers.Responder = [&](const testsupport::ShownDialog& d) {
-    dialog = d.hwnd;
-    return testsupport::Answer{testsupport::AnswerKind::None, L""};
-  };
-  std::vector<std::function<bool()>> loopSteps;
-  for (const Step& step : steps)
-    loopSteps.push_back([&dialog, step] {
-      step(dialog);
-      return true;
-    });
-  testsupport::LoopSteps act(loopSteps);
-  testsupport::LoopSteps guard({[&] {
-                                 ADD_FAILURE() << "the dialog did not close";
-                                 PostMessageW(FindWindowExW(dialog, nullptr, WC_BUTTONW, nullptr), BM_CLICK, 0, 0);
-                                 return true;
-                               }},
-                               5000);
-  return ui::ShowMessageDialog(o);
-}
 }  // namespace
 
 TEST(MessageDialog, ShowsCaptionTextAndButtonsInOrder) {
@@ -114,73 +61,40 @@ TEST(MessageDialog, EscAnswersTheEscapeButtonWhenThereIsOne) {
 }
 
 TEST(MessageDialog, AKeyThatButtonsShareMovesTheFocusAndPressesNone) {
-  ClickLog log;
-  HWND yes = nullptr;
-  Step shared = [&](HWND d) {
-    yes = ButtonOf(d, L"はい(&Y)");
-    HWND abort = ButtonOf(d, L"中止(&A)"), all = ButtonOf(d, L"すべてはい(&A)");
-    EXPECT_EQ(GetFocus(), yes);
+  DialogAnswerer answers;
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  auto focused = [] {
+    wchar_t text[32] = L"";
+    GetWindowTextW(GetFocus(), text, 32);
+    return std::wstring(text);
+  };
+  auto typeA = [&] {
     PressKey(GetFocus(), 'A');
-    EXPECT_EQ(GetFocus(), abort);
+    EXPECT_EQ(focused(), L"中止(&A)");
     PressKey(GetFocus(), 'A', ui::ssAlt);
-    EXPECT_EQ(GetFocus(), all);
+    EXPECT_EQ(focused(), L"すべてはい(&A)");
     PressKey(GetFocus(), 'A');  // round again to the first of them
-    EXPECT_EQ(GetFocus(), abort);
+    EXPECT_EQ(focused(), L"中止(&A)");
+    return true;
   };
-  Step own = [&](HWND) {
-    EXPECT_TRUE(log.Clicked.empty());
-    PressKey(GetFocus(), 'Y');  // a key of one button presses it
-  };
-  EXPECT_EQ(ShowAndAct(Question(), {shared, own}), 0);
-  EXPECT_EQ(log.Clicked, std::vector<HWND>{yes});
-}
-
-TEST(MessageDialog, AKeyThatOneButtonOwnsPressesIt) {
-  auto o = Question();
-  o.buttons = {L"はい(&Y)", L"中止(&A)", L"すべてはい(&L)"};
-  EXPECT_EQ(ShowAndAct(o, {[](HWND) { PressKey(GetFocus(), 'A'); }}), 1);
-  EXPECT_EQ(ShowAndAct(o, {[](HWND) { PressKey(GetFocus(), 'L', ui::ssAlt); }}), 2);
-}
-
-TEST(MessageDialog, CloseBoxIsDisabledWithoutAnEscapeButton) {
-  Step close = [](HWND d) {
-    UINT state = GetMenuState(GetSystemMenu(d, FALSE), SC_CLOSE, MF_BYCOMMAND);
-    EXPECT_NE(state, UINT(-1));
-    EXPECT_TRUE(state & MF_GRAYED);
-    // The close box, Alt+F4 and a plain close request.
-    SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
-    PressKey(GetFocus(), VK_F4, ui::ssAlt);
-    PostMessageW(d, WM_CLOSE, 0, 0);
-  };
-  bool stayed = false;
-  Step answer = [&](HWND) {
-    stayed = true;  // the question is still there to answer
+  auto typeY = [] {
     PressKey(GetFocus(), 'Y');
+    return true;
   };
-  EXPECT_EQ(ShowAndAct(Question(), {close, answer}), 0);
-  EXPECT_TRUE(stayed);
+  // A pressed button would end the dialog before the next step; Y is the key that presses.
+  testsupport::LoopSteps user({typeA, typeY});
+  EXPECT_EQ(ui::ShowMessageDialog(Question()), 0);
+  EXPECT_TRUE(user.Done());
 }
 
-TEST(MessageDialog, BoxWithAnEscapeButtonClosesThroughItsFrame) {
-  auto o = Question();
-  o.escapeButton = 1;
-  Step altF4 = [](HWND d) {
-    UINT state = GetMenuState(GetSystemMenu(d, FALSE), SC_CLOSE, MF_BYCOMMAND);
-    EXPECT_FALSE(state & (MF_GRAYED | MF_DISABLED));
-    PressKey(GetFocus(), VK_F4, ui::ssAlt);
-  };
-  EXPECT_EQ(ShowAndAct(o, {altF4}), ui::kDialogClosed);
+TEST(MessageDialog, ClosingThroughTheFrameGivesADistinctResult) {
   DialogAnswerer answers;
   answers.CloseFrame();
+  auto o = Question();
+  o.escapeButton = 1;
   EXPECT_EQ(ui::ShowMessageDialog(o), ui::kDialogClosed);
-}
-
-TEST(MessageDialog, ClosesWhenTheApplicationEndsWhileItIsShown) {
-  EXPECT_EQ(ShowAndAct(Question(), {[](HWND) { ui::Application::Instance().Terminate(); }}), ui::kDialogClosed);
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
-  ui::Application::Instance().ResetTerminated();
 }
 
 TEST(MessageDialog, ClosesAtOnceWhileTheApplicationIsTerminating) {
@@ -237,15 +151,9 @@ int CaptionNeed(const std::wstring& title) {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-  HFONT font = CreateFontIndirectW(&ncm.lfCaptionFont);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  DeleteObject(font);
-  return size.cx + GetSystemMetrics(SM_CXSMICON) + GetSystemMetrics(SM_CXSIZE);
+  ui::GdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
+  return static_cast<int>(ui::TextExtent(font.Get(), title).cx) + GetSystemMetrics(SM_CXSMICON) +
+         GetSystemMetrics(SM_CXSIZE);
 }
 }  // namespace
 
