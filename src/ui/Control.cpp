@@ -97,6 +97,14 @@ bool Control::CanReact() const {
   return true;
 }
 
+bool Control::EnabledInContainer() const {
+  for (const Control* c = this; c; c = c->FParent) {
+    if (dynamic_cast<const Form*>(c)) break;
+    if (!c->FEnabled) return false;
+  }
+  return true;
+}
+
 void Control::Click() {
   if (OnClick) OnClick(this);
 }

@@ -9,11 +9,18 @@
 
 namespace ui {
 
+namespace {
+wchar_t UpperChar(wchar_t ch) {
+  return static_cast<wchar_t>(
+      reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(ch)))));
+}
+}  // namespace
+
 wchar_t MnemonicOf(const std::wstring& caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
     if (caption[i] != L'&') continue;
     if (caption[i + 1] == L'&') { ++i; continue; }
-    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(caption[i + 1])))));
+    return UpperChar(caption[i + 1]);
   }
   return 0;
 }
@@ -236,6 +243,53 @@ bool Form::Mnemonic(WinControl* container, wchar_t ch) {
   return false;
 }
 
+namespace {
+struct ButtonOrder {
+  std::vector<HWND> windows;  // every child window, in the order the dialog keys walk them
+};
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<ButtonOrder*>(lp)->windows.push_back(hwnd);
+  return TRUE;
+}
+bool IsButtonWithMnemonic(HWND hwnd, wchar_t ch) {
+  if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+  wchar_t cls[16] = L"";
+  GetClassNameW(hwnd, cls, 16);
+  if (_wcsicmp(cls, WC_BUTTONW) != 0) return false;
+  LONG_PTR type = GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  if (type == BS_GROUPBOX) return false;
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(hwnd, text.data(), n + 1))));
+  return MnemonicOf(text) == ch;
+}
+}  // namespace
+
+// A key that several buttons share moves the focus to the next of them, in the order of the dialog
+// keys, and presses none (a key that one button owns presses it, through the dialog handling).
+bool Form::SharedMnemonic(wchar_t ch) {
+  ButtonOrder order;
+  EnumChildWindows(Handle(), CollectChild, reinterpret_cast<LPARAM>(&order));
+  const std::vector<HWND>& all = order.windows;
+  std::vector<size_t> owners;
+  for (size_t i = 0; i < all.size(); ++i)
+    if (IsButtonWithMnemonic(all[i], ch)) owners.push_back(i);
+  if (owners.size() < 2) return false;
+  HWND focus = GetFocus();
+  size_t at = all.size();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i] == focus || (focus && IsChild(all[i], focus))) at = i;
+  size_t next = owners.front();  // round again after the last
+  if (at < all.size())
+    for (size_t i : owners)
+      if (i > at) {
+        next = i;
+        break;
+      }
+  ::SetFocus(all[next]);
+  return true;
+}
+
 bool Form::PreTranslateKey(MSG& msg) {
   switch (msg.message) {
     case WM_KEYDOWN:
@@ -250,18 +304,21 @@ bool Form::PreTranslateKey(MSG& msg) {
       if (IsShortCut(key, shift)) return true;
       return false;
     }
-    case WM_CHAR:
+    case WM_CHAR: {
       if (KeyPreview) {
         wchar_t ch = static_cast<wchar_t>(msg.wParam);
         DoKeyPress(ch);
         if (ch == 0) return true;
         msg.wParam = ch;
       }
-      return false;
+      // A typed letter is an access key where the focused control takes no characters (a button).
+      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+      if (code & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) return false;
+      return SharedMnemonic(UpperChar(static_cast<wchar_t>(msg.wParam)));
+    }
     case WM_SYSCHAR: {
-      wchar_t ch = static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
-          CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(msg.wParam)))));
-      return Mnemonic(this, ch);
+      wchar_t ch = UpperChar(static_cast<wchar_t>(msg.wParam));
+      return Mnemonic(this, ch) || SharedMnemonic(ch);
     }
     default:
       return false;

@@ -86,6 +86,7 @@ class Form : public WinControl {
  private:
   bool IsShortCut(WORD key, unsigned shift);
   bool Mnemonic(WinControl* container, wchar_t ch);
+  bool SharedMnemonic(wchar_t ch);
   Control* FindById(WinControl* container, int id);
 
   int FModalResult = mrNone;

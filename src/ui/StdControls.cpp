@@ -164,7 +164,8 @@ void Label::Paint(HDC dc) {
     int offset = Layout == TextLayout::Bottom ? (r.bottom - h) : (r.bottom - h) / 2;
     r.top = std::max(0, offset);
   }
-  if (CanReact()) {
+  // A label looks disabled when it or its container is, not when its form waits behind a modal window.
+  if (EnabledInContainer()) {
     SetTextColor(dc, ColorToRGB(FFont.FontColor));
     DrawTextW(dc, FCaption.c_str(), -1, &r, fmt);
   } else {

@@ -2,6 +2,7 @@
 #include "app/Main.h"
 #include "comm/Cp932.h"
 #include "comm/DateTime.h"
+#include "support/Capture.h"
 #include "support/DialogAnswerer.h"
 #include "support/FixedClock.h"
 #include "support/Keys.h"
@@ -253,6 +254,64 @@ TEST_F(MainWindowTest, RunStateSwitchesTheControlsAndTheStartButton) {
   w->SetControlsEnabled(true);
   EXPECT_TRUE(IsWindowEnabled(w->Handle()));
   EXPECT_TRUE(w->ButtonSet.Enabled());
+}
+
+TEST_F(MainWindowTest, PictureKeepsItsLookWhileADialogIsOpenAndGreysOnlyWhenRunning) {
+  auto w = Open();
+  app::TFormInputDateTime dialog(w->FDateState, w->Handle());
+  w->FInputDateTime = &dialog;
+  w->Show();
+  w->Timer.SetEnabled(false);
+  while (w->FAnimFrame != 19) w->TimerTimer(nullptr);  // the speech text "うきゅ？" stands still
+  const RECT drop = w->LabelDropZone.BoundsRect(), speech = w->LabelMsg.BoundsRect();
+  const COLORREF green = RGB(0, 128, 0), black = RGB(0, 0, 0);
+  testsupport::WindowPicture idle(w->Handle());
+  ASSERT_GT(idle.Count(drop, green), 0);
+  ASSERT_GT(idle.Count(speech, black), 0);
+
+  // The date-time dialog disables the window while it is open: "DropZone" and the speech text stay.
+  testsupport::DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  bool sameLook = false, disabled = false;
+  testsupport::LoopSteps user({[&] {
+    if (answers.Shown().empty()) return false;
+    disabled = !IsWindowEnabled(w->Handle());
+    testsupport::WindowPicture behind(w->Handle());
+    sameLook = behind.SameIn(idle, drop) && behind.SameIn(idle, speech);
+    dialog.ButtonCancel.Click();
+    return true;
+  }});
+  w->SpeedButtonCreateClick(&w->SpeedButtonCreate);
+  EXPECT_TRUE(user.Done());
+  EXPECT_TRUE(disabled);
+  EXPECT_TRUE(sameLook);
+
+  // A run disables "DropZone": it turns grey; the speech text is not among the run's controls.
+  w->SetIdleState(false);
+  testsupport::WindowPicture running(w->Handle());
+  EXPECT_EQ(running.Count(drop, green), 0);
+  EXPECT_TRUE(running.SameIn(idle, speech));
+  w->SetIdleState(true);
+  EXPECT_TRUE(testsupport::WindowPicture(w->Handle()).SameIn(idle, drop));
+}
+
+TEST_F(MainWindowTest, PictureButtonGlyphsAreEngravedWhileRunning) {
+  auto w = Open();
+  w->Show();
+  ui::WinControl& group = *w->SpeedButtonListView.Parent();
+  const RECT r = w->SpeedButtonListView.BoundsRect(), glyph{r.left + 2, r.top + 3, r.left + 17, r.top + 19};
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), shadow = GetSysColor(COLOR_BTNSHADOW);
+  // The list window's glyph (a window with lines of entries) in two tones with its light parts showing
+  // the face, rather than one grey block over the whole 14 x 14 picture.
+  w->SetIdleState(false);
+  testsupport::WindowPicture running(group.Handle());
+  EXPECT_GT(running.Count(glyph, shadow), 40);
+  EXPECT_LT(running.Count(glyph, shadow), 14 * 14 * 3 / 4);
+  EXPECT_GT(running.Count(glyph, GetSysColor(COLOR_BTNHIGHLIGHT)), 10);
+  EXPECT_GT(running.Count(glyph, face), 30);
 }
 
 // ---- settings ----

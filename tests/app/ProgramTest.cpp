@@ -112,6 +112,65 @@ TEST_F(ProgramTest, AbortAtAQuestionStopsTheRun) {
   EXPECT_EQ(answers.Shown()[1].text, L"変更を中断しました。\r\r変更数\t\t： 0\rエラー数\t\t： 0\r未変更数\t： 3");
 }
 
+TEST_F(ProgramTest, QuestionsTakeOnlyTheirButtonsAndCloseWhenTheProgramEnds) {
+  tree.MakeFile(L"data\\d.txt");
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  auto& main = program.MainWindow();
+  main.Show();
+  for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"}) DeleteFileW(tree.Path(f).c_str());
+
+  DialogAnswerer answers;
+  // The questions are left to the user below; a summary, should one come, is answered.
+  answers.Responder = [](const testsupport::ShownDialog& d) {
+    if (d.buttons.size() == 1) return testsupport::Answer{testsupport::AnswerKind::Button, d.buttons[0]};
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  auto question = [&](size_t n) { return answers.Shown().size() == n ? answers.Shown().back().hwnd : nullptr; };
+  using testsupport::PressKey;
+  bool firstStayed = false;
+  testsupport::LoopSteps user({
+      [&] {  // the first question: A moves between its two A buttons, its close box does nothing
+        HWND q = question(1);
+        if (!q) return false;
+        EXPECT_TRUE(GetMenuState(GetSystemMenu(q, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+        PressKey(GetFocus(), 'A');
+        EXPECT_EQ(GetFocus(), FindWindowExW(q, nullptr, L"Button", L"中止(&A)"));
+        SendMessageW(q, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PressKey(GetFocus(), VK_F4, ui::ssAlt);
+        return true;
+      },
+      [&] {  // still there: Y answers "はい(&Y)"
+        firstStayed = question(1) && IsWindowVisible(question(1));
+        PressKey(GetFocus(), 'Y');
+        return true;
+      },
+      [&] {  // the program is told to end while the second question is up
+        if (!question(2)) return false;
+        PostMessageW(main.Handle(), WM_CLOSE, 0, 0);
+        return true;
+      }});
+  testsupport::LoopSteps guard({[&] {  // a question that stays open is answered, and fails the test
+                                 ADD_FAILURE() << "a question stayed open";
+                                 PostMessageW(GetFocus(), BM_CLICK, 0, 0);
+                                 return false;
+                               }},
+                               10000);
+  main.ButtonSetClick(&main.ButtonSet);
+
+  EXPECT_TRUE(user.Done());
+  EXPECT_TRUE(firstStayed);
+  EXPECT_TRUE(ui::Application::Instance().Terminated());
+  // The second question counted as "すべてはい(&A)": no third question for c.txt, the run went on to
+  // d.txt, and the summary closed by itself.
+  EXPECT_EQ(answers.Shown().size(), 2u);
+  const auto& s = main.ChangeRun()->LastSummary();
+  EXPECT_FALSE(s.Aborted);
+  EXPECT_EQ(s.Changed, 1);
+  EXPECT_EQ(s.Errors, 0);
+  EXPECT_EQ(s.Unchanged, 3);
+  program.Run();  // returns at once: the program is ending
+}
+
 TEST(Startup, HelpFileAndIniFileFollowTheExecutable) {
   EXPECT_EQ(app::HelpFileForExecutable(L"D:\\tools\\other.exe"), L"D:\\tools\\VornaSTS.hlp");
 }
