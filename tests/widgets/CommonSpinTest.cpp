@@ -3,6 +3,7 @@
 #include "ui/Form.h"
 #include "widgets/CommonSpin.h"
 #include <gtest/gtest.h>
+#include "support/Keys.h"
 #include <imm.h>
 #include <climits>
 #include <functional>
@@ -274,116 +275,61 @@ TEST(TimerSpeedButton, HoldingForOneSecondStepsAboutFifteenTimesPlusOneOnRelease
   EXPECT_EQ(e.Value(), repeats + 2);
 }
 
-// ---- Japanese input: full-width digits, input methods and pasted text ----
-
-namespace {
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  memcpy(GlobalLock(mem), text.c_str(), bytes);
-  GlobalUnlock(mem);
-  SetClipboardData(CF_UNICODETEXT, mem);
-  CloseClipboard();
-}
-
-// Types over the whole text with the given message, one character at a time, then leaves the field.
-std::wstring EnterAndLeave(TSpinForm& f, UINT msg, const std::wstring& chars) {
-  f.Spin.SetFocus();
-  SendMessageW(f.Spin.Handle(), EM_SETSEL, 0, -1);
-  for (wchar_t ch : chars) SendMessageW(f.Spin.Handle(), msg, ch, 1);
-  std::wstring typed = f.Spin.Text();
-  f.Other.SetFocus();
-  return typed + L" -> " + f.Spin.Text();
-}
-
-}  // namespace
-
-TEST(CommonSpinEdit, FullWidthDigitsTypedOrFromAnInputMethodAreDigitsAndLeavingClampsThem) {
-  TSpinForm f(1980, 2100);
-  SendMessageW(f.Spin.Handle(), EM_LIMITTEXT, 4, 0);
-  BeepCounter beeps;
-  // Typed with the input method in full-width mode, or delivered by it after a composition; both
-  // sides of each bound, checked when the field is left.
-  EXPECT_EQ(EnterAndLeave(f, WM_CHAR, L"２０２６"), L"2026 -> 2026");
-  EXPECT_EQ(EnterAndLeave(f, WM_IME_CHAR, L"２１００"), L"2100 -> 2100");
-  EXPECT_EQ(EnterAndLeave(f, WM_IME_CHAR, L"２１０１"), L"2101 -> 2100");
-  EXPECT_EQ(EnterAndLeave(f, WM_CHAR, L"１９８０"), L"1980 -> 1980");
-  EXPECT_EQ(EnterAndLeave(f, WM_UNICHAR, L"１９７９"), L"1979 -> 1980");
-  EXPECT_EQ(EnterAndLeave(f, WM_IME_CHAR, L"２０２６５"), L"2026 -> 2026");  // the field's length
-  EXPECT_EQ(beeps.count, 0);
-  // Anything else stays out, whichever message brings it; each is refused with a beep.
-  f.Spin.SetText(L"2026");
-  SendMessageW(f.Spin.Handle(), EM_SETSEL, 4, 4);
-  const std::pair<UINT, const wchar_t*> others[] = {
-      {WM_IME_CHAR, L"年ａ　。"}, {WM_CHAR, L"あＡ＄"}, {WM_UNICHAR, L"ｘ"}};
-  int refused = 0;
-  for (const auto& [msg, chars] : others) {
-    for (const wchar_t* p = chars; *p; ++p) SendMessageW(f.Spin.Handle(), msg, *p, 1);
-    refused += static_cast<int>(wcslen(chars));
-  }
-  EXPECT_EQ(f.Spin.Text(), L"2026");
-  EXPECT_EQ(beeps.count, refused);
-  // A full-width sign is the sign.
-  f.Spin.MinValue = -10;
-  EXPECT_EQ(EnterAndLeave(f, WM_IME_CHAR, L"－５"), L"-5 -> -5");
-}
-
-TEST(CommonSpinEdit, InputMethodResultIsFilteredAsTypedCharacters) {
-  TSpinForm f(1980, 2100);
-  f.Spin.SetFocus();
-  SendMessageW(f.Spin.Handle(), EM_SETSEL, 0, -1);
-  HIMC imc = ImmGetContext(f.Spin.Handle());
-  if (!imc) GTEST_SKIP() << "no input context on this system";
-  // The input method finishes "２０３０" as it would after the user confirms a composition.
-  const std::wstring result = L"２０３０";
-  const DWORD bytes = static_cast<DWORD>(result.size() * sizeof(wchar_t));
-  ASSERT_TRUE(ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(result.c_str()), bytes, nullptr, 0));
-  ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
-  ImmReleaseContext(f.Spin.Handle(), imc);
-  PumpFor(30);
-  EXPECT_EQ(f.Spin.Text(), L"2030");
-}
-
-TEST(CommonSpinEdit, PastedTextEntersOnlyAsANumberHoweverThePasteIsAsked) {
+TEST(CommonSpinEdit, FullWidthDigitsAreDigitsHoweverTheyArriveAndNothingElseGetsIn) {
   TSpinForm f(1980, 2100);
   TCommonSpinEdit& e = f.Spin;
-  SendMessageW(e.Handle(), EM_LIMITTEXT, 4, 0);
+  e.SetMaxLength(4);
   BeepCounter beeps;
-  auto paste = [&](const std::wstring& clip, const std::function<void()>& ask) {
-    PutOnClipboard(f.Handle(), clip);
+  // The text arrives over "2000" selected, then the field is left: what it showed > what it keeps.
+  auto enter = [&](const std::function<void()>& arrive) {
     e.SetText(L"2000");
     e.SetFocus();
-    SendMessageW(e.Handle(), EM_SETSEL, 0, -1);
-    ask();
-    std::wstring pasted = e.Text();
+    e.SelectAll();
+    arrive();
+    std::wstring shown = e.Text();
     f.Other.SetFocus();
-    return pasted + L" -> " + e.Text();
+    return shown + L">" + e.Text();
   };
-  auto message = [&] { SendMessageW(e.Handle(), WM_PASTE, 0, 0); };
-  auto ctrlV = [&] { SendMessageW(e.Handle(), WM_CHAR, 0x16, 1); };
-  auto shiftInsert = [&] {
-    BYTE state[256], saved[256];
-    GetKeyboardState(state);
-    memcpy(saved, state, sizeof(saved));
-    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    SetKeyboardState(state);
-    SendMessageW(e.Handle(), WM_KEYDOWN, VK_INSERT, 1);
-    SetKeyboardState(saved);
+  auto chars = [&](UINT msg, std::wstring s) {
+    return [&e, msg, s] { for (wchar_t c : s) SendMessageW(e.Handle(), msg, c, 1); };
   };
-  // Full-width digits, blanks and a line end around them (a copied table cell): the number.
-  EXPECT_EQ(paste(L" ２０２６\r\n", message), L"2026 -> 2026");
-  EXPECT_EQ(paste(L"　２１０１", ctrlV), L"2101 -> 2100");
-  EXPECT_EQ(paste(L"1979\t", shiftInsert), L"1979 -> 1980");
-  EXPECT_EQ(paste(L"2100", message), L"2100 -> 2100");
-  EXPECT_EQ(paste(L"１９８０", ctrlV), L"1980 -> 1980");
-  EXPECT_EQ(paste(L"123456", message), L"1234 -> 1980");  // cut at the field's length
+  auto paste = [&](std::wstring clip, std::function<void()> ask) {
+    return [&f, clip, ask] {
+      ASSERT_TRUE(OpenClipboard(f.Handle()));
+      EmptyClipboard();
+      HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (clip.size() + 1) * sizeof(wchar_t));
+      memcpy(GlobalLock(mem), clip.c_str(), (clip.size() + 1) * sizeof(wchar_t));
+      GlobalUnlock(mem);
+      SetClipboardData(CF_UNICODETEXT, mem);
+      CloseClipboard();
+      ask();
+    };
+  };
+  auto ctrlV = chars(WM_CHAR, L"\x16");
+  auto contextMenu = [&] { SendMessageW(e.Handle(), WM_PASTE, 0, 0); };  // what its "貼り付け" sends
+  auto shiftInsert = [&] { testsupport::PressKey(e.Handle(), VK_INSERT, ui::ssShift); };
+  auto inputMethod = [&](std::wstring s) {  // a composition the user confirms
+    return [&e, s] {
+      HIMC imc = ImmGetContext(e.Handle());
+      ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(s.c_str()), DWORD(s.size() * 2), nullptr, 0);
+      ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+      ImmReleaseContext(e.Handle(), imc);
+      PumpFor(20);
+    };
+  };
+  // Both sides of both bounds, each brought another way.
+  EXPECT_EQ(enter(chars(WM_CHAR, L"２１００")), L"2100>2100");
+  EXPECT_EQ(enter(chars(WM_IME_CHAR, L"２１０１")), L"2101>2100");
+  EXPECT_EQ(enter(chars(WM_UNICHAR, L"１９８０")), L"1980>1980");
+  EXPECT_EQ(enter(inputMethod(L"１９７９")), L"1979>1980");
+  EXPECT_EQ(enter(paste(L" ２０２６\r\n", ctrlV)), L"2026>2026");  // a copied cell, blanks around
+  EXPECT_EQ(enter(paste(L"　１９７９", shiftInsert)), L"1979>1980");
+  EXPECT_EQ(enter(paste(L"21012", contextMenu)), L"2101>2100");  // cut at the field's length
   EXPECT_EQ(beeps.count, 0);
-  // Anything else in the text: nothing of it enters, and the user hears why.
-  for (const wchar_t* clip : {L"2026年", L"20 26", L"２０２６/04", L"abc", L"12\r\n34"}) {
-    EXPECT_EQ(paste(clip, ctrlV), L"2000 -> 2000") << testing::PrintToString(std::wstring(clip));
-  }
-  EXPECT_EQ(beeps.count, 5);
+  // Anything else stays out with a beep, a pasted text with it as a whole.
+  EXPECT_EQ(enter(chars(WM_IME_CHAR, L"年ａ")), L"2000>2000");
+  EXPECT_EQ(enter(chars(WM_CHAR, L"あ＄")), L"2000>2000");
+  EXPECT_EQ(enter(paste(L"2026年", ctrlV)), L"2000>2000");
+  EXPECT_EQ(enter(paste(L"20 26", contextMenu)), L"2000>2000");
+  EXPECT_EQ(beeps.count, 6);
 }
