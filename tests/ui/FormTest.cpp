@@ -361,19 +361,13 @@ TEST(ProgressBar, ShowsEveryPixelOfProgressWithoutRedrawingForEachStep) {
   EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0), 0);
 }
 
-TEST(FitOnScreen, KeepsWhatFitsAndMovesTheRestOntoTheNearestWorkAreaNoFurther) {
+TEST(FitOnScreen, KeepsWhatFitsAndMovesTheRestOntoTheWorkAreaNoFurther) {
   RECT wa;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-  auto fit = [](LONG left, LONG top, LONG width = 300) {
-    const RECT r = ui::FitOnScreen(RECT{left, top, left + width, top + 200});
-    EXPECT_EQ(r.right - r.left, width);
-    EXPECT_EQ(r.bottom - r.top, 200);
-    return std::make_pair(r.left, r.top);
-  };
-  using P = std::pair<LONG, LONG>;
-  EXPECT_EQ(fit(wa.right - 300, wa.bottom - 200), P(wa.right - 300, wa.bottom - 200));  // touching the edges
-  EXPECT_EQ(fit(wa.right - 299, wa.bottom - 199), P(wa.right - 300, wa.bottom - 200));  // a pixel over
-  EXPECT_EQ(fit(wa.left - 1, wa.top - 1), P(wa.left, wa.top));
-  EXPECT_EQ(fit(wa.right + 5000, wa.top + 50), P(wa.right - 300, wa.top + 50));  // outside every monitor
-  EXPECT_EQ(fit(wa.left + 10, wa.top + 10, wa.right - wa.left + 99), P(wa.left, wa.top + 10));  // wider than it
+  auto left = [](LONG x, LONG width) { return ui::FitOnScreen(RECT{x, 10, x + width, 210}).left; };
+  EXPECT_EQ(left(wa.right - 300, 300), wa.right - 300);  // touching the edge
+  EXPECT_EQ(left(wa.right - 299, 300), wa.right - 300);  // a pixel over
+  EXPECT_EQ(left(wa.left - 1, 300), wa.left);
+  EXPECT_EQ(left(wa.right + 5000, 300), wa.right - 300);            // outside every monitor
+  EXPECT_EQ(left(wa.left + 10, wa.right - wa.left + 99), wa.left);  // wider than the work area
 }

@@ -44,6 +44,16 @@ void Type(TCommonSpinEdit& e, const std::wstring& text) {
 
 void Key(HWND hwnd, WORD vk) { SendMessageW(hwnd, WM_KEYDOWN, vk, 1); }
 
+void PutOnClipboard(HWND owner, const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(mem);
+  SetClipboardData(CF_UNICODETEXT, mem);
+  CloseClipboard();
+}
+
 void Mouse(TCommonSpinButton& pair, UINT msg, const TCommonButton& b, int dy = 0) {
   int x = b.Left() + b.Width() / 2, y = b.Top() + b.Height() / 2 + dy;
   SendMessageW(pair.Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
@@ -141,13 +151,7 @@ TEST(CommonSpinEdit, RefusedKeysBeepAndCutAndPasteNeedAnEnabledEditor) {
   EXPECT_EQ(e.Text(), L"1");
   EXPECT_EQ(beeps.count, 4);
 
-  ASSERT_TRUE(OpenClipboard(f.Handle()));
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof(L"34"));
-  memcpy(GlobalLock(mem), L"34", sizeof(L"34"));
-  GlobalUnlock(mem);
-  SetClipboardData(CF_UNICODETEXT, mem);
-  CloseClipboard();
+  PutOnClipboard(f.Handle(), L"34");
   auto pasteOver = [&](UINT how) {
     e.SetText(L"1");
     SendMessageW(e.Handle(), EM_SETSEL, 0, -1);
@@ -295,13 +299,7 @@ TEST(CommonSpinEdit, FullWidthDigitsAreDigitsHoweverTheyArriveAndNothingElseGets
   };
   auto paste = [&](std::wstring clip, std::function<void()> ask) {
     return [&f, clip, ask] {
-      ASSERT_TRUE(OpenClipboard(f.Handle()));
-      EmptyClipboard();
-      HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (clip.size() + 1) * sizeof(wchar_t));
-      memcpy(GlobalLock(mem), clip.c_str(), (clip.size() + 1) * sizeof(wchar_t));
-      GlobalUnlock(mem);
-      SetClipboardData(CF_UNICODETEXT, mem);
-      CloseClipboard();
+      PutOnClipboard(f.Handle(), clip);
       ask();
     };
   };
