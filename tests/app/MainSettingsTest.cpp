@@ -1,6 +1,6 @@
 // The main window's settings file where users meet trouble: held by another program, saved by an
 // editor with a byte-order mark, text without a Shift-JIS form, a folder without create rights, a
-// link, a read-only file.
+// link.
 #include "app/Main.h"
 #include "comm/Cp932.h"
 #include "comm/DateTime.h"
@@ -139,25 +139,4 @@ TEST_F(MainWindowSettings, FileThatCannotBeReplacedIsSavedInItself) {
   EXPECT_NE(ReadBytes(kept).find("SubFolder=1\r\n"), npos);
   EXPECT_EQ(ReadBytes(kept), ReadBytes(FIni));
   EXPECT_TRUE(FAnswers.Shown().empty());
-}
-
-// The write-back at the start fails, and the dates a run would write are on show all the same.
-TEST_F(MainWindowSettings, ReadOnlyFileIsReportedAndItsDatesAreShown) {
-  const std::string stored =
-      "[DateChange]\r\nCreateYear=2001\r\nCreateMonth=2\r\nCreateDay=3\r\nCreateHour=4\r\nCreateMinute=5\r\n"
-      "CreateSecond=6\r\nUpdateYear=2002\r\nUpdateMonth=12\r\nUpdateDay=31\r\nUpdateHour=23\r\nUpdateMinute=59\r\n"
-      "UpdateSecond=58\r\n";
-  WriteBytes(FIni, stored);
-  SetFileAttributesW(FIni.c_str(), FILE_ATTRIBUTE_READONLY);
-  FAnswers.Press(L"OK").Press(L"OK");
-  {
-    auto w = Open();
-    ASSERT_EQ(FAnswers.Shown().size(), 1u);
-    EXPECT_EQ(FAnswers.Shown()[0].text, FIni + L" に書き込めません");
-    EXPECT_EQ(w->EditCreate.Text(), L"　2001/02/03 04:05:06");
-    EXPECT_EQ(w->EditUpdate.Text(), L"　2002/12/31 23:59:58");
-  }
-  EXPECT_EQ(FAnswers.Shown().size(), 2u);
-  SetFileAttributesW(FIni.c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(ReadBytes(FIni), stored);
 }
