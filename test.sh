@@ -5,7 +5,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$root/tools/deps.sh"
 "$root/tools/build.sh" i686
 "$root/tools/build.sh" x86_64
-cd "$root/build/x86_64"
-# One test program at a time: they share one display, and focus and activation are the display's.
-"$root/tools/winerun" --prefix "$root/build/wineprefix" --with-display \
-  ctest --output-on-failure "$@"
+# The tests run as an ordinary, unprivileged user (created when missing), one test program at a time:
+# they share one display, and focus and activation are the display's.
+"$root/tools/as-test-user" "$@"

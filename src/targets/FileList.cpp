@@ -1,6 +1,7 @@
 // The file list window: its controls, layout, count label, hiding on close and the collection's view.
 #include "targets/FileList.h"
 #include "targets/CommandLine.h"
+#include "targets/Splash.h"
 #include "resource.h"
 #include <algorithm>
 
@@ -44,6 +45,7 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
   SetActiveControl(&HListBoxFileList);
   SetCommandsEnabled(false);
+  FCollection.SetSplashFactory(MakeSplashFactory());
 }
 
 TFormFileList::~TFormFileList() = default;

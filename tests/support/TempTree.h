@@ -34,8 +34,7 @@ void RemoveTree(const std::wstring& path);
 bool RunningOnWine();
 
 // True when opening a read-only file for writing fails, as on Windows. Wine run as root opens it
-// (root may write to a file without write permission), so assertions that rely on the refusal are
-// skipped there.
+// (root may write to a file without write permission): the tests run as an unprivileged user.
 bool ReadOnlyRefusesWriteOpen();
 
 }  // namespace testsupport

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include "support/TempTree.h"
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX icc{};
@@ -11,6 +13,9 @@ int main(int argc, char** argv) {
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
   ::testing::InitGoogleTest(&argc, argv);
+  if (!testsupport::ReadOnlyRefusesWriteOpen())
+    std::fprintf(stderr, "WARNING: this process opens read-only files for writing (Wine run as root?): "
+                         "tests of permissions will fail. Run the tests through tools/as-test-user.\n");
   int rc = RUN_ALL_TESTS();
   OleUninitialize();
   return rc;
