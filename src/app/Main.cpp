@@ -7,6 +7,7 @@
 #include "ui/Error.h"
 #include "ui/MessageDialog.h"
 #include "resource.h"
+#include <optional>
 
 namespace app {
 
@@ -588,6 +589,7 @@ void TVNStampShifter::ButtonHelpClick(ui::Control*) { ui::Application::Instance(
 
 void TVNStampShifter::LoadSettings() {
   auto& rm = RegManager;
+  rm.ResetReadFailure();
   if (!rm.Filer(L"Left").ReadString().empty()) {
     // A position off the screen (a monitor since removed, a smaller screen) is moved onto the nearest
     // monitor.
@@ -639,12 +641,27 @@ void TVNStampShifter::LoadSettings() {
   }
 
   FSplashCount = rm.Filer(L"SplashCount").ReadInteger();
-  rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
 
+  // A settings file that is there but could not be read (held by another program) keeps what it
+  // holds: the defaults read in its place are never written over it, now or at shutdown.
+  FSettingsUnread = rm.ReadFailed();
+  std::optional<ui::Error> failure;
+  if (FSettingsUnread) {
+    failure = ui::Error(rm.IniFileName() + L" を読み込めません。\r既定の設定で起動します。このファイルの設定は上書きしません。");
+  } else {
+    try {
+      rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
+    } catch (const ui::Error& e) {
+      failure = e;
+    }
+  }
+
+  // The edits show the date-times a run would write, whatever became of the file.
   ShowDateTime(&EditCreate);
   ShowDateTime(&EditUpdate);
   CheckBoxCreateClick(nullptr);
   CheckBoxUpdateClick(nullptr);
+  if (failure) throw *failure;
 }
 
 POINT TVNStampShifter::PlacedPosition() const {
@@ -675,6 +692,7 @@ LRESULT TVNStampShifter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TVNStampShifter::SaveSettings() {
+  if (FSettingsUnread) return;  // the options shown were not read from the file
   auto& rm = RegManager;
   const POINT placed = PlacedPosition();
   rm.Filer(L"Left").WriteInteger(placed.x);
