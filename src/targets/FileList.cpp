@@ -88,7 +88,9 @@ void TFormFileList::MoveBeside(const RECT& main) {
 }
 
 SIZE TFormFileList::LeastClientSize() const {
-  const int list = 2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL) + 2 * GetSystemMetrics(SM_CYEDGE);
+  // The list's two scroll arrows, its horizontal scroll bar and its edge.
+  const int list =
+      2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL) + 2 * GetSystemMetrics(SM_CYEDGE);
   return SIZE{FLeastClientWidth, kHeadHeight + list};
 }
 
@@ -134,8 +136,7 @@ void TFormFileList::FormResize(ui::Control*) {
                              SpeedButtonClear.Height());
   HListBoxFileList.SetBounds(0, kHeadHeight, cw, std::max(0, ch - kHeadHeight));
   HListBoxFileList.Invalidate();
-  // The head's bevels and buttons are drawn again whole (the panel does so at its own size change;
-  // a height change of the window alone leaves the panel's size as it was).
+  // The head is drawn again whole at every size change, also one that leaves its own size as it was.
   PanelHead.Invalidate();
 }
 
