@@ -44,6 +44,10 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   HListBoxFileList.Create(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true);
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
   SetActiveControl(&HListBoxFileList);
+  DropDst.SetControl(&HListBoxFileList);
+  DropDst.OnFileDrop = [this](shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y) {
+    DropDstFileDrop(sender, files, x, y);
+  };
   SetCommandsEnabled(false);
   FCollection.SetSplashFactory(MakeSplashFactory());
 }
@@ -95,6 +99,10 @@ void TFormFileList::DoClose(ui::CloseAction& action) {
 }
 
 void TFormFileList::FormActivate(ui::Control*) { UpdateCount(); }
+
+void TFormFileList::DropDstFileDrop(shell::TDropDst*, const std::vector<std::wstring>& files, int, int) {
+  AddPaths(files);
+}
 
 void TFormFileList::FormResize(ui::Control*) {
   if (!PanelHead.Handle() || !HListBoxFileList.Handle()) return;  // still being built

@@ -3,6 +3,7 @@
 #include "Base.h"
 #include "targets/Collection.h"
 #include "targets/TargetList.h"
+#include "shell/DropDst.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/CommonButton.h"
@@ -28,6 +29,9 @@ class TFormFileList : public ui::Form, private ICollectionView {
   ui::Label LabelListNum;
   widgets::TCommonButton SpeedButtonSave, SpeedButtonCBCopy, SpeedButtonClear;
   widgets::THListBox HListBoxFileList;
+  // Files and folders dropped on the list are added (the window as a whole is disabled during a
+  // collection, which refuses drops meanwhile).
+  shell::TDropDst DropDst;
 
   // The one way targets are added (drops, selections, the command line).
   void AddPaths(const std::vector<std::wstring>& paths) { FCollection.AddPaths(paths); }
@@ -64,6 +68,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
 
  private:
   void FormActivate(ui::Control* sender);
+  void DropDstFileDrop(shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y);
   void FormResize(ui::Control* sender);
 
   // ICollectionView
