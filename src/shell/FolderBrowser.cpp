@@ -3,6 +3,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Scoped.h"
+#include <commctrl.h>
 #include <shobjidl.h>
 #include <memory>
 
@@ -173,6 +174,9 @@ void TSHBrowseForFolderEx::Callback(HWND wnd, UINT msg, LPARAM param) {
     // The status line starts empty. It is cleared before the first selection is made: the selection
     // reports itself at once (a BFFM_SELCHANGED inside BFFM_SETSELECTIONW), and its text must stay.
     SendMessageW(wnd, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(L""));
+    // The selection stays visible while the OK button has the focus (not every tree shows it so).
+    if (HWND tree = FindWindowExW(wnd, nullptr, WC_TREEVIEWW, nullptr))
+      SetWindowLongPtrW(tree, GWL_STYLE, GetWindowLongPtrW(tree, GWL_STYLE) | TVS_SHOWSELALWAYS);
     if (FSelectPidl) SendMessageW(wnd, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(FSelectPidl));
     if (ShowStyle == ssCenterScreen) {
       CenterOnWorkArea(wnd);
