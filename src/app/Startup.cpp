@@ -1,6 +1,7 @@
 // Start-up and shutdown of the program.
 #include "app/Startup.h"
 #include "app/Main.h"
+#include "app/SelectCommands.h"
 #include "settings/AppSettings.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
@@ -28,6 +29,7 @@ struct TProgram::Windows {
   std::unique_ptr<targets::TFormFileList> FileList;
   std::unique_ptr<TFileListTargets> Targets;
   std::unique_ptr<TFormInputDateTime> InputDateTime;
+  std::unique_ptr<TSelectCommands> Select;
 };
 
 std::wstring HelpFileForExecutable(const std::wstring& exePath) {
@@ -61,6 +63,10 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
     list->MoveBeside(main->BoundsRect());
     list->Show();
   };
+  // The selection commands and the picture's drop target hand their paths to the list.
+  w.Select = std::make_unique<TSelectCommands>(*main, [list](const std::vector<std::wstring>& paths) {
+    list->AddPaths(paths);
+  });
   list->TakeCommandLine(arguments);
 
   // The date-time dialog, hidden until a date button asks for it.
@@ -73,6 +79,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
 
 TProgram::~TProgram() {
   Windows& w = *FWindows;
+  w.Select.reset();
   if (w.Main) {
     w.Main->SetTargets(nullptr);
     w.Main->FInputDateTime = nullptr;

@@ -9,6 +9,7 @@
 #include "settings/RegMng.h"
 #include "ui/Application.h"
 #include "ui/Error.h"
+#include "support/Drop.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include <functional>
@@ -145,6 +146,32 @@ TEST_F(FileList, TheCommandLineGoesIntoOneCollection) {
   window.TakeCommandLine({});
   EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
   EXPECT_EQ(Items(), (Strings{tree.Path(L"one"), tree.Path(L"one\\a.txt"), tree.Path(L"two.txt")}));
+}
+
+TEST_F(FileList, DropsOnTheListAreCollectedOnceEachAndRefusedWhileTheListIsLocked) {
+  for (auto f : {L"drop\\a.txt", L"b.txt", L"late.txt"}) tree.MakeFile(f);
+  window.Show();
+  const HWND list = window.HListBoxFileList.Handle();
+  targetstest::SplashLog splash;
+  bool lateFinished = false;
+  // A drop that comes while the collection of the last one runs: the window is locked then.
+  splash.onProgress = [&](int) {
+    if (!lateFinished) lateFinished = testsupport::SendDrop(list, {tree.Path(L"late.txt")});
+  };
+  window.Collection().SetSplashFactory(targetstest::FakeSplashFactory(splash));
+  host.splashCount = 1;
+  EXPECT_TRUE(testsupport::SendDrop(list, {tree.Path(L"drop"), tree.Path(L"b.txt")}, POINT{4, 9}));
+  EXPECT_TRUE(lateFinished);
+  EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
+  EXPECT_EQ(Items(), (Strings{tree.Path(L"b.txt"), tree.Path(L"drop"), tree.Path(L"drop\\a.txt")}));
+
+  // A change run locks the list alone.
+  window.SetListControlsEnabled(false);
+  EXPECT_TRUE(testsupport::SendDrop(list, {tree.Path(L"late.txt")}));
+  window.SetListControlsEnabled(true);
+  EXPECT_EQ(window.EntryCount(), 3);
+  EXPECT_TRUE(testsupport::SendDrop(list, {tree.Path(L"late.txt")}));
+  EXPECT_EQ(window.EntryCount(), 4);
 }
 
 TEST_F(FileList, HeadIsDrawnAgainWholeAtEverySizeAndTheWindowKeepsALeastSize) {
