@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "app/Main.h"
 #include "settings/AppSettings.h"
+#include "shell/Version.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
@@ -61,6 +62,12 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
     list->Show();
   };
   list->TakeCommandLine(arguments);
+
+  // The about dialog, made for each showing, owned by the main window.
+  main->OnAbout = [main]() {
+    shell::TFormVersion about(main->Handle());
+    about.ShowModal();
+  };
 
   // The date-time dialog, hidden until a date button asks for it.
   w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
