@@ -97,6 +97,7 @@ void TFormVersion::Tell(const std::wstring& rest) {
   ui::MessageDialogOptions o;
   o.caption = kTitle;
   o.text = std::wstring(L"\"") + kTitle + L"\"" + rest;
+  o.escapeButton = 0;  // an information box: Esc and the close box answer OK
   o.owner = Handle();
   ui::ShowMessageDialog(o);
 }

@@ -173,7 +173,7 @@ TEST(ShellFolders, SendToIsTheShellsOwnFolderNotOneBesideTheDesktop) {
   comm_GetSendToDir(sendTo);
   wchar_t shellDesktop[MAX_PATH] = L"", shellSendTo[MAX_PATH] = L"";
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, shellDesktop), S_OK);
-  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_SENDTO | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, shellSendTo), S_OK);
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_SENDTO, nullptr, SHGFP_TYPE_CURRENT, shellSendTo), S_OK);
   EXPECT_EQ(CompareStringOrdinal(desktop.c_str(), -1, shellDesktop, -1, TRUE), CSTR_EQUAL) << "desktop";
   EXPECT_EQ(CompareStringOrdinal(sendTo.c_str(), -1, shellSendTo, -1, TRUE), CSTR_EQUAL) << "Send To";
   EXPECT_NE(GetFileAttributesW(sendTo.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
