@@ -154,7 +154,9 @@ TEST(ShellLink, ATargetIsWrittenWholeOrNotAtAll) {
     ASSERT_EQ(exe.size(), length);
     const std::wstring link = tree.Path(L"t" + std::to_wstring(length) + L".lnk");
     const bool saved = comm_MakeShortcut(link, exe, L"", L"d", folder);
-    if (length < MAX_PATH) EXPECT_TRUE(saved);
+    if (length < MAX_PATH) {
+      EXPECT_TRUE(saved);
+    }
     LinkRead r;
     if (saved) {
       ASSERT_TRUE(ReadLink(link, r));
