@@ -206,33 +206,3 @@ TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
   for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"})
     EXPECT_EQ(testsupport::ReadRawTimes(tree.Path(f)).LastWrite, testsupport::FileTimeOf(2003, 4, 5, 6, 7, 8)) << f;
 }
-
-TEST_F(ProgramTest, AboutEntryOpensTheAboutDialogOverTheMainWindowEachTimeAnew) {
-  app::TProgram program(Exe(), {});
-  auto& main = program.MainWindow();
-  main.Show();
-  DialogAnswerer answers;
-  answers.ExtraClasses = {L"TFormVersion"};
-  std::vector<HWND> owners;
-  std::vector<bool> mainEnabled;
-  answers.Responder = [&](const testsupport::ShownDialog& d) {
-    owners.push_back(GetWindow(d.hwnd, GW_OWNER));
-    mainEnabled.push_back(IsWindowEnabled(main.Handle()) != FALSE);
-    return testsupport::Answer{testsupport::AnswerKind::Escape, L""};
-  };
-  testsupport::PressKey(main.Handle(), 'E', ui::ssCtrl);  // the entry's shortcut
-  main.About1->Click();                                  // the entry itself
-  ASSERT_EQ(answers.Shown().size(), 2u);
-  for (size_t i = 0; i < 2; ++i) {
-    SCOPED_TRACE(i);
-    const auto& d = answers.Shown()[i];
-    EXPECT_EQ(d.className, L"TFormVersion");
-    EXPECT_EQ(d.caption, L"VornaStampShifter");
-    EXPECT_EQ(d.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(owners[i], main.Handle());
-    EXPECT_FALSE(mainEnabled[i]);       // modal over the main window
-    EXPECT_FALSE(IsWindow(d.hwnd));     // destroyed when it closed
-  }
-  EXPECT_NE(answers.Shown()[0].hwnd, nullptr);
-  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
-}
