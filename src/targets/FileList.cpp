@@ -40,6 +40,8 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   // The save button keeps its place; copy and clear keep their distance to the right edge.
   FCopyRightGap = cw - SpeedButtonCBCopy.Left();
   FClearRightGap = cw - SpeedButtonClear.Left();
+  // Narrower, copy and clear would slide over the save button (which stays) and the count.
+  FLeastClientWidth = cw;
 
   HListBoxFileList.Create(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true);
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
@@ -73,6 +75,23 @@ void TFormFileList::SetCommandsEnabled(bool enabled) {
 void TFormFileList::PlaceBeside(const RECT& main) {
   const int width = main.right - main.left, height = main.bottom - main.top;
   SetBounds(main.right, main.top, width, height);
+  // The size may have met the least size: placed by the size it got.
+  SetPositionOnScreen(main.right, main.top);
+}
+
+void TFormFileList::MoveBeside(const RECT& main) {
+  // A maximised window stays as the user made it; a minimised one is restored first, so that the
+  // place below is where it shows.
+  if (IsZoomed(Handle())) return;
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetPositionOnScreen(main.right, main.top);
+}
+
+SIZE TFormFileList::LeastClientSize() const {
+  // The list's two scroll arrows, its horizontal scroll bar and its edge.
+  const int list =
+      2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL) + 2 * GetSystemMetrics(SM_CYEDGE);
+  return SIZE{FLeastClientWidth, kHeadHeight + list};
 }
 
 LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -82,6 +101,17 @@ LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) FormResize(this);
+      break;
+    case WM_GETMINMAXINFO:
+      if (FLeastClientWidth > 0) {
+        const SIZE least = LeastClientSize();
+        RECT r{0, 0, least.cx, least.cy};
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+        auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+        mmi->ptMinTrackSize.x = std::max<LONG>(mmi->ptMinTrackSize.x, r.right - r.left);
+        mmi->ptMinTrackSize.y = std::max<LONG>(mmi->ptMinTrackSize.y, r.bottom - r.top);
+      }
       break;
     default:
       break;
@@ -106,6 +136,8 @@ void TFormFileList::FormResize(ui::Control*) {
                              SpeedButtonClear.Height());
   HListBoxFileList.SetBounds(0, kHeadHeight, cw, std::max(0, ch - kHeadHeight));
   HListBoxFileList.Invalidate();
+  // The head is drawn again whole at every size change, also one that leaves its own size as it was.
+  PanelHead.Invalidate();
 }
 
 // ---- the collection's view ----

@@ -55,8 +55,13 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void SetCommandsEnabled(bool enabled);
   bool CommandsEnabled() const { return FCommandsEnabled; }
 
-  // Places the window at the right edge of the main window, with the main window's size.
+  // Places the window at the right edge of the main window, with the main window's size (start-up).
   void PlaceBeside(const RECT& mainWindowBounds);
+  // Moves the window to the main window's top and right edge, keeping the size the user gave it
+  // (the list command). Both keep the window on the screen (ui::FitOnScreen).
+  void MoveBeside(const RECT& mainWindowBounds);
+  // The least client size: the head's buttons clear of each other and the list's scroll bars whole.
+  SIZE LeastClientSize() const;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -78,6 +83,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
   TTargetCollection FCollection;
   bool FCommandsEnabled = false;
   int FCopyRightGap = 0, FClearRightGap = 0;  // distances of those buttons to the head's right edge
+  int FLeastClientWidth = 0;                  // the width the head was laid out for
 };
 
 }  // namespace targets

@@ -84,12 +84,12 @@ void TFormSplash::Start(int total) {
   GradationGauge.SetPosition(0);
   GradationGauge.SetMax(GaugeValue(total, total));
   LabelFileCount.SetCaption(L"");
-  FLastRefresh = GetTickCount() - kRefreshMs;  // the first entry shows at once
+  FLastRefresh = GetTickCount() - RefreshMs;  // the first entry shows at once
 }
 
 void TFormSplash::Progress(int position, const std::wstring& text) {
   const DWORD now = GetTickCount();
-  if (now - FLastRefresh < kRefreshMs && position < FTotal) return;
+  if (now - FLastRefresh < RefreshMs && position < FTotal) return;
   FLastRefresh = now;
   Refresh(position, text);
 }

@@ -34,6 +34,7 @@ class TFormSplash : public ui::Form, public ICollectionSplash {
   // The gauge's value for a position: totals above the gauge's 16-bit range are scaled down.
   static uint16_t GaugeValue(int position, int total);
   static constexpr DWORD kRefreshMs = 25;
+  DWORD RefreshMs = kRefreshMs;
 
  protected:
   void DoKeyDown(WORD& key, unsigned shift) override;

@@ -378,6 +378,10 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE:
       if (FOwnClass) InvalidateRect(FHandle, nullptr, TRUE);
       break;
+    case WM_SETFOCUS:
+      // The default frame follows the focus onto and off the push buttons.
+      if (Form* f = ParentForm()) f->UpdateDefaultFrame();
+      break;
     default:
       break;
   }

@@ -5,6 +5,7 @@
 #include "ui/StdControls.h"
 #include <commctrl.h>
 #include <windowsx.h>
+#include <algorithm>
 
 namespace ui {
 
@@ -78,6 +79,41 @@ int Form::ClientHeight() const {
 
 void Form::SetPosition(int left, int top) { SetBounds(left, top, FWidth, FHeight); }
 
+void Form::SetPositionOnScreen(int left, int top) {
+  RECT placed = FitOnScreen(RECT{left, top, left + FWidth, top + FHeight});
+  SetPosition(placed.left, placed.top);
+}
+
+namespace {
+BOOL CALLBACK RemoveWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (GetMonitorInfoW(monitor, &mi)) {
+    GdiObject<HRGN> work(CreateRectRgnIndirect(&mi.rcWork));
+    CombineRgn(reinterpret_cast<HRGN>(lp), reinterpret_cast<HRGN>(lp), work.Get(), RGN_DIFF);
+  }
+  return TRUE;
+}
+}  // namespace
+
+RECT FitOnScreen(const RECT& bounds) {
+  // What is left of the window once every work area is taken away; nothing left means it fits, also
+  // when it spans two monitors side by side.
+  GdiObject<HRGN> rest(CreateRectRgnIndirect(&bounds));
+  EnumDisplayMonitors(nullptr, nullptr, RemoveWorkArea, reinterpret_cast<LPARAM>(rest.Get()));
+  RECT box;
+  if (GetRgnBox(rest.Get(), &box) == NULLREGION) return bounds;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (!GetMonitorInfoW(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &mi)) return bounds;
+  const RECT& wa = mi.rcWork;
+  const LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  // A window larger than the work area keeps its top left corner on it.
+  const LONG left = std::max(wa.left, std::min(bounds.left, wa.right - width));
+  const LONG top = std::max(wa.top, std::min(bounds.top, wa.bottom - height));
+  return RECT{left, top, left + width, top + height};
+}
+
 void Form::CenterOnScreen() {
   int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   SetPosition((sw - FWidth) / 2, (sh - FHeight) / 2);
@@ -85,7 +121,9 @@ void Form::CenterOnScreen() {
 
 void Form::Show() {
   FVisible = true;
+  FShowRequested = true;
   ShowWindow(Handle(), SW_SHOW);
+  FShowRequested = false;
   BringToFront();
 }
 
@@ -297,6 +335,33 @@ Control* Form::FindById(WinControl* container, int id) {
   return nullptr;
 }
 
+namespace {
+void CollectButtons(WinControl* container, std::vector<Button*>& buttons) {
+  for (Control* c : container->Children()) {
+    if (auto* b = dynamic_cast<Button*>(c)) buttons.push_back(b);
+    else if (auto* w = dynamic_cast<WinControl*>(c)) CollectButtons(w, buttons);
+  }
+}
+}  // namespace
+
+void Form::UpdateDefaultFrame() {
+  if (!Handle()) return;
+  // Enter presses the focused push button, or else the default button (the dialog manager asks the
+  // focus for DLGC_DEFPUSHBUTTON first): the frame goes where Enter goes.
+  Button* framed = FDefaultButton;
+  HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus))
+    if (auto* b = dynamic_cast<Button*>(FromHandle(focus))) framed = b;
+  std::vector<Button*> buttons;
+  CollectButtons(this, buttons);
+  for (Button* b : buttons) {
+    if (!b->Handle()) continue;
+    const bool wanted = b == framed;
+    const bool shown = (GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    if (wanted != shown) SendMessageW(b->Handle(), BM_SETSTYLE, wanted ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
+}
+
 void Form::SetActiveControl(WinControl* c) {
   FLastFocus = c ? c->Handle() : nullptr;
   if (FLastFocus && GetActiveWindow() == Handle()) ::SetFocus(FLastFocus);
@@ -377,7 +442,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_SHOWWINDOW:
-      if (wp) DoShow();
+      // Shown by the program; not when the restore of a minimised owner shows the form again as it
+      // was (the system's own ShowWindow then also sends this message).
+      if (wp && FShowRequested) DoShow();
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {

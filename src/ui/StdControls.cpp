@@ -29,12 +29,13 @@ void Button::Create(WinControl* parent, int left, int top, int width, int height
 
 void Button::SetDefault(bool isDefault) {
   FDefault = isDefault;
-  Form* f = ParentForm();
-  if (f) {
+  if (Form* f = ParentForm()) {
     if (isDefault) f->SetDefaultButton(this);
     else if (f->DefaultButton() == this) f->SetDefaultButton(nullptr);
+    f->UpdateDefaultFrame();
+  } else if (Handle()) {
+    SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
   }
-  if (Handle()) SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void Button::SetCancel(bool isCancel) {
@@ -203,6 +204,13 @@ void Panel::Create(WinControl* parent, int left, int top, int width, int height)
   FContainer = true;
   CreateOwn(parent, L"VssPanel", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE, WS_EX_CONTROLPARENT, left, top,
             width, height, L"");
+}
+
+LRESULT Panel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // The bevels run along the edges: a new size moves them, so the whole panel is drawn again (the
+  // system would repaint only the part that a larger size uncovers).
+  if (msg == WM_SIZE) InvalidateRect(Handle(), nullptr, TRUE);
+  return WinControl::WndProc(msg, wp, lp);
 }
 
 void Panel::SetBevels(Bevel outer, Bevel inner) {

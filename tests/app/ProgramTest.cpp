@@ -10,6 +10,8 @@
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using testsupport::DialogAnswerer;
@@ -205,4 +207,69 @@ TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
             L"変更が終了しました。\r\r変更数\t\t： 3\rエラー数\t\t： 0\r未変更数\t： 0");
   for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"})
     EXPECT_EQ(testsupport::ReadRawTimes(tree.Path(f)).LastWrite, testsupport::FileTimeOf(2003, 4, 5, 6, 7, 8)) << f;
+}
+
+TEST_F(ProgramTest, EnterStartsARunAndASecondEnterStopsIt) {
+  for (int i = 0; i < 400; ++i) tree.MakeFile(L"many\\f" + std::to_wstring(i));
+  app::TProgram program(Exe(), {tree.Path(L"many")});
+  auto& main = program.MainWindow();
+  main.Show();
+  testsupport::PumpFor(50);
+  ASSERT_TRUE(IsChild(main.GroupBoxType.Handle(), GetFocus()));  // it opens on an option, which a run disables
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  HWND focusWhileRunning = nullptr;
+  testsupport::LoopSteps user({[&] {
+                                if (!main.Running()) return false;
+                                focusWhileRunning = GetFocus();
+                                testsupport::PressKey(nullptr, VK_RETURN);
+                                return true;
+                              }},
+                              1);
+  testsupport::PressKey(nullptr, VK_RETURN);
+  EXPECT_EQ(focusWhileRunning, main.ButtonSet.Handle());
+  ASSERT_EQ(answers.Shown().size(), 1u);
+  EXPECT_EQ(answers.Shown()[0].text.substr(0, 10), L"変更を中断しました。");
+  EXPECT_LT(main.ChangeRun()->LastSummary().Changed, 400);
+}
+
+TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSize) {
+  RECT wa;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  // Stored beyond the right edge: the main window comes back onto the screen, the list waits on it.
+  std::ofstream(std::filesystem::path(tree.Path(L"VornaStampShifter.ini")), std::ios::binary)
+      << "[Application]\r\nAutoEnd=0\r\n[Bounds]\r\nLeft=" << wa.right << "\r\nTop=" << wa.top << "\r\n";
+  app::TProgram program(Exe(), {});
+  auto& main = program.MainWindow();
+  targets::TFormFileList& list = program.FileListWindow();
+  EXPECT_EQ(main.BoundsRect().right, wa.right);
+  EXPECT_EQ(list.BoundsRect().right, wa.right);
+  main.Show();
+  DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  RECT dialog{};
+  answers.Responder = [&](const testsupport::ShownDialog& d) {
+    GetWindowRect(d.hwnd, &dialog);
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"ｷｬﾝｾﾙ"};
+  };
+  // At the left edge both stand where they belong; at the right edge and in the bottom right corner
+  // they are moved wholly onto the screen, and no further. Between the commands the user widens the list.
+  const int w = main.Width(), h = main.Height();
+  for (POINT at : {POINT{wa.left, wa.top}, POINT{wa.right - w, wa.top + 90}, POINT{wa.right - w, wa.bottom - h}}) {
+    const SIZE size{list.Width(), list.Height()};
+    main.SetPosition(at.x, at.y);
+    main.SetFocus();
+    testsupport::PressKey(nullptr, 'L', ui::ssCtrl);
+    main.SpeedButtonCreateClick(&main.SpeedButtonUpdate);
+    POINT button{0, main.SpeedButtonUpdate.Top()};
+    ClientToScreen(main.PanelMain.Handle(), &button);
+    const RECT l = list.BoundsRect();
+    EXPECT_EQ(l.left, std::min<LONG>(at.x + w, wa.right - size.cx));
+    EXPECT_EQ(l.top, std::min<LONG>(at.y, wa.bottom - size.cy));
+    EXPECT_EQ(l.right - l.left, size.cx);
+    EXPECT_EQ(l.bottom - l.top, size.cy);
+    EXPECT_EQ(dialog.left, std::min<LONG>(at.x + w, wa.right - (dialog.right - dialog.left)));
+    EXPECT_EQ(dialog.top, std::min<LONG>(button.y, wa.bottom - (dialog.bottom - dialog.top)));
+    SetWindowPos(list.Handle(), nullptr, 0, 0, size.cx + 60, size.cy + 20, SWP_NOMOVE | SWP_NOZORDER);
+  }
 }

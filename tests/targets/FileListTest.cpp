@@ -4,6 +4,7 @@
 #include "support/DialogAnswerer.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 using testsupport::PumpFor;
@@ -137,4 +138,33 @@ TEST_F(FileList, TheCommandLineGoesIntoOneCollection) {
   window.TakeCommandLine({});
   EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
   EXPECT_EQ(Items(), (Strings{tree.Path(L"one"), tree.Path(L"one\\a.txt"), tree.Path(L"two.txt")}));
+}
+
+TEST_F(FileList, HeadIsDrawnAgainWholeAtEverySizeAndTheWindowKeepsALeastSize) {
+  window.Show();
+  PumpFor(30);
+  auto headDrawnWhole = [&](const std::function<void()>& resize) {
+    resize();
+    RECT client, dirty;
+    GetClientRect(window.PanelHead.Handle(), &client);
+    const bool whole = GetUpdateRect(window.PanelHead.Handle(), &dirty, FALSE) && EqualRect(&client, &dirty);
+    PumpFor(30);
+    return whole;
+  };
+  auto size = [&](int cx, int cy) { SetWindowPos(window.Handle(), nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER); };
+  EXPECT_TRUE(headDrawnWhole([&] { size(560, 400); }));
+  EXPECT_TRUE(headDrawnWhole([&] { size(420, 300); }));
+  EXPECT_TRUE(headDrawnWhole([&] { ShowWindow(window.Handle(), SW_MAXIMIZE); }));
+  ShowWindow(window.Handle(), SW_RESTORE);
+  // The least size (for dragging the frame too): one pixel more is taken, less gives the least size,
+  // at which the buttons stand clear of each other and the list keeps its scroll bars whole.
+  const SIZE least = window.LeastClientSize();
+  const int frameX = window.Width() - window.ClientWidth(), frameY = window.Height() - window.ClientHeight();
+  for (int over : {1, 0, -1, -150}) {
+    size(least.cx + frameX + over, least.cy + frameY + over);
+    EXPECT_EQ(window.ClientWidth(), least.cx + std::max(over, 0)) << over;
+    EXPECT_EQ(window.ClientHeight(), least.cy + std::max(over, 0)) << over;
+    EXPECT_GE(window.SpeedButtonCBCopy.Left(), window.SpeedButtonSave.Left() + window.SpeedButtonSave.Width()) << over;
+    EXPECT_GE(ListRect().bottom - ListRect().top, 2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL));
+  }
 }

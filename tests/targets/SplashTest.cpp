@@ -57,15 +57,19 @@ TEST(Splash, IsABorderlessTopmostWindowWithVersionAndCopyright) {
 
 TEST(Splash, ShowsTheCountAndGaugeAtMostEveryRefreshAndAlwaysTheLastEntry) {
   TFormSplash splash([] {});
+  splash.RefreshMs = 60000;  // no refresh falls due by time within the test
   splash.Start(120);
   splash.Progress(37, L"37 / 120 ファイル");  // the first advance shows at once
   EXPECT_EQ(splash.LabelFileCount.Caption(), L"37 / 120 ファイル");
   EXPECT_EQ(splash.GradationGauge.Filled(), 81);
   EXPECT_EQ(splash.GradationGauge.PercentText(), L"31%");
-  splash.Progress(38, L"38 / 120 ファイル");  // right after: the screen waits
+  splash.Progress(38, L"38 / 120 ファイル");  // before the next refresh: the screen waits
   EXPECT_EQ(splash.LabelFileCount.Caption(), L"37 / 120 ファイル");
-  Sleep(TFormSplash::kRefreshMs + 10);
-  splash.Progress(39, L"39 / 120 ファイル");  // a refresh later it follows
+  splash.RefreshMs = 0;
+  splash.Progress(39, L"39 / 120 ファイル");  // once it is due, it follows
+  EXPECT_EQ(splash.LabelFileCount.Caption(), L"39 / 120 ファイル");
+  splash.RefreshMs = 60000;
+  splash.Progress(119, L"119 / 120 ファイル");
   EXPECT_EQ(splash.LabelFileCount.Caption(), L"39 / 120 ファイル");
   splash.Progress(120, L"120 / 120 ファイル");  // the last entry is always shown
   EXPECT_EQ(splash.LabelFileCount.Caption(), L"120 / 120 ファイル");
