@@ -54,6 +54,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   TVNStampShifter* main = w.Main.get();
   w.Targets = std::make_unique<TFileListTargets>(*list);
   main->SetTargets(w.Targets.get());
+  list->SetSettings(&main->RegManager);
   main->OnListControlsEnabled = [list](bool enabled) { list->SetListControlsEnabled(enabled); };
   main->OnListWindowEnabled = [list](bool enabled) { list->SetEnabled(enabled); };
   main->OnShowList = [main, list]() {

@@ -37,7 +37,9 @@ bool TFileDialogEx::Execute(HWND owner) {
   ofn.nMaxFile = static_cast<DWORD>(FBuffer.size());
   ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
   ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
-  ofn.Flags = Options | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+  // The dialog leaves the process's current folder alone: made current, the chosen folder could not be
+  // removed or renamed by the user while the program runs.
+  ofn.Flags = Options | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   ofn.lCustData = reinterpret_cast<LPARAM>(this);
   ofn.lpfnHook = HookProc;
 

@@ -1,8 +1,15 @@
 // The file list window: its controls, layout, count label, hiding on close and the collection's view.
 #include "targets/FileList.h"
 #include "targets/CommandLine.h"
+#include "targets/ListExport.h"
 #include "targets/Splash.h"
+#include "comm/FileAttr.h"
+#include "settings/RegMng.h"
+#include "ui/Application.h"
+#include "ui/Error.h"
+#include "ui/MessageDialog.h"
 #include "resource.h"
+#include <windowsx.h>
 #include <algorithm>
 
 namespace targets {
@@ -46,6 +53,23 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   HListBoxFileList.Create(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true);
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
   SetActiveControl(&HListBoxFileList);
+
+  SaveList = PopupMenu.Add(L"ファイルに保存(&S)...", ui::scCtrl | 'S', [this](ui::Control* s) { SpeedButtonSaveClick(s); });
+  N1 = PopupMenu.AddSeparator();
+  ClipBoardCopy = PopupMenu.Add(L"クリップボードにコピー(&C)", ui::scCtrl | 'C',
+                                [this](ui::Control* s) { SpeedButtonCBCopyClick(s); });
+  DeleteList = PopupMenu.Add(L"削除(&D)", VK_DELETE, [this](ui::Control* s) { DeleteListClick(s); });
+  AllSelectFile = PopupMenu.Add(L"全て選択(&A)", ui::scCtrl | 'A', [this](ui::Control* s) { AllSelectFileClick(s); });
+  SpeedButtonSave.OnClick = [this](ui::Control* s) { SpeedButtonSaveClick(s); };
+  SpeedButtonCBCopy.OnClick = [this](ui::Control* s) { SpeedButtonCBCopyClick(s); };
+  SpeedButtonClear.OnClick = [this](ui::Control* s) { SpeedButtonClearClick(s); };
+  KeyPreview = true;
+
+  SaveDialogEx.Filter = L"すべてのファイル(*.*)|*.*";
+  SaveDialogEx.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+  SaveDialogEx.OnSetLeftTop = [this](shell::TFileDialogEx* d, int& l, int& t, int w, int h) {
+    SaveDialogExSetLeftTop(d, l, t, w, h);
+  };
   SetCommandsEnabled(false);
   FCollection.SetSplashFactory(MakeSplashFactory());
 }
@@ -70,6 +94,7 @@ void TFormFileList::SetListControlsEnabled(bool enabled) {
 void TFormFileList::SetCommandsEnabled(bool enabled) {
   FCommandsEnabled = enabled;
   for (widgets::TCommonButton* b : {&SpeedButtonSave, &SpeedButtonCBCopy, &SpeedButtonClear}) b->SetEnabled(enabled);
+  for (ui::MenuItem* m : {SaveList, ClipBoardCopy, DeleteList, AllSelectFile}) m->Enabled = enabled;
 }
 
 void TFormFileList::PlaceBeside(const RECT& main) {
@@ -102,6 +127,20 @@ LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) FormResize(this);
       break;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wp) == HListBoxFileList.Handle()) {
+        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        const bool fromKeyboard = pt.x == -1 && pt.y == -1;
+        HListBoxFileListContextPopup(pt, fromKeyboard);
+        POINT at = pt;
+        if (fromKeyboard) {
+          at = POINT{0, 0};
+          ClientToScreen(HListBoxFileList.Handle(), &at);
+        }
+        PopupMenu.Popup(at.x, at.y, Handle());
+        return 0;
+      }
+      break;
     case WM_GETMINMAXINFO:
       if (FLeastClientWidth > 0) {
         const SIZE least = LeastClientSize();
@@ -124,7 +163,90 @@ void TFormFileList::DoClose(ui::CloseAction& action) {
   action = ui::CloseAction::Hide;
 }
 
+void TFormFileList::DoKeyDown(WORD& key, unsigned shift) {
+  if (key && GetFocus() == HListBoxFileList.Handle() && PopupMenu.IsShortCut(key, shift)) key = 0;
+}
+
 void TFormFileList::FormActivate(ui::Control*) { UpdateCount(); }
+
+// ---- commands ----
+
+void TFormFileList::HListBoxFileListContextPopup(POINT screen, bool fromKeyboard) {
+  if (fromKeyboard) return;
+  POINT pt = screen;
+  ScreenToClient(HListBoxFileList.Handle(), &pt);
+  RECT client;
+  GetClientRect(HListBoxFileList.Handle(), &client);
+  if (!PtInRect(&client, pt)) return;
+  // The item under the point, counting only items that exist (LB_ITEMFROMPOINT carries 16 bits only).
+  const HWND list = HListBoxFileList.Handle();
+  const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  if (height <= 0) return;
+  const long long index = SendMessageW(list, LB_GETTOPINDEX, 0, 0) + pt.y / height;
+  if (index < HListBoxFileList.Count()) HListBoxFileList.SetSelected(static_cast<int>(index), true);
+}
+
+void TFormFileList::DeleteListClick(ui::Control*) {
+  if (HListBoxFileList.SelCount() <= 0) return;
+  // From the last to the first, so that the indices still to come stay valid in both copies.
+  std::vector<int> selected(static_cast<size_t>(HListBoxFileList.SelCount()));
+  const LRESULT got = SendMessageW(HListBoxFileList.Handle(), LB_GETSELITEMS, selected.size(),
+                                   reinterpret_cast<LPARAM>(selected.data()));
+  selected.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  HListBoxFileList.BeginUpdate(0);
+  for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+    FTargetList.Delete(*it);
+    HListBoxFileList.Delete(*it);
+  }
+  HListBoxFileList.EndUpdate();
+  if (HListBoxFileList.Count() == 0) HListBoxFileList.ClearAll();
+  UpdateCount();
+}
+
+void TFormFileList::AllSelectFileClick(ui::Control*) { HListBoxFileList.SelectAll(); }
+
+void TFormFileList::SpeedButtonClearClick(ui::Control*) {
+  FTargetList.Clear();
+  HListBoxFileList.ClearAll();
+  UpdateCount();
+  SetCommandsEnabled(false);
+}
+
+std::vector<std::wstring> TFormFileList::Entries() const {
+  std::vector<std::wstring> entries;
+  entries.reserve(static_cast<size_t>(EntryCount()));
+  for (int i = 0; i < EntryCount(); ++i) entries.push_back(Entry(i));
+  return entries;
+}
+
+void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
+  if (EntryCount() == 0) return;
+  const TClipboardResult r = CopyListToClipboard(Handle(), Entries());
+  if (r == TClipboardResult::CannotOpen) throw ui::Error(L"クリップボードを開くことができません");
+  if (r == TClipboardResult::Failed) throw ui::Error(L"クリップボードにコピーできませんでした");
+}
+
+void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
+  const std::wstring remembered = FSettings ? FSettings->Filer(L"FolderPath").ReadString() : std::wstring();
+  SaveDialogEx.InitialDir = !remembered.empty() && GetPathKind(remembered) == pkFolder ? remembered : L"";
+  SaveDialogEx.FileName.clear();
+  if (!SaveDialogEx.Execute(Handle())) return;
+  const std::wstring file = SaveDialogEx.FileName;
+  const size_t slash = file.find_last_of(L'\\');
+  if (FSettings)
+    FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+  if (!SaveListToFile(file, Entries())) throw ui::Error(L"ファイル " + file + L" を作成できません");
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = file + L" に保存しました。";
+  o.escapeButton = 0;
+  o.owner = Handle();
+  ui::ShowMessageDialog(o);
+}
+
+void TFormFileList::SaveDialogExSetLeftTop(shell::TFileDialogEx*, int& left, int& top, int, int) {
+  shell::PlaceBelowCaption(Handle(), left, top);
+}
 
 void TFormFileList::FormResize(ui::Control*) {
   if (!PanelHead.Handle() || !HListBoxFileList.Handle()) return;  // still being built

@@ -1,6 +1,7 @@
 // The placed file dialogs: opened below the owner's caption once per showing, and every chosen name
 // returned whole, also past 260 characters.
 #include "shell/PlacedFileDialog.h"
+#include "support/DialogUser.h"
 #include "support/TempTree.h"
 #include "ui/Form.h"
 #include <dlgs.h>
@@ -18,36 +19,12 @@ class TOwner : public ui::Form {
   }
 };
 
-// Runs the user's part once the dialog's frame is on the screen; the part ends the dialog.
-std::function<void(HWND)> g_user;
-shell::TFileDialogEx* g_dialog = nullptr;
-void CALLBACK ActAsUser(HWND, UINT, UINT_PTR, DWORD) {
-  HWND frame = g_dialog ? g_dialog->DialogWnd() : nullptr;
-  if (!frame || !IsWindowVisible(frame)) return;
-  if (!g_user) {
-    // The dialog refused what the user did and shows a message: fail rather than hang.
-    HWND box = GetWindow(frame, GW_ENABLEDPOPUP);
-    if (box && box != frame) {
-      ADD_FAILURE() << "the file dialog showed a message";
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-      PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
-    }
-    return;
-  }
-  auto user = std::move(g_user);
-  g_user = nullptr;
-  user(frame);
-}
-
-bool ExecuteAsUser(shell::TFileDialogEx& dialog, HWND owner, std::function<void(HWND frame)> user) {
-  g_user = std::move(user);
-  g_dialog = &dialog;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, ActAsUser);
-  const bool ok = dialog.Execute(owner);
-  KillTimer(nullptr, timer);
-  EXPECT_EQ(g_user, nullptr) << "the dialog never showed";
-  g_user = nullptr;
-  g_dialog = nullptr;
+// Shows the dialog and acts as the user in it; the user's part ends the dialog.
+bool ExecuteAsUser(shell::TFileDialogEx& dialog, HWND owner, const std::function<void(HWND frame)>& user) {
+  bool ok = false;
+  EXPECT_TRUE(testsupport::ActInModalWindow([&] { return dialog.DialogWnd(); }, user,
+                                            [&] { ok = dialog.Execute(owner); }))
+      << "the dialog never showed";
   return ok;
 }
 

@@ -117,7 +117,7 @@ bool DialogAnswerer::Carry(HWND hwnd, const Answer& a) {
 
 void DialogAnswerer::OnActivate(HWND hwnd) {
   std::wstring cls = ClassOf(hwnd);
-  if (cls != ui::kMessageDialogClass && cls != L"#32770" && !ExtraClasses.count(cls)) return;
+  if (cls != ui::kMessageDialogClass && !(SystemDialogs && cls == L"#32770") && !ExtraClasses.count(cls)) return;
   if (FAnswered.count(hwnd)) return;
   FAnswered.insert(hwnd);
   ShownDialog d = Read(hwnd);

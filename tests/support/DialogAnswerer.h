@@ -43,6 +43,9 @@ class DialogAnswerer {
   std::function<Answer(const ShownDialog&)> Responder;
   // Extra window classes to treat as dialogs (forms of the program shown modally).
   std::set<std::wstring> ExtraClasses;
+  // Whether the system's dialog boxes (#32770) are answered too; a test that acts in a file dialog
+  // itself leaves them alone.
+  bool SystemDialogs = true;
 
   const std::vector<ShownDialog>& Shown() const { return FShown; }
   size_t PendingAnswers() const { return FQueue.size(); }
