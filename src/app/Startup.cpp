@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/SelectCommands.h"
 #include "settings/AppSettings.h"
+#include "shell/Version.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
@@ -68,6 +69,12 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
     list->AddPaths(paths);
   });
   list->TakeCommandLine(arguments);
+
+  // The about dialog, made for each showing, owned by the main window.
+  main->OnAbout = [main]() {
+    shell::TFormVersion about(main->Handle());
+    about.ShowModal();
+  };
 
   // The date-time dialog, hidden until a date button asks for it.
   w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
