@@ -24,6 +24,10 @@
 #define IDB_MENU_FILE      121  // file selection
 #define IDB_MENU_CANCEL    122  // cancel
 
+// Images of the help window's contents tree, VSS_GLYPH_SIZE square, side by side: closed book, open
+// book, page.
+#define IDB_HELP_TREE      130
+
 // Transparent colour of every bitmap above, as a COLORREF (magenta, red 255, green 0, blue 255).
 #define VSS_ART_KEY_COLOR 0x00FF00FF
 

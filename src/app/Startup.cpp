@@ -1,12 +1,15 @@
 // Start-up and shutdown of the program.
 #include "app/Startup.h"
+#include "app/HelpTopics.h"
 #include "app/Main.h"
 #include "app/SelectCommands.h"
+#include "help/HelpViewer.h"
 #include "settings/AppSettings.h"
 #include "shell/Version.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
+#include "ui/Error.h"
 
 namespace app {
 
@@ -23,6 +26,30 @@ class TFileListTargets : public engine::IChangeTargets {
   targets::TFormFileList& FList;
 };
 
+// The help window's place, kept with the main window's settings.
+bool LoadHelpPlacement(settings::TRegManager& rm, help::THelpPlacement& p) {
+  if (rm.Filer(L"HelpLeft").ReadString().empty()) return false;
+  const int left = rm.Filer(L"HelpLeft").ReadInteger(), top = rm.Filer(L"HelpTop").ReadInteger();
+  const int width = rm.Filer(L"HelpWidth").ReadInteger(), height = rm.Filer(L"HelpHeight").ReadInteger();
+  if (width <= 0 || height <= 0) return false;
+  p.Bounds = RECT{left, top, left + width, top + height};
+  p.PaneWidth = rm.Filer(L"HelpPane").ReadInteger();
+  return true;
+}
+
+void SaveHelpPlacement(settings::TRegManager& rm, const help::THelpPlacement& p) {
+  try {
+    rm.Filer(L"HelpLeft").WriteInteger(p.Bounds.left);
+    rm.Filer(L"HelpTop").WriteInteger(p.Bounds.top);
+    rm.Filer(L"HelpWidth").WriteInteger(p.Bounds.right - p.Bounds.left);
+    rm.Filer(L"HelpHeight").WriteInteger(p.Bounds.bottom - p.Bounds.top);
+    rm.Filer(L"HelpPane").WriteInteger(p.PaneWidth);
+  } catch (const ui::Error&) {
+    // A settings file that cannot be written is reported when the main window saves the options;
+    // the help window's place is not worth a message of its own.
+  }
+}
+
 }  // namespace
 
 struct TProgram::Windows {
@@ -31,6 +58,7 @@ struct TProgram::Windows {
   std::unique_ptr<TFileListTargets> Targets;
   std::unique_ptr<TFormInputDateTime> InputDateTime;
   std::unique_ptr<TSelectCommands> Select;
+  std::unique_ptr<help::THelpViewer> Help;  // made at the first request for help
 };
 
 std::wstring HelpFileForExecutable(const std::wstring& exePath) {
@@ -73,6 +101,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   // The about dialog, made for each showing, owned by the main window.
   main->OnAbout = [main]() {
     shell::TFormVersion about(main->Handle());
+    about.HelpTopic = kHelpTopicAbout;
     about.ShowModal();
   };
 
@@ -80,12 +109,32 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
   main->FInputDateTime = w.InputDateTime.get();
 
+  // Help: one help window for the whole program, made when it is first asked for; F1 in a window
+  // opens that window's topic.
+  settings::AddHelpWindowItems(main->RegManager.RegItems());
+  app.OnHelp = [this](const std::wstring& file, const std::wstring& topic) {
+    Windows& parts = *FWindows;
+    if (!parts.Help) {
+      parts.Help = std::make_unique<help::THelpViewer>();
+      settings::TRegManager& rm = parts.Main->RegManager;
+      parts.Help->OnLoadPlacement = [&rm](help::THelpPlacement& p) { return LoadHelpPlacement(rm, p); };
+      parts.Help->OnSavePlacement = [&rm](const help::THelpPlacement& p) { SaveHelpPlacement(rm, p); };
+    }
+    return parts.Help->ShowHelp(file, topic);
+  };
+  main->HelpTopic = kHelpTopicMain;
+  list->HelpTopic = kHelpTopicFileList;
+  w.InputDateTime->HelpTopic = kHelpTopicDateTime;
+
   // The file list window waits, hidden, at the main window's right edge.
   list->PlaceBeside(main->BoundsRect());
 }
 
 TProgram::~TProgram() {
   Windows& w = *FWindows;
+  // The help window goes first: it keeps its place in the main window's settings.
+  ui::Application::Instance().OnHelp = nullptr;
+  w.Help.reset();
   w.Select.reset();
   if (w.Main) {
     w.Main->SetTargets(nullptr);
@@ -101,6 +150,7 @@ TProgram::~TProgram() {
 
 TVNStampShifter& TProgram::MainWindow() { return *FWindows->Main; }
 targets::TFormFileList& TProgram::FileListWindow() { return *FWindows->FileList; }
+help::THelpViewer* TProgram::HelpWindow() { return FWindows->Help.get(); }
 
 int TProgram::Run() {
   FWindows->Main->Show();

@@ -8,6 +8,9 @@
 namespace targets {
 class TFormFileList;
 }
+namespace help {
+class THelpViewer;
+}
 
 namespace app {
 
@@ -28,6 +31,8 @@ class TProgram {
 
   TVNStampShifter& MainWindow();
   targets::TFormFileList& FileListWindow();
+  // The help window, once help has been asked for; null before.
+  help::THelpViewer* HelpWindow();
   struct Windows;
   Windows& Parts() { return *FWindows; }
 

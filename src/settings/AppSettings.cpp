@@ -1,5 +1,6 @@
 // The main window's settings table.
 #include "settings/AppSettings.h"
+#include <utility>
 
 namespace settings {
 
@@ -57,6 +58,13 @@ void AddApplicationItems(TRegItems& items) {
       {L"FolderPath", L"Application", L""},
   };
   for (const Row& r : rows) items.Add(r.name, r.section, r.name, r.def);
+}
+
+void AddHelpWindowItems(TRegItems& items) {
+  const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+      {L"HelpLeft", L"Left"}, {L"HelpTop", L"Top"}, {L"HelpWidth", L"Width"}, {L"HelpHeight", L"Height"},
+      {L"HelpPane", L"Pane"}};
+  for (const auto& [name, key] : rows) items.Add(name, L"HelpWindow", key, L"");
 }
 
 std::wstring IniPathForExecutable(const std::wstring& exePath) {

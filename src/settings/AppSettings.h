@@ -8,6 +8,11 @@ namespace settings {
 // Adds the main window's items to a settings table, in table order.
 void AddApplicationItems(TRegItems& items);
 
+// The help window's items, in section "HelpWindow": its place and size ("HelpLeft", "HelpTop",
+// "HelpWidth", "HelpHeight", written as the keys "Left", "Top", "Width", "Height") and the width of
+// its left pane ("HelpPane", key "Pane"). Empty until the help window is first closed.
+void AddHelpWindowItems(TRegItems& items);
+
 // The INI file beside an executable: its path with the extension replaced by ".ini" (a name without
 // an extension gets ".ini" appended).
 std::wstring IniPathForExecutable(const std::wstring& exePath);

@@ -116,8 +116,16 @@ void Application::HandleException() {
 }
 
 bool Application::HelpCommand(UINT command, ULONG_PTR data) {
+  (void)data;
+  if (command != HELP_FINDER && command != HELP_CONTENTS) return false;
+  return ShowHelp(std::wstring());
+}
+
+bool Application::ShowHelpTopic(const std::wstring& topic) { return ShowHelp(topic); }
+
+bool Application::ShowHelp(const std::wstring& topic) {
   if (!FHelpFile.empty() && GetFileAttributesW(FHelpFile.c_str()) != INVALID_FILE_ATTRIBUTES && OnHelp)
-    return OnHelp(FHelpFile, command, data);
+    return OnHelp(FHelpFile, topic);
   MessageDialogOptions o;
   o.caption = FTitle;
   o.text = FHelpFile.empty() ? std::wstring(L"ヘルプファイルが設定されていません。")

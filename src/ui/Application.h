@@ -16,12 +16,15 @@ class Application {
   void SetTitle(const std::wstring& title) { FTitle = title; }
   const std::wstring& Title() const { return FTitle; }
 
-  // The help file and the one way to ask for help. The handler shows the help; without one, or when
-  // the file is missing, the user is told so in a message box.
+  // The help file and the ways to ask for help: its contents (HelpCommand with HELP_FINDER or
+  // HELP_CONTENTS) or one topic by its name (ShowHelpTopic; F1 in a window). The handler shows the
+  // help, the contents for an empty topic; without one, or when the file is missing, the user is told
+  // so in a message box.
   void SetHelpFile(const std::wstring& path) { FHelpFile = path; }
   const std::wstring& HelpFile() const { return FHelpFile; }
-  std::function<bool(const std::wstring& file, UINT command, ULONG_PTR data)> OnHelp;
+  std::function<bool(const std::wstring& file, const std::wstring& topic)> OnHelp;
   bool HelpCommand(UINT command, ULONG_PTR data);
+  bool ShowHelpTopic(const std::wstring& topic);
 
   // The main form: closing it ends the message loop.
   void SetMainForm(Form* form) { FMainForm = form; }
@@ -59,6 +62,7 @@ class Application {
 
  private:
   Application() = default;
+  bool ShowHelp(const std::wstring& topic);
   bool PreTranslate(MSG& msg);
   void Dispatch(MSG& msg);
   bool Handle(MSG& msg);

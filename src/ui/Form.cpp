@@ -168,6 +168,7 @@ struct DisabledWindows {
 };
 BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM lp) {
   auto* d = reinterpret_cast<DisabledWindows*>(lp);
+  if (auto* form = dynamic_cast<Form*>(WinControl::FromHandle(hwnd)); form && form->UsableUnderModal) return TRUE;
   if (hwnd != d->self && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
     d->list.push_back(hwnd);
     EnableWindow(hwnd, FALSE);
@@ -301,6 +302,10 @@ bool Form::PreTranslateKey(MSG& msg) {
         DoKeyDown(key, shift);
         if (key == 0) return true;
         msg.wParam = key;
+      }
+      if (key == VK_F1 && msg.message == WM_KEYDOWN && !(shift & (ssCtrl | ssAlt)) && !HelpTopic.empty()) {
+        Application::Instance().ShowHelpTopic(HelpTopic);
+        return true;
       }
       if (IsShortCut(key, shift)) return true;
       return false;
@@ -476,6 +481,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ENABLE:
       FEnabled = wp != 0;
+      break;
+    case WM_HELP:
+      if (!HelpTopic.empty()) {
+        Application::Instance().ShowHelpTopic(HelpTopic);
+        return TRUE;
+      }
       break;
     default:
       break;

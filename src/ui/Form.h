@@ -47,6 +47,11 @@ class Form : public WinControl {
 
   // Key strokes reach DoKeyDown / DoKeyPress before the focused control.
   bool KeyPreview = false;
+  // The help topic of the window: F1 (and the system's help request) opens it.
+  std::wstring HelpTopic;
+  // The form stays usable while the program's other windows wait for a modal one (a help window,
+  // which explains the question being asked).
+  bool UsableUnderModal = false;
   void SetPopupMenu(PopupMenu* menu) { FPopupMenu = menu; }
   PopupMenu* GetPopupMenu() const { return FPopupMenu; }
   // Menus whose shortcuts this form answers (its popup menu is one of them).

@@ -1,0 +1,12 @@
+// The help topics of the program's windows: the names under which the help file (help/topics) keeps
+// them. F1 in a window opens its topic.
+#pragma once
+
+namespace app {
+
+constexpr const wchar_t* kHelpTopicMain = L"main-window";
+constexpr const wchar_t* kHelpTopicDateTime = L"datetime-dialog";
+constexpr const wchar_t* kHelpTopicFileList = L"file-list";
+constexpr const wchar_t* kHelpTopicAbout = L"about-dialog";
+
+}  // namespace app

@@ -1,0 +1,229 @@
+// The built help file: reading, checking every count, index and string against the bytes, loading.
+#include "help/HelpFile.h"
+#include "comm/FileBytes.h"
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+namespace help {
+
+namespace {
+
+constexpr char kMagic[8] = {'V', 'S', 'S', 'H', 'E', 'L', 'P', '\x1a'};
+constexpr uint16_t kVersion = 1;
+constexpr size_t kHeaderSize = 24;
+
+uint32_t Crc32(std::string_view bytes) {
+  static const std::array<uint32_t, 256> table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+  return crc ^ 0xFFFFFFFFu;
+}
+
+[[noreturn]] void Damaged(const char* what) { throw std::runtime_error(what); }
+
+// Reads little-endian values from a span of bytes; reading past its end is damage.
+class TReader {
+ public:
+  explicit TReader(std::string_view bytes) : FBytes(bytes) {}
+  size_t Left() const { return FBytes.size() - FPos; }
+  std::string_view Take(size_t n) {
+    if (n > Left()) Damaged("the file ends inside a record");
+    std::string_view s = FBytes.substr(FPos, n);
+    FPos += n;
+    return s;
+  }
+  uint8_t U8() { return static_cast<uint8_t>(Take(1)[0]); }
+  uint32_t U32() {
+    std::string_view s = Take(4);
+    return static_cast<uint32_t>(static_cast<unsigned char>(s[0])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(s[1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(s[2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(s[3])) << 24;
+  }
+  int32_t I32() { return static_cast<int32_t>(U32()); }
+  // A count of records of at least minSize bytes each: more than the bytes left can hold is damage,
+  // so that no count read from the file makes the reader reserve memory it does not need.
+  uint32_t Count(size_t minSize) {
+    uint32_t n = U32();
+    if (minSize && n > Left() / minSize) Damaged("a count larger than its records");
+    return n;
+  }
+  std::wstring Str() {
+    uint32_t n = Count(2);
+    std::string_view s = Take(size_t{n} * 2);
+    std::wstring text(n, L'\0');
+    for (uint32_t i = 0; i < n; ++i)
+      text[i] = static_cast<wchar_t>(static_cast<unsigned char>(s[2 * i]) |
+                                     static_cast<unsigned char>(s[2 * i + 1]) << 8);
+    return text;
+  }
+  void ExpectEnd() const {
+    if (Left()) Damaged("bytes left over after a section");
+  }
+
+ private:
+  std::string_view FBytes;
+  size_t FPos = 0;
+};
+
+std::vector<THelpRun> ReadRuns(TReader& r) {
+  std::vector<THelpRun> runs(r.Count(9));
+  for (THelpRun& run : runs) {
+    run.Style = r.U8();
+    run.Target = r.I32();
+    run.Text = r.Str();
+    if (run.Style & ~(hsBold | hsProgram | hsLink)) Damaged("a run of an unknown style");
+  }
+  return runs;
+}
+
+void CheckLinks(const std::vector<THelpRun>& runs, size_t topicCount) {
+  for (const THelpRun& run : runs) {
+    if (!(run.Style & hsLink)) {
+      if (run.Target != -1) Damaged("a target on a run that is no link");
+    } else if (run.Target < 0 || static_cast<size_t>(run.Target) >= topicCount) {
+      Damaged("a link to a topic that does not exist");
+    }
+  }
+}
+
+}  // namespace
+
+int THelpFile::FindTopic(std::wstring_view id) const {
+  for (size_t i = 0; i < Topics.size(); ++i)
+    if (Topics[i].Id == id) return static_cast<int>(i);
+  return -1;
+}
+
+THelpFile ParseHelpFile(std::string_view bytes) {
+  if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kMagic, sizeof(kMagic)) != 0)
+    Damaged("not a help file");
+  if (bytes.size() > kMaxHelpFileBytes) Damaged("larger than any help file");
+  TReader header(bytes.substr(8, kHeaderSize - 8));
+  const uint32_t version = header.U32() & 0xFFFF;  // version, then a reserved half
+  const uint32_t length = header.U32();
+  const uint32_t crc = header.U32();
+  const uint32_t sectionCount = header.U32();
+  if (version != kVersion) Damaged("a help file of another version");
+  if (length != bytes.size()) Damaged("a help file cut short or lengthened");
+  const std::string_view body = bytes.substr(kHeaderSize);
+  if (Crc32(body) != crc) Damaged("a help file whose bytes changed");
+
+  // The four sections, each once; others (from a later minor version) are passed over.
+  std::string_view head, topics, contents, keywords;
+  TReader sections(body);
+  for (uint32_t i = 0; i < sectionCount; ++i) {
+    std::string_view tag = sections.Take(4);
+    std::string_view payload = sections.Take(sections.U32());
+    std::string_view* slot = tag == "HEAD" ? &head : tag == "TOPC" ? &topics : tag == "CONT" ? &contents
+                           : tag == "KEYW" ? &keywords : nullptr;
+    if (!slot) continue;
+    if (slot->data()) Damaged("a section twice");
+    *slot = payload;
+  }
+  sections.ExpectEnd();
+  if (!head.data() || !topics.data() || !contents.data() || !keywords.data()) Damaged("a section missing");
+
+  THelpFile file;
+  TReader t(topics);
+  file.Topics.resize(t.Count(12));
+  for (THelpTopic& topic : file.Topics) {
+    topic.Id = t.Str();
+    topic.Title = t.Str();
+    topic.Blocks.resize(t.Count(9));
+    for (THelpBlock& block : topic.Blocks) {
+      const uint8_t kind = t.U8();
+      if (kind < hbParagraph || kind > hbSeeAlso) Damaged("a block of an unknown kind");
+      block.Kind = static_cast<THelpBlockKind>(kind);
+      block.Label = ReadRuns(t);
+      block.Body = ReadRuns(t);
+    }
+  }
+  t.ExpectEnd();
+  if (file.Topics.empty()) Damaged("a help file without topics");
+  const size_t topicCount = file.Topics.size();
+  for (const THelpTopic& topic : file.Topics)
+    for (const THelpBlock& block : topic.Blocks) {
+      CheckLinks(block.Label, topicCount);
+      CheckLinks(block.Body, topicCount);
+    }
+
+  TReader h(head);
+  file.Title = h.Str();
+  const uint32_t home = h.U32();
+  h.ExpectEnd();
+  if (home >= topicCount) Damaged("a home topic that does not exist");
+  file.Home = static_cast<int>(home);
+
+  TReader c(contents);
+  file.Contents.resize(c.Count(10));
+  for (size_t i = 0; i < file.Contents.size(); ++i) {
+    THelpContentsEntry& e = file.Contents[i];
+    e.Depth = c.U8();
+    const uint8_t kind = c.U8();
+    e.Title = c.Str();
+    e.Topic = c.I32();
+    if (kind > 1) Damaged("a contents entry of an unknown kind");
+    e.Book = kind == 0;
+    // The tree: one level deeper at most, and only below a book.
+    const int allowed = i == 0 ? 0 : file.Contents[i - 1].Depth + (file.Contents[i - 1].Book ? 1 : 0);
+    if (e.Depth > allowed) Damaged("a contents entry out of the tree");
+    if (e.Book ? e.Topic != -1 : (e.Topic < 0 || static_cast<size_t>(e.Topic) >= topicCount))
+      Damaged("a contents entry with a wrong topic");
+  }
+  c.ExpectEnd();
+
+  TReader k(keywords);
+  file.Keywords.resize(k.Count(12));
+  for (THelpKeyword& kw : file.Keywords) {
+    kw.Text = k.Str();
+    kw.Reading = k.Str();
+    kw.Topics.resize(k.Count(4));
+    if (kw.Text.empty() || kw.Topics.empty()) Damaged("an empty keyword");
+    for (int& topic : kw.Topics) {
+      topic = k.I32();
+      if (topic < 0 || static_cast<size_t>(topic) >= topicCount) Damaged("a keyword of a topic that does not exist");
+    }
+  }
+  k.ExpectEnd();
+  return file;
+}
+
+THelpLoadResult LoadHelpFile(const std::wstring& path, THelpFile& file) {
+  std::string bytes;
+  const comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(path, bytes);
+  if (read.Result == comm::rbMissing) return hlMissing;
+  if (read.Result != comm::rbRead) return hlUnreadable;
+  try {
+    file = ParseHelpFile(bytes);
+  } catch (const std::runtime_error&) {
+    return hlDamaged;
+  }
+  return hlLoaded;
+}
+
+std::wstring HelpLoadMessage(THelpLoadResult result, const std::wstring& path) {
+  switch (result) {
+    case hlMissing:
+      return L"ヘルプファイル " + path + L" が見つかりません。";
+    case hlUnreadable:
+      return L"ヘルプファイル " + path + L" を読み込めません。\r他のプログラムがこのファイルを開いていないか確かめてください。";
+    case hlDamaged:
+      return L"ヘルプファイル " + path + L" は壊れているため表示できません。\r"
+             L"プログラムと一緒に配布されている VornaSTS.hlp を入れ直してください。";
+    case hlLoaded:
+      break;
+  }
+  return std::wstring();
+}
+
+}  // namespace help

@@ -1,0 +1,30 @@
+// A help topic as rich text: the RTF that the topic pane loads, its plain text and its links' places.
+#pragma once
+#include "help/HelpFile.h"
+#include <string>
+#include <vector>
+
+namespace help {
+
+// A stretch of the shown text, in the character positions of the rich edit control.
+struct THelpTextRange {
+  long Start = 0, End = 0;
+  int Target = -1;  // for a link: the topic it opens
+};
+
+struct TRenderedTopic {
+  std::string Rtf;
+  // The text as the control holds it: "\r" ends a paragraph, "\v" breaks a line within one.
+  std::wstring Text;
+  std::vector<THelpTextRange> Links;
+};
+
+// The caption of the related topics at the end of a topic.
+constexpr const wchar_t* kSeeAlsoCaption = L"関連項目";
+
+TRenderedTopic RenderTopic(const THelpFile& file, int topic);
+
+// The places of every word (folded, as SearchWords gives them) in a shown text: the search's hits.
+std::vector<THelpTextRange> FindWords(const std::wstring& text, const std::vector<std::wstring>& words);
+
+}  // namespace help

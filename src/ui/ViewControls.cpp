@@ -1,0 +1,299 @@
+// The controls of a viewer window: tab control and pages, tree view, read-only rich edit.
+#include "ui/ViewControls.h"
+#include <uxtheme.h>
+#include <algorithm>
+#include <stdexcept>
+
+namespace ui {
+
+// ---- TabControl ----
+
+void TabControl::Create(WinControl* parent, int left, int top, int width, int height) {
+  CreateStd(parent, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_GROUP, WS_EX_CONTROLPARENT,
+            left, top, width, height, L"");
+}
+
+void TabControl::AddTab(const std::wstring& caption) {
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  std::wstring text = caption;
+  item.pszText = text.data();
+  SendMessageW(Handle(), TCM_INSERTITEMW, static_cast<WPARAM>(TabCount()), reinterpret_cast<LPARAM>(&item));
+}
+
+int TabControl::TabCount() const { return static_cast<int>(SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0)); }
+int TabControl::TabIndex() const { return static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0)); }
+
+void TabControl::SetTabIndex(int index) {
+  if (index < 0 || index >= TabCount()) return;
+  const bool changed = index != TabIndex();
+  SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (changed && OnChange) OnChange(this);
+}
+
+RECT TabControl::PageRect() const {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+LRESULT TabControl::NotifyReflect(NMHDR* nm) {
+  if (nm->code == TCN_SELCHANGE && OnChange) OnChange(this);
+  return 0;
+}
+
+// ---- TabPage ----
+
+void TabPage::Create(TabControl* parent) {
+  const RECT r = parent->PageRect();
+  Panel::Create(parent, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  SetBevels(Bevel::None, Bevel::None);
+}
+
+void TabPage::PaintBackground(HDC dc, const RECT& rc) {
+  // On a themed tab control the body is drawn by the theme; the page shows it through.
+  RECT area = rc;
+  if (IsAppThemed() && Parent() && SUCCEEDED(DrawThemeParentBackground(Handle(), dc, &area))) return;
+  Panel::PaintBackground(dc, rc);
+}
+
+// ---- TreeView ----
+
+void TreeView::Create(WinControl* parent, int left, int top, int width, int height) {
+  FColor = clWindow;
+  CreateStd(parent, WC_TREEVIEWW,
+            TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | WS_TABSTOP |
+                WS_GROUP,
+            WS_EX_CLIENTEDGE, left, top, width, height, L"");
+}
+
+void TreeView::SetImageList(HIMAGELIST images) {
+  SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+}
+
+HTREEITEM TreeView::Add(HTREEITEM parent, const std::wstring& text, LPARAM data, int image) {
+  TVINSERTSTRUCTW ins{};
+  ins.hParent = parent ? parent : TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  std::wstring t = text;
+  ins.item.pszText = t.data();
+  ins.item.lParam = data;
+  ins.item.iImage = image;
+  ins.item.iSelectedImage = image;
+  return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+void TreeView::Clear() { SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+
+HTREEITEM TreeView::Selected() const {
+  return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void TreeView::Select(HTREEITEM item) {
+  SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  if (item) SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+}
+
+LPARAM TreeView::Data(HTREEITEM item) const {
+  TVITEMW it{};
+  it.mask = TVIF_PARAM | TVIF_HANDLE;
+  it.hItem = item;
+  SendMessageW(Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+  return it.lParam;
+}
+
+std::wstring TreeView::ItemText(HTREEITEM item) const {
+  wchar_t buf[512] = L"";
+  TVITEMW it{};
+  it.mask = TVIF_TEXT | TVIF_HANDLE;
+  it.hItem = item;
+  it.pszText = buf;
+  it.cchTextMax = 512;
+  SendMessageW(Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+  return buf;
+}
+
+bool TreeView::Expanded(HTREEITEM item) const {
+  return (SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+void TreeView::Expand(HTREEITEM item, bool expand) {
+  const bool was = Expanded(item);
+  SendMessageW(Handle(), TVM_EXPAND, expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+  // A change made from code is told like the user's (the control tells only some of them).
+  if (was != Expanded(item) && OnExpanded) OnExpanded(this, item, !was);
+}
+
+void TreeView::SetImage(HTREEITEM item, int image) {
+  TVITEMW it{};
+  it.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+  it.hItem = item;
+  it.iImage = image;
+  it.iSelectedImage = image;
+  SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+}
+
+HTREEITEM TreeView::First() const {
+  return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+}
+
+HTREEITEM TreeView::Next(HTREEITEM item) const {
+  auto get = [this](UINT how, HTREEITEM from) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
+  };
+  if (HTREEITEM child = get(TVGN_CHILD, item)) return child;
+  for (HTREEITEM at = item; at; at = get(TVGN_PARENT, at))
+    if (HTREEITEM sibling = get(TVGN_NEXT, at)) return sibling;
+  return nullptr;
+}
+
+LRESULT TreeView::NotifyReflect(NMHDR* nm) {
+  switch (nm->code) {
+    case TVN_SELCHANGEDW:
+      if (OnChange) OnChange(this, reinterpret_cast<NMTREEVIEWW*>(nm)->itemNew.hItem);
+      break;
+    case TVN_ITEMEXPANDEDW: {
+      auto* tv = reinterpret_cast<NMTREEVIEWW*>(nm);
+      if (OnExpanded) OnExpanded(this, tv->itemNew.hItem, tv->action == TVE_EXPAND);
+      break;
+    }
+    case NM_DBLCLK:
+      if (HTREEITEM item = Selected(); item && OnActivate) OnActivate(this, item);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+LRESULT TreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETDLGCODE && lp) {
+    // Enter opens the selected item rather than pressing the window's default button.
+    auto* m = reinterpret_cast<MSG*>(lp);
+    if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+  }
+  if (msg == WM_KEYDOWN && wp == VK_RETURN) {
+    if (HTREEITEM item = Selected(); item && OnActivate) OnActivate(this, item);
+    return 0;
+  }
+  if (msg == WM_CHAR && (wp == L'\r' || wp == L'\n')) return 0;  // no beep for the Enter just handled
+  return WinControl::WndProc(msg, wp, lp);
+}
+
+// ---- RichEdit ----
+
+namespace {
+
+// The class of the rich edit control the system offers, or null.
+const wchar_t* RichEditClass() {
+  static const wchar_t* cls = [] () -> const wchar_t* {
+    if (LoadLibraryW(L"Msftedit.dll")) return MSFTEDIT_CLASS;
+    if (LoadLibraryW(L"riched20.dll")) return RICHEDIT_CLASSW;
+    return nullptr;
+  }();
+  return cls;
+}
+
+struct TStreamSource {
+  const std::string* text;
+  size_t pos;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
+  auto* s = reinterpret_cast<TStreamSource*>(cookie);
+  const size_t n = std::min(static_cast<size_t>(size), s->text->size() - s->pos);
+  std::copy_n(s->text->data() + s->pos, n, buffer);
+  s->pos += n;
+  *read = static_cast<LONG>(n);
+  return 0;
+}
+
+}  // namespace
+
+bool RichEdit::LibraryLoaded() { return RichEditClass() != nullptr; }
+
+void RichEdit::Create(WinControl* parent, int left, int top, int width, int height) {
+  const wchar_t* cls = RichEditClass();
+  if (!cls) throw std::runtime_error("no rich edit control");
+  FColor = clWindow;
+  CreateStd(parent, cls, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+            WS_EX_CLIENTEDGE, left, top, width, height, L"");
+  SendMessageW(Handle(), EM_SETEVENTMASK, 0, ENM_LINK);
+  // Room between the frame and the text, as a page has a margin.
+  SendMessageW(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
+}
+
+void RichEdit::LoadRtf(const std::string& rtf) {
+  TStreamSource source{&rtf, 0};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+  es.pfnCallback = ReadStream;
+  SendMessageW(Handle(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+}
+
+void RichEdit::SetFace(const std::wstring& face, BYTE charset) {
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof(cf);
+  cf.dwMask = CFM_FACE | CFM_CHARSET;
+  cf.bCharSet = charset;
+  face.copy(cf.szFaceName, LF_FACESIZE - 1);
+  SendMessageW(Handle(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+}
+
+void RichEdit::FormatRange(long start, long end, const CHARFORMAT2W& format) {
+  CHARRANGE old{};
+  SendMessageW(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
+  SetSelection(start, end);
+  CHARFORMAT2W cf = format;
+  cf.cbSize = sizeof(cf);
+  SendMessageW(Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
+}
+
+long RichEdit::TextLength() const {
+  GETTEXTLENGTHEX gl{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<long>(SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
+}
+
+std::wstring RichEdit::TextRange(long start, long end) const {
+  if (end <= start) return std::wstring();
+  std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
+  TEXTRANGEW tr{};
+  tr.chrg.cpMin = start;
+  tr.chrg.cpMax = end;
+  tr.lpstrText = text.data();
+  const LRESULT n = SendMessageW(Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
+  text.resize(static_cast<size_t>(std::max<LRESULT>(0, n)));
+  return text;
+}
+
+void RichEdit::SetSelection(long start, long end) {
+  CHARRANGE r{start, end};
+  SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void RichEdit::ScrollToTop() {
+  SetSelection(0, 0);
+  SendMessageW(Handle(), WM_VSCROLL, SB_TOP, 0);
+}
+
+LRESULT RichEdit::NotifyReflect(NMHDR* nm) {
+  if (nm->code == EN_LINK) {
+    auto* link = reinterpret_cast<ENLINK*>(nm);
+    if (link->msg == WM_LBUTTONUP && OnLinkClick) OnLinkClick(this, link->chrg.cpMin, link->chrg.cpMax);
+  }
+  return 0;
+}
+
+LRESULT RichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETDLGCODE) {
+    // A text to read, not to type in: Tab and Esc keep their meaning in the window.
+    LRESULT code = WinControl::WndProc(msg, wp, lp);
+    return code & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+  }
+  return WinControl::WndProc(msg, wp, lp);
+}
+
+}  // namespace ui
