@@ -1,5 +1,6 @@
 // Forms built from every control kind, driven with messages as a user would drive them.
 #include "support/DialogAnswerer.h"
+#include "support/Keys.h"
 #include "ui/Application.h"
 #include "ui/Error.h"
 #include "ui/Form.h"
@@ -336,6 +337,31 @@ TEST(Application, BusyCursorAndHelpWithoutAFile) {
   EXPECT_FALSE(app.HelpCommand(11, 0));
   ASSERT_EQ(answers.Shown().size(), 1u);
   EXPECT_NE(answers.Shown()[0].text.find(L"VornaSTS.hlp"), std::wstring::npos);
+}
+
+TEST(Application, HelpIsAskedForItsContentsOrForTheTopicOfTheWindowWithF1) {
+  auto& app = ui::Application::Instance();
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  app.SetHelpFile(exe);  // any file that is there
+  std::vector<std::wstring> asked;
+  app.OnHelp = [&asked](const std::wstring& file, const std::wstring& topic) {
+    EXPECT_EQ(file, ui::Application::Instance().HelpFile());
+    asked.push_back(topic.empty() ? L"(contents)" : topic);
+    return true;
+  };
+  EXPECT_TRUE(app.HelpCommand(HELP_FINDER, 0));
+  EXPECT_TRUE(app.HelpCommand(HELP_CONTENTS, 0));
+  EXPECT_FALSE(app.HelpCommand(HELP_QUIT, 0));  // no other command shows anything
+
+  TTestForm f;
+  f.Show();
+  testsupport::PressKey(f.EditExt.Handle(), VK_F1);  // a window without a topic: nothing
+  f.HelpTopic = L"test-window";
+  testsupport::PressKey(f.EditExt.Handle(), VK_F1);
+  testsupport::PressKey(f.EditExt.Handle(), VK_F1, ui::ssCtrl);  // Ctrl+F1 is not F1
+  EXPECT_EQ(asked, (std::vector<std::wstring>{L"(contents)", L"(contents)", L"test-window"}));
+  app.OnHelp = nullptr;
 }
 
 TEST(ProgressBar, ShowsEveryPixelOfProgressWithoutRedrawingForEachStep) {
