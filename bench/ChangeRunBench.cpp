@@ -40,6 +40,7 @@ class BenchHost : public engine::IChangeWindow, public engine::IChangeTargets, p
   }
   void Inform(const std::wstring&) override {}
   void ShowError(const std::wstring&) override { std::puts("unexpected error"); }
+  void ReportException() override { std::puts("unexpected exception"); }
 
  private:
   const std::vector<std::wstring>& FFiles;

@@ -4,8 +4,12 @@
 #pragma once
 #include "Base.h"
 #include "comm/DateTime.h"
+#include "comm/NamedObject.h"
+#include "engine/ChangeTarget.h"
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace engine {
@@ -79,6 +83,9 @@ class IChangeUser {
   virtual void Inform(const std::wstring& text) = 0;
   // An error box (a plan that cannot be built).
   virtual void ShowError(const std::wstring& text) = 0;
+  // Tells the user about the exception being handled (called inside a catch block only): a run that
+  // something escaped from (a box that could not be made, memory running out) ends with it.
+  virtual void ReportException() = 0;
 };
 
 // The main window's side.
@@ -126,9 +133,25 @@ class TChangeRun {
   const ChangePlan& Plan() const { return FPlan; }
   const TRunSummary& LastSummary() const { return FSummary; }
 
+  // How the run makes the object of one target (tests make one whose operations fail); without a
+  // factory, the real one.
+  using TTargetFactory =
+      std::function<std::unique_ptr<TChangeTarget>(const std::wstring& literalPath, comm::TFolderNameCache& folders)>;
+  void SetTargetFactory(TTargetFactory factory) { FTargetFactory = std::move(factory); }
+
  private:
   // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted.
   void Ask(TQuestion question, const std::wstring& path);
+  std::unique_ptr<TChangeTarget> MakeTarget(const std::wstring& path);
+  // Both steps on one target, with the read-only handling around the date step.
+  void ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone);
+  bool AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after);
+  bool DateStep(const std::wstring& path, TChangeTarget& target);
+  // Writes an attribute word and reads it back; true when the write was accepted and read-only,
+  // hidden and system read back as written. after is the word read back (kNoFileAttributes if none).
+  static bool WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wanted, DWORD& after);
+  // After an exception escaped the run: the window back to idle, the user told.
+  void RecoverFromException();
 
   IChangeWindow& FWindow;
   IChangeTargets& FTargets;
@@ -139,6 +162,9 @@ class TChangeRun {
   bool FExecuting = false;  // inside ExecuteChange, from its start to its summary
   bool FAborted = false;
   bool FNoMoreQuestions = false;
+  bool FSummaryDue = false;  // the run has started its loop and not yet shown its summary
+  TTargetFactory FTargetFactory;
+  comm::TFolderNameCache FFolderNames;
 };
 
 }  // namespace engine
