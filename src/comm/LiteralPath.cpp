@@ -68,6 +68,21 @@ bool ParseAbsolute(std::wstring_view path, Parsed& out) {
   return false;
 }
 
+// "X:\a\b" with nothing to resolve: no "/", no empty, "." or ".." component, no trailing separator.
+bool IsPlainDrivePath(std::wstring_view path) {
+  if (path.size() < 4 || !IsLetter(path[0]) || path[1] != L':' || path[2] != L'\\') return false;
+  size_t start = 3;
+  for (size_t i = 3; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] == L'/') return false;
+    if (i == path.size() || path[i] == L'\\') {
+      const std::wstring_view part = path.substr(start, i - start);
+      if (part.empty() || part == L"." || part == L"..") return false;
+      start = i + 1;
+    }
+  }
+  return true;
+}
+
 std::wstring FullPathOf(const wchar_t* relative) {
   const DWORD need = GetFullPathNameW(relative, 0, nullptr, nullptr);
   if (need == 0) return {};
@@ -137,6 +152,13 @@ std::wstring comm_LiteralPath(std::wstring_view path) {
     return out;
   }
   if (StartsWith(path, kDevice)) return std::wstring(path);
+  if (IsPlainDrivePath(path)) {  // the common case, made in one piece
+    std::wstring out;
+    out.reserve(kLiteral.size() + path.size());
+    out.append(kLiteral);
+    out.append(path);
+    return out;
+  }
   std::wstring storage;
   const Parsed p = Parse(path, storage);
   if (!p.ok) return std::wstring(path);

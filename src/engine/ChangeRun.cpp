@@ -4,6 +4,7 @@
 #include "comm/FileDateTime.h"
 #include "comm/LiteralPath.h"
 #include <cwchar>
+#include <optional>
 
 namespace engine {
 namespace {
@@ -157,14 +158,17 @@ void TChangeRun::ExecuteChange() {
       // What the list shows is what the questions name; the file system gets the literal form, so
       // that "a." is "a." and not "a", and a root "C:\" is not the current folder of drive C.
       const std::wstring path = FTargets.Entry(i);
-      const std::unique_ptr<TChangeTarget> target = MakeTarget(path);
-      if (GetPathKind(target->LiteralPath()) == pkNone) {
+      std::optional<TChangeTarget> own;  // the real target lives here, a test's comes from its factory
+      std::unique_ptr<TChangeTarget> made;
+      TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm_LiteralPath(path), FFolderNames);
+      // GetPathKind of the literal form: nothing there is a missing target.
+      if (GetFileAttributesW(target.LiteralPath().c_str()) == kNoFileAttributes) {
         Ask(TQuestion::Missing, path);
         if (FAborted) break;
         continue;
       }
       bool attrDone = true, dateDone = true;
-      ChangeTarget(path, *target, attrDone, dateDone);
+      ChangeTarget(path, target, attrDone, dateDone);
       if (FAborted) break;
       if (attrDone && dateDone) ++FSummary.Changed;
       else ++FSummary.Errors;

@@ -26,9 +26,10 @@ std::wstring Quoted(const std::string& utf8) {
   return L"\"" + w + L"\"";
 }
 
+// The entry itself (literal, so that "d." is not taken for a "d" beside it), even when it leads nowhere.
 bool Exists(const std::wstring& link) {
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(link.c_str(), &fd));
+  comm::UniqueFind find(FindFirstFileW((L"\\\\?\\" + link).c_str(), &fd));
   return find.Valid();
 }
 
