@@ -168,6 +168,7 @@ std::wstring comm_LiteralPath(std::wstring_view path) {
 std::wstring comm_PathKey(std::wstring_view path) {
   // A key is made from the text alone: a relative path ("C:", "a.txt") stays as it is, since what it
   // names depends on the current folder of the moment.
+  if (IsPlainDrivePath(path)) return std::wstring(path);  // the common case: its own key
   Parsed parsed;
   if (!StartsWith(path, kLiteral) && !ParseAbsolute(path, parsed)) return std::wstring(path);
   std::wstring lit = parsed.ok ? Join(parsed) : comm_LiteralPath(path);

@@ -96,8 +96,10 @@ void TChangeRun::RecoverFromException() {
   FUser.ReportException();
   if (summaryDue) {
     FSummary.Aborted = true;
-    FSummary.Unchanged = FTargets.Count() - FSummary.Changed - FSummary.Errors;
-    attempt([&] { FUser.Inform(SummaryText(true, FSummary.Changed, FSummary.Errors, FSummary.Unchanged)); });
+    attempt([&] {
+      FSummary.Unchanged = FTargets.Count() - FSummary.Changed - FSummary.Errors;
+      FUser.Inform(SummaryText(true, FSummary.Changed, FSummary.Errors, FSummary.Unchanged));
+    });
   }
 }
 

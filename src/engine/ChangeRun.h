@@ -114,6 +114,11 @@ struct TRunSummary {
   int Changed = 0, Errors = 0, Unchanged = 0;
 };
 
+// The run. Each entry is changed as the object it names: the file system is given the entry's literal
+// form (comm_LiteralPath: "a." is not "a", "C:\" is the root and not the current folder of drive C), a
+// link is changed itself, never what it leads to, and where the platform cannot do that the link gets
+// the failure questions. Attributes are read back after they are written; a bit that did not take is a
+// failed change, and so is a read-only attribute that could not be put back after the date step.
 class TChangeRun {
  public:
   TChangeRun(IChangeWindow& window, IChangeTargets& targets, IChangeUser& user)
@@ -121,10 +126,13 @@ class TChangeRun {
 
   // The start/stop button: starts a run when none is in progress; in every case then clears the
   // running flag (the stop request, when it arrives during a run) and puts the controls back to idle.
+  // Whatever escapes a run (a box that cannot be made, memory running out) ends it: the window goes
+  // back to idle, the user is told what happened and how far the run got, and nothing is rethrown.
   void ButtonSetClick();
   // The run itself.
   void ExecuteChange();
-  // The attribute step and the date step for one target; true when the change was written.
+  // The attribute step and the date step for one target on their own; true when the change was
+  // written (and, for attributes, read back as written). A run takes both through one object per target.
   bool ChangeTargetAttr(const std::wstring& path);
   bool ChangeTargetDateTime(const std::wstring& path);
 

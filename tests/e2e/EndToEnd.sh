@@ -13,8 +13,9 @@ cp "$exe" "$work/app/VornaStampShifter.exe"
 for f in a.txt b.log sub/c.txt sub/deeper/d.bin "sub/表ソ.txt"; do echo "$f" > "$work/data/$f"; done
 touch -d '2020-05-05 05:05:05' "$work/data"/*.* "$work/data/sub"/*.* "$work/data/sub/deeper"/*
 
-# Settings as a user left them: both dates 2001/02/03 04:05:06, read-only switched ON.
-printf '[Application]\r\nSplashCount=100\r\nAutoEnd=1\r\n[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateYear=2001\r\nCreateMonth=2\r\nCreateDay=3\r\nCreateHour=4\r\nCreateMinute=5\r\nCreateSecond=6\r\nUpdateYear=2001\r\nUpdateMonth=2\r\nUpdateDay=3\r\nUpdateHour=4\r\nUpdateMinute=5\r\nUpdateSecond=6\r\n[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n' \
+# Settings as a user left them: both dates 2001/02/03 04:05:06, read-only switched ON, files only
+# (Wine keeps no read-only attribute on folders: the run would ask about each one).
+printf '[Application]\r\nSplashCount=100\r\nAutoEnd=1\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\n[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateYear=2001\r\nCreateMonth=2\r\nCreateDay=3\r\nCreateHour=4\r\nCreateMinute=5\r\nCreateSecond=6\r\nUpdateYear=2001\r\nUpdateMonth=2\r\nUpdateDay=3\r\nUpdateHour=4\r\nUpdateMinute=5\r\nUpdateSecond=6\r\n[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n' \
   > "$work/app/VornaStampShifter.ini"
 
 data_win=$(WINEPREFIX=$prefix winepath -w "$work/data")
@@ -54,7 +55,7 @@ while IFS= read -r -d '' f; do
 done < <(find "$work/data" -type f -print0)
 
 ini="$work/app/VornaStampShifter.ini"
-for key in 'Left=' 'Top=' 'CreateYear=2001' 'ReadOnlyOn=1' 'AutoEnd=1' 'TypeAll=1' '[Bounds]'; do
+for key in 'Left=' 'Top=' 'CreateYear=2001' 'ReadOnlyOn=1' 'AutoEnd=1' 'TypeFile=1' '[Bounds]'; do
   grep -qF "$key" "$ini" || { echo "e2e: the INI file lacks $key"; fail=1; }
 done
 [ "$fail" = 0 ] && echo "e2e: every file changed, program ended by itself, settings kept"
