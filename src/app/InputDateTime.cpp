@@ -82,7 +82,13 @@ widgets::TCommonSpinEdit& TFormInputDateTime::PartEdit(int c) {
   return *edits[c];
 }
 
-void TFormInputDateTime::DoShow() { LoadValues(); }
+void TFormInputDateTime::DoShow() {
+  // Once per opening (not when the restored program shows the dialog again): the stored values, and
+  // the year field with its text selected, whatever had the focus when the dialog last closed.
+  LoadValues();
+  SetActiveControl(&CommonSpinEditYear);
+  CommonSpinEditYear.SelectAll();
+}
 
 void TFormInputDateTime::LoadValues() {
   const int side = Side();

@@ -19,9 +19,10 @@ struct TDateEntryState {
 };
 
 // Created once and hidden between shows. The caller sets State.Target, the caption and the position,
-// then calls ShowModal: every show loads the side from the state, and OK (mrOk) writes it back (and
-// into the other side when "作成／更新日時共に反映" is checked). Cancel, Esc and the close box give
-// mrCancel and write nothing.
+// then calls ShowModal: every opening loads the side from the state and starts in the year field with
+// its text selected (the dialog shown again as the minimised program is restored keeps what was
+// typed), and OK (mrOk) writes it back (and into the other side when "作成／更新日時共に反映" is
+// checked). Cancel, Esc and the close box give mrCancel and write nothing.
 class TFormInputDateTime : public ui::Form {
  public:
   explicit TFormInputDateTime(TDateEntryState& state, HWND owner = nullptr);

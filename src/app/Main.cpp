@@ -7,6 +7,7 @@
 #include "ui/Error.h"
 #include "ui/MessageDialog.h"
 #include "resource.h"
+#include <optional>
 
 namespace app {
 
@@ -338,7 +339,12 @@ void TVNStampShifter::ReapplyRules() {
 }
 
 void TVNStampShifter::SetIdleState(bool idle) {
+  HWND focus = GetFocus();
+  const bool focusHere = focus && IsChild(Handle(), focus);
   SwitchLockedControls(idle);
+  // A run that disables the focused control hands the focus to "中断", so that the keyboard (Enter,
+  // Space) can always stop it.
+  if (!idle && focusHere && (GetFocus() != focus || !IsWindowEnabled(focus))) ButtonSet.SetFocus();
   if (idle) {
     ReapplyRules();
     ButtonSet.SetCaption(L"開始");
@@ -361,6 +367,9 @@ void TVNStampShifter::SetControlsEnabled(bool enabled) {
 // ---- keyboard ----
 
 void TVNStampShifter::DoKeyDown(WORD& key, unsigned shift) {
+  // Only the character of the key stroke that ran a shortcut is dropped. A combination that makes no
+  // character (Ctrl+Alt+C) must not leave the flag set for the next key.
+  FKeyHandled = false;
   if (!(shift & ui::ssCtrl)) return;
   switch (key) {
     case 'L':
@@ -539,7 +548,7 @@ void TVNStampShifter::SpeedButtonCreateClick(ui::Control* sender) {
   // Just right of this window, level with the button that was pressed.
   POINT top{sender->Left(), sender->Top()};
   if (sender->Parent()) ClientToScreen(sender->Parent()->Handle(), &top);
-  FInputDateTime->SetPosition(Left() + Width(), top.y);
+  FInputDateTime->SetPositionOnScreen(Left() + Width(), top.y);
   FInputDateTime->SetCaption(FDialogCaptions[FDialogTarget]);
   FInputDateTime->CheckBoxTime.SetChecked(FTimeFree[FDialogTarget]);
   FInputDateTime->CheckBoxSecond.SetChecked(FSecondFree[FDialogTarget]);
@@ -583,20 +592,11 @@ void TVNStampShifter::ButtonHelpClick(ui::Control*) { ui::Application::Instance(
 
 void TVNStampShifter::LoadSettings() {
   auto& rm = RegManager;
+  rm.ResetReadFailure();
   if (!rm.Filer(L"Left").ReadString().empty()) {
-    int left = rm.Filer(L"Left").ReadInteger();
-    int top = rm.Filer(L"Top").ReadInteger();
-    // A position outside every monitor (a monitor since removed) is moved onto the nearest one.
-    RECT r{left, top, left + Width(), top + Height()};
-    if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
-      MONITORINFO mi{};
-      mi.cbSize = sizeof(mi);
-      GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi);
-      const RECT& wa = mi.rcWork;
-      left = std::max<int>(wa.left, std::min<int>(left, wa.right - Width()));
-      top = std::max<int>(wa.top, std::min<int>(top, wa.bottom - Height()));
-    }
-    SetPosition(left, top);
+    // A position off the screen (a monitor since removed, a smaller screen) is moved onto the nearest
+    // monitor.
+    SetPositionOnScreen(rm.Filer(L"Left").ReadInteger(), rm.Filer(L"Top").ReadInteger());
   } else {
     CenterOnScreen();
   }
@@ -644,12 +644,27 @@ void TVNStampShifter::LoadSettings() {
   }
 
   FSplashCount = rm.Filer(L"SplashCount").ReadInteger();
-  rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
 
+  // A settings file that is there but could not be read (held by another program) keeps what it
+  // holds: the defaults read in its place are never written over it, now or at shutdown.
+  FSettingsUnread = rm.ReadFailed();
+  std::optional<ui::Error> failure;
+  if (FSettingsUnread) {
+    failure = ui::Error(rm.IniFileName() + L" を読み込めません。\r既定の設定で起動します。このファイルの設定は上書きしません。");
+  } else {
+    try {
+      rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
+    } catch (const ui::Error& e) {
+      failure = e;
+    }
+  }
+
+  // The edits show the date-times a run would write, whatever became of the file.
   ShowDateTime(&EditCreate);
   ShowDateTime(&EditUpdate);
   CheckBoxCreateClick(nullptr);
   CheckBoxUpdateClick(nullptr);
+  if (failure) throw *failure;
 }
 
 POINT TVNStampShifter::PlacedPosition() const {
@@ -680,6 +695,7 @@ LRESULT TVNStampShifter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TVNStampShifter::SaveSettings() {
+  if (FSettingsUnread) return;  // the options shown were not read from the file
   auto& rm = RegManager;
   const POINT placed = PlacedPosition();
   rm.Filer(L"Left").WriteInteger(placed.x);

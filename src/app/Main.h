@@ -123,6 +123,8 @@ class TVNStampShifter : public ui::Form,
   bool FKeyHandled = false;
   bool FShown = false;
   int32_t FSplashCount = 100;
+  // The settings file was there at start-up but could not be read: nothing is saved over it.
+  bool FSettingsUnread = false;
   // A change run is in progress.
   bool Running() const { return FChangeRun && FChangeRun->Running(); }
   // The run, once the target list it walks is known.

@@ -53,11 +53,12 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   TVNStampShifter* main = w.Main.get();
   w.Targets = std::make_unique<TFileListTargets>(*list);
   main->SetTargets(w.Targets.get());
+  list->SetSettings(&main->RegManager);
   main->OnListControlsEnabled = [list](bool enabled) { list->SetListControlsEnabled(enabled); };
   main->OnListWindowEnabled = [list](bool enabled) { list->SetEnabled(enabled); };
   main->OnShowList = [main, list]() {
-    RECT r = main->BoundsRect();
-    list->PlaceBeside(r);
+    // Moved beside the main window; the size stays as the user left it.
+    list->MoveBeside(main->BoundsRect());
     list->Show();
   };
   list->TakeCommandLine(arguments);
@@ -85,6 +86,7 @@ TProgram::~TProgram() {
 }
 
 TVNStampShifter& TProgram::MainWindow() { return *FWindows->Main; }
+targets::TFormFileList& TProgram::FileListWindow() { return *FWindows->FileList; }
 
 int TProgram::Run() {
   FWindows->Main->Show();

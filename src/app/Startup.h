@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace targets {
+class TFormFileList;
+}
+
 namespace app {
 
 class TVNStampShifter;
@@ -23,6 +27,7 @@ class TProgram {
   int Run();
 
   TVNStampShifter& MainWindow();
+  targets::TFormFileList& FileListWindow();
   struct Windows;
   Windows& Parts() { return *FWindows; }
 

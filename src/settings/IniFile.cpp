@@ -1,6 +1,7 @@
-// The settings INI file: our own reader and writer of "[section]" and "key=value" lines in Shift-JIS.
+// The settings INI file: our own reader and writer of "[section]" and "key=value" lines.
 #include "settings/IniFile.h"
 #include "comm/Cp932.h"
+#include "comm/Utf8.h"
 #include "ui/Error.h"
 #include <vector>
 
@@ -8,117 +9,149 @@ namespace settings {
 
 namespace {
 
-// A file handle closed with CloseHandle.
-class TFileHandle {
- public:
-  explicit TFileHandle(HANDLE h = INVALID_HANDLE_VALUE) : FHandle(h) {}
-  TFileHandle(const TFileHandle&) = delete;
-  TFileHandle& operator=(const TFileHandle&) = delete;
-  ~TFileHandle() { Reset(); }
-  HANDLE Get() const { return FHandle; }
-  explicit operator bool() const { return FHandle != INVALID_HANDLE_VALUE; }
-  void Reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
-    FHandle = h;
-  }
+enum class TEncoding { ShiftJis, Utf8, Utf16Le, Utf16Be };
 
- private:
-  HANDLE FHandle;
-};
-
-// The file's lines as raw bytes, each with its own line end ("\r\n", "\n", or none for a last line
-// without one), so that lines we do not touch are written back exactly as they were.
+// One line in the working form (the file's Shift-JIS bytes, or UTF-8 for a file with a byte-order
+// mark) with its own line end ("\r\n", "\n", "\r", or none for a last line without one), so that
+// lines we do not touch are written back exactly as they were.
 struct TLine {
   std::string Text;
   std::string Eol;
 };
 
-// Larger files are not settings files; reading one is refused rather than risking memory.
-constexpr LONGLONG kMaxFileBytes = 256LL << 20;
+struct TIniText {
+  TEncoding Encoding = TEncoding::ShiftJis;
+  std::vector<TLine> Lines;
+};
 
-enum class TLoadResult { Ok, Missing, Failed };
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-TLoadResult LoadBytes(const std::wstring& path, std::string& bytes) {
-  bytes.clear();
-  TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TLoadResult::Missing : TLoadResult::Failed;
+std::string Utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
+  std::wstring wide(bytes.size() / 2, L'\0');
+  for (size_t i = 0; i < wide.size(); ++i) {
+    unsigned first = static_cast<unsigned char>(bytes[2 * i]), second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    wide[i] = static_cast<wchar_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
   }
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes) return TLoadResult::Failed;
-  bytes.resize(static_cast<size_t>(size.QuadPart));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD got = 0;
-    DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-    if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr)) return TLoadResult::Failed;
-    if (got == 0) break;  // the file shrank meanwhile
-    done += got;
-  }
-  bytes.resize(done);
-  return TLoadResult::Ok;
+  return comm::WideToUtf8(wide);
 }
 
-std::vector<TLine> SplitLines(const std::string& bytes) {
-  std::vector<TLine> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t lf = bytes.find('\n', start);
-    if (lf == std::string::npos) {
-      lines.push_back({bytes.substr(start), ""});
-      break;
-    }
-    size_t end = lf;
-    bool cr = end > start && bytes[end - 1] == '\r';
-    if (cr) --end;
-    lines.push_back({bytes.substr(start, end - start), cr ? "\r\n" : "\n"});
-    start = lf + 1;
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<TLine>& lines) {
-  std::string bytes;
-  size_t total = 0;
-  for (const TLine& line : lines) total += line.Text.size() + line.Eol.size();
-  bytes.reserve(total);
-  for (const TLine& line : lines) {
-    bytes += line.Text;
-    bytes += line.Eol;
+std::string Utf8ToUtf16Bytes(std::string_view utf8, bool bigEndian) {
+  std::wstring wide = comm::Utf8ToWide(utf8);
+  std::string bytes(wide.size() * 2, '\0');
+  for (size_t i = 0; i < wide.size(); ++i) {
+    char high = static_cast<char>(wide[i] >> 8), low = static_cast<char>(wide[i] & 0xFF);
+    bytes[2 * i] = bigEndian ? high : low;
+    bytes[2 * i + 1] = bigEndian ? low : high;
   }
   return bytes;
 }
 
-// Shift-JIS lead bytes. "[", "]" and other ASCII bytes from 0x40 up can be the second byte of a
-// double-byte character, so the line syntax is looked for at character boundaries only.
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-size_t NextChar(std::string_view s, size_t i) {
-  return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? i + 2 : i + 1;
+// CR LF, LF and CR end lines. Neither byte is ever part of a Shift-JIS or UTF-8 character.
+std::vector<TLine> SplitLines(std::string_view bytes) {
+  std::vector<TLine> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.push_back({std::string(bytes.substr(start)), ""});
+      break;
+    }
+    size_t eolLength = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+    lines.push_back({std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, eolLength))});
+    start = end + eolLength;
+  }
+  return lines;
 }
 
-size_t FindChar(std::string_view s, char c) {
-  for (size_t i = 0; i < s.size(); i = NextChar(s, i))
-    if (s[i] == c) return i;
-  return std::string_view::npos;
+TIniText Decode(std::string_view bytes) {
+  TIniText text;
+  if (bytes.starts_with(kUtf8Mark)) {
+    text.Encoding = TEncoding::Utf8;
+    text.Lines = SplitLines(bytes.substr(kUtf8Mark.size()));
+  } else if (bytes.starts_with(kUtf16LeMark)) {
+    text.Encoding = TEncoding::Utf16Le;
+    text.Lines = SplitLines(Utf16BytesToUtf8(bytes.substr(kUtf16LeMark.size()), false));
+  } else if (bytes.starts_with(kUtf16BeMark)) {
+    text.Encoding = TEncoding::Utf16Be;
+    text.Lines = SplitLines(Utf16BytesToUtf8(bytes.substr(kUtf16BeMark.size()), true));
+  } else {
+    text.Lines = SplitLines(bytes);
+  }
+  return text;
 }
 
-size_t FindLastChar(std::string_view s, char c) {
-  size_t found = std::string_view::npos;
-  for (size_t i = 0; i < s.size(); i = NextChar(s, i))
-    if (s[i] == c) found = i;
-  return found;
+std::string Encode(const TIniText& text) {
+  std::string body;
+  size_t total = 0;
+  for (const TLine& line : text.Lines) total += line.Text.size() + line.Eol.size();
+  body.reserve(total);
+  for (const TLine& line : text.Lines) {
+    body += line.Text;
+    body += line.Eol;
+  }
+  switch (text.Encoding) {
+    case TEncoding::Utf8: return std::string(kUtf8Mark) + body;
+    case TEncoding::Utf16Le: return std::string(kUtf16LeMark) + Utf8ToUtf16Bytes(body, false);
+    case TEncoding::Utf16Be: return std::string(kUtf16BeMark) + Utf8ToUtf16Bytes(body, true);
+    case TEncoding::ShiftJis: break;
+  }
+  return body;
 }
 
-// Blanks are single bytes that are never the second byte of a character, so trimming bytes is safe.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+// Character rules of the working form. "[", "]" and other ASCII bytes from 0x40 up can be the second
+// byte of a Shift-JIS character, so the line syntax is looked for at character boundaries only;
+// in UTF-8 every byte of a longer character is above 0x7F.
+class TCharRules {
+ public:
+  explicit TCharRules(TEncoding encoding) : FShiftJis(encoding == TEncoding::ShiftJis) {}
+
+  size_t Next(std::string_view s, size_t i) const {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    if (FShiftJis) return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && i + 1 < s.size() ? i + 2 : i + 1;
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    return i;
+  }
+  size_t Find(std::string_view s, char c) const {
+    for (size_t i = 0; i < s.size(); i = Next(s, i))
+      if (s[i] == c) return i;
+    return std::string_view::npos;
+  }
+  size_t FindLast(std::string_view s, char c) const {
+    size_t found = std::string_view::npos;
+    for (size_t i = 0; i < s.size(); i = Next(s, i))
+      if (s[i] == c) found = i;
+    return found;
+  }
+  std::wstring ToWide(std::string_view s) const { return FShiftJis ? comm::Cp932ToWide(s) : comm::Utf8ToWide(s); }
+  // The text in the working form; lost tells whether a character had no form in it.
+  std::string FromWide(std::wstring_view text, bool& lost) const {
+    bool used = false;
+    std::string bytes = FShiftJis ? comm::WideToCp932(text, &used) : comm::WideToUtf8(text);
+    lost = lost || used;
+    return bytes;
+  }
+
+ private:
+  bool FShiftJis;
+};
+
+// Blanks are single bytes that are never part of a longer character, so trimming bytes is safe.
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+std::wstring_view TrimName(std::wstring_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && (s[b] == L' ' || s[b] == L'\t')) ++b;
+  while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t')) --e;
   return s.substr(b, e - b);
 }
 
@@ -130,21 +163,21 @@ struct TParsedLine {
   std::string_view Value;  // key value, trimmed
 };
 
-TParsedLine ParseLine(std::string_view line) {
+TParsedLine ParseLine(std::string_view line, const TCharRules& rules) {
   std::string_view t = Trim(line);
   if (t.empty() || t[0] == ';') return {};
   if (t[0] == '[') {
-    size_t close = FindLastChar(t, ']');
+    size_t close = rules.FindLast(t, ']');
     if (close == std::string_view::npos) return {};
     return {TLineKind::Section, Trim(t.substr(1, close - 1)), {}};
   }
-  size_t eq = FindChar(t, '=');
+  size_t eq = rules.Find(t, '=');
   if (eq == std::string_view::npos) return {};
   return {TLineKind::Key, Trim(t.substr(0, eq)), Trim(t.substr(eq + 1))};
 }
 
-bool SameName(std::string_view stored, std::wstring_view wanted) {
-  std::wstring name = comm::Cp932ToWide(stored);
+bool SameName(std::string_view stored, std::wstring_view wanted, const TCharRules& rules) {
+  std::wstring name = rules.ToWide(stored);
   return CompareStringOrdinal(name.data(), static_cast<int>(name.size()), wanted.data(), static_cast<int>(wanted.size()),
                               TRUE) == CSTR_EQUAL;
 }
@@ -156,33 +189,41 @@ struct TLocation {
 };
 
 // The key in the first section of that name; later sections of the same name are not searched.
-TLocation Locate(const std::vector<TLine>& lines, std::wstring_view section, std::wstring_view key) {
+// Both names come trimmed.
+TLocation Locate(const TIniText& text, std::wstring_view section, std::wstring_view key) {
+  const TCharRules rules(text.Encoding);
   TLocation at;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    TParsedLine parsed = ParseLine(lines[i].Text);
+  for (size_t i = 0; i < text.Lines.size(); ++i) {
+    TParsedLine parsed = ParseLine(text.Lines[i].Text, rules);
     if (parsed.Kind == TLineKind::Section) {
       if (at.SectionFound) break;
-      if (SameName(parsed.Name, section)) {
+      if (SameName(parsed.Name, section, rules)) {
         at.SectionFound = true;
         at.LastFilled = i;
       }
       continue;
     }
     if (!at.SectionFound) continue;
-    if (parsed.Kind == TLineKind::Key && SameName(parsed.Name, key)) {
+    if (parsed.Kind == TLineKind::Key && SameName(parsed.Name, key, rules)) {
       at.KeyLine = i;
       break;
     }
-    if (!Trim(lines[i].Text).empty()) at.LastFilled = i;
+    if (!Trim(text.Lines[i].Text).empty()) at.LastFilled = i;
   }
   return at;
 }
 
-std::string ToFileText(std::wstring_view text) {
+std::wstring OneLine(std::wstring_view text) {
   std::wstring clean(text);
   for (wchar_t& c : clean)
     if (c == L'\r' || c == L'\n') c = L' ';
-  return comm::WideToCp932(clean);
+  return clean;
+}
+
+// A Shift-JIS file becomes UTF-8 with a mark, every line converted.
+void ConvertToUtf8(TIniText& text) {
+  for (TLine& line : text.Lines) line.Text = comm::WideToUtf8(comm::Cp932ToWide(line.Text));
+  text.Encoding = TEncoding::Utf8;
 }
 
 // Gives the line before an insertion point a line end when it was the file's unterminated last line.
@@ -192,109 +233,122 @@ void Terminate(TLine& line) {
 
 [[noreturn]] void RaiseWriteError(const std::wstring& path) { throw ui::Error(path + L" に書き込めません"); }
 
-// Writes the bytes to a new file beside the INI and moves it over the INI, so a failure at any point
-// leaves the previous file untouched.
-void SaveBytes(const std::wstring& path, const std::string& bytes) {
-  DWORD oldAttributes = GetFileAttributesW(path.c_str());
-  // A read-only file is not ours to replace (the move below would not ask).
-  if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-    RaiseWriteError(path);
-
-  static unsigned counter = 0;
-  std::wstring tempPath;
-  TFileHandle temp;
-  for (int attempt = 0; attempt < 100 && !temp; ++attempt) {
-    wchar_t suffix[48];
-    swprintf(suffix, 48, L".~%lx-%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
-    tempPath = path + suffix;
-    temp.Reset(CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!temp && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-  if (!temp) RaiseWriteError(path);
-
-  bool written = true;
-  for (size_t done = 0; written && done < bytes.size();) {
-    DWORD put = 0;
-    DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-    written = WriteFile(temp.Get(), bytes.data() + done, want, &put, nullptr) && put == want;
-    done += put;
-  }
-  written = written && FlushFileBuffers(temp.Get());
-  temp.Reset();
-  if (!written || !MoveFileExW(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(tempPath.c_str());
-    RaiseWriteError(path);
-  }
-  // The replacement is a new file: give it back the hidden or system mark the user had set.
-  if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-    SetFileAttributesW(path.c_str(), oldAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
-}
-
-// Reads the file for a change; a file that exists but cannot be read is not overwritten.
-std::vector<TLine> LoadForChange(const std::wstring& path, bool& existed, std::string& original) {
-  TLoadResult result = LoadBytes(path, original);
-  if (result == TLoadResult::Failed) RaiseWriteError(path);
-  existed = result == TLoadResult::Ok;
-  return SplitLines(original);
-}
-
 }  // namespace
 
 std::wstring TIniFile::ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue) const {
+  FReadFailed = false;
+  FHolderOutwaited = false;
+  section = TrimName(section);
+  key = TrimName(key);
+  if (section.empty() || key.empty()) return std::wstring(defaultValue);
   std::string bytes;
-  if (LoadBytes(FFileName, bytes) != TLoadResult::Ok) return std::wstring(defaultValue);
-  std::vector<TLine> lines = SplitLines(bytes);
-  TLocation at = Locate(lines, section, key);
+  comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(FFileName, bytes, FPatienceMs);
+  FHolderOutwaited = read.HolderOutwaited;
+  FReadFailed = read.Result == comm::rbUnreadable;
+  if (read.Result != comm::rbRead) return std::wstring(defaultValue);
+
+  const TIniText text = Decode(bytes);
+  const TCharRules rules(text.Encoding);
+  TLocation at = Locate(text, section, key);
   if (at.KeyLine == SIZE_MAX) return std::wstring(defaultValue);
 
-  std::string_view value = ParseLine(lines[at.KeyLine].Text).Value;
+  std::string_view value = ParseLine(text.Lines[at.KeyLine].Text, rules).Value;
   if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
     value = value.substr(1, value.size() - 2);
   if (value.size() > kMaxValueBytes) {
-    // Cut at the last character boundary within the limit, never inside a double-byte character.
+    // Cut at the last character boundary within the limit, never inside a character.
     size_t cut = 0;
     while (cut < value.size()) {
-      size_t next = NextChar(value, cut);
+      size_t next = rules.Next(value, cut);
       if (next > kMaxValueBytes) break;
       cut = next;
     }
     value = value.substr(0, cut);
   }
-  return comm::Cp932ToWide(value);
+  return rules.ToWide(value);
 }
 
+size_t TIniFile::LineCount() const {
+  std::string bytes;
+  comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(FFileName, bytes, FPatienceMs);
+  FHolderOutwaited = read.HolderOutwaited;
+  FReadFailed = read.Result == comm::rbUnreadable;
+  return read.Result == comm::rbRead ? Decode(bytes).Lines.size() : 0;
+}
+
+namespace {
+
+// Reads the file for a change; a file that exists but cannot be read is not overwritten.
+TIniText LoadForChange(const std::wstring& path, DWORD patienceMs, bool& existed, std::string& original, bool& outwaited) {
+  comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(path, original, patienceMs);
+  outwaited = read.HolderOutwaited;
+  if (read.Result == comm::rbUnreadable) RaiseWriteError(path);
+  existed = read.Result == comm::rbRead;
+  return Decode(original);
+}
+
+void Save(const std::wstring& path, const std::string& bytes, DWORD patienceMs, bool& outwaited) {
+  comm::TReplaceBytesOutcome saved = comm::comm_ReplaceFileBytes(path, bytes, patienceMs);
+  outwaited = outwaited || saved.HolderOutwaited;
+  if (saved.Result == comm::rpFailed) RaiseWriteError(path);
+}
+
+}  // namespace
+
 void TIniFile::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  FHolderOutwaited = false;
+  const std::wstring sectionName(TrimName(OneLine(section))), keyName(TrimName(OneLine(key))), valueText = OneLine(value);
+  if (sectionName.empty() || keyName.empty()) return;
   bool existed = false;
   std::string original;
-  std::vector<TLine> lines = LoadForChange(FFileName, existed, original);
-  TLocation at = Locate(lines, section, key);
-  std::string valueText = ToFileText(value);
+  TIniText text = LoadForChange(FFileName, FPatienceMs, existed, original, FHolderOutwaited);
 
-  if (at.KeyLine != SIZE_MAX) {
-    TLine& line = lines[at.KeyLine];
-    line.Text = std::string(ParseLine(line.Text).Name) + "=" + valueText;
-  } else if (at.SectionFound) {
-    Terminate(lines[at.LastFilled]);
-    lines.insert(lines.begin() + static_cast<ptrdiff_t>(at.LastFilled) + 1, TLine{ToFileText(key) + "=" + valueText, "\r\n"});
-  } else {
-    if (!lines.empty()) Terminate(lines.back());
-    lines.push_back({"[" + ToFileText(section) + "]", "\r\n"});
-    lines.push_back({ToFileText(key) + "=" + valueText, "\r\n"});
+  std::string sectionBytes, keyBytes, valueBytes;
+  auto encodeTexts = [&] {
+    const TCharRules rules(text.Encoding);
+    bool lost = false;
+    sectionBytes = rules.FromWide(sectionName, lost);
+    keyBytes = rules.FromWide(keyName, lost);
+    valueBytes = rules.FromWide(valueText, lost);
+    return lost;
+  };
+  // A character without a Shift-JIS form would become "?": the file goes over to UTF-8 instead.
+  if (encodeTexts()) {
+    ConvertToUtf8(text);
+    encodeTexts();
   }
 
-  std::string bytes = JoinLines(lines);
+  TLocation at = Locate(text, sectionName, keyName);
+  std::vector<TLine>& lines = text.Lines;
+  if (at.KeyLine != SIZE_MAX) {
+    TLine& line = lines[at.KeyLine];
+    line.Text = std::string(ParseLine(line.Text, TCharRules(text.Encoding)).Name) + "=" + valueBytes;
+  } else if (at.SectionFound) {
+    Terminate(lines[at.LastFilled]);
+    lines.insert(lines.begin() + static_cast<ptrdiff_t>(at.LastFilled) + 1, TLine{keyBytes + "=" + valueBytes, "\r\n"});
+  } else {
+    if (!lines.empty()) Terminate(lines.back());
+    lines.push_back({"[" + sectionBytes + "]", "\r\n"});
+    lines.push_back({keyBytes + "=" + valueBytes, "\r\n"});
+  }
+
+  std::string bytes = Encode(text);
   if (existed && bytes == original) return;
-  SaveBytes(FFileName, bytes);
+  Save(FFileName, bytes, FPatienceMs, FHolderOutwaited);
 }
 
 void TIniFile::DeleteKey(std::wstring_view section, std::wstring_view key) {
+  FHolderOutwaited = false;
+  section = TrimName(section);
+  key = TrimName(key);
+  if (section.empty() || key.empty()) return;
   bool existed = false;
   std::string original;
-  std::vector<TLine> lines = LoadForChange(FFileName, existed, original);
-  TLocation at = Locate(lines, section, key);
+  TIniText text = LoadForChange(FFileName, FPatienceMs, existed, original, FHolderOutwaited);
+  TLocation at = Locate(text, section, key);
   if (at.KeyLine == SIZE_MAX) return;
-  lines.erase(lines.begin() + static_cast<ptrdiff_t>(at.KeyLine));
-  SaveBytes(FFileName, JoinLines(lines));
+  text.Lines.erase(text.Lines.begin() + static_cast<ptrdiff_t>(at.KeyLine));
+  Save(FFileName, Encode(text), FPatienceMs, FHolderOutwaited);
 }
 
 }  // namespace settings

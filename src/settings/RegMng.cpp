@@ -3,6 +3,7 @@
 #include "settings/RegMng.h"
 #include "ui/Error.h"
 #include "ui/MessageDialog.h"
+#include <algorithm>
 #include <stdexcept>
 
 namespace settings {
@@ -34,6 +35,9 @@ bool SameText(std::wstring_view a, std::wstring_view b) {
 }
 
 constexpr size_t kHexLineLength = 64;
+
+// After a wait for a holder of the INI file ran out, later operations within this time do not wait.
+constexpr ULONGLONG kHolderMemoryMs = 5000;
 
 }  // namespace
 
@@ -113,6 +117,16 @@ void TRegManager::ItemRemoved(const TRegItem* item) {
   if (FFiler && FFiler->FItem == item) FFiler->FItem = nullptr;
 }
 
+DWORD TRegManager::HolderPatience() const {
+  if (FHolderOutwaitedAt != 0 && GetTickCount64() - FHolderOutwaitedAt < kHolderMemoryMs) return 0;
+  return comm::kFileHolderPatienceMs;
+}
+
+void TRegManager::NoteIniOutcome(const TIniFile& ini, bool wasRead) {
+  if (ini.HolderOutwaited()) FHolderOutwaitedAt = GetTickCount64();
+  if (wasRead && ini.LastReadFailed()) FReadFailed = true;
+}
+
 // --- TByteStream ---------------------------------------------------------------------------------
 
 void TByteStream::Write(const std::vector<uint8_t>& data) {
@@ -130,8 +144,11 @@ std::unique_ptr<TRegistryStore> TRegFiler::OpenRegistry() {
 }
 
 std::unique_ptr<TIniFile> TRegFiler::OpenIniFile() {
-  if (FManager.RegType() == rtIni && !FManager.IniFileName().empty())
-    return std::make_unique<TIniFile>(FManager.IniFileName());
+  if (FManager.RegType() == rtIni && !FManager.IniFileName().empty()) {
+    auto ini = std::make_unique<TIniFile>(FManager.IniFileName());
+    ini->SetPatience(FManager.HolderPatience());
+    return ini;
+  }
   ShowErrorBox(L"can not create Inifile object.");
   return nullptr;
 }
@@ -143,7 +160,10 @@ std::wstring TRegFiler::ReadValue(const std::wstring& section, const std::wstrin
     return registry ? registry->ReadString(section, key, defaultValue) : defaultValue;
   }
   std::unique_ptr<TIniFile> ini = OpenIniFile();
-  return ini ? ini->ReadString(section, key, defaultValue) : defaultValue;
+  if (!ini) return defaultValue;
+  std::wstring value = ini->ReadString(section, key, defaultValue);
+  FManager.NoteIniOutcome(*ini, true);
+  return value;
 }
 
 void TRegFiler::WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
@@ -151,7 +171,13 @@ void TRegFiler::WriteValue(const std::wstring& section, const std::wstring& key,
   if (FManager.RegType() == rtReg) {
     if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->WriteString(section, key, value);
   } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
-    ini->WriteString(section, key, value);
+    try {
+      ini->WriteString(section, key, value);
+    } catch (...) {
+      FManager.NoteIniOutcome(*ini, false);
+      throw;
+    }
+    FManager.NoteIniOutcome(*ini, false);
   }
 }
 
@@ -160,7 +186,13 @@ void TRegFiler::DeleteValue(const std::wstring& section, const std::wstring& key
   if (FManager.RegType() == rtReg) {
     if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->DeleteValue(section, key);
   } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
-    ini->DeleteKey(section, key);
+    try {
+      ini->DeleteKey(section, key);
+    } catch (...) {
+      FManager.NoteIniOutcome(*ini, false);
+      throw;
+    }
+    FManager.NoteIniOutcome(*ini, false);
   }
 }
 
@@ -227,7 +259,7 @@ void TRegFiler::ReadStrings(std::vector<std::wstring>& list) {
   list.clear();
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
-  int32_t count = TextToIntOrZero(ReadValue(section, ident + L"_ItemCount", L"0"));
+  int32_t count = StoredCount(section, ident + L"_ItemCount");
   for (int32_t n = 0; n < count; ++n) list.push_back(ReadValue(section, ident + L"_Item" + IntToText(n), L""));
 }
 
@@ -238,10 +270,23 @@ void TRegFiler::WriteStrings(const std::vector<std::wstring>& list) {
   WriteNumbered(section, ident + L"_ItemCount", ident + L"_Item", list);
 }
 
+int32_t TRegFiler::StoredCount(const std::wstring& section, const std::wstring& countKey) {
+  int32_t count = TextToIntOrZero(ReadValue(section, countKey, L"0"));
+  if (count <= 0 || section.empty() || countKey.empty()) return 0;
+  size_t bound = 0;
+  if (FManager.RegType() == rtReg) {
+    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) bound = registry->ValueCount(section);
+  } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
+    bound = ini->LineCount();
+    FManager.NoteIniOutcome(*ini, true);
+  }
+  return static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(count), bound));
+}
+
 void TRegFiler::WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
                               const std::vector<std::wstring>& values) {
   int32_t count = static_cast<int32_t>(values.size());
-  int32_t old = TextToIntOrZero(ReadValue(section, countKey, L"0"));
+  int32_t old = StoredCount(section, countKey);
   if (count < old) {
     for (int32_t n = old - 1; n >= count; --n) DeleteValue(section, prefix + IntToText(n));
     if (count == 0) DeleteValue(section, countKey);
@@ -264,7 +309,7 @@ void TRegFiler::ReadStream(TByteStream& stream) {
     if (registry && registry->ReadBinary(section, ident, bytes)) stream.Write(bytes);
     return;
   }
-  int32_t count = TextToIntOrZero(ReadValue(section, ident + L"_c", L"0"));
+  int32_t count = StoredCount(section, ident + L"_c");
   std::vector<uint8_t> bytes;
   for (int32_t n = 0; n < count; ++n) {
     std::vector<uint8_t> line = HexLineToBytes(ReadValue(section, ident + L"_d" + IntToText(n), L""));

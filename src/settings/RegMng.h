@@ -143,6 +143,9 @@ class TRegFiler {
 
  private:
   friend class TRegManager;
+  // The number stored under countKey, bounded by what the store can hold (its lines or values), so
+  // that a corrupt huge count cannot make a read or a write walk billions of keys.
+  int32_t StoredCount(const std::wstring& section, const std::wstring& countKey);
   // Writes values under prefix + 0, 1, ... with their number under countKey, removing the keys of a
   // longer list written before (string lists and byte streams share this layout).
   void WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
@@ -173,13 +176,25 @@ class TRegManager {
   // "[' name '] is invalid." and leaves the filer bound to no item.
   TRegFiler& Filer(std::wstring_view name);
 
+  // True when a read since the last ResetReadFailure found the INI file there but could not read it
+  // (another program held it, or it was refused): the values read then are defaults, not the file's.
+  bool ReadFailed() const { return FReadFailed; }
+  void ResetReadFailure() { FReadFailed = false; }
+
  protected:
   // Makes the filer on first use (a constructor could not reach an override).
   virtual std::unique_ptr<TRegFiler> CreateFiler();
 
  private:
   friend class TRegItems;
+  friend class TRegFiler;
   void ItemRemoved(const TRegItem* item);
+  // How long the next INI operation waits for a program that holds the file: after one such wait
+  // ran out, not at all for a few seconds, so that a file held for long costs one wait and not one
+  // per value (loading and saving touch some forty values).
+  DWORD HolderPatience() const;
+  // Takes note of what an INI operation met.
+  void NoteIniOutcome(const TIniFile& ini, bool wasRead);
 
   // Declared before the table: the table is freed first, then the filer.
   std::unique_ptr<TRegFiler> FFiler;
@@ -187,6 +202,8 @@ class TRegManager {
   std::wstring FIniFileName;
   std::wstring FRegDir;
   TRegType FRegType = rtReg;
+  bool FReadFailed = false;
+  ULONGLONG FHolderOutwaitedAt = 0;  // tick count of the last wait that ran out; 0 for none
 };
 
 // The error boxes of the settings (caption "エラー", stop icon, one OK button) go through this hook

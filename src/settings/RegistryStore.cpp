@@ -102,4 +102,15 @@ void TRegistryStore::WriteBinary(const std::wstring& section, const std::wstring
   SetValue(FRoot.Get(), section, ident, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
+size_t TRegistryStore::ValueCount(const std::wstring& section) const {
+  if (!FRoot) return 0;
+  TRegKey key;
+  if (RegOpenKeyExW(FRoot.Get(), section.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return 0;
+  DWORD values = 0;
+  if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                       nullptr) != ERROR_SUCCESS)
+    return 0;
+  return values;
+}
+
 }  // namespace settings

@@ -58,6 +58,8 @@ class TRegistryStore {
   bool ReadBinary(const std::wstring& section, const std::wstring& ident, std::vector<uint8_t>& bytes);
   // Stores a REG_BINARY value, creating the subkey when needed.
   void WriteBinary(const std::wstring& section, const std::wstring& ident, const std::vector<uint8_t>& bytes);
+  // The number of values in the subkey (0 when it is missing): no list stored there has more entries.
+  size_t ValueCount(const std::wstring& section) const;
 
  private:
   TRegKey FRoot;  // null when HKEY_CURRENT_USER\<dir> could not be opened or created

@@ -204,9 +204,9 @@ void TTargetCollection::AddEntry(const std::wstring& path) {
 void TTargetCollection::AdvanceProgress() {
   // Entries created after the pre-count can take the count past the total; the gauge stops there.
   FProgressPosition = std::min(FProgressPosition + 1, FProgressTotal);
+  // The splash shows it and processes the pending messages, so that its stop button and Esc can set
+  // the stop request.
   if (FSplash) FSplash->Progress(FProgressPosition, std::to_wstring(FProgressPosition) + FProgressSuffix);
-  // Lets the splash repaint, and its stop button and Esc set the stop request.
-  ui::Application::Instance().ProcessMessages();
 }
 
 void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {

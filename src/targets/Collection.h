@@ -34,6 +34,8 @@ class ICollectionSplash {
   // Shows the window: the gauge at 0 of total, the count label empty.
   virtual void Start(int total) = 0;
   // position entries added so far (never above the total); text is the count label, "37 / 120 ファイル".
+  // Called at every added entry; the splash processes the pending window messages, so that the user
+  // can stop the collection.
   virtual void Progress(int position, const std::wstring& text) = 0;
 };
 // Makes the splash of one collection; the splash calls requestStop when the user stops the collection.

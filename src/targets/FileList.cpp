@@ -1,7 +1,15 @@
 // The file list window: its controls, layout, count label, hiding on close and the collection's view.
 #include "targets/FileList.h"
 #include "targets/CommandLine.h"
+#include "targets/ListExport.h"
+#include "targets/Splash.h"
+#include "comm/FileAttr.h"
+#include "settings/RegMng.h"
+#include "ui/Application.h"
+#include "ui/Error.h"
+#include "ui/MessageDialog.h"
 #include "resource.h"
+#include <windowsx.h>
 #include <algorithm>
 
 namespace targets {
@@ -39,11 +47,31 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   // The save button keeps its place; copy and clear keep their distance to the right edge.
   FCopyRightGap = cw - SpeedButtonCBCopy.Left();
   FClearRightGap = cw - SpeedButtonClear.Left();
+  // Narrower, copy and clear would slide over the save button (which stays) and the count.
+  FLeastClientWidth = cw;
 
   HListBoxFileList.Create(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true);
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
   SetActiveControl(&HListBoxFileList);
+
+  SaveList = PopupMenu.Add(L"ファイルに保存(&S)...", ui::scCtrl | 'S', [this](ui::Control* s) { SpeedButtonSaveClick(s); });
+  N1 = PopupMenu.AddSeparator();
+  ClipBoardCopy = PopupMenu.Add(L"クリップボードにコピー(&C)", ui::scCtrl | 'C',
+                                [this](ui::Control* s) { SpeedButtonCBCopyClick(s); });
+  DeleteList = PopupMenu.Add(L"削除(&D)", VK_DELETE, [this](ui::Control* s) { DeleteListClick(s); });
+  AllSelectFile = PopupMenu.Add(L"全て選択(&A)", ui::scCtrl | 'A', [this](ui::Control* s) { AllSelectFileClick(s); });
+  SpeedButtonSave.OnClick = [this](ui::Control* s) { SpeedButtonSaveClick(s); };
+  SpeedButtonCBCopy.OnClick = [this](ui::Control* s) { SpeedButtonCBCopyClick(s); };
+  SpeedButtonClear.OnClick = [this](ui::Control* s) { SpeedButtonClearClick(s); };
+  KeyPreview = true;
+
+  SaveDialogEx.Filter = L"すべてのファイル(*.*)|*.*";
+  SaveDialogEx.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+  SaveDialogEx.OnSetLeftTop = [this](shell::TFileDialogEx* d, int& l, int& t, int w, int h) {
+    SaveDialogExSetLeftTop(d, l, t, w, h);
+  };
   SetCommandsEnabled(false);
+  FCollection.SetSplashFactory(MakeSplashFactory());
 }
 
 TFormFileList::~TFormFileList() = default;
@@ -66,11 +94,29 @@ void TFormFileList::SetListControlsEnabled(bool enabled) {
 void TFormFileList::SetCommandsEnabled(bool enabled) {
   FCommandsEnabled = enabled;
   for (widgets::TCommonButton* b : {&SpeedButtonSave, &SpeedButtonCBCopy, &SpeedButtonClear}) b->SetEnabled(enabled);
+  for (ui::MenuItem* m : {SaveList, ClipBoardCopy, DeleteList, AllSelectFile}) m->Enabled = enabled;
 }
 
 void TFormFileList::PlaceBeside(const RECT& main) {
   const int width = main.right - main.left, height = main.bottom - main.top;
   SetBounds(main.right, main.top, width, height);
+  // The size may have met the least size: placed by the size it got.
+  SetPositionOnScreen(main.right, main.top);
+}
+
+void TFormFileList::MoveBeside(const RECT& main) {
+  // A maximised window stays as the user made it; a minimised one is restored first, so that the
+  // place below is where it shows.
+  if (IsZoomed(Handle())) return;
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetPositionOnScreen(main.right, main.top);
+}
+
+SIZE TFormFileList::LeastClientSize() const {
+  // The list's two scroll arrows, its horizontal scroll bar and its edge.
+  const int list =
+      2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL) + 2 * GetSystemMetrics(SM_CYEDGE);
+  return SIZE{FLeastClientWidth, kHeadHeight + list};
 }
 
 LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -80,6 +126,31 @@ LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) FormResize(this);
+      break;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wp) == HListBoxFileList.Handle()) {
+        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        const bool fromKeyboard = pt.x == -1 && pt.y == -1;
+        HListBoxFileListContextPopup(pt, fromKeyboard);
+        POINT at = pt;
+        if (fromKeyboard) {
+          at = POINT{0, 0};
+          ClientToScreen(HListBoxFileList.Handle(), &at);
+        }
+        PopupMenu.Popup(at.x, at.y, Handle());
+        return 0;
+      }
+      break;
+    case WM_GETMINMAXINFO:
+      if (FLeastClientWidth > 0) {
+        const SIZE least = LeastClientSize();
+        RECT r{0, 0, least.cx, least.cy};
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+        auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+        mmi->ptMinTrackSize.x = std::max<LONG>(mmi->ptMinTrackSize.x, r.right - r.left);
+        mmi->ptMinTrackSize.y = std::max<LONG>(mmi->ptMinTrackSize.y, r.bottom - r.top);
+      }
       break;
     default:
       break;
@@ -92,7 +163,90 @@ void TFormFileList::DoClose(ui::CloseAction& action) {
   action = ui::CloseAction::Hide;
 }
 
+void TFormFileList::DoKeyDown(WORD& key, unsigned shift) {
+  if (key && GetFocus() == HListBoxFileList.Handle() && PopupMenu.IsShortCut(key, shift)) key = 0;
+}
+
 void TFormFileList::FormActivate(ui::Control*) { UpdateCount(); }
+
+// ---- commands ----
+
+void TFormFileList::HListBoxFileListContextPopup(POINT screen, bool fromKeyboard) {
+  if (fromKeyboard) return;
+  POINT pt = screen;
+  ScreenToClient(HListBoxFileList.Handle(), &pt);
+  RECT client;
+  GetClientRect(HListBoxFileList.Handle(), &client);
+  if (!PtInRect(&client, pt)) return;
+  // The item under the point, counting only items that exist (LB_ITEMFROMPOINT carries 16 bits only).
+  const HWND list = HListBoxFileList.Handle();
+  const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  if (height <= 0) return;
+  const long long index = SendMessageW(list, LB_GETTOPINDEX, 0, 0) + pt.y / height;
+  if (index < HListBoxFileList.Count()) HListBoxFileList.SetSelected(static_cast<int>(index), true);
+}
+
+void TFormFileList::DeleteListClick(ui::Control*) {
+  if (HListBoxFileList.SelCount() <= 0) return;
+  // From the last to the first, so that the indices still to come stay valid in both copies.
+  std::vector<int> selected(static_cast<size_t>(HListBoxFileList.SelCount()));
+  const LRESULT got = SendMessageW(HListBoxFileList.Handle(), LB_GETSELITEMS, selected.size(),
+                                   reinterpret_cast<LPARAM>(selected.data()));
+  selected.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  HListBoxFileList.BeginUpdate(0);
+  for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+    FTargetList.Delete(*it);
+    HListBoxFileList.Delete(*it);
+  }
+  HListBoxFileList.EndUpdate();
+  if (HListBoxFileList.Count() == 0) HListBoxFileList.ClearAll();
+  UpdateCount();
+}
+
+void TFormFileList::AllSelectFileClick(ui::Control*) { HListBoxFileList.SelectAll(); }
+
+void TFormFileList::SpeedButtonClearClick(ui::Control*) {
+  FTargetList.Clear();
+  HListBoxFileList.ClearAll();
+  UpdateCount();
+  SetCommandsEnabled(false);
+}
+
+std::vector<std::wstring> TFormFileList::Entries() const {
+  std::vector<std::wstring> entries;
+  entries.reserve(static_cast<size_t>(EntryCount()));
+  for (int i = 0; i < EntryCount(); ++i) entries.push_back(Entry(i));
+  return entries;
+}
+
+void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
+  if (EntryCount() == 0) return;
+  const TClipboardResult r = CopyListToClipboard(Handle(), Entries());
+  if (r == TClipboardResult::CannotOpen) throw ui::Error(L"クリップボードを開くことができません");
+  if (r == TClipboardResult::Failed) throw ui::Error(L"クリップボードにコピーできませんでした");
+}
+
+void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
+  const std::wstring remembered = FSettings ? FSettings->Filer(L"FolderPath").ReadString() : std::wstring();
+  SaveDialogEx.InitialDir = !remembered.empty() && GetPathKind(remembered) == pkFolder ? remembered : L"";
+  SaveDialogEx.FileName.clear();
+  if (!SaveDialogEx.Execute(Handle())) return;
+  const std::wstring file = SaveDialogEx.FileName;
+  const size_t slash = file.find_last_of(L'\\');
+  if (FSettings)
+    FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+  if (!SaveListToFile(file, Entries())) throw ui::Error(L"ファイル " + file + L" を作成できません");
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = file + L" に保存しました。";
+  o.escapeButton = 0;
+  o.owner = Handle();
+  ui::ShowMessageDialog(o);
+}
+
+void TFormFileList::SaveDialogExSetLeftTop(shell::TFileDialogEx*, int& left, int& top, int, int) {
+  shell::PlaceBelowCaption(Handle(), left, top);
+}
 
 void TFormFileList::FormResize(ui::Control*) {
   if (!PanelHead.Handle() || !HListBoxFileList.Handle()) return;  // still being built
@@ -104,6 +258,8 @@ void TFormFileList::FormResize(ui::Control*) {
                              SpeedButtonClear.Height());
   HListBoxFileList.SetBounds(0, kHeadHeight, cw, std::max(0, ch - kHeadHeight));
   HListBoxFileList.Invalidate();
+  // The head is drawn again whole at every size change, also one that leaves its own size as it was.
+  PanelHead.Invalidate();
 }
 
 // ---- the collection's view ----

@@ -3,12 +3,18 @@
 #include "Base.h"
 #include "targets/Collection.h"
 #include "targets/TargetList.h"
+#include "shell/PlacedFileDialog.h"
 #include "ui/Form.h"
+#include "ui/Menu.h"
 #include "ui/StdControls.h"
 #include "widgets/CommonButton.h"
 #include "widgets/HListBox.h"
 #include <string>
 #include <vector>
+
+namespace settings {
+class TRegManager;
+}
 
 namespace targets {
 
@@ -28,6 +34,27 @@ class TFormFileList : public ui::Form, private ICollectionView {
   ui::Label LabelListNum;
   widgets::TCommonButton SpeedButtonSave, SpeedButtonCBCopy, SpeedButtonClear;
   widgets::THListBox HListBoxFileList;
+  // The list's context menu; its entries share one enabled state with the three buttons.
+  ui::PopupMenu PopupMenu;
+  ui::MenuItem *SaveList = nullptr, *N1 = nullptr, *ClipBoardCopy = nullptr, *DeleteList = nullptr,
+               *AllSelectFile = nullptr;
+  shell::TSaveDialogEx SaveDialogEx;
+
+  // The main window's settings, for the remembered folder of the save dialog ("FolderPath", shared
+  // with the selection commands); set at start-up. Without them the dialog opens where the system
+  // chooses.
+  void SetSettings(settings::TRegManager* settings) { FSettings = settings; }
+
+  // ---- commands ----
+  // A context-menu request at a screen point: the item under it joins the selection. A request from
+  // the keyboard (no point) selects nothing.
+  void HListBoxFileListContextPopup(POINT screen, bool fromKeyboard);
+  void DeleteListClick(ui::Control* sender);
+  void AllSelectFileClick(ui::Control* sender);
+  void SpeedButtonClearClick(ui::Control* sender);
+  void SpeedButtonCBCopyClick(ui::Control* sender);
+  void SpeedButtonSaveClick(ui::Control* sender);
+  void SaveDialogExSetLeftTop(shell::TFileDialogEx* sender, int& left, int& top, int width, int height);
 
   // The one way targets are added (drops, selections, the command line).
   void AddPaths(const std::vector<std::wstring>& paths) { FCollection.AddPaths(paths); }
@@ -43,6 +70,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
   // The target list as a change run reads it: from the list control's copy.
   int EntryCount() const { return HListBoxFileList.Count(); }
   std::wstring Entry(int index) const { return HListBoxFileList.Item(index); }
+  std::vector<std::wstring> Entries() const;
   const TTargetList& TargetList() const { return FTargetList; }
   TTargetCollection& Collection() { return FCollection; }
 
@@ -55,12 +83,19 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void SetCommandsEnabled(bool enabled);
   bool CommandsEnabled() const { return FCommandsEnabled; }
 
-  // Places the window at the right edge of the main window, with the main window's size.
+  // Places the window at the right edge of the main window, with the main window's size (start-up).
   void PlaceBeside(const RECT& mainWindowBounds);
+  // Moves the window to the main window's top and right edge, keeping the size the user gave it
+  // (the list command). Both keep the window on the screen (ui::FitOnScreen).
+  void MoveBeside(const RECT& mainWindowBounds);
+  // The least client size: the head's buttons clear of each other and the list's scroll bars whole.
+  SIZE LeastClientSize() const;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void DoClose(ui::CloseAction& action) override;
+  // The menu's shortcuts act while the list has the focus.
+  void DoKeyDown(WORD& key, unsigned shift) override;
 
  private:
   void FormActivate(ui::Control* sender);
@@ -77,7 +112,9 @@ class TFormFileList : public ui::Form, private ICollectionView {
   TTargetList FTargetList;
   TTargetCollection FCollection;
   bool FCommandsEnabled = false;
+  settings::TRegManager* FSettings = nullptr;
   int FCopyRightGap = 0, FClearRightGap = 0;  // distances of those buttons to the head's right edge
+  int FLeastClientWidth = 0;                  // the width the head was laid out for
 };
 
 }  // namespace targets

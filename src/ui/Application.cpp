@@ -20,7 +20,12 @@ bool Application::PreTranslate(MSG& msg) {
   if (!form) return false;
   if (form->PreTranslateKey(msg)) return true;
   // Tab, arrows, Enter, Esc and the mnemonics of windowed controls, as in a dialog box.
-  return IsDialogMessageW(root, &msg) != FALSE;
+  const bool handled = IsDialogMessageW(root, &msg) != FALSE;
+  // Tab takes the default frame off every button once the focus has moved; it goes back where Enter
+  // goes. (The form is looked up again: handling the key may have closed it.)
+  if (msg.message == WM_KEYDOWN)
+    if (auto* after = dynamic_cast<Form*>(WinControl::FromHandle(root))) after->UpdateDefaultFrame();
+  return handled;
 }
 
 void Application::Dispatch(MSG& msg) {

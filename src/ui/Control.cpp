@@ -97,6 +97,14 @@ bool Control::CanReact() const {
   return true;
 }
 
+bool Control::EnabledInContainer() const {
+  for (const Control* c = this; c; c = c->FParent) {
+    if (dynamic_cast<const Form*>(c)) break;
+    if (!c->FEnabled) return false;
+  }
+  return true;
+}
+
 void Control::Click() {
   if (OnClick) OnClick(this);
 }
@@ -369,6 +377,10 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_ENABLE:
       if (FOwnClass) InvalidateRect(FHandle, nullptr, TRUE);
+      break;
+    case WM_SETFOCUS:
+      // The default frame follows the focus onto and off the push buttons.
+      if (Form* f = ParentForm()) f->UpdateDefaultFrame();
       break;
     default:
       break;

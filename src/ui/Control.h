@@ -58,6 +58,10 @@ class Control {
   Form* ParentForm() const;
   // Enabled and visible here and in every parent.
   bool CanReact() const;
+  // Enabled here and in every container up to (not including) the form: what a control's look
+  // follows, so a control inside a disabled panel looks disabled while a form disabled behind a modal
+  // window keeps its look.
+  bool EnabledInContainer() const;
 
   virtual void Invalidate() = 0;
   virtual bool IsWindowed() const = 0;

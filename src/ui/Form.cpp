@@ -5,14 +5,22 @@
 #include "ui/StdControls.h"
 #include <commctrl.h>
 #include <windowsx.h>
+#include <algorithm>
 
 namespace ui {
+
+namespace {
+wchar_t UpperChar(wchar_t ch) {
+  return static_cast<wchar_t>(
+      reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(ch)))));
+}
+}  // namespace
 
 wchar_t MnemonicOf(const std::wstring& caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
     if (caption[i] != L'&') continue;
     if (caption[i + 1] == L'&') { ++i; continue; }
-    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(caption[i + 1])))));
+    return UpperChar(caption[i + 1]);
   }
   return 0;
 }
@@ -71,6 +79,41 @@ int Form::ClientHeight() const {
 
 void Form::SetPosition(int left, int top) { SetBounds(left, top, FWidth, FHeight); }
 
+void Form::SetPositionOnScreen(int left, int top) {
+  RECT placed = FitOnScreen(RECT{left, top, left + FWidth, top + FHeight});
+  SetPosition(placed.left, placed.top);
+}
+
+namespace {
+BOOL CALLBACK RemoveWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (GetMonitorInfoW(monitor, &mi)) {
+    GdiObject<HRGN> work(CreateRectRgnIndirect(&mi.rcWork));
+    CombineRgn(reinterpret_cast<HRGN>(lp), reinterpret_cast<HRGN>(lp), work.Get(), RGN_DIFF);
+  }
+  return TRUE;
+}
+}  // namespace
+
+RECT FitOnScreen(const RECT& bounds) {
+  // What is left of the window once every work area is taken away; nothing left means it fits, also
+  // when it spans two monitors side by side.
+  GdiObject<HRGN> rest(CreateRectRgnIndirect(&bounds));
+  EnumDisplayMonitors(nullptr, nullptr, RemoveWorkArea, reinterpret_cast<LPARAM>(rest.Get()));
+  RECT box;
+  if (GetRgnBox(rest.Get(), &box) == NULLREGION) return bounds;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (!GetMonitorInfoW(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &mi)) return bounds;
+  const RECT& wa = mi.rcWork;
+  const LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  // A window larger than the work area keeps its top left corner on it.
+  const LONG left = std::max(wa.left, std::min(bounds.left, wa.right - width));
+  const LONG top = std::max(wa.top, std::min(bounds.top, wa.bottom - height));
+  return RECT{left, top, left + width, top + height};
+}
+
 void Form::CenterOnScreen() {
   int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   SetPosition((sw - FWidth) / 2, (sh - FHeight) / 2);
@@ -78,7 +121,9 @@ void Form::CenterOnScreen() {
 
 void Form::Show() {
   FVisible = true;
+  FShowRequested = true;
   ShowWindow(Handle(), SW_SHOW);
+  FShowRequested = false;
   BringToFront();
 }
 
@@ -198,6 +243,53 @@ bool Form::Mnemonic(WinControl* container, wchar_t ch) {
   return false;
 }
 
+namespace {
+struct ButtonOrder {
+  std::vector<HWND> windows;  // every child window, in the order the dialog keys walk them
+};
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<ButtonOrder*>(lp)->windows.push_back(hwnd);
+  return TRUE;
+}
+bool IsButtonWithMnemonic(HWND hwnd, wchar_t ch) {
+  if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+  wchar_t cls[16] = L"";
+  GetClassNameW(hwnd, cls, 16);
+  if (_wcsicmp(cls, WC_BUTTONW) != 0) return false;
+  LONG_PTR type = GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  if (type == BS_GROUPBOX) return false;
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(hwnd, text.data(), n + 1))));
+  return MnemonicOf(text) == ch;
+}
+}  // namespace
+
+// A key that several buttons share moves the focus to the next of them, in the order of the dialog
+// keys, and presses none (a key that one button owns presses it, through the dialog handling).
+bool Form::SharedMnemonic(wchar_t ch) {
+  ButtonOrder order;
+  EnumChildWindows(Handle(), CollectChild, reinterpret_cast<LPARAM>(&order));
+  const std::vector<HWND>& all = order.windows;
+  std::vector<size_t> owners;
+  for (size_t i = 0; i < all.size(); ++i)
+    if (IsButtonWithMnemonic(all[i], ch)) owners.push_back(i);
+  if (owners.size() < 2) return false;
+  HWND focus = GetFocus();
+  size_t at = all.size();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i] == focus || (focus && IsChild(all[i], focus))) at = i;
+  size_t next = owners.front();  // round again after the last
+  if (at < all.size())
+    for (size_t i : owners)
+      if (i > at) {
+        next = i;
+        break;
+      }
+  ::SetFocus(all[next]);
+  return true;
+}
+
 bool Form::PreTranslateKey(MSG& msg) {
   switch (msg.message) {
     case WM_KEYDOWN:
@@ -212,18 +304,21 @@ bool Form::PreTranslateKey(MSG& msg) {
       if (IsShortCut(key, shift)) return true;
       return false;
     }
-    case WM_CHAR:
+    case WM_CHAR: {
       if (KeyPreview) {
         wchar_t ch = static_cast<wchar_t>(msg.wParam);
         DoKeyPress(ch);
         if (ch == 0) return true;
         msg.wParam = ch;
       }
-      return false;
+      // A typed letter is an access key where the focused control takes no characters (a button).
+      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+      if (code & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) return false;
+      return SharedMnemonic(UpperChar(static_cast<wchar_t>(msg.wParam)));
+    }
     case WM_SYSCHAR: {
-      wchar_t ch = static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
-          CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(msg.wParam)))));
-      return Mnemonic(this, ch);
+      wchar_t ch = UpperChar(static_cast<wchar_t>(msg.wParam));
+      return Mnemonic(this, ch) || SharedMnemonic(ch);
     }
     default:
       return false;
@@ -238,6 +333,33 @@ Control* Form::FindById(WinControl* container, int id) {
     }
   }
   return nullptr;
+}
+
+namespace {
+void CollectButtons(WinControl* container, std::vector<Button*>& buttons) {
+  for (Control* c : container->Children()) {
+    if (auto* b = dynamic_cast<Button*>(c)) buttons.push_back(b);
+    else if (auto* w = dynamic_cast<WinControl*>(c)) CollectButtons(w, buttons);
+  }
+}
+}  // namespace
+
+void Form::UpdateDefaultFrame() {
+  if (!Handle()) return;
+  // Enter presses the focused push button, or else the default button (the dialog manager asks the
+  // focus for DLGC_DEFPUSHBUTTON first): the frame goes where Enter goes.
+  Button* framed = FDefaultButton;
+  HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus))
+    if (auto* b = dynamic_cast<Button*>(FromHandle(focus))) framed = b;
+  std::vector<Button*> buttons;
+  CollectButtons(this, buttons);
+  for (Button* b : buttons) {
+    if (!b->Handle()) continue;
+    const bool wanted = b == framed;
+    const bool shown = (GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    if (wanted != shown) SendMessageW(b->Handle(), BM_SETSTYLE, wanted ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
 }
 
 void Form::SetActiveControl(WinControl* c) {
@@ -320,7 +442,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_SHOWWINDOW:
-      if (wp) DoShow();
+      // Shown by the program; not when the restore of a minimised owner shows the form again as it
+      // was (the system's own ShowWindow then also sends this message).
+      if (wp && FShowRequested) DoShow();
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {

@@ -24,6 +24,9 @@ class Form : public WinControl {
   int ClientWidth() const;
   int ClientHeight() const;
   void SetPosition(int left, int top);
+  // Places the form at left, top when it lies wholly on the screen there, otherwise as near to it as
+  // the nearest monitor's work area allows (FitOnScreen).
+  void SetPositionOnScreen(int left, int top);
   void CenterOnScreen();
 
   void Show();
@@ -53,6 +56,9 @@ class Form : public WinControl {
   void SetDefaultButton(Button* b) { FDefaultButton = b; }
   void SetCancelButton(Button* b) { FCancelButton = b; }
   Button* DefaultButton() const { return FDefaultButton; }
+  // Gives the default frame to the button that Enter presses now: the focused push button, or the
+  // default button while the focus is on anything else. Runs at every focus change.
+  void UpdateDefaultFrame();
 
   // Tooltips of the form's controls.
   void UpdateHint(Control* c);
@@ -67,6 +73,8 @@ class Form : public WinControl {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Runs when Show makes the hidden form visible (once per opening), not when the system shows it
+  // again with its owner.
   virtual void DoShow() {}
   virtual bool DoCloseQuery() { return true; }
   virtual void DoClose(CloseAction& action) { (void)action; }
@@ -78,11 +86,13 @@ class Form : public WinControl {
  private:
   bool IsShortCut(WORD key, unsigned shift);
   bool Mnemonic(WinControl* container, wchar_t ch);
+  bool SharedMnemonic(wchar_t ch);
   Control* FindById(WinControl* container, int id);
 
   int FModalResult = mrNone;
   bool FModal = false;
   bool FInternalSize = false;
+  bool FShowRequested = false;  // inside Show: the show that runs DoShow
   PopupMenu* FPopupMenu = nullptr;
   std::vector<PopupMenu*> FShortcutMenus;
   Button* FDefaultButton = nullptr;
@@ -93,5 +103,9 @@ class Form : public WinControl {
 
 // The mnemonic character of a caption ("&B" gives 'B'), or 0.
 wchar_t MnemonicOf(const std::wstring& caption);
+
+// Window bounds that lie wholly on the monitors' work areas come back unchanged; others are moved,
+// keeping their size, onto the work area of the nearest monitor, as little as possible.
+RECT FitOnScreen(const RECT& bounds);
 
 }  // namespace ui

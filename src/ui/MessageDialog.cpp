@@ -1,9 +1,10 @@
-// The message dialog: a form sized to its text, with an optional icon and buttons in a centred row.
+// The message dialog: a form sized to its text and caption, with an optional icon and buttons in a centred row.
 #include "ui/MessageDialog.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <memory>
 
 namespace ui {
@@ -18,8 +19,13 @@ class TMessageForm : public Form {
     return kDialogClosed;
   }
 
+ protected:
+  // Without an Esc button there is no answer that the close box could stand for.
+  bool DoCloseQuery() override { return FClosable; }
+
  private:
   static constexpr int kFirstButton = 100;
+  bool FClosable = true;
   HWND FIcon = nullptr;
   HWND FText = nullptr;
   std::vector<std::unique_ptr<Button>> FButtons;
@@ -35,9 +41,25 @@ LPCWSTR SystemIcon(MsgIcon icon) {
   }
 }
 
+// The least client width that shows the whole caption in the system's caption font, with the caption's
+// icon and close button beside it.
+int CaptionWidth(const std::wstring& caption) {
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof(ncm);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return 0;
+  GdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
+  int text = caption.empty() ? 0 : static_cast<int>(TextExtent(font.Get(), caption).cx);
+  // The small icon at the left (drawn by some systems even on dialog frames), the close button at the
+  // right, and a few pixels on each side of the text.
+  int icon = GetSystemMetrics(SM_CXSMICON) + 2;
+  int closeButton = std::max(ncm.iCaptionWidth, GetSystemMetrics(SM_CXSIZE)) + 2;
+  return icon + 4 + text + 8 + closeButton;
+}
+
 TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   FClassName = kMessageDialogClass;
   const int margin = 12, gap = 8, buttonHeight = 23, iconSize = 32;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, exStyle = WS_EX_DLGMODALFRAME;
   HFONT font = FontHandle(DefaultFont());
 
   // Measure the text: break it at half the screen width.
@@ -63,10 +85,25 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   if (!o.buttons.empty()) rowWidth += gap * (static_cast<int>(o.buttons.size()) - 1);
 
   int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
+  // Wide enough for the whole caption (which spans the client width), though never wider than the work
+  // area for the caption's sake.
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
+  const int frameWidth = frame.right - frame.left;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  int captionWidth = std::min(CaptionWidth(o.caption), static_cast<int>(work.right - work.left) - frameWidth);
+  clientWidth = std::max(clientWidth, captionWidth);
   int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
 
-  CreateForm(o.caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, clientWidth,
-             clientHeight, o.owner ? o.owner : GetActiveWindow());
+  CreateForm(o.caption, style, exStyle, clientWidth, clientHeight, o.owner ? o.owner : GetActiveWindow());
+  int escape = o.escapeButton;
+  FClosable = escape >= 0 && escape < static_cast<int>(o.buttons.size());
+  if (!FClosable) {
+    // As the system's own boxes without a cancel button: the close box, the system menu's Close and
+    // Alt+F4 do nothing.
+    EnableMenuItem(GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  }
 
   HINSTANCE inst = GetModuleHandleW(nullptr);
   if (hasIcon) {

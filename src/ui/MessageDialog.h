@@ -14,15 +14,17 @@ struct MessageDialogOptions {
   MsgIcon icon = MsgIcon::None;
   std::vector<std::wstring> buttons{L"OK"};  // captions in order, left to right
   int defaultButton = 0;                     // index of the button that has the focus and answers Enter
-  int escapeButton = -1;                     // index of the button Esc answers; -1: Esc does nothing
+  // Index of the button Esc answers. -1: Esc does nothing, and the close box, the system menu's Close
+  // and Alt+F4 are disabled, since no answer stands for "closed".
+  int escapeButton = -1;
   HWND owner = nullptr;                      // disabled while the dialog is shown (null: the active window)
   // Shown also while the application is terminating (errors met while it shuts down, such as
   // settings that cannot be saved); other dialogs close at once then.
   bool showWhileTerminating = false;
 };
 
-// Result when the dialog was closed through its frame (close box, Alt+F4) or closed at once because
-// the application is terminating, rather than by one of its buttons.
+// Result when the dialog was closed through its frame (close box, Alt+F4; only a dialog with an Esc
+// button) or closed because the application is terminating, rather than by one of its buttons.
 constexpr int kDialogClosed = -1;
 
 // Shows the dialog centred on the screen and waits for the answer: the index of the pressed button,

@@ -29,12 +29,13 @@ void Button::Create(WinControl* parent, int left, int top, int width, int height
 
 void Button::SetDefault(bool isDefault) {
   FDefault = isDefault;
-  Form* f = ParentForm();
-  if (f) {
+  if (Form* f = ParentForm()) {
     if (isDefault) f->SetDefaultButton(this);
     else if (f->DefaultButton() == this) f->SetDefaultButton(nullptr);
+    f->UpdateDefaultFrame();
+  } else if (Handle()) {
+    SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
   }
-  if (Handle()) SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void Button::SetCancel(bool isCancel) {
@@ -163,7 +164,8 @@ void Label::Paint(HDC dc) {
     int offset = Layout == TextLayout::Bottom ? (r.bottom - h) : (r.bottom - h) / 2;
     r.top = std::max(0, offset);
   }
-  if (CanReact()) {
+  // A label looks disabled when it or its container is, not when its form waits behind a modal window.
+  if (EnabledInContainer()) {
     SetTextColor(dc, ColorToRGB(FFont.FontColor));
     DrawTextW(dc, FCaption.c_str(), -1, &r, fmt);
   } else {
@@ -202,6 +204,13 @@ void Panel::Create(WinControl* parent, int left, int top, int width, int height)
   FContainer = true;
   CreateOwn(parent, L"VssPanel", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE, WS_EX_CONTROLPARENT, left, top,
             width, height, L"");
+}
+
+LRESULT Panel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // The bevels run along the edges: a new size moves them, so the whole panel is drawn again (the
+  // system would repaint only the part that a larger size uncovers).
+  if (msg == WM_SIZE) InvalidateRect(Handle(), nullptr, TRUE);
+  return WinControl::WndProc(msg, wp, lp);
 }
 
 void Panel::SetBevels(Bevel outer, Bevel inner) {

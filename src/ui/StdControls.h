@@ -99,6 +99,7 @@ class Panel : public WinControl {
   int BevelWidth = 1;
 
  protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void PaintWindow(HDC dc, const RECT& paintRect) override;
 
  private:

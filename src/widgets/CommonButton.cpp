@@ -173,14 +173,6 @@ void TCommonButton::SetGlyph(HBITMAP bitmap) {
 
 // ---- state ----
 
-bool TCommonButton::EnabledInContainer() const {
-  for (const ui::Control* c = this; c; c = c->Parent()) {
-    if (dynamic_cast<const ui::Form*>(c)) break;
-    if (!c->Enabled()) return false;
-  }
-  return true;
-}
-
 bool TCommonButton::HasMouseCapture() const {
   return FDragging && Parent() && Parent()->Handle() && GetCapture() == Parent()->Handle();
 }
@@ -280,11 +272,21 @@ void TCommonButton::MouseLeave() {
 
 // ---- painting ----
 
+bool TCommonButton::ShowsFrame() {
+  State();
+  TButtonState s = FaceState();
+  // A flat push-button face shows its frame only while the pointer is over it or while it is down.
+  if (!FFlat || (FStyle != clsNormalButton && FStyle != clsScrollBorder)) return true;
+  return IsPressed(s) || (FMouseInControl && s != bsDisabled);
+}
+
 void TCommonButton::Paint(HDC dc) {
   UINT flags = FrameFlags();
   TButtonState s = FaceState();
   RECT r = ClientRect();
-  {
+  if (!ShowsFrame()) {
+    FillRect(dc, &r, ui::ColorBrush(ui::clBtnFace));
+  } else {
     ui::SavedDC saved(dc);
     if (FStyle == clsScrollBorder) {
       // Only a two-pixel ring of the shape is wanted: the face inside stays plain.
@@ -294,7 +296,7 @@ void TCommonButton::Paint(HDC dc) {
     RECT face = r;
     DrawFrameControl(dc, &face, FrameControlType(FStyle), flags);
   }
-  if (FMouseInControl && FFlat && !IsMarkStyle(FStyle) && FStyle != clsSizeGrip) {
+  if (FMouseInControl && s != bsDisabled && FFlat && !IsMarkStyle(FStyle) && FStyle != clsSizeGrip) {
     UINT edge = IsPressed(s) ? BDR_SUNKENOUTER : BDR_RAISEDINNER;
     RECT e = r;
     DrawEdge(dc, &e, edge, BF_BOTTOMRIGHT);
@@ -304,17 +306,51 @@ void TCommonButton::Paint(HDC dc) {
   if (FStyle == clsNormalButton || FStyle == clsScrollBorder) PaintGlyphAndCaption(dc, r, s);
 }
 
+std::vector<bool> EngravedShape(const std::vector<COLORREF>& pixels, COLORREF transparent) {
+  auto light = [](COLORREF c) {
+    return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c) >= 1000 * kEngraveLightLevel;
+  };
+  std::vector<bool> shape(pixels.size(), false);
+  bool any = false;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    shape[i] = pixels[i] != transparent && !light(pixels[i]);
+    any = any || shape[i];
+  }
+  // A glyph drawn only in light colours is engraved as its whole silhouette rather than vanish.
+  if (!any)
+    for (size_t i = 0; i < pixels.size(); ++i) shape[i] = pixels[i] != transparent;
+  return shape;
+}
+
 namespace {
-// A disabled glyph, engraved as the system draws disabled pictures: its shape in the highlight colour
-// one pixel down and right, and in the shadow colour on top.
-void DrawDisabledGlyph(HDC dc, HDC glyphDC, int x, int y, SIZE size, COLORREF transparent) {
-  // The shape: black where the glyph has a pixel, white where it is transparent.
+// A disabled glyph, engraved as the system draws disabled pictures: its shape (EngravedShape) in the
+// highlight colour one pixel down and right, and in the shadow colour on top.
+void DrawDisabledGlyph(HDC dc, HBITMAP glyph, int x, int y, SIZE size) {
+  // The glyph's pixels, read as top-down 32-bit rows.
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> bits(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+  {
+    ui::WindowDC screen(nullptr);
+    if (!GetDIBits(screen, glyph, 0, static_cast<UINT>(size.cy), bits.data(), &bi, DIB_RGB_COLORS)) return;
+  }
+  std::vector<COLORREF> pixels(bits.size());
+  for (size_t i = 0; i < bits.size(); ++i)
+    pixels[i] = RGB((bits[i] >> 16) & 0xFF, (bits[i] >> 8) & 0xFF, bits[i] & 0xFF);
+  // The bottom-left pixel names the transparent colour.
+  const COLORREF transparent = pixels[static_cast<size_t>(size.cy - 1) * static_cast<size_t>(size.cx)];
+  std::vector<bool> shape = EngravedShape(pixels, transparent);
+  // The monochrome mask: 0 (black) on the shape, 1 (white) elsewhere; rows of whole 16-bit words.
+  const size_t stride = ((static_cast<size_t>(size.cx) + 15) / 16) * 2;
+  std::vector<BYTE> maskBits(stride * static_cast<size_t>(size.cy), 0xFF);
+  for (int row = 0; row < size.cy; ++row)
+    for (int col = 0; col < size.cx; ++col)
+      if (shape[static_cast<size_t>(row) * static_cast<size_t>(size.cx) + static_cast<size_t>(col)])
+        maskBits[static_cast<size_t>(row) * stride + static_cast<size_t>(col) / 8] &=
+            static_cast<BYTE>(~(0x80u >> (col % 8)));
+  ui::GdiObject<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, maskBits.data()));
   ui::MemoryDC maskDC(dc);
-  ui::GdiObject<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
   ui::SelectObj selMask(maskDC, mask.Get());
-  COLORREF oldBk = SetBkColor(glyphDC, transparent);
-  BitBlt(maskDC, 0, 0, size.cx, size.cy, glyphDC, 0, 0, SRCCOPY);
-  SetBkColor(glyphDC, oldBk);
   COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
   COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
   // Paints the brush where the mask is black and keeps the destination where it is white.
@@ -349,12 +385,12 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
   }
   IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   if (glyph.cx > 0 && glyph.cy > 0) {
-    ui::MemoryDC mem(dc);
-    ui::SelectObj sel(mem, FGlyph.Get());
-    COLORREF transparent = GetPixel(mem, 0, glyph.cy - 1);
     if (state == bsDisabled) {
-      DrawDisabledGlyph(dc, mem, p.Glyph.left, p.Glyph.top, glyph, transparent);
+      DrawDisabledGlyph(dc, FGlyph.Get(), p.Glyph.left, p.Glyph.top, glyph);
     } else {
+      ui::MemoryDC mem(dc);
+      ui::SelectObj sel(mem, FGlyph.Get());
+      COLORREF transparent = GetPixel(mem, 0, glyph.cy - 1);
       TransparentBlt(dc, p.Glyph.left, p.Glyph.top, glyph.cx, glyph.cy, mem, 0, 0, glyph.cx, glyph.cy, transparent);
     }
   }

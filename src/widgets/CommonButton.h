@@ -3,6 +3,7 @@
 #include "ui/Control.h"
 #include "ui/Scoped.h"
 #include <functional>
+#include <vector>
 
 namespace widgets {
 
@@ -42,6 +43,13 @@ struct TGlyphPlacement {
 TGlyphPlacement PlaceGlyphAndCaption(TButtonLayout layout, int width, int height, SIZE glyph, SIZE text, int spacing,
                                      int margin);
 
+// The pixels of a glyph (row by row) that its disabled, engraved picture shows: those that are neither
+// the transparent colour nor light (brightness kEngraveLightLevel or more, as white, silver and yellow),
+// so outlines and dark parts stay recognisable instead of the whole glyph becoming one grey silhouette.
+// A glyph without a dark pixel shows its whole silhouette.
+constexpr int kEngraveLightLevel = 192;
+std::vector<bool> EngravedShape(const std::vector<COLORREF>& pixels, COLORREF transparent);
+
 using MouseEvent = std::function<void(ui::Control* sender, ui::MouseButton button, unsigned shift, int x, int y)>;
 
 class TCommonButton : public ui::GraphicControl {
@@ -80,6 +88,9 @@ class TCommonButton : public ui::GraphicControl {
   TButtonState State();
   // The DrawFrameControl flags of the face as the next paint draws it.
   UINT FrameFlags();
+  // Whether the next paint draws the face's frame: a flat push-button face shows it only while the
+  // pointer is over it or while it is down; every other face always.
+  bool ShowsFrame();
   bool MousePressed() const { return FMousePressed; }
 
   void Click() override;
@@ -94,9 +105,6 @@ class TCommonButton : public ui::GraphicControl {
   MouseEvent OnMouseDown;
 
  protected:
-  // Enabled here and in every container up to (not including) the form, so a button inside a disabled
-  // edit or panel looks disabled while a form disabled behind a modal window does not.
-  bool EnabledInContainer() const;
   // The state the face shows: check and radio buttons show their selection by the mark, never by
   // staying pushed.
   TButtonState FaceState() const;

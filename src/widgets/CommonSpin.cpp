@@ -1,5 +1,6 @@
 // The spin edit, its button pair and the auto-repeating button: stepping, typing rules, layout, repeat.
 #include "widgets/CommonSpin.h"
+#include <imm.h>
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -42,6 +43,12 @@ constexpr int kTextRoom = 1000;
 }  // namespace
 
 void SetRefusalSoundForTesting(std::function<void()> sound) { RefusalSound() = std::move(sound); }
+
+wchar_t HalfWidthOf(wchar_t ch) {
+  // The full-width forms U+FF01 ... U+FF5E stand in the order of "!" ... "~".
+  if (ch >= 0xFF01 && ch <= 0xFF5E) return static_cast<wchar_t>(ch - 0xFF01 + L'!');
+  return ch;
+}
 
 bool ParseSpinText(const std::wstring& text, int64_t& value) {
   size_t i = 0;
@@ -273,6 +280,65 @@ bool TCommonSpinEdit::Permitted(wchar_t ch) const {
   return true;
 }
 
+void TCommonSpinEdit::TypeChar(wchar_t ch, LPARAM lp) {
+  ch = HalfWidthOf(ch);
+  if (!Permitted(ch)) {
+    Refuse();
+    return;
+  }
+  ui::Edit::WndProc(WM_CHAR, ch, lp);
+}
+
+void TCommonSpinEdit::TakeImeResult() {
+  HIMC imc = ImmGetContext(Handle());
+  if (!imc) return;
+  std::wstring text;
+  LONG bytes = ImmGetCompositionStringW(imc, GCS_RESULTSTR, nullptr, 0);
+  if (bytes > 0) {
+    text.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
+    ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+  }
+  ImmReleaseContext(Handle(), imc);
+  for (wchar_t ch : text) TypeChar(ch, 1);
+}
+
+namespace {
+std::wstring ClipboardText(HWND owner) {
+  std::wstring text;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text.assign(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool IsBlank(wchar_t ch) { return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == 0x3000; }
+}  // namespace
+
+void TCommonSpinEdit::Paste() {
+  std::wstring text = ClipboardText(Handle());
+  size_t first = 0, last = text.size();
+  while (first < last && IsBlank(text[first])) ++first;
+  while (last > first && IsBlank(text[last - 1])) --last;
+  std::wstring accepted;
+  for (size_t i = first; i < last; ++i) {
+    const wchar_t ch = HalfWidthOf(text[i]);
+    // Control characters pass as keys only; in a text they are characters like any other.
+    if (ch < 32 || !AcceptsChar(ch)) {
+      Refuse();
+      return;
+    }
+    accepted += ch;
+  }
+  if (accepted.empty()) return;
+  // As the edit control's own paste: undoable, and cut at the maximum length.
+  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(accepted.c_str()));
+}
+
 void TCommonSpinEdit::StepUp() { Step(Increment); }
 void TCommonSpinEdit::StepDown() { Step(-static_cast<int64_t>(Increment)); }
 
@@ -356,24 +422,48 @@ LRESULT TCommonSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RedrawWindow(FSpinButton.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
       return r;
     }
+    // Every way a character arrives goes through one filter; the edit control itself would take
+    // an input method's character, and its finished text, unfiltered.
     case WM_CHAR:
-      if (!Permitted(static_cast<wchar_t>(wp))) {
-        Refuse();
-        return 0;
+    case WM_IME_CHAR:
+      TypeChar(static_cast<wchar_t>(wp), lp);
+      return 0;
+    case WM_UNICHAR:
+      if (wp == UNICODE_NOCHAR) return TRUE;
+      if (wp <= 0xFFFF) TypeChar(static_cast<wchar_t>(wp), 1);
+      else Refuse();
+      return 0;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+      // The text being composed stays in the input method's own window, out of the field.
+      return DefWindowProcW(Handle(), msg, wp, lp);
+    case WM_IME_COMPOSITION:
+      if (lp & GCS_RESULTSTR) {
+        TakeImeResult();
+        // Taken: the default handling must not send it again as characters.
+        lp &= ~static_cast<LPARAM>(GCS_RESULTSTR | GCS_RESULTCLAUSE | GCS_RESULTREADSTR | GCS_RESULTREADCLAUSE);
       }
-      break;
+      return DefWindowProcW(Handle(), msg, wp, lp);
     case WM_KEYDOWN:
       if (wp == VK_UP) {
         StepUp();
       } else if (wp == VK_DOWN) {
         StepDown();
+      } else if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+        // Shift+Insert pastes inside the edit control without a WM_PASTE: sent one here, so that
+        // every paste takes the one way below.
+        SendMessageW(Handle(), WM_PASTE, 0, 0);
+        return 0;
       } else if (wp == VK_DELETE && !EditorEnabled) {
         Refuse();
         return 0;
       }
       break;
-    case WM_CUT:
     case WM_PASTE:
+      // Ctrl+V, Shift+Insert and the context menu all end here.
+      if (EditorEnabled && !ReadOnly()) Paste();
+      return 0;
+    case WM_CUT:
     case WM_CLEAR:
       if (!EditorEnabled || ReadOnly()) return 0;
       break;

@@ -99,7 +99,9 @@ class TCommonSpinEdit : public ui::Edit {
   void SetValue(int value);
   int ClampValue(int value) const;
 
-  // Whether a typed character may reach the text.
+  // Whether a typed character may reach the text. A full-width form ("２", "－") is asked about, and
+  // enters the text, as its half-width character, however it arrives: typed, from an input method,
+  // pasted.
   virtual bool AcceptsChar(wchar_t ch) const;
   virtual void StepUp();
   virtual void StepDown();
@@ -119,11 +121,22 @@ class TCommonSpinEdit : public ui::Edit {
   void UpdateTextRect();
   void LeaveEdit();
   bool Permitted(wchar_t ch) const;
+  // One character that arrived by the keyboard or an input method: refused with a beep, or passed
+  // to the edit control as a typed character in its half-width form.
+  void TypeChar(wchar_t ch, LPARAM lp);
+  // The input method's finished text, taken character by character as if typed.
+  void TakeImeResult();
+  // Pastes the clipboard's text (without the blanks and line ends around it) when every character
+  // of it may enter the field; otherwise nothing of it, with a beep.
+  void Paste();
 
   TCommonSpinButton FSpinButton;
   int FSettingText = 0;
   bool FLButtonDown = false;
 };
+
+// The half-width character of a full-width form ("２" gives "2", "＋" gives "+"); others unchanged.
+wchar_t HalfWidthOf(wchar_t ch);
 
 // Parses an optionally signed decimal integer that fills the whole text. A number too large for 32 bits
 // saturates at the nearer end of the 32-bit range. False for anything else (empty, spaces, letters).

@@ -2,6 +2,7 @@
 #include "app/InputDateTime.h"
 #include "support/DialogAnswerer.h"
 #include "support/FixedClock.h"
+#include "support/Keys.h"
 #include "ui/Timer.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -64,8 +65,11 @@ class InputDateTime : public testing::Test {
     return dlg.ShowModal();
   }
 
+  struct TOwner : ui::Form {
+    TOwner() { CreateForm(L"VornaStampShifter", WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX, 0, 300, 200); }
+  } owner;  // the main window
   TDateEntryState state;
-  app::TFormInputDateTime dlg{state};
+  app::TFormInputDateTime dlg{state, owner.Handle()};
 };
 
 }  // namespace
@@ -241,4 +245,66 @@ TEST_F(InputDateTime, ModalOkStoresWhileCancelEscAndTheCloseBoxWriteNothing) {
   EXPECT_EQ(beeps, 1);
   EXPECT_EQ(focusAfterTab, dlg.CommonSpinEditMonth.Handle());
   EXPECT_EQ(state.Parts[1][3], 7);
+}
+
+TEST_F(InputDateTime, EveryOpeningStartsInTheYearFieldAndEnterPressesOnlyTheFocusedButton) {
+  testsupport::FixedNow now(At(2024, 2, 29, 15, 26, 37));
+  state.Target = 0;
+  int beeps = 0;
+  widgets::SetRefusalSoundForTesting([&] { ++beeps; });
+  auto key = [](WORD vk, int times = 1) {
+    while (times-- > 0) testsupport::PressKey(nullptr, vk);
+  };
+  std::wstring seen;  // per look: "year" (focused, all its text selected), then the framed buttons
+  auto look = [&] {
+    DWORD from = 1, to = 0;
+    SendMessageW(dlg.CommonSpinEditYear.Handle(), EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    if (dlg.CommonSpinEditYear.Focused() && from == 0 && to == 4) seen += L"year";
+    for (ui::Button* b : {&dlg.ButtonNow, &dlg.ButtonOK, &dlg.ButtonCancel})
+      if ((GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) seen += b->Caption();
+    seen += L";";
+  };
+  // Enter in a field presses nothing; "Now" reached with Tab alone shows the frame, and Enter presses
+  // it; a click into a field takes the frame off again; Enter on "ｷｬﾝｾﾙ" cancels.
+  EXPECT_EQ(RunModal([&] {
+              look();
+              key(VK_RETURN);
+              key(VK_TAB, 6);
+              look();
+              key(VK_RETURN);
+              seen += dlg.CommonSpinEditYear.Text() + L";";
+              dlg.CommonSpinEditDay.SetFocus();
+              look();
+              key(VK_TAB, 9);
+              look();
+              key(VK_RETURN);
+            }),
+            ui::mrCancel);
+  // Each next opening starts in the year field, whatever had the focus: typed digits replace the year.
+  // The program minimised and restored keeps them and the focus: Windows hides the owned windows of a
+  // minimised window and shows them again at the restore (Wine leaves them), done here as Windows does.
+  EXPECT_EQ(RunModal([&] {
+              look();
+              for (WORD digit : {'2', '0', '3', '0'}) key(digit);
+              dlg.CommonSpinEditHour.SetFocus();
+              ShowOwnedPopups(owner.Handle(), FALSE);
+              ShowOwnedPopups(owner.Handle(), TRUE);
+              SetForegroundWindow(dlg.Handle());
+              look();
+              seen += dlg.CommonSpinEditYear.Text() + L";";
+              dlg.ButtonOK.SetFocus();
+              look();
+              key(VK_RETURN);
+            }),
+            ui::mrOk);
+  EXPECT_EQ(RunModal([&] {
+              look();
+              key(VK_ESCAPE);
+            }),
+            ui::mrCancel);
+  widgets::SetRefusalSoundForTesting(nullptr);
+  EXPECT_EQ(seen, L"year;Now;2024;;ｷｬﾝｾﾙ;year;;2030;OK;year;");
+  EXPECT_EQ(beeps, 1);  // the Enter in the field
+  const uint16_t stored[6] = {2030, 3, 31, 10, 20, 30};
+  EXPECT_TRUE(std::equal(stored, stored + 6, state.Parts[0]));
 }

@@ -2,6 +2,7 @@
 #include "app/Main.h"
 #include "comm/Cp932.h"
 #include "comm/DateTime.h"
+#include "support/Capture.h"
 #include "support/DialogAnswerer.h"
 #include "support/FixedClock.h"
 #include "support/Keys.h"
@@ -255,9 +256,100 @@ TEST_F(MainWindowTest, RunStateSwitchesTheControlsAndTheStartButton) {
   EXPECT_TRUE(w->ButtonSet.Enabled());
 }
 
+TEST_F(MainWindowTest, PictureKeepsItsLookWhileADialogIsOpenAndGreysOnlyWhenRunning) {
+  auto w = Open();
+  app::TFormInputDateTime dialog(w->FDateState, w->Handle());
+  w->FInputDateTime = &dialog;
+  w->Show();
+  w->Timer.SetEnabled(false);
+  while (w->FAnimFrame != 19) w->TimerTimer(nullptr);  // the speech text "うきゅ？" stands still
+  const RECT drop = w->LabelDropZone.BoundsRect(), speech = w->LabelMsg.BoundsRect();
+  const COLORREF green = RGB(0, 128, 0), black = RGB(0, 0, 0);
+  testsupport::WindowPicture idle(w->Handle());
+  ASSERT_GT(idle.Count(drop, green), 0);
+  ASSERT_GT(idle.Count(speech, black), 0);
+
+  // The date-time dialog disables the window while it is open: "DropZone" and the speech text stay.
+  testsupport::DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  bool sameLook = false, disabled = false;
+  testsupport::LoopSteps user({[&] {
+    if (answers.Shown().empty()) return false;
+    disabled = !IsWindowEnabled(w->Handle());
+    testsupport::WindowPicture behind(w->Handle());
+    sameLook = behind.SameIn(idle, drop) && behind.SameIn(idle, speech);
+    dialog.ButtonCancel.Click();
+    return true;
+  }});
+  w->SpeedButtonCreateClick(&w->SpeedButtonCreate);
+  EXPECT_TRUE(user.Done());
+  EXPECT_TRUE(disabled);
+  EXPECT_TRUE(sameLook);
+
+  // A run disables "DropZone": it turns grey; the speech text is not among the run's controls.
+  w->SetIdleState(false);
+  testsupport::WindowPicture running(w->Handle());
+  EXPECT_EQ(running.Count(drop, green), 0);
+  EXPECT_TRUE(running.SameIn(idle, speech));
+  w->SetIdleState(true);
+  EXPECT_TRUE(testsupport::WindowPicture(w->Handle()).SameIn(idle, drop));
+}
+
+TEST_F(MainWindowTest, PictureButtonGlyphsAreEngravedWhileRunning) {
+  auto w = Open();
+  w->Show();
+  ui::WinControl& group = *w->SpeedButtonListView.Parent();
+  const RECT r = w->SpeedButtonListView.BoundsRect(), glyph{r.left + 2, r.top + 3, r.left + 17, r.top + 19};
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), shadow = GetSysColor(COLOR_BTNSHADOW);
+  // The list window's glyph (a window with lines of entries) in two tones with its light parts showing
+  // the face, rather than one grey block over the whole 14 x 14 picture.
+  w->SetIdleState(false);
+  testsupport::WindowPicture running(group.Handle());
+  EXPECT_GT(running.Count(glyph, shadow), 40);
+  EXPECT_LT(running.Count(glyph, shadow), 14 * 14 * 3 / 4);
+  EXPECT_GT(running.Count(glyph, GetSysColor(COLOR_BTNHIGHLIGHT)), 10);
+  EXPECT_GT(running.Count(glyph, face), 30);
+}
+
+TEST_F(MainWindowTest, EnterPressesTheButtonShowingTheFrameAndCtrlAltLeavesTheNextCharacter) {
+  auto w = Open();
+  w->Show();
+  PumpFor(20);
+  std::wstring framed, pressed;
+  ui::Button* buttons[] = {&w->ButtonSet, &w->ButtonEnd, &w->ButtonHelp};
+  for (ui::Button* b : buttons) b->OnClick = [&pressed, b](ui::Control*) { pressed += b->Caption() + L";"; };
+  w->CheckBoxAutoExit.SetFocus();
+  for (int step = 0; step < 5; ++step) {  // the box, "開始", "終了", "ヘルプ(&H)", round to the first option
+    if (step > 0) PressKey(nullptr, VK_TAB);
+    for (ui::Button* b : buttons)
+      if ((GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) framed += b->Caption();
+    framed += L";";
+    PressKey(nullptr, VK_RETURN);
+  }
+  EXPECT_EQ(framed, L"開始;開始;終了;ヘルプ(&H);開始;");
+  EXPECT_EQ(pressed, framed);
+
+  // Ctrl+Alt+L runs its command and makes no character; the next key's character must arrive.
+  int lists = 0;
+  w->OnShowList = [&] { ++lists; };
+  w->EditExtString.SetText(L"");
+  w->EditExtString.SetFocus();
+  PressKey(nullptr, 'L', ui::ssCtrl | ui::ssAlt);
+  PressKey(nullptr, 'X');
+  PressKey(nullptr, 'L', ui::ssCtrl);  // makes a control character, which alone is dropped
+  PressKey(nullptr, 'Y');
+  EXPECT_EQ(lists, 2);
+  EXPECT_EQ(w->EditExtString.Text(), L"xy");
+}
+
 // ---- settings ----
 
-TEST_F(MainWindowTest, FirstRunLeavesTheIniFileInItsOrder) {
+// The window's own load and save, with a folder chosen in between (written at once, as a selection
+// command does); a second start and close write every key back in its place.
+TEST_F(MainWindowTest, FirstRunFileMatchesByteForByte) {
   comm::TDateTime now;
   ASSERT_TRUE(comm::TryEncodeDateTime({2026, 12, 7, 9, 5, 3, 456}, now));
   testsupport::FixedNow fixed(now);
@@ -267,9 +359,10 @@ TEST_F(MainWindowTest, FirstRunLeavesTheIniFileInItsOrder) {
     left = w->Left();
     top = w->Top();
     EXPECT_EQ(w->EditCreate.Text(), L"　2026/12/07 09:05:03");
+    w->RegManager.Filer(L"FolderPath").WriteString(L"C:\\データ\\");
   }
   std::ostringstream want;
-  want << "[Application]\r\nSplashCount=100\r\nTypeFile=0\r\nTypeFolder=0\r\nTypeAll=1\r\nSubFolder=1\r\n"
+  want << "[Application]\r\nSplashCount=100\r\nFolderPath=" << comm::WideToCp932(L"C:\\データ\\") << "\r\nTypeFile=0\r\nTypeFolder=0\r\nTypeAll=1\r\nSubFolder=1\r\n"
           "ExtSelect=0\r\nExtString=\r\nAutoEnd=1\r\n"
        << "[Bounds]\r\nLeft=" << left << "\r\nTop=" << top << "\r\n"
        << "[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateUpdate=0\r\n"
@@ -278,6 +371,8 @@ TEST_F(MainWindowTest, FirstRunLeavesTheIniFileInItsOrder) {
           "UpdateYear=2026\r\nUpdateMonth=12\r\nUpdateDay=7\r\nUpdateHour=9\r\nUpdateMinute=5\r\nUpdateSecond=3\r\n"
        << "[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=0\r\nReadOnlyOff=1\r\nHidden=0\r\nHiddenOn=0\r\n"
           "HiddenOff=1\r\nSyatem=0\r\nSystemOn=0\r\nSystemOff=1\r\n";
+  EXPECT_EQ(ReadBytes(IniPath()), want.str());
+  Open().reset();
   EXPECT_EQ(ReadBytes(IniPath()), want.str());
 }
 
@@ -352,6 +447,9 @@ TEST_F(MainWindowTest, PositionOutsideEveryMonitorIsMovedOntoTheNearestOne) {
 }
 
 TEST_F(MainWindowTest, UnwritableIniFileIsReportedAndTheWindowStillWorks) {
+  comm::TDateTime now;
+  ASSERT_TRUE(comm::TryEncodeDateTime({2026, 12, 7, 9, 5, 3, 0}, now));
+  testsupport::FixedNow fixed(now);
   // The INI path is a folder: no write can succeed.
   CreateDirectoryW(IniPath().c_str(), nullptr);
   testsupport::DialogAnswerer answers;
@@ -361,7 +459,15 @@ TEST_F(MainWindowTest, UnwritableIniFileIsReportedAndTheWindowStillWorks) {
     ASSERT_EQ(answers.Shown().size(), 1u);
     EXPECT_EQ(answers.Shown()[0].caption, L"エラー");
     EXPECT_EQ(answers.Shown()[0].text, IniPath() + L" に書き込めません");
-    EXPECT_FALSE(w->CheckBoxCreate.Enabled() && !w->CheckBoxDateChg.Checked());
+    // The load went on: both date-times on show, the defaults set, the rules applied and answering.
+    EXPECT_EQ(w->EditCreate.Text(), L"　2026/12/07 09:05:03");
+    EXPECT_EQ(w->EditUpdate.Text(), L"　2026/12/07 09:05:03");
+    EXPECT_TRUE(w->RadioButtonAll.Checked());
+    EXPECT_TRUE(w->EditCreate.Enabled());
+    EXPECT_TRUE(w->RadioButtonReadOnlyOFF.Checked());
+    EXPECT_TRUE(w->RadioButtonReadOnlyOFF.Enabled());
+    w->CheckBoxDateChg.SetChecked(false);
+    EXPECT_FALSE(w->CheckBoxCreate.Enabled());
   }
   ASSERT_EQ(answers.Shown().size(), 2u);  // and again when the window goes
 }

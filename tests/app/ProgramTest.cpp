@@ -5,10 +5,13 @@
 #include "app/InputDateTime.h"
 #include "support/DialogAnswerer.h"
 #include "support/FixedClock.h"
+#include "support/Keys.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using testsupport::DialogAnswerer;
@@ -109,6 +112,65 @@ TEST_F(ProgramTest, AbortAtAQuestionStopsTheRun) {
   EXPECT_EQ(answers.Shown()[1].text, L"変更を中断しました。\r\r変更数\t\t： 0\rエラー数\t\t： 0\r未変更数\t： 3");
 }
 
+TEST_F(ProgramTest, QuestionsTakeOnlyTheirButtonsAndCloseWhenTheProgramEnds) {
+  tree.MakeFile(L"data\\d.txt");
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  auto& main = program.MainWindow();
+  main.Show();
+  for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"}) DeleteFileW(tree.Path(f).c_str());
+
+  DialogAnswerer answers;
+  // The questions are left to the user below; a summary, should one come, is answered.
+  answers.Responder = [](const testsupport::ShownDialog& d) {
+    if (d.buttons.size() == 1) return testsupport::Answer{testsupport::AnswerKind::Button, d.buttons[0]};
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  auto question = [&](size_t n) { return answers.Shown().size() == n ? answers.Shown().back().hwnd : nullptr; };
+  using testsupport::PressKey;
+  bool firstStayed = false;
+  testsupport::LoopSteps user({
+      [&] {  // the first question: A moves between its two A buttons, its close box does nothing
+        HWND q = question(1);
+        if (!q) return false;
+        EXPECT_TRUE(GetMenuState(GetSystemMenu(q, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+        PressKey(GetFocus(), 'A');
+        EXPECT_EQ(GetFocus(), FindWindowExW(q, nullptr, L"Button", L"中止(&A)"));
+        SendMessageW(q, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PressKey(GetFocus(), VK_F4, ui::ssAlt);
+        return true;
+      },
+      [&] {  // still there: Y answers "はい(&Y)"
+        firstStayed = question(1) && IsWindowVisible(question(1));
+        PressKey(GetFocus(), 'Y');
+        return true;
+      },
+      [&] {  // the program is told to end while the second question is up
+        if (!question(2)) return false;
+        PostMessageW(main.Handle(), WM_CLOSE, 0, 0);
+        return true;
+      }});
+  testsupport::LoopSteps guard({[&] {  // a question that stays open is answered, and fails the test
+                                 ADD_FAILURE() << "a question stayed open";
+                                 PostMessageW(GetFocus(), BM_CLICK, 0, 0);
+                                 return false;
+                               }},
+                               10000);
+  main.ButtonSetClick(&main.ButtonSet);
+
+  EXPECT_TRUE(user.Done());
+  EXPECT_TRUE(firstStayed);
+  EXPECT_TRUE(ui::Application::Instance().Terminated());
+  // The second question counted as "すべてはい(&A)": no third question for c.txt, the run went on to
+  // d.txt, and the summary closed by itself.
+  EXPECT_EQ(answers.Shown().size(), 2u);
+  const auto& s = main.ChangeRun()->LastSummary();
+  EXPECT_FALSE(s.Aborted);
+  EXPECT_EQ(s.Changed, 1);
+  EXPECT_EQ(s.Errors, 0);
+  EXPECT_EQ(s.Unchanged, 3);
+  program.Run();  // returns at once: the program is ending
+}
+
 TEST(Startup, HelpFileAndIniFileFollowTheExecutable) {
   EXPECT_EQ(app::HelpFileForExecutable(L"D:\\tools\\other.exe"), L"D:\\tools\\VornaSTS.hlp");
 }
@@ -145,4 +207,69 @@ TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
             L"変更が終了しました。\r\r変更数\t\t： 3\rエラー数\t\t： 0\r未変更数\t： 0");
   for (const wchar_t* f : {L"data\\a.txt", L"data\\b.txt", L"data\\c.txt"})
     EXPECT_EQ(testsupport::ReadRawTimes(tree.Path(f)).LastWrite, testsupport::FileTimeOf(2003, 4, 5, 6, 7, 8)) << f;
+}
+
+TEST_F(ProgramTest, EnterStartsARunAndASecondEnterStopsIt) {
+  for (int i = 0; i < 400; ++i) tree.MakeFile(L"many\\f" + std::to_wstring(i));
+  app::TProgram program(Exe(), {tree.Path(L"many")});
+  auto& main = program.MainWindow();
+  main.Show();
+  testsupport::PumpFor(50);
+  ASSERT_TRUE(IsChild(main.GroupBoxType.Handle(), GetFocus()));  // it opens on an option, which a run disables
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  HWND focusWhileRunning = nullptr;
+  testsupport::LoopSteps user({[&] {
+                                if (!main.Running()) return false;
+                                focusWhileRunning = GetFocus();
+                                testsupport::PressKey(nullptr, VK_RETURN);
+                                return true;
+                              }},
+                              1);
+  testsupport::PressKey(nullptr, VK_RETURN);
+  EXPECT_EQ(focusWhileRunning, main.ButtonSet.Handle());
+  ASSERT_EQ(answers.Shown().size(), 1u);
+  EXPECT_EQ(answers.Shown()[0].text.substr(0, 10), L"変更を中断しました。");
+  EXPECT_LT(main.ChangeRun()->LastSummary().Changed, 400);
+}
+
+TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSize) {
+  RECT wa;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  // Stored beyond the right edge: the main window comes back onto the screen, the list waits on it.
+  std::ofstream(std::filesystem::path(tree.Path(L"VornaStampShifter.ini")), std::ios::binary)
+      << "[Application]\r\nAutoEnd=0\r\n[Bounds]\r\nLeft=" << wa.right << "\r\nTop=" << wa.top << "\r\n";
+  app::TProgram program(Exe(), {});
+  auto& main = program.MainWindow();
+  targets::TFormFileList& list = program.FileListWindow();
+  EXPECT_EQ(main.BoundsRect().right, wa.right);
+  EXPECT_EQ(list.BoundsRect().right, wa.right);
+  main.Show();
+  DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormInputDateTime"};
+  RECT dialog{};
+  answers.Responder = [&](const testsupport::ShownDialog& d) {
+    GetWindowRect(d.hwnd, &dialog);
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"ｷｬﾝｾﾙ"};
+  };
+  // At the left edge both stand where they belong; at the right edge and in the bottom right corner
+  // they are moved wholly onto the screen, and no further. Between the commands the user widens the list.
+  const int w = main.Width(), h = main.Height();
+  for (POINT at : {POINT{wa.left, wa.top}, POINT{wa.right - w, wa.top + 90}, POINT{wa.right - w, wa.bottom - h}}) {
+    const SIZE size{list.Width(), list.Height()};
+    main.SetPosition(at.x, at.y);
+    main.SetFocus();
+    testsupport::PressKey(nullptr, 'L', ui::ssCtrl);
+    main.SpeedButtonCreateClick(&main.SpeedButtonUpdate);
+    POINT button{0, main.SpeedButtonUpdate.Top()};
+    ClientToScreen(main.PanelMain.Handle(), &button);
+    const RECT l = list.BoundsRect();
+    EXPECT_EQ(l.left, std::min<LONG>(at.x + w, wa.right - size.cx));
+    EXPECT_EQ(l.top, std::min<LONG>(at.y, wa.bottom - size.cy));
+    EXPECT_EQ(l.right - l.left, size.cx);
+    EXPECT_EQ(l.bottom - l.top, size.cy);
+    EXPECT_EQ(dialog.left, std::min<LONG>(at.x + w, wa.right - (dialog.right - dialog.left)));
+    EXPECT_EQ(dialog.top, std::min<LONG>(button.y, wa.bottom - (dialog.bottom - dialog.top)));
+    SetWindowPos(list.Handle(), nullptr, 0, 0, size.cx + 60, size.cy + 20, SWP_NOMOVE | SWP_NOZORDER);
+  }
 }

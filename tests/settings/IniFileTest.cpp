@@ -1,6 +1,7 @@
 // The INI reader and writer on real files: layout of writes, reading rules, failures, malformed input.
 #include "settings/IniFile.h"
 #include "comm/Cp932.h"
+#include "comm/Utf8.h"
 #include "settings/SettingsTestKit.h"
 #include "support/TempTree.h"
 #include "ui/Error.h"
@@ -155,4 +156,69 @@ TEST_F(IniFile, MalformedBytesNeitherCrashNorLoseReadableKeys) {
     EXPECT_EQ(FIni.ReadString(L"Sec2", L"added", L""), L"yes");
     EXPECT_EQ(FIni.ReadString(L"Sec3", L"key3", L"lost"), L"value3");
   }
+}
+
+// Files saved by an editor with a byte-order mark: read in their encoding, written back in it.
+TEST_F(IniFile, ByteOrderMarkFilesKeepTheirEncodingAndEveryLineEndCounts) {
+  const std::string utf8Body = "[Bounds]\r\nLeft=1\r\n[Application]\r\nExtString=" + comm::WideToUtf8(L"表;txt") + "\r\n";
+  WriteBytes(FPath, "\xEF\xBB\xBF" + utf8Body);
+  EXPECT_EQ(FIni.ReadString(L"Bounds", L"Left", L"?"), L"1");  // the first section is found behind the mark
+  EXPECT_EQ(FIni.ReadString(L"Application", L"ExtString", L"?"), L"表;txt");
+  FIni.WriteString(L"Bounds", L"Left", L"2");
+  EXPECT_EQ(ReadBytes(FPath), "\xEF\xBB\xBF[Bounds]\r\nLeft=2\r\n[Application]\r\nExtString=" + comm::WideToUtf8(L"表;txt") + "\r\n");
+
+  auto utf16 = [](std::wstring_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t c : text) {
+      char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+      bytes += bigEndian ? high : low;
+      bytes += bigEndian ? low : high;
+    }
+    return bytes;
+  };
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "UTF-16 big endian" : "UTF-16 little endian");
+    WriteBytes(FPath, utf16(L"[A]\r\nx=表示\r\n", bigEndian));
+    EXPECT_EQ(FIni.ReadString(L"A", L"x", L"?"), L"表示");
+    FIni.WriteString(L"A", L"y", L"한");
+    EXPECT_EQ(ReadBytes(FPath), utf16(L"[A]\r\nx=表示\r\ny=한\r\n", bigEndian));
+  }
+
+  WriteBytes(FPath, "[A]\rx=1\ry=2\n[B]\r\nz=3\rw=4");  // CR alone, LF alone and CR LF each end a line
+  EXPECT_EQ(FIni.ReadString(L"A", L"y", L"?") + FIni.ReadString(L"B", L"z", L"?") + FIni.ReadString(L"B", L"w", L"?"), L"234");
+  FIni.WriteString(L"A", L"x", L"5");
+  EXPECT_EQ(ReadBytes(FPath), "[A]\rx=5\ry=2\n[B]\r\nz=3\rw=4");
+}
+
+// Without a mark the file is Shift-JIS and untouched lines keep their bytes, also bytes that two
+// code points share (0x87 0x90 and 0x81 0xE0 both read as U+2252); a text without a Shift-JIS form
+// makes the whole file UTF-8 rather than "?".
+TEST_F(IniFile, TextWithoutAShiftJisFormTurnsTheFileIntoUtf8) {
+  const std::string shiftJis = "[A]\r\nnec=\x87\x90\r\njis=" + comm::WideToCp932(L"表示") + "\r\n";
+  WriteBytes(FPath, shiftJis);
+  FIni.WriteString(L"A", L"ext", L"～;表");  // every character has a Shift-JIS form
+  EXPECT_EQ(ReadBytes(FPath), shiftJis + "ext=" + comm::WideToCp932(L"～;表") + "\r\n");
+
+  FIni.WriteString(L"A", L"ext", L"한;🙂;é");
+  EXPECT_EQ(ReadBytes(FPath), "\xEF\xBB\xBF[A]\r\nnec=" + comm::WideToUtf8(L"\x2252") + "\r\njis=" + comm::WideToUtf8(L"表示") +
+                                  "\r\next=" + comm::WideToUtf8(L"한;🙂;é") + "\r\n");
+  EXPECT_EQ(FIni.ReadString(L"A", L"ext", L""), L"한;🙂;é");
+  EXPECT_EQ(FIni.ReadString(L"A", L"jis", L""), L"表示");
+
+  TIniFile fresh(FTree.Path(L"fresh.ini"));
+  fresh.WriteString(L"S", L"k", L"é");
+  EXPECT_EQ(ReadBytes(fresh.FileName()), "\xEF\xBB\xBF[S]\r\nk=" + comm::WideToUtf8(L"é") + "\r\n");
+}
+
+TEST_F(IniFile, BlanksAroundNamesAreIgnoredOnBothSides) {
+  WriteBytes(FPath, "[ Bounds\t]\r\n Left =5\r\n");
+  EXPECT_EQ(FIni.ReadString(L" Bounds ", L"\tLeft", L"?"), L"5");
+  FIni.WriteString(L"Bounds ", L" Left", L"6");
+  FIni.WriteString(L" Bounds", L" Top ", L"7");
+  FIni.WriteString(L" New ", L" Key ", L"8");
+  EXPECT_EQ(ReadBytes(FPath), "[ Bounds\t]\r\nLeft=6\r\nTop=7\r\n[New]\r\nKey=8\r\n");
+  FIni.WriteString(L"  ", L"Key", L"9");  // a name of blanks only is no name
+  FIni.WriteString(L"New", L"\t", L"9");
+  EXPECT_EQ(FIni.ReadString(L"New", L" ", L"none"), L"none");
+  EXPECT_EQ(ReadBytes(FPath), "[ Bounds\t]\r\nLeft=6\r\nTop=7\r\n[New]\r\nKey=8\r\n");
 }

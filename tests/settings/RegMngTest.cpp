@@ -1,13 +1,10 @@
 // The settings manager over an INI file: lookups, conversions, derived keys, error boxes, file layout.
 #include "settings/RegMng.h"
-#include "settings/AppSettings.h"
-#include "comm/Cp932.h"
 #include "settings/SettingsTestKit.h"
 #include "support/DialogAnswerer.h"
 #include "support/TempTree.h"
 #include "ui/Error.h"
 #include <gtest/gtest.h>
-#include <map>
 
 using namespace settings;
 using namespace settingstest;
@@ -219,46 +216,19 @@ TEST_F(RegManagerIni, RemovedItemUnbindsTheFilerAndTablesCopy) {
   EXPECT_THROW(FManager.RegItems().Items(1), std::out_of_range);
 }
 
-// The file a first start and close of the program leave behind, written through the main window's
-// item table in the order the window loads and saves, with a folder chosen in between.
-TEST_F(RegManagerIni, FirstRunFileMatchesByteForByte) {
-  AddApplicationItems(FManager.RegItems());
-  auto run = [&] {
-    std::map<std::wstring, bool> flags;
-    for (int i = 0; i < FManager.RegItems().Count(); ++i) {
-      const TRegItem& item = FManager.RegItems().Items(i);
-      if (item.DefaultValue == L"True" || item.DefaultValue == L"False") flags[item.Name] = FManager.Filer(item.Name).ReadBool();
-    }
-    FManager.Filer(L"SplashCount").WriteInteger(FManager.Filer(L"SplashCount").ReadInteger());  // the one write of loading
-    FManager.Filer(L"FolderPath").WriteString(L"C:\\データ\\");
-    FManager.Filer(L"Left").WriteInteger(120);
-    FManager.Filer(L"Top").WriteInteger(-8);
-    for (const wchar_t* n : {L"TypeFile", L"TypeFolder", L"TypeAll", L"SubFolder", L"ExtSelect"}) FManager.Filer(n).WriteBool(flags[n]);
-    FManager.Filer(L"ExtString").WriteString(FManager.Filer(L"ExtString").ReadString());
-    for (const wchar_t* n : {L"DateChange", L"AttrChange", L"ReadOnly", L"ReadOnlyOn", L"ReadOnlyOff", L"Hidden", L"HiddenOn",
-                             L"HiddenOff", L"Syatem", L"SystemOn", L"SystemOff", L"AutoEnd", L"CreateDateTime", L"UpdateDateTime",
-                             L"CreateUpdate", L"CreateTimeFree", L"UpdateTimeFree", L"CreateSecondFree", L"UpdateSecondFree"})
-      FManager.Filer(n).WriteBool(flags[n]);
-    const int values[] = {2026, 3, 14, 9, 26, 53};
-    for (int side = 0; side < 2; ++side)
-      for (int part = 0; part < 6; ++part) FManager.Filer(kDatePartKeys[side][part]).WriteInteger(values[part]);
-  };
-  const std::string expected =
-      "[Application]\r\nSplashCount=100\r\nFolderPath=" + comm::WideToCp932(L"C:\\データ\\") +
-      "\r\nTypeFile=0\r\nTypeFolder=0\r\nTypeAll=1\r\nSubFolder=1\r\nExtSelect=0\r\nExtString=\r\nAutoEnd=1\r\n"
-      "[Bounds]\r\nLeft=120\r\nTop=-8\r\n"
-      "[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateUpdate=0\r\nCreateTimeFree=0\r\n"
-      "UpdateTimeFree=0\r\nCreateSecondFree=0\r\nUpdateSecondFree=0\r\nCreateYear=2026\r\nCreateMonth=3\r\nCreateDay=14\r\n"
-      "CreateHour=9\r\nCreateMinute=26\r\nCreateSecond=53\r\nUpdateYear=2026\r\nUpdateMonth=3\r\nUpdateDay=14\r\n"
-      "UpdateHour=9\r\nUpdateMinute=26\r\nUpdateSecond=53\r\n"
-      "[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=0\r\nReadOnlyOff=1\r\nHidden=0\r\nHiddenOn=0\r\nHiddenOff=1\r\n"
-      "Syatem=0\r\nSystemOn=0\r\nSystemOff=1\r\n";
-  EXPECT_EQ(FManager.Filer(L"Left").ReadString(), L"");  // no position yet: the window would be centred
-  run();
-  EXPECT_EQ(ReadBytes(FPath), expected);
-  run();  // a second start reads the same values and writes every key back in its place
-  EXPECT_EQ(ReadBytes(FPath), expected);
-  EXPECT_TRUE(FBoxes.Texts.empty());
+// A corrupt count is bounded by the lines the file has: reading and rewriting end at once.
+TEST_F(RegManagerIni, HugeStoredCountsAreBoundedByTheFile) {
+  Store("L_ItemCount=2000000000\r\nL_Item0=a\r\nL_Item1=b\r\nD_c=2147483647\r\nD_d0=0A0B\r\n");
+  TRegFiler& list = Item(L"L");
+  std::vector<std::wstring> entries;
+  list.ReadStrings(entries);
+  ASSERT_EQ(entries.size(), 6u);  // the file's six lines
+  EXPECT_EQ(entries[0] + entries[1] + entries[5], L"ab");
+  list.WriteStrings({L"x"});
+  EXPECT_EQ(ReadBytes(FPath), "[S]\r\nL_ItemCount=1\r\nL_Item0=x\r\nD_c=2147483647\r\nD_d0=0A0B\r\n");
+  TByteStream stream;
+  Item(L"D").ReadStream(stream);
+  EXPECT_EQ(stream.Bytes, (std::vector<uint8_t>{10, 11}));
 }
 
 // The real error box, answered as a user would.

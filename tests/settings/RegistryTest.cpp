@@ -79,6 +79,17 @@ TEST_F(RegManagerRegistry, ValuesAreTextInSubkeysAndReadsCreateNothing) {
   EXPECT_TRUE(FBoxes.Texts.empty());
 }
 
+TEST_F(RegManagerRegistry, HugeStoredCountIsBoundedByTheValuesThere) {
+  FManager.Filer(L"Left").WriteStrings({L"a", L"b"});
+  SetRaw(L"Bounds", L"Left_ItemCount", REG_SZ, L"2000000000", 22);
+  std::vector<std::wstring> list;
+  FManager.Filer(L"Left").ReadStrings(list);
+  EXPECT_EQ(list, (std::vector<std::wstring>{L"a", L"b", L""}));  // three values in the subkey
+  FManager.Filer(L"Left").WriteStrings({});
+  EXPECT_EQ(RawType(L"Bounds", L"Left_Item1"), static_cast<DWORD>(REG_NONE));
+  EXPECT_EQ(RawType(L"Bounds", L"Left_ItemCount"), static_cast<DWORD>(REG_NONE));
+}
+
 TEST_F(RegManagerRegistry, StreamsAreBinaryValues) {
   TByteStream out;
   out.Bytes = {0, 1, 2, 0xFF, 0x80};

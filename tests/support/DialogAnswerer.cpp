@@ -89,6 +89,8 @@ ShownDialog DialogAnswerer::Read(HWND hwnd) {
 
 bool DialogAnswerer::Carry(HWND hwnd, const Answer& a) {
   switch (a.kind) {
+    case AnswerKind::None:
+      return true;
     case AnswerKind::Button:
       for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (_wcsicmp(ClassOf(c).c_str(), WC_BUTTONW) == 0 && WindowText(c) == a.button) {
@@ -115,7 +117,7 @@ bool DialogAnswerer::Carry(HWND hwnd, const Answer& a) {
 
 void DialogAnswerer::OnActivate(HWND hwnd) {
   std::wstring cls = ClassOf(hwnd);
-  if (cls != ui::kMessageDialogClass && cls != L"#32770" && !ExtraClasses.count(cls)) return;
+  if (cls != ui::kMessageDialogClass && !(SystemDialogs && cls == L"#32770") && !ExtraClasses.count(cls)) return;
   if (FAnswered.count(hwnd)) return;
   FAnswered.insert(hwnd);
   ShownDialog d = Read(hwnd);
@@ -158,6 +160,17 @@ LRESULT CALLBACK DialogAnswerer::CallWndProc(int code, WPARAM wp, LPARAM lp) {
       self->FAnswered.erase(cwp->hwnd);
   }
   return CallNextHookEx(hook, code, wp, lp);
+}
+
+LoopSteps::LoopSteps(std::vector<std::function<bool()>> steps, UINT intervalMs) : FSteps(std::move(steps)) {
+  FTimer.OnTimer = [this](ui::Control*) {
+    // Off while a step runs: a step that pumps messages must not run the next one inside itself.
+    FTimer.SetEnabled(false);
+    if (!Done() && FSteps[FNext]()) ++FNext;
+    FTimer.SetEnabled(!Done());
+  };
+  FTimer.SetInterval(intervalMs);
+  FTimer.SetEnabled(!Done());
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -1,6 +1,7 @@
 // Answers the dialogs a test makes appear: records caption, text and buttons, presses the named button.
 #pragma once
 #include "Base.h"
+#include "ui/Timer.h"
 #include <deque>
 #include <functional>
 #include <set>
@@ -18,7 +19,8 @@ struct ShownDialog {
   HWND hwnd = nullptr;
 };
 
-enum class AnswerKind { Button, CloseFrame, Escape, Enter };
+// None leaves the dialog to the test, which answers it through its window (keys, clicks).
+enum class AnswerKind { Button, CloseFrame, Escape, Enter, None };
 struct Answer {
   AnswerKind kind = AnswerKind::Button;
   std::wstring button;  // caption, for AnswerKind::Button
@@ -41,6 +43,9 @@ class DialogAnswerer {
   std::function<Answer(const ShownDialog&)> Responder;
   // Extra window classes to treat as dialogs (forms of the program shown modally).
   std::set<std::wstring> ExtraClasses;
+  // Whether the system's dialog boxes (#32770) are answered too; a test that acts in a file dialog
+  // itself leaves them alone.
+  bool SystemDialogs = true;
 
   const std::vector<ShownDialog>& Shown() const { return FShown; }
   size_t PendingAnswers() const { return FQueue.size(); }
@@ -62,6 +67,21 @@ class DialogAnswerer {
   std::vector<ShownDialog> FShown;
   std::set<HWND> FAnswered;
   DialogAnswerer* FPrevious = nullptr;
+};
+
+// Runs steps one after another from whatever message loop is running: a test acts inside modal dialogs
+// it has left unanswered (AnswerKind::None). Each step runs once the loop has handled what the step
+// before left queued; a step that returns false (what it waits for is not there yet) runs again at the
+// next tick. Steps still waiting when the object goes never run.
+class LoopSteps {
+ public:
+  explicit LoopSteps(std::vector<std::function<bool()>> steps, UINT intervalMs = 30);
+  bool Done() const { return FNext >= FSteps.size(); }
+
+ private:
+  std::vector<std::function<bool()>> FSteps;
+  size_t FNext = 0;
+  ui::Timer FTimer;
 };
 
 // Pumps messages until the predicate holds or the timeout passes; returns the predicate's last value.

@@ -16,7 +16,9 @@ void PressKey(HWND target, WORD vk, unsigned shift) {
   SetKeyboardState(state);
   UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
   LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-  bool alt = (shift & ui::ssAlt) != 0;
+  bool alt = (shift & ui::ssAlt) && !(shift & ui::ssCtrl);  // Ctrl+Alt (AltGr) is no system key
+  if (!target) target = GetFocus();
+  if (!target) target = GetActiveWindow(), alt = true;
   PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down | (alt ? (1 << 29) : 0));
   PumpFor(20);
   PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, down | (3u << 30) | (alt ? (1 << 29) : 0));

@@ -2,8 +2,16 @@
 // target list, and the lock of a collection.
 #include "CollectionFakes.h"
 #include "support/DialogAnswerer.h"
+#include "support/Keys.h"
+#include "support/DialogUser.h"
+#include "support/FileObstacles.h"
+#include "comm/Cp932.h"
+#include "settings/RegMng.h"
+#include "ui/Application.h"
+#include "ui/Error.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 using testsupport::PumpFor;
@@ -137,4 +145,245 @@ TEST_F(FileList, TheCommandLineGoesIntoOneCollection) {
   window.TakeCommandLine({});
   EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
   EXPECT_EQ(Items(), (Strings{tree.Path(L"one"), tree.Path(L"one\\a.txt"), tree.Path(L"two.txt")}));
+}
+
+TEST_F(FileList, HeadIsDrawnAgainWholeAtEverySizeAndTheWindowKeepsALeastSize) {
+  window.Show();
+  PumpFor(30);
+  auto headDrawnWhole = [&](const std::function<void()>& resize) {
+    resize();
+    RECT client, dirty;
+    GetClientRect(window.PanelHead.Handle(), &client);
+    const bool whole = GetUpdateRect(window.PanelHead.Handle(), &dirty, FALSE) && EqualRect(&client, &dirty);
+    PumpFor(30);
+    return whole;
+  };
+  auto size = [&](int cx, int cy) { SetWindowPos(window.Handle(), nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER); };
+  EXPECT_TRUE(headDrawnWhole([&] { size(560, 400); }));
+  EXPECT_TRUE(headDrawnWhole([&] { size(420, 300); }));
+  EXPECT_TRUE(headDrawnWhole([&] { ShowWindow(window.Handle(), SW_MAXIMIZE); }));
+  ShowWindow(window.Handle(), SW_RESTORE);
+  // The least size (for dragging the frame too): one pixel more is taken, less gives the least size,
+  // at which the buttons stand clear of each other and the list keeps its scroll bars whole.
+  const SIZE least = window.LeastClientSize();
+  const int frameX = window.Width() - window.ClientWidth(), frameY = window.Height() - window.ClientHeight();
+  for (int over : {1, 0, -1, -150}) {
+    size(least.cx + frameX + over, least.cy + frameY + over);
+    EXPECT_EQ(window.ClientWidth(), least.cx + std::max(over, 0)) << over;
+    EXPECT_EQ(window.ClientHeight(), least.cy + std::max(over, 0)) << over;
+    EXPECT_GE(window.SpeedButtonCBCopy.Left(), window.SpeedButtonSave.Left() + window.SpeedButtonSave.Width()) << over;
+    EXPECT_GE(ListRect().bottom - ListRect().top, 2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL));
+  }
+}
+
+// ---- the list's commands ----
+
+namespace {
+
+// The context menu as it opens: entry captions with their enabled state; closed at once.
+std::vector<std::pair<std::wstring, bool>> g_menuSeen;
+void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HMENU menu = ui::PopupMenu::OpenMenu();
+  if (!menu) return;
+  KillTimer(nullptr, timer);
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+    g_menuSeen.emplace_back(text, !(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED));
+  }
+  EndMenu();
+}
+
+POINT ScreenPointOfItem(HWND list, int index) {
+  RECT r{};
+  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  POINT pt{r.left + 5, r.top + 3};
+  ClientToScreen(list, &pt);
+  return pt;
+}
+
+}  // namespace
+
+TEST_F(FileList, DeleteKeepsBothCopiesAtOneIndexAndAnEmptiedListLosesItsScrollRange) {
+  for (auto f : {L"a.txt", L"b.txt", L"c.txt", L"d.txt", L"e.txt"}) tree.MakeFile(f);
+  window.AddPaths({tree.Path(L"*.txt")});
+  window.HListBoxFileList.SetSelected(1, true);
+  window.HListBoxFileList.SetSelected(3, true);
+  window.DeleteListClick(nullptr);
+  const Strings rest = {tree.Path(L"a.txt"), tree.Path(L"c.txt"), tree.Path(L"e.txt")};
+  EXPECT_EQ(Items(), rest);
+  EXPECT_EQ(Strings(window.TargetList().begin(), window.TargetList().end()), rest);
+  EXPECT_EQ(window.LabelListNum.Caption(), L"現在の選択ファイル数: 3");
+  EXPECT_GT(window.HListBoxFileList.MaxExtent(), 0);  // some left: the widest range stays
+
+  window.DeleteListClick(nullptr);  // nothing selected: nothing happens
+  EXPECT_EQ(Items(), rest);
+  window.AllSelectFileClick(nullptr);
+  window.DeleteListClick(nullptr);
+  EXPECT_TRUE(Items().empty() && window.TargetList().begin() == window.TargetList().end());
+  EXPECT_EQ(window.HListBoxFileList.MaxExtent(), 0);
+  EXPECT_TRUE(window.CommandsEnabled());  // a delete leaves the commands as they were
+  window.AddPaths({tree.Path(L"a.txt")});  // the entry can come back: the copies agree
+  EXPECT_EQ(Items(), Strings{tree.Path(L"a.txt")});
+}
+
+TEST_F(FileList, RightClickJoinsTheItemToTheSelectionAndTheMenuFollowsTheCommands) {
+  for (auto f : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"}) tree.MakeFile(f);
+  window.AddPaths({tree.Path(L"*.txt")});
+  window.Show();
+  const HWND list = window.HListBoxFileList.Handle();
+  window.HListBoxFileList.SetSelected(0, true);
+  window.HListBoxFileList.SetSelected(2, true);
+  window.HListBoxFileListContextPopup(ScreenPointOfItem(list, 1), false);
+  EXPECT_EQ(window.HListBoxFileList.SelCount(), 3);
+  EXPECT_TRUE(window.HListBoxFileList.Selected(1));
+  POINT below = ScreenPointOfItem(list, 3);
+  below.y += 40;  // under the last item
+  window.HListBoxFileListContextPopup(below, false);
+  window.HListBoxFileListContextPopup(POINT{-1, -1}, true);
+  EXPECT_EQ(window.HListBoxFileList.SelCount(), 3);
+
+  // The menu a right click opens: five entries, enabled with the commands.
+  for (bool enabled : {true, false}) {
+    SCOPED_TRACE(enabled);
+    if (!enabled) window.SpeedButtonClearClick(nullptr);
+    g_menuSeen.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, ReadAndCloseMenu);
+    const POINT at = ScreenPointOfItem(list, 0);
+    SendMessageW(window.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+    KillTimer(nullptr, timer);
+    const std::vector<std::pair<std::wstring, bool>> expected = {
+        {L"ファイルに保存(&S)...\tCtrl+S", enabled}, {L"", false},
+        {L"クリップボードにコピー(&C)\tCtrl+C", enabled}, {L"削除(&D)\tDel", enabled},
+        {L"全て選択(&A)\tCtrl+A", enabled}};
+    ASSERT_EQ(g_menuSeen.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+      if (i == 1) continue;  // the separator
+      EXPECT_EQ(g_menuSeen[i], expected[i]);
+    }
+  }
+}
+
+TEST_F(FileList, ClearStopsTheShortcutsUntilTheNextCollection) {
+  for (auto f : {L"a.txt", L"b.txt"}) tree.MakeFile(f);
+  window.AddPaths({tree.Path(L"*.txt")});
+  window.Show();
+  window.HListBoxFileList.SetFocus();
+  testsupport::PressKey(window.HListBoxFileList.Handle(), 'A', ui::ssCtrl);
+  EXPECT_EQ(window.HListBoxFileList.SelCount(), 2);  // Ctrl+A acts while the list has the focus
+  testsupport::PressKey(window.HListBoxFileList.Handle(), VK_DELETE);
+  EXPECT_EQ(window.EntryCount(), 0);
+
+  window.AddPaths({tree.Path(L"*.txt")});
+  window.SpeedButtonClearClick(nullptr);
+  EXPECT_EQ(window.LabelListNum.Caption(), L"現在の選択ファイル数: 0");
+  EXPECT_FALSE(window.CommandsEnabled() || window.SpeedButtonSave.Enabled() || window.ClipBoardCopy->Enabled);
+  {
+    testsupport::DialogAnswerer noDialog;  // a save dialog here would fail the test
+    window.HListBoxFileList.SetFocus();
+    testsupport::PressKey(window.HListBoxFileList.Handle(), 'S', ui::ssCtrl);
+    testsupport::PumpFor(100);
+    EXPECT_TRUE(noDialog.Shown().empty());
+  }
+  window.AddPaths({tree.Path(L"*.txt")});
+  window.SpeedButtonClearClick(nullptr);
+  host.onSetControlsEnabled = nullptr;
+  window.AddPaths({tree.Path(L"missing.txt")});  // a collection that adds nothing to an empty list
+  EXPECT_FALSE(window.CommandsEnabled());
+  window.AddPaths({tree.Path(L"a.txt")});
+  EXPECT_TRUE(window.CommandsEnabled() && window.DeleteList->Enabled && window.AllSelectFile->Enabled);
+}
+
+namespace {
+
+// The main window's settings with the remembered folder, in a scratch INI file.
+struct FolderPathSettings {
+  explicit FolderPathSettings(const std::wstring& ini) {
+    manager.SetRegType(settings::rtIni);
+    manager.SetIniFileName(ini);
+    manager.RegItems().Add(L"FolderPath", L"Application", L"FolderPath", L"");
+  }
+  settings::TRegManager manager;
+};
+
+std::string FileBytes(const std::wstring& path) {
+  std::string bytes;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
+}
+
+}  // namespace
+
+TEST_F(FileList, SaveWritesTheListBelowTheCaptionRemembersTheFolderAndSaysSo) {
+  tree.MakeFile(L"data\\表.txt");
+  tree.MakeDir(L"out");
+  FolderPathSettings settings(tree.Path(L"settings.ini"));
+  window.SetSettings(&settings.manager);
+  window.AddPaths({tree.Path(L"data")});
+  window.SetBounds(200, 150, 320, 300);
+  window.Show();
+
+  // The user types a name in the dialog and presses OK; the success box is answered with OK.
+  auto saveAs = [&](const std::wstring& file, RECT* placed) {
+    testsupport::ActInModalWindow([&] { return window.SaveDialogEx.DialogWnd(); },
+                                  [&](HWND frame) {
+                                    if (placed) GetWindowRect(frame, placed);
+                                    SendMessageW(frame, CDM_SETCONTROLTEXT, 0x047c /* cmb13 */,
+                                                 reinterpret_cast<LPARAM>(file.c_str()));
+                                    SendMessageW(frame, CDM_SETCONTROLTEXT, 0x0480 /* edt1 */,
+                                                 reinterpret_cast<LPARAM>(file.c_str()));
+                                    PostMessageW(frame, WM_COMMAND, IDOK, 0);
+                                  },
+                                  [&] { window.SpeedButtonSaveClick(nullptr); });
+  };
+  const std::wstring file = tree.Path(L"out\\list.txt");
+  {
+    testsupport::DialogAnswerer answerer;
+    answerer.SystemDialogs = false;
+    answerer.Press(L"OK");
+    RECT placed{};
+    saveAs(file, &placed);
+    EXPECT_EQ(placed.left, 200);
+    EXPECT_EQ(placed.top, 150 + GetSystemMetrics(SM_CYSIZE) + 1);
+    ASSERT_EQ(answerer.Shown().size(), 1u);
+    EXPECT_EQ(answerer.Shown()[0].text, file + L" に保存しました。");
+    EXPECT_EQ(answerer.Shown()[0].caption, ui::Application::Instance().Title());
+  }
+  const std::string expected = comm::WideToCp932(tree.Path(L"data")) + "\r\n" +
+                               comm::WideToCp932(tree.Path(L"data\\表.txt")) + "\r\n";
+  EXPECT_EQ(FileBytes(file), expected);
+  EXPECT_EQ(settings.manager.Filer(L"FolderPath").ReadString(), tree.Path(L"out\\"));
+
+  // The next save opens in that folder; once the folder is gone, where the system chooses.
+  {
+    testsupport::DialogAnswerer answerer;
+    answerer.SystemDialogs = false;
+    answerer.Press(L"OK");
+    saveAs(tree.Path(L"out\\second.txt"), nullptr);
+    EXPECT_EQ(window.SaveDialogEx.InitialDir, tree.Path(L"out\\"));
+  }
+  testsupport::RemoveTree(tree.Path(L"out"));
+  // The dialog did not make the folder the current one: the user can remove it.
+  ASSERT_EQ(GetFileAttributesW(tree.Path(L"out").c_str()), INVALID_FILE_ATTRIBUTES);
+  tree.MakeDir(L"locked");
+  testsupport::NoCreateRights locked(tree.Path(L"locked"));
+  ASSERT_TRUE(locked.Applied());
+  // A file that cannot be created: the error names it, and no success box follows.
+  testsupport::DialogAnswerer none;
+  none.SystemDialogs = false;
+  const std::wstring refused = tree.Path(L"locked\\list.txt");
+  try {
+    saveAs(refused, nullptr);
+    ADD_FAILURE() << "the save reported no error";
+  } catch (const ui::Error& e) {
+    EXPECT_EQ(e.Message(), L"ファイル " + refused + L" を作成できません");
+  }
+  EXPECT_EQ(window.SaveDialogEx.InitialDir, L"");
+  EXPECT_TRUE(none.Shown().empty());
+  EXPECT_EQ(FileBytes(refused), "<missing>");
 }

@@ -360,3 +360,14 @@ TEST(ProgressBar, ShowsEveryPixelOfProgressWithoutRedrawingForEachStep) {
   bar.SetPosition(0);
   EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0), 0);
 }
+
+TEST(FitOnScreen, KeepsWhatFitsAndMovesTheRestOntoTheWorkAreaNoFurther) {
+  RECT wa;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  auto left = [](LONG x, LONG width) { return ui::FitOnScreen(RECT{x, 10, x + width, 210}).left; };
+  EXPECT_EQ(left(wa.right - 300, 300), wa.right - 300);  // touching the edge
+  EXPECT_EQ(left(wa.right - 299, 300), wa.right - 300);  // a pixel over
+  EXPECT_EQ(left(wa.left - 1, 300), wa.left);
+  EXPECT_EQ(left(wa.right + 5000, 300), wa.right - 300);            // outside every monitor
+  EXPECT_EQ(left(wa.left + 10, wa.right - wa.left + 99), wa.left);  // wider than the work area
+}

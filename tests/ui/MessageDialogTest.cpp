@@ -1,10 +1,14 @@
-// The message dialog as a user meets it: captions in order, default button, Esc, the close box.
+// The message dialog as a user meets it: captions in order, default button, Esc, access keys, the close
+// box, and a width that shows the whole caption (the questions of a run: tests/app/ProgramTest).
 #include "support/DialogAnswerer.h"
+#include "support/Keys.h"
 #include "ui/Application.h"
+#include "ui/Control.h"
 #include "ui/MessageDialog.h"
 #include <gtest/gtest.h>
 
 using testsupport::DialogAnswerer;
+using testsupport::PressKey;
 
 namespace {
 ui::MessageDialogOptions Question() {
@@ -16,6 +20,7 @@ ui::MessageDialogOptions Question() {
   o.escapeButton = -1;
   return o;
 }
+
 }  // namespace
 
 TEST(MessageDialog, ShowsCaptionTextAndButtonsInOrder) {
@@ -55,10 +60,41 @@ TEST(MessageDialog, EscAnswersTheEscapeButtonWhenThereIsOne) {
   EXPECT_EQ(ui::ShowMessageDialog(o), 1);
 }
 
+TEST(MessageDialog, AKeyThatButtonsShareMovesTheFocusAndPressesNone) {
+  DialogAnswerer answers;
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  auto focused = [] {
+    wchar_t text[32] = L"";
+    GetWindowTextW(GetFocus(), text, 32);
+    return std::wstring(text);
+  };
+  auto typeA = [&] {
+    PressKey(GetFocus(), 'A');
+    EXPECT_EQ(focused(), L"中止(&A)");
+    PressKey(GetFocus(), 'A', ui::ssAlt);
+    EXPECT_EQ(focused(), L"すべてはい(&A)");
+    PressKey(GetFocus(), 'A');  // round again to the first of them
+    EXPECT_EQ(focused(), L"中止(&A)");
+    return true;
+  };
+  auto typeY = [] {
+    PressKey(GetFocus(), 'Y');
+    return true;
+  };
+  // A pressed button would end the dialog before the next step; Y is the key that presses.
+  testsupport::LoopSteps user({typeA, typeY});
+  EXPECT_EQ(ui::ShowMessageDialog(Question()), 0);
+  EXPECT_TRUE(user.Done());
+}
+
 TEST(MessageDialog, ClosingThroughTheFrameGivesADistinctResult) {
   DialogAnswerer answers;
   answers.CloseFrame();
-  EXPECT_EQ(ui::ShowMessageDialog(Question()), ui::kDialogClosed);
+  auto o = Question();
+  o.escapeButton = 1;
+  EXPECT_EQ(ui::ShowMessageDialog(o), ui::kDialogClosed);
 }
 
 TEST(MessageDialog, ClosesAtOnceWhileTheApplicationIsTerminating) {
@@ -88,4 +124,52 @@ TEST(MessageDialog, IsCentredOnTheScreen) {
   int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   EXPECT_NEAR((r.left + r.right) / 2, cx / 2, 2);
   EXPECT_NEAR((r.top + r.bottom) / 2, cy / 2, 2);
+}
+
+namespace {
+// The client width of the dialog for a caption and a text.
+int ClientWidthOf(const std::wstring& caption, const std::wstring& text) {
+  DialogAnswerer answers;
+  int width = 0;
+  answers.Responder = [&](const testsupport::ShownDialog& d) {
+    RECT r;
+    GetClientRect(d.hwnd, &r);
+    width = r.right;
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+  };
+  ui::MessageDialogOptions o;
+  o.caption = caption;
+  o.text = text;
+  o.escapeButton = 0;
+  ui::ShowMessageDialog(o);
+  return width;
+}
+
+// What the caption bar needs for a title: the title in the system's caption font, the small icon
+// before it and the close button after it.
+int CaptionNeed(const std::wstring& title) {
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof(ncm);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+  ui::GdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
+  return static_cast<int>(ui::TextExtent(font.Get(), title).cx) + GetSystemMetrics(SM_CXSMICON) +
+         GetSystemMetrics(SM_CXSIZE);
+}
+}  // namespace
+
+TEST(MessageDialog, WidthShowsTheWholeCaption) {
+  const std::wstring summary = L"変更が終了しました。\r\r変更数\t\t： 3\rエラー数\t\t： 0\r未変更数\t： 0";
+  const std::wstring title = L"VornaStampShifter";
+  // A short text under the program's title: the caption decides the width.
+  int narrow = ClientWidthOf(L"", L"OK?");
+  int titled = ClientWidthOf(title, L"OK?");
+  EXPECT_GE(titled, CaptionNeed(title));
+  EXPECT_GT(titled, narrow);
+  EXPECT_GE(ClientWidthOf(title, summary), CaptionNeed(title));
+  // A caption shorter than the text leaves the width to the text.
+  EXPECT_EQ(ClientWidthOf(L"エラー", summary), ClientWidthOf(L"", summary));
+  // A caption longer than the screen makes the box no wider than the screen.
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_LE(ClientWidthOf(std::wstring(400, L'W'), L"OK?"), work.right - work.left);
 }

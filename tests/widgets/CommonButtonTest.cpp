@@ -1,4 +1,5 @@
 // The flat button: states and frame flags under real mouse messages, check and radio rules, painting.
+#include "support/Capture.h"
 #include "ui/Form.h"
 #include "widgets/CommonButton.h"
 #include <gtest/gtest.h>
@@ -139,27 +140,41 @@ TEST(CommonButton, CheckAndRadioRules) {
   EXPECT_FALSE(check.Flat());
 }
 
-TEST(CommonButton, FlatButtonShowsAOnePixelEdgeWhileHovered) {
+TEST(CommonButton, FlatButtonShowsItsFrameOnlyWhileHoveredOrDown) {
   TButtonForm f;
   TCommonButton& flat = f.Add(clsNormalButton);
   TCommonButton& flatCheck = f.Add(clsCheckButton);
-  flat.SetFlat(true);
-  flatCheck.SetFlat(true);
-  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
-  EXPECT_TRUE(Painted(flat) == SystemShape(DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_FLAT));
+  TCommonButton& flatGroup = f.Add(clsNormalButton, 1);
+  for (TCommonButton* b : {&flat, &flatCheck, &flatGroup}) b->SetFlat(true);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT),
+                 dark = GetSysColor(COLOR_BTNSHADOW);
+  // The edges of a button as the form shows it on the screen.
+  auto edges = [&](TCommonButton& b) {
+    testsupport::WindowPicture p(f.Handle());
+    const int l = b.Left(), t = b.Top(), r = l + b.Width() - 1, bt = t + b.Height() - 1;
+    return std::vector<COLORREF>{p.At(l + 11, t), p.At(l, t + 11), p.At(l + 11, bt), p.At(r, t + 11)};
+  };
+  const std::vector<COLORREF> none{face, face, face, face};
+  EXPECT_EQ(edges(flat), none);
   f.Mouse(flat, WM_MOUSEMOVE);
-  Picture raised = Painted(flat);
-  EXPECT_EQ(raised.At(11, 0), light);
-  EXPECT_EQ(raised.At(0, 11), light);
-  EXPECT_EQ(raised.At(11, 21), dark);
-  EXPECT_EQ(raised.At(22, 11), dark);
+  EXPECT_EQ(edges(flat), (std::vector<COLORREF>{light, light, dark, dark}));
   f.Mouse(flat, WM_LBUTTONDOWN);
-  Picture sunken = Painted(flat);
-  EXPECT_EQ(sunken.At(11, 0), dark);
-  EXPECT_EQ(sunken.At(11, 21), light);
-  f.Mouse(flat, WM_LBUTTONUP);
+  EXPECT_EQ(edges(flat), (std::vector<COLORREF>{dark, dark, light, light}));
+  f.Mouse(flat, WM_MOUSEMOVE, 40, 30);  // held, with the pointer off the button: up and frameless
+  EXPECT_EQ(edges(flat), none);
+  f.Mouse(flat, WM_LBUTTONUP, 40, 30);
+  f.Mouse(flat, WM_MOUSEMOVE, 190, 35);  // over the form only
+  EXPECT_EQ(edges(flat), none);
+  // A group member held down shows its frame without the pointer; one disabled under it shows none.
+  flatGroup.SetDown(true);
+  EXPECT_NE(edges(flatGroup), none);
+  f.Mouse(flat, WM_MOUSEMOVE);
+  flat.SetEnabled(false);
+  EXPECT_EQ(edges(flat), none);
 
+  // A flat check button keeps its mark and never shows the edge.
   Picture away = Painted(flatCheck);
+  EXPECT_TRUE(away == SystemShape(DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT));
   f.Mouse(flatCheck, WM_MOUSEMOVE);
   ASSERT_TRUE(flatCheck.MouseInControl());
   EXPECT_TRUE(Painted(flatCheck) == away);
@@ -222,4 +237,16 @@ TEST(CommonButton, DisabledGlyphIsEngravedInShadowAndHighlight) {
   EXPECT_EQ(off.At(8, 19), highlight);
   b.SetEnabled(true);
   EXPECT_EQ(Painted(b).At(8, 10), red);
+}
+
+TEST(CommonButton, EngravedShapeLeavesOutLightAndTransparentPixels) {
+  const COLORREF key = RGB(255, 0, 255);
+  // Brightness 192 (silver) is light, 191 is not; white and yellow are light, red and black are not.
+  std::vector<COLORREF> pixels{key, RGB(255, 255, 255), RGB(192, 192, 192), RGB(191, 191, 191),
+                               RGB(0, 0, 0), RGB(255, 0, 0), RGB(255, 255, 0)};
+  EXPECT_EQ(EngravedShape(pixels, key), (std::vector<bool>{false, false, false, true, true, true, false}));
+  // Only light pixels: the whole silhouette is engraved rather than nothing.
+  EXPECT_EQ(EngravedShape({key, RGB(255, 255, 255), RGB(255, 255, 0)}, key),
+            (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(EngravedShape({key, key}, key), (std::vector<bool>{false, false}));
 }

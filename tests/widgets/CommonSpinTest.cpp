@@ -3,7 +3,10 @@
 #include "ui/Form.h"
 #include "widgets/CommonSpin.h"
 #include <gtest/gtest.h>
+#include "support/Keys.h"
+#include <imm.h>
 #include <climits>
+#include <functional>
 #include <stdexcept>
 
 static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
@@ -40,6 +43,16 @@ void Type(TCommonSpinEdit& e, const std::wstring& text) {
 }
 
 void Key(HWND hwnd, WORD vk) { SendMessageW(hwnd, WM_KEYDOWN, vk, 1); }
+
+void PutOnClipboard(HWND owner, const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(mem);
+  SetClipboardData(CF_UNICODETEXT, mem);
+  CloseClipboard();
+}
 
 void Mouse(TCommonSpinButton& pair, UINT msg, const TCommonButton& b, int dy = 0) {
   int x = b.Left() + b.Width() / 2, y = b.Top() + b.Height() / 2 + dy;
@@ -138,13 +151,7 @@ TEST(CommonSpinEdit, RefusedKeysBeepAndCutAndPasteNeedAnEnabledEditor) {
   EXPECT_EQ(e.Text(), L"1");
   EXPECT_EQ(beeps.count, 4);
 
-  ASSERT_TRUE(OpenClipboard(f.Handle()));
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof(L"34"));
-  memcpy(GlobalLock(mem), L"34", sizeof(L"34"));
-  GlobalUnlock(mem);
-  SetClipboardData(CF_UNICODETEXT, mem);
-  CloseClipboard();
+  PutOnClipboard(f.Handle(), L"34");
   auto pasteOver = [&](UINT how) {
     e.SetText(L"1");
     SendMessageW(e.Handle(), EM_SETSEL, 0, -1);
@@ -270,4 +277,57 @@ TEST(TimerSpeedButton, HoldingForOneSecondStepsAboutFifteenTimesPlusOneOnRelease
   EXPECT_EQ(e.Value(), repeats + 2);
   PumpFor(150);
   EXPECT_EQ(e.Value(), repeats + 2);
+}
+
+TEST(CommonSpinEdit, FullWidthDigitsAreDigitsHoweverTheyArriveAndNothingElseGetsIn) {
+  TSpinForm f(1980, 2100);
+  TCommonSpinEdit& e = f.Spin;
+  e.SetMaxLength(4);
+  BeepCounter beeps;
+  // The text arrives over "2000" selected, then the field is left: what it showed > what it keeps.
+  auto enter = [&](const std::function<void()>& arrive) {
+    e.SetText(L"2000");
+    e.SetFocus();
+    e.SelectAll();
+    arrive();
+    std::wstring shown = e.Text();
+    f.Other.SetFocus();
+    return shown + L">" + e.Text();
+  };
+  auto chars = [&](UINT msg, std::wstring s) {
+    return [&e, msg, s] { for (wchar_t c : s) SendMessageW(e.Handle(), msg, c, 1); };
+  };
+  auto paste = [&](std::wstring clip, std::function<void()> ask) {
+    return [&f, clip, ask] {
+      PutOnClipboard(f.Handle(), clip);
+      ask();
+    };
+  };
+  auto ctrlV = chars(WM_CHAR, L"\x16");
+  auto contextMenu = [&] { SendMessageW(e.Handle(), WM_PASTE, 0, 0); };  // what its "貼り付け" sends
+  auto shiftInsert = [&] { testsupport::PressKey(e.Handle(), VK_INSERT, ui::ssShift); };
+  auto inputMethod = [&](std::wstring s) {  // a composition the user confirms
+    return [&e, s] {
+      HIMC imc = ImmGetContext(e.Handle());
+      ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(s.c_str()), DWORD(s.size() * 2), nullptr, 0);
+      ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+      ImmReleaseContext(e.Handle(), imc);
+      PumpFor(20);
+    };
+  };
+  // Both sides of both bounds, each brought another way.
+  EXPECT_EQ(enter(chars(WM_CHAR, L"２１００")), L"2100>2100");
+  EXPECT_EQ(enter(chars(WM_IME_CHAR, L"２１０１")), L"2101>2100");
+  EXPECT_EQ(enter(chars(WM_UNICHAR, L"１９８０")), L"1980>1980");
+  EXPECT_EQ(enter(inputMethod(L"１９７９")), L"1979>1980");
+  EXPECT_EQ(enter(paste(L" ２０２６\r\n", ctrlV)), L"2026>2026");  // a copied cell, blanks around
+  EXPECT_EQ(enter(paste(L"　１９７９", shiftInsert)), L"1979>1980");
+  EXPECT_EQ(enter(paste(L"21012", contextMenu)), L"2101>2100");  // cut at the field's length
+  EXPECT_EQ(beeps.count, 0);
+  // Anything else stays out with a beep, a pasted text with it as a whole.
+  EXPECT_EQ(enter(chars(WM_IME_CHAR, L"年ａ")), L"2000>2000");
+  EXPECT_EQ(enter(chars(WM_CHAR, L"あ＄")), L"2000>2000");
+  EXPECT_EQ(enter(paste(L"2026年", ctrlV)), L"2000>2000");
+  EXPECT_EQ(enter(paste(L"20 26", contextMenu)), L"2000>2000");
+  EXPECT_EQ(beeps.count, 6);
 }

@@ -1,0 +1,46 @@
+// Conversion between UTF-16 and UTF-8 through the system's converter.
+#include "comm/Utf8.h"
+#include <algorithm>
+#include <climits>
+
+namespace comm {
+
+namespace {
+
+// Pieces stay below INT_MAX and never split a character: a UTF-8 piece does not end before a
+// continuation byte, a UTF-16 piece not between the halves of a surrogate pair.
+constexpr size_t kPiece = 1u << 28;
+
+}  // namespace
+
+std::wstring Utf8ToWide(std::string_view bytes) {
+  std::wstring out;
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t len = std::min(bytes.size() - pos, kPiece);
+    while (pos + len < bytes.size() && len > 1 && (static_cast<unsigned char>(bytes[pos + len]) & 0xC0) == 0x80) --len;
+    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + pos, static_cast<int>(len), nullptr, 0);
+    size_t old = out.size();
+    out.resize(old + static_cast<size_t>(n));
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, bytes.data() + pos, static_cast<int>(len), out.data() + old, n);
+    pos += len;
+  }
+  return out;
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+  std::string out;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t len = std::min(text.size() - pos, kPiece);
+    if (pos + len < text.size() && IS_HIGH_SURROGATE(text[pos + len - 1]) && len > 1) --len;
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data() + pos, static_cast<int>(len), nullptr, 0, nullptr, nullptr);
+    size_t old = out.size();
+    out.resize(old + static_cast<size_t>(n));
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data() + pos, static_cast<int>(len), out.data() + old, n, nullptr, nullptr);
+    pos += len;
+  }
+  return out;
+}
+
+}  // namespace comm

@@ -1,0 +1,154 @@
+// File dialogs placed by their owner: frame hooked from its show to its close, placed once, names whole.
+#include "shell/PlacedFileDialog.h"
+
+namespace shell {
+
+namespace {
+// The dialog being shown on this thread: file dialogs are modal, one at a time.
+thread_local TFileDialogEx* t_shown = nullptr;
+constexpr size_t kInitialBuffer = 32 * 1024;  // characters; grown as a selection needs more
+}  // namespace
+
+void PlaceBelowCaption(HWND owner, int& left, int& top) {
+  RECT r{};
+  if (!owner || !GetWindowRect(owner, &r)) return;
+  left = r.left;
+  top = r.top + GetSystemMetrics(SM_CYSIZE) + 1;
+}
+
+TFileDialogEx::~TFileDialogEx() { DoClose(); }
+
+bool TFileDialogEx::Execute(HWND owner) {
+  FFiles.clear();
+  FBuffer.assign(std::max(kInitialBuffer, FileName.size() + 2), L'\0');
+  std::copy(FileName.begin(), FileName.end(), FBuffer.begin());
+  // "name|pattern" pairs become the double-null-terminated list the dialog takes.
+  std::wstring filter = Filter;
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.append(2, L'\0');
+
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = FBuffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(FBuffer.size());
+  ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+  ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+  // The dialog leaves the process's current folder alone: made current, the chosen folder could not be
+  // removed or renamed by the user while the program runs.
+  ofn.Flags = Options | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  ofn.lCustData = reinterpret_cast<LPARAM>(this);
+  ofn.lpfnHook = HookProc;
+
+  TFileDialogEx* outer = t_shown;
+  t_shown = this;
+  const BOOL ok = Show(ofn);
+  t_shown = outer;
+  DoClose();
+  if (!ok) return false;
+  ReadFiles();
+  FileName = FFiles.empty() ? std::wstring() : FFiles.front();
+  return !FFiles.empty();
+}
+
+UINT_PTR CALLBACK TFileDialogEx::HookProc(HWND hdlg, UINT msg, WPARAM, LPARAM lp) {
+  TFileDialogEx* self = t_shown;
+  if (!self) return 0;
+  switch (msg) {
+    case WM_INITDIALOG:
+      self->DoShow(hdlg);
+      break;
+    case WM_NOTIFY: {
+      auto* n = reinterpret_cast<OFNOTIFYW*>(lp);
+      if (n->hdr.code == CDN_SELCHANGE && n->lpOFN) self->GrowBuffer(*n->lpOFN);
+      break;
+    }
+    case WM_DESTROY:
+      self->DoClose();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void TFileDialogEx::DoShow(HWND hookDialog) {
+  // The hook's dialog is a child of the real frame (class "#32770"): the frame is what moves.
+  FDialogWnd = hookDialog;
+  HWND parent = GetParent(hookDialog);
+  wchar_t cls[256] = L"";
+  if (parent && GetClassNameW(parent, cls, 256) && wcscmp(cls, L"#32770") == 0) FDialogWnd = parent;
+  FPlacePending = true;
+  FOldWndProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(FDialogWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFileDialogEx::DialogWndProc)));
+}
+
+void TFileDialogEx::DoClose() {
+  if (FDialogWnd && FOldWndProc && IsWindow(FDialogWnd))
+    SetWindowLongPtrW(FDialogWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
+  FDialogWnd = nullptr;
+  FOldWndProc = nullptr;
+  FPlacePending = false;
+}
+
+LRESULT CALLBACK TFileDialogEx::DialogWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TFileDialogEx* self = t_shown;
+  if (!self || hwnd != self->FDialogWnd || !self->FOldWndProc) return DefWindowProcW(hwnd, msg, wp, lp);
+  const WNDPROC old = self->FOldWndProc;
+  if (msg == WM_WINDOWPOSCHANGING && self->FPlacePending) {
+    auto* wpos = reinterpret_cast<WINDOWPOS*>(lp);
+    self->FPlacePending = false;
+    if (self->OnSetLeftTop) {
+      RECT r{};
+      GetWindowRect(hwnd, &r);
+      int left = wpos->x, top = wpos->y;
+      self->OnSetLeftTop(self, left, top, r.right - r.left, r.bottom - r.top);
+      wpos->x = left;
+      wpos->y = top;
+      wpos->flags &= ~SWP_NOMOVE;
+    }
+  }
+  if (msg == WM_NCDESTROY) self->DoClose();
+  return CallWindowProcW(old, hwnd, msg, wp, lp);
+}
+
+void TFileDialogEx::GrowBuffer(OPENFILENAMEW& ofn) {
+  // A selection of many long names may need more than the buffer holds: the folder, every name with
+  // its quotes and separator, and the closing nulls.
+  HWND frame = FDialogWnd;
+  if (!frame) return;
+  const LRESULT spec = SendMessageW(frame, CDM_GETSPEC, 0, 0);
+  const LRESULT folder = SendMessageW(frame, CDM_GETFOLDERPATH, 0, 0);
+  if (spec < 0 || folder < 0) return;
+  const size_t need = static_cast<size_t>(spec + folder) + 16;
+  if (need <= FBuffer.size()) return;
+  FBuffer.assign(need * 2, L'\0');
+  ofn.lpstrFile = FBuffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(FBuffer.size());
+}
+
+void TFileDialogEx::ReadFiles() {
+  // One name: the full path. Several: the folder, then each name, each ended by a null; a second null
+  // ends the list.
+  const wchar_t* p = FBuffer.data();
+  const wchar_t* end = p + FBuffer.size();
+  std::vector<std::wstring> parts;
+  while (p < end && *p) {
+    const wchar_t* q = p;
+    while (q < end && *q) ++q;
+    parts.emplace_back(p, q);
+    p = q + 1;
+  }
+  if (parts.size() <= 1) {
+    FFiles = parts;
+    return;
+  }
+  std::wstring folder = parts.front();
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  for (size_t i = 1; i < parts.size(); ++i) FFiles.push_back(folder + parts[i]);
+}
+
+}  // namespace shell

@@ -1,0 +1,74 @@
+// The list export format for a file and for the clipboard.
+#include "targets/ListExport.h"
+#include "comm/Cp932.h"
+#include "comm/FileBytes.h"
+#include "comm/Utf8.h"
+#include <cstring>
+
+namespace targets {
+
+namespace {
+std::wstring ExportText(const std::vector<std::wstring>& entries) {
+  size_t size = 0;
+  for (const auto& e : entries) size += e.size() + 2;
+  std::wstring text;
+  text.reserve(size);
+  for (const auto& e : entries) {
+    text += e;
+    text += L"\r\n";
+  }
+  return text;
+}
+
+// A global memory block holding size bytes, for the clipboard.
+HGLOBAL GlobalCopy(const void* data, size_t size) {
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!mem) return nullptr;
+  void* p = GlobalLock(mem);
+  if (!p) {
+    GlobalFree(mem);
+    return nullptr;
+  }
+  std::memcpy(p, data, size);
+  GlobalUnlock(mem);
+  return mem;
+}
+}  // namespace
+
+std::string ListExportBytes(const std::vector<std::wstring>& entries) {
+  const std::wstring text = ExportText(entries);
+  bool lossy = false;
+  std::string bytes = comm::WideToCp932(text, &lossy);
+  if (!lossy) return bytes;
+  return "\xEF\xBB\xBF" + comm::WideToUtf8(text);
+}
+
+TClipboardResult CopyListToClipboard(HWND owner, const std::vector<std::wstring>& entries) {
+  const std::wstring text = ExportText(entries);
+  const std::string bytes = comm::WideToCp932(text);
+  HGLOBAL ansi = GlobalCopy(bytes.c_str(), bytes.size() + 1);
+  HGLOBAL wide = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  if (!ansi || !wide) {
+    if (ansi) GlobalFree(ansi);
+    if (wide) GlobalFree(wide);
+    return TClipboardResult::Failed;
+  }
+  if (!OpenClipboard(owner)) {
+    GlobalFree(ansi);
+    GlobalFree(wide);
+    return TClipboardResult::CannotOpen;
+  }
+  EmptyClipboard();
+  // Once set, the blocks belong to the clipboard.
+  const bool ok = SetClipboardData(CF_UNICODETEXT, wide) != nullptr;
+  if (!ok) GlobalFree(wide);
+  if (!SetClipboardData(CF_TEXT, ansi)) GlobalFree(ansi);
+  CloseClipboard();
+  return ok ? TClipboardResult::Copied : TClipboardResult::Failed;
+}
+
+bool SaveListToFile(const std::wstring& path, const std::vector<std::wstring>& entries) {
+  return comm::comm_ReplaceFileBytes(path, ListExportBytes(entries)).Result != comm::rpFailed;
+}
+
+}  // namespace targets

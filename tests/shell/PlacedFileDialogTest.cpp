@@ -1,0 +1,89 @@
+// The placed file dialogs: opened below the owner's caption once per showing, and every chosen name
+// returned whole, also past 260 characters.
+#include "shell/PlacedFileDialog.h"
+#include "support/DialogUser.h"
+#include "support/TempTree.h"
+#include "ui/Form.h"
+#include <dlgs.h>
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+class TOwner : public ui::Form {
+ public:
+  TOwner() {
+    CreateForm(L"持ち主", WS_CAPTION | WS_SYSMENU, 0, 300, 200);
+    SetBounds(413, 104, Width(), Height());
+    Show();
+  }
+};
+
+// Shows the dialog and acts as the user in it; the user's part ends the dialog.
+bool ExecuteAsUser(shell::TFileDialogEx& dialog, HWND owner, const std::function<void(HWND frame)>& user) {
+  bool ok = false;
+  EXPECT_TRUE(testsupport::ActInModalWindow([&] { return dialog.DialogWnd(); }, user,
+                                            [&] { ok = dialog.Execute(owner); }))
+      << "the dialog never showed";
+  return ok;
+}
+
+}  // namespace
+
+TEST(PlacedFileDialog, OpensBelowTheOwnersCaptionOnceAndLaterMovesStand) {
+  TOwner owner;
+  for (bool save : {false, true}) {
+    SCOPED_TRACE(save ? "save" : "open");
+    shell::TOpenDialogEx open;
+    shell::TSaveDialogEx saveDialog;
+    shell::TFileDialogEx& dialog = save ? static_cast<shell::TFileDialogEx&>(saveDialog) : open;
+    dialog.Filter = L"すべてのファイル(*.*)|*.*";
+    int events = 0;
+    dialog.OnSetLeftTop = [&](shell::TFileDialogEx* sender, int& left, int& top, int width, int height) {
+      ++events;
+      EXPECT_EQ(sender, &dialog);
+      EXPECT_GT(width, 0);
+      EXPECT_GT(height, 0);
+      shell::PlaceBelowCaption(owner.Handle(), left, top);
+    };
+    RECT opened{}, moved{};
+    EXPECT_FALSE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+      GetWindowRect(frame, &opened);
+      SetWindowPos(frame, nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      GetWindowRect(frame, &moved);
+      PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+    }));
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(opened.left, 413);
+    EXPECT_EQ(opened.top, 104 + GetSystemMetrics(SM_CYSIZE) + 1);
+    EXPECT_EQ(moved.left, 20);  // the user's move is not undone
+    EXPECT_EQ(moved.top, 30);
+    EXPECT_EQ(dialog.DialogWnd(), nullptr);  // unhooked at the close
+  }
+}
+
+TEST(PlacedFileDialog, MultiSelectionReturnsEveryNameWhole) {
+  testsupport::TempTree tree;
+  // Long for a name, though the dialog's own file name box under Wine takes no more than 260 characters.
+  const std::wstring longName = std::wstring(60, L'長') + L".txt";
+  for (const std::wstring& n : {std::wstring(L"a.txt"), std::wstring(L"b c.txt"), longName}) tree.MakeFile(n);
+  TOwner owner;
+  shell::TOpenDialogEx dialog;
+  dialog.Title = L"ファイルを選択してください";
+  dialog.Filter = L"すべてのファイル(*.*)|*.*";
+  dialog.InitialDir = tree.Root();
+  dialog.Options = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT | OFN_HIDEREADONLY;
+  std::wstring caption;
+  ASSERT_TRUE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+    wchar_t text[128] = L"";
+    GetWindowTextW(frame, text, 128);
+    caption = text;
+    const std::wstring typed = L"\"a.txt\" \"b c.txt\" \"" + longName + L"\"";
+    SendMessageW(frame, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(typed.c_str()));
+    SendMessageW(frame, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(typed.c_str()));
+    PostMessageW(frame, WM_COMMAND, IDOK, 0);
+  }));
+  EXPECT_EQ(caption, L"ファイルを選択してください");
+  EXPECT_EQ(dialog.Files(), (std::vector<std::wstring>{tree.Path(L"a.txt"), tree.Path(L"b c.txt"), tree.Path(longName)}));
+  EXPECT_EQ(dialog.FileName, tree.Path(L"a.txt"));
+}
