@@ -48,10 +48,11 @@ std::wstring_view Trimmed(std::wstring_view name) {
   return name;
 }
 
-bool SameFile(HANDLE a, HANDLE b) {
+// Whether two handles are one file: 1 yes, 0 no, -1 when the system cannot tell.
+int SameFile(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION ia, ib;
-  return GetFileInformationByHandle(a, &ia) && GetFileInformationByHandle(b, &ib) &&
-         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+  if (!GetFileInformationByHandle(a, &ia) || !GetFileInformationByHandle(b, &ib)) return -1;
+  return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
          ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
@@ -98,7 +99,7 @@ bool IsNamedObject(HANDLE h, const std::wstring& path, comm::TFolderNameCache& c
     const std::wstring sibling = path.substr(0, cut + 1) + std::wstring(trimmed);
     comm::UniqueHandle other(CreateFileW(sibling.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    return !other || !SameFile(h, other.Get());
+    return !other || SameFile(h, other.Get()) == 0;  // when unsure, the object is left alone
   }
   // A short (8.3) name in the path: the handle may report the long one, which must then be the name
   // the folder's entry stores.

@@ -26,11 +26,17 @@ std::wstring Quoted(const std::string& utf8) {
   return L"\"" + w + L"\"";
 }
 
-// The entry itself (literal, so that "d." is not taken for a "d" beside it), even when it leads nowhere.
+// The entry itself, even when it leads nowhere. A search for "d." also finds a "d" beside it (a
+// period ends a pattern as it ends a name without extension): the name found must be the link's own.
 bool Exists(const std::wstring& link) {
+  const std::wstring name = link.substr(link.find_last_of(L'\\') + 1);
   WIN32_FIND_DATAW fd;
   comm::UniqueFind find(FindFirstFileW((L"\\\\?\\" + link).c_str(), &fd));
-  return find.Valid();
+  if (!find) return false;
+  do {
+    if (name == fd.cFileName) return true;
+  } while (FindNextFileW(find.Get(), &fd));
+  return false;
 }
 
 bool MakeUnixLink(const std::wstring& link, const std::wstring& target) {
