@@ -99,7 +99,7 @@ void SplashRound(const bench::Tree& tree, Times& times) {
 // The optional run: one collection of 1,000,000 files against the bare walk, and the process's
 // peak memory (the tree alone takes minutes to make).
 int Million() {
-  const bench::Tree tree(1000000, 20000);
+  const bench::Tree tree(1000000, 20000, false);
   // The collection first, so that the peak is the program's and not the bare walk's vector; the tree
   // was just made, so the system's caches are warm for both.
   int warm = 0;
