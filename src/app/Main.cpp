@@ -576,11 +576,7 @@ void TVNStampShifter::F1Click(ui::Control*) {
 }
 
 void TVNStampShifter::About1Click(ui::Control*) {
-  if (OnAbout) {
-    OnAbout();
-    return;
-  }
-  Inform(L"VornaStampShifter 1.0.0\rCopyright (C) 2026 VornaStampShifter Project");
+  if (OnAbout) OnAbout();
 }
 
 void TVNStampShifter::ButtonEndClick(ui::Control*) { Close(); }

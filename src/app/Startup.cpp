@@ -1,7 +1,9 @@
 // Start-up and shutdown of the program.
 #include "app/Startup.h"
 #include "app/Main.h"
+#include "app/SelectCommands.h"
 #include "settings/AppSettings.h"
+#include "shell/Version.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
@@ -28,6 +30,7 @@ struct TProgram::Windows {
   std::unique_ptr<targets::TFormFileList> FileList;
   std::unique_ptr<TFileListTargets> Targets;
   std::unique_ptr<TFormInputDateTime> InputDateTime;
+  std::unique_ptr<TSelectCommands> Select;
 };
 
 std::wstring HelpFileForExecutable(const std::wstring& exePath) {
@@ -61,7 +64,17 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
     list->MoveBeside(main->BoundsRect());
     list->Show();
   };
+  // The selection commands and the picture's drop target hand their paths to the list.
+  w.Select = std::make_unique<TSelectCommands>(*main, [list](const std::vector<std::wstring>& paths) {
+    list->AddPaths(paths);
+  });
   list->TakeCommandLine(arguments);
+
+  // The about dialog, made for each showing, owned by the main window.
+  main->OnAbout = [main]() {
+    shell::TFormVersion about(main->Handle());
+    about.ShowModal();
+  };
 
   // The date-time dialog, hidden until a date button asks for it.
   w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
@@ -73,6 +86,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
 
 TProgram::~TProgram() {
   Windows& w = *FWindows;
+  w.Select.reset();
   if (w.Main) {
     w.Main->SetTargets(nullptr);
     w.Main->FInputDateTime = nullptr;

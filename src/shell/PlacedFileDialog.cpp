@@ -1,5 +1,6 @@
 // File dialogs placed by their owner: frame hooked from its show to its close, placed once, names whole.
 #include "shell/PlacedFileDialog.h"
+#include "ui/Application.h"
 
 namespace shell {
 
@@ -45,7 +46,11 @@ bool TFileDialogEx::Execute(HWND owner) {
 
   TFileDialogEx* outer = t_shown;
   t_shown = this;
-  const BOOL ok = Show(ofn);
+  BOOL ok = FALSE;
+  {
+    ui::ModalScope modal;  // the program's other windows take no input meant for the owner meanwhile
+    ok = Show(ofn);
+  }
   t_shown = outer;
   DoClose();
   if (!ok) return false;

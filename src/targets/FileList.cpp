@@ -70,6 +70,10 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   SaveDialogEx.OnSetLeftTop = [this](shell::TFileDialogEx* d, int& l, int& t, int w, int h) {
     SaveDialogExSetLeftTop(d, l, t, w, h);
   };
+  DropDst.SetControl(&HListBoxFileList);
+  DropDst.OnFileDrop = [this](shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y) {
+    DropDstFileDrop(sender, files, x, y);
+  };
   SetCommandsEnabled(false);
   FCollection.SetSplashFactory(MakeSplashFactory());
 }
@@ -246,6 +250,10 @@ void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
 
 void TFormFileList::SaveDialogExSetLeftTop(shell::TFileDialogEx*, int& left, int& top, int, int) {
   shell::PlaceBelowCaption(Handle(), left, top);
+}
+
+void TFormFileList::DropDstFileDrop(shell::TDropDst*, const std::vector<std::wstring>& files, int, int) {
+  AddPaths(files);
 }
 
 void TFormFileList::FormResize(ui::Control*) {

@@ -4,6 +4,7 @@
 #include "targets/Collection.h"
 #include "targets/TargetList.h"
 #include "shell/PlacedFileDialog.h"
+#include "shell/DropDst.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
 #include "ui/StdControls.h"
@@ -55,6 +56,9 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void SpeedButtonCBCopyClick(ui::Control* sender);
   void SpeedButtonSaveClick(ui::Control* sender);
   void SaveDialogExSetLeftTop(shell::TFileDialogEx* sender, int& left, int& top, int width, int height);
+  // Files and folders dropped on the list are added (the window as a whole is disabled during a
+  // collection, which refuses drops meanwhile).
+  shell::TDropDst DropDst;
 
   // The one way targets are added (drops, selections, the command line).
   void AddPaths(const std::vector<std::wstring>& paths) { FCollection.AddPaths(paths); }
@@ -99,6 +103,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
 
  private:
   void FormActivate(ui::Control* sender);
+  void DropDstFileDrop(shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y);
   void FormResize(ui::Control* sender);
 
   // ICollectionView

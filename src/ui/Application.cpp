@@ -73,6 +73,10 @@ void Application::Terminate() {
   PostQuitMessage(0);
 }
 
+void Application::EndModal() {
+  if (!FModalWindows.empty()) FModalWindows.pop_back();
+}
+
 void Application::SetBusyCursor(bool busy) {
   FBusy = busy;
   POINT pt;

@@ -3,6 +3,7 @@
 #include "Base.h"
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -49,6 +50,13 @@ class Application {
   // A message-only window of the application, owner of timers.
   HWND UtilityWindow();
 
+  // The program's modal windows open now, innermost last: modal forms, message dialogs and the
+  // system's dialogs (a null window when the system's dialog is not known to the caller).
+  void BeginModal(HWND window) { FModalWindows.push_back(window); }
+  void EndModal();
+  // True when a modal window other than window itself is open: input meant for window must wait.
+  bool ModalOver(HWND window) const { return !FModalWindows.empty() && FModalWindows.back() != window; }
+
  private:
   Application() = default;
   bool PreTranslate(MSG& msg);
@@ -60,6 +68,16 @@ class Application {
   bool FTerminated = false;
   bool FBusy = false;
   HWND FUtility = nullptr;
+  std::vector<HWND> FModalWindows;
+};
+
+// A modal window of the program for the holder's lifetime (Application::BeginModal / EndModal).
+class ModalScope {
+ public:
+  explicit ModalScope(HWND window = nullptr) { Application::Instance().BeginModal(window); }
+  ~ModalScope() { Application::Instance().EndModal(); }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
 };
 
 }  // namespace ui

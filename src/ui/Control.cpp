@@ -2,6 +2,7 @@
 #include "ui/Control.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/Menu.h"
 #include <commctrl.h>
 #include <windowsx.h>
 #include <algorithm>
@@ -112,6 +113,12 @@ void Control::Click() {
 // ---- WinControl ----
 
 WinControl::~WinControl() {
+  // Components that refer to this control let go first; a procedure they put in front goes with them.
+  auto notifications = std::move(FFreeNotifications);
+  FFreeNotifications.clear();
+  for (auto& n : notifications)
+    if (n.second) n.second();
+  WindowProc = nullptr;
   if (Form* f = ParentForm(); f && f != static_cast<Control*>(this)) f->RemoveHint(this);
   for (Control* c : FChildren) c->FParent = nullptr;
   FChildren.clear();
@@ -205,7 +212,7 @@ LRESULT CALLBACK WinControl::OwnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     Objects().erase(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
-    self->FHandle = nullptr;
+    if (self->FHandle == hwnd) self->FHandle = nullptr;
     return r;
   }
   return self->Dispatch(msg, wp, lp);
@@ -228,6 +235,11 @@ LRESULT CALLBACK WinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 // application's standard error box and the program goes on.
 LRESULT WinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   try {
+    if (WindowProc) {
+      // A copy: the procedure may take itself out while it runs.
+      const WndMethod proc = WindowProc;
+      return proc(msg, wp, lp);
+    }
     return WndProc(msg, wp, lp);
   } catch (...) {
     Application::Instance().HandleException();
@@ -366,9 +378,18 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (dis->CtlType == ODT_MENU) {
+        if (PopupMenu::DrawGlyph(dis)) return TRUE;
+        break;
+      }
       if (WinControl* c = FromHandle(dis->hwndItem); c && c != this && c->DrawItem(dis)) return TRUE;
       break;
     }
+    case WM_MEASUREITEM:
+      if (reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_MENU &&
+          PopupMenu::MeasureGlyph(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)))
+        return TRUE;
+      break;
     case WM_SETCURSOR:
       if (Application::Instance().CursorIsBusy()) {
         ::SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -436,6 +457,61 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
   }
   return DefaultProc(msg, wp, lp);
+}
+
+void WinControl::AddFreeNotification(const void* key, std::function<void()> fn) {
+  FFreeNotifications.emplace_back(key, std::move(fn));
+}
+
+void WinControl::RemoveFreeNotification(const void* key) {
+  auto& v = FFreeNotifications;
+  v.erase(std::remove_if(v.begin(), v.end(), [key](const auto& n) { return n.first == key; }), v.end());
+}
+
+void WinControl::RecreateWnd() {
+  if (!FHandle || !FParent || !FParent->Handle()) return;
+  const HWND old = FHandle;
+  wchar_t cls[256] = L"";
+  GetClassNameW(old, cls, 256);
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_EXSTYLE));
+  const LONG_PTR id = GetWindowLongPtrW(old, GWLP_ID);
+  const std::wstring text = Caption();
+  const bool hadFocus = GetFocus() == old;
+  const HINSTANCE inst = GetModuleHandleW(nullptr);
+
+  // The old window stops reaching this object before the new one is made: its last messages would
+  // otherwise be handled as the new window's.
+  Objects().erase(old);
+  if (FOwnClass) {
+    SetWindowLongPtrW(old, GWLP_USERDATA, 0);
+  } else if (FSubclassed) {
+    SetWindowLongPtrW(old, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
+    FSubclassed = false;
+  }
+  FHandle = nullptr;
+
+  HWND created = CreateWindowExW(exStyle, cls, text.c_str(), style, FLeft, FTop, FWidth, FHeight,
+                                 FParent->Handle(), reinterpret_cast<HMENU>(id), inst, FOwnClass ? this : nullptr);
+  if (!created) {
+    DestroyWindow(old);
+    throw std::runtime_error("CreateWindowExW failed");
+  }
+  if (!FOwnClass) {
+    FHandle = created;
+    Objects()[created] = this;
+    FOldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinControl::SubclassProc)));
+    FSubclassed = true;
+  }
+  SetWindowPos(created, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (Control* c : FChildren)
+    if (auto* w = dynamic_cast<WinControl*>(c); w && w->FHandle) SetParent(w->FHandle, created);
+  DestroyWindow(old);
+  // Sent through the object, so that whatever is in front of its procedure sees the new window.
+  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FFont)), FALSE);
+  if (!FEnabled) EnableWindow(created, FALSE);
+  if (hadFocus) ::SetFocus(created);
 }
 
 void WinControl::SetBounds(int left, int top, int width, int height) {

@@ -5,6 +5,7 @@
 #include "ui/Scoped.h"
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -113,6 +114,25 @@ class WinControl : public Control {
   // The object of a window made by this layer, or null.
   static WinControl* FromHandle(HWND hwnd);
 
+  // The procedure every message of the control's window passes through: the control's own WndProc
+  // (ControlProc) unless a component has put one in front of it, keeping the previous one to pass
+  // messages on. It belongs to the control, not to its window, so it stays when the window is made
+  // again (RecreateWnd).
+  using WndMethod = std::function<LRESULT(UINT msg, WPARAM wp, LPARAM lp)>;
+  WndMethod WindowProc;
+  LRESULT ControlProc(UINT msg, WPARAM wp, LPARAM lp) { return WndProc(msg, wp, lp); }
+
+  // Replaces the control's window by a new one of the same class, styles, place, text and font, in
+  // the same place among its siblings, with the windowed children moved over (the way a style that a
+  // window cannot take in place is applied). Child controls only. What a standard control keeps
+  // inside its window alone (list items) is not carried over.
+  void RecreateWnd();
+
+  // Runs fn once when the control is destroyed, so that a component that refers to it can let go.
+  // key identifies the caller's notifications for RemoveFreeNotification.
+  void AddFreeNotification(const void* key, std::function<void()> fn);
+  void RemoveFreeNotification(const void* key);
+
  protected:
   friend class Control;
   friend class GraphicControl;
@@ -152,6 +172,7 @@ class WinControl : public Control {
   void SetMouseControl(GraphicControl* c);
 
   HWND FHandle = nullptr;
+  std::vector<std::pair<const void*, std::function<void()>>> FFreeNotifications;
   bool FSubclassed = false;
   WNDPROC FOldProc = nullptr;  // the standard class's procedure, for the default handling
   std::vector<Control*> FChildren;

@@ -185,6 +185,7 @@ int Form::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
   FModal = true;
   FModalResult = mrNone;
+  ModalScope modal(Handle());
   Show();
   while (FModalResult == mrNone) {
     if (app.Terminated() && closeAtOnce) {

@@ -1,11 +1,23 @@
 // Popup menus: built afresh for each show, so their entries always show the current state.
 #include "ui/Menu.h"
 #include "ui/Scoped.h"
+#include <algorithm>
+#include <utility>
 
 namespace ui {
 
 namespace {
 HMENU gOpenMenu = nullptr;
+const PopupMenu* gOpenPopup = nullptr;
+constexpr int kGlyphGap = 3;  // pixels between an entry's glyph and its text
+
+// The entry of the open menu that a measure or draw message names, when it has a glyph.
+const MenuItem* OpenItemWithGlyph(ULONG_PTR itemData) {
+  if (!gOpenPopup || !itemData) return nullptr;
+  for (const auto& i : gOpenPopup->Items())
+    if (reinterpret_cast<ULONG_PTR>(i.get()) == itemData) return i->Bitmap ? i.get() : nullptr;
+  return nullptr;
+}
 
 std::wstring KeyName(WORD key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::wstring(1, static_cast<wchar_t>(key));
@@ -59,6 +71,44 @@ MenuItem* PopupMenu::Find(const std::wstring& name) const {
 
 HMENU PopupMenu::OpenMenu() { return gOpenMenu; }
 
+bool PopupMenu::MeasureGlyph(MEASUREITEMSTRUCT* mis) {
+  const MenuItem* item = OpenItemWithGlyph(mis->itemData);
+  BITMAP bm{};
+  if (!item || !GetObjectW(item->Bitmap, sizeof(bm), &bm)) return false;
+  mis->itemWidth = static_cast<UINT>(bm.bmWidth + kGlyphGap);
+  mis->itemHeight = static_cast<UINT>(bm.bmHeight);
+  return true;
+}
+
+bool PopupMenu::DrawGlyph(const DRAWITEMSTRUCT* dis) {
+  const MenuItem* item = OpenItemWithGlyph(dis->itemData);
+  BITMAP bm{};
+  if (!item || !GetObjectW(item->Bitmap, sizeof(bm), &bm)) return false;
+  const int w = bm.bmWidth, h = bm.bmHeight;
+  const RECT& r = dis->rcItem;
+  const int x = r.left;
+  const int y = r.top + std::max<int>(0, (r.bottom - r.top - h) / 2);
+  MemoryDC src(dis->hDC);
+  SelectObj srcBitmap(src, item->Bitmap);
+  const COLORREF key = GetPixel(src, 0, h - 1);
+  if (!(dis->itemState & (ODS_GRAYED | ODS_DISABLED))) {
+    // Over whatever the menu drew behind the entry: its colour, or the highlight.
+    TransparentBlt(dis->hDC, x, y, w, h, src, 0, 0, w, h, key);
+    return true;
+  }
+  // A greyed entry shows the glyph's shape engraved, as its text is.
+  GdiObject<HBITMAP> shape(CreateBitmap(w, h, 1, 1, nullptr));
+  {
+    MemoryDC mono(dis->hDC);
+    SelectObj monoBitmap(mono, shape.Get());
+    SetBkColor(src, key);  // key pixels become white, the glyph black
+    BitBlt(mono, 0, 0, w, h, src, 0, 0, SRCCOPY);
+  }
+  DrawStateW(dis->hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(shape.Get()), 0, x, y, w, h,
+             DST_BITMAP | DSS_DISABLED);
+  return true;
+}
+
 MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
   if (OnPopup) OnPopup(nullptr);
   struct MenuHolder {
@@ -77,19 +127,24 @@ MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
     UINT flags = MF_STRING | (it.Enabled ? MF_ENABLED : MF_GRAYED) | (it.Checked ? MF_CHECKED : 0);
     AppendMenuW(menu.h, flags, i + 1, text.c_str());
     if (it.Bitmap) {
+      // Drawn by the owner (MeasureGlyph, DrawGlyph): a bitmap given to the menu as it is would show
+      // its key colour, and inverted on the highlight.
       MENUITEMINFOW mii{};
       mii.cbSize = sizeof(mii);
-      mii.fMask = MIIM_BITMAP;
-      mii.hbmpItem = it.Bitmap;
+      mii.fMask = MIIM_BITMAP | MIIM_DATA;
+      mii.hbmpItem = HBMMENU_CALLBACK;
+      mii.dwItemData = reinterpret_cast<ULONG_PTR>(&it);
       SetMenuItemInfoW(menu.h, static_cast<UINT>(i + 1), FALSE, &mii);
     }
   }
   gOpenMenu = menu.h;
+  const PopupMenu* outerPopup = std::exchange(gOpenPopup, this);
   // The owner must be the foreground window, or the menu does not close when the user clicks elsewhere.
   SetForegroundWindow(owner);
   UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.h, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner,
                                               nullptr));
   gOpenMenu = nullptr;
+  gOpenPopup = outerPopup;
   PostMessageW(owner, WM_NULL, 0, 0);
   if (cmd == 0 || cmd > FItems.size()) return nullptr;
   MenuItem* item = FItems[cmd - 1].get();

@@ -23,7 +23,9 @@ class MenuItem {
   bool Enabled = true;
   bool Checked = false;
   bool Visible = true;
-  HBITMAP Bitmap = nullptr;  // shown beside the entry; not owned
+  // Glyph shown beside the entry, not owned; its bottom-left pixel's colour is transparent. The entry
+  // draws it itself, so that the key colour never shows and the glyph sits on the highlight as well.
+  HBITMAP Bitmap = nullptr;
   std::wstring Name;
   NotifyEvent OnClick;
   void Click() {
@@ -46,6 +48,11 @@ class PopupMenu {
 
   // The menu of the last Popup while it is open (tests read and close it).
   static HMENU OpenMenu();
+
+  // Size and drawing of the glyph of an entry of the open menu, for its owner's WM_MEASUREITEM and
+  // WM_DRAWITEM; false when the message is about something else.
+  static bool MeasureGlyph(MEASUREITEMSTRUCT* mis);
+  static bool DrawGlyph(const DRAWITEMSTRUCT* dis);
 
  private:
   std::vector<std::unique_ptr<MenuItem>> FItems;

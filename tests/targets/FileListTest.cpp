@@ -9,6 +9,7 @@
 #include "settings/RegMng.h"
 #include "ui/Application.h"
 #include "ui/Error.h"
+#include "support/Drop.h"
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include <functional>
@@ -145,6 +146,32 @@ TEST_F(FileList, TheCommandLineGoesIntoOneCollection) {
   window.TakeCommandLine({});
   EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
   EXPECT_EQ(Items(), (Strings{tree.Path(L"one"), tree.Path(L"one\\a.txt"), tree.Path(L"two.txt")}));
+}
+
+TEST_F(FileList, DropsOnTheListAreCollectedOnceEachAndRefusedWhileTheListIsLocked) {
+  for (auto f : {L"drop\\a.txt", L"b.txt", L"late.txt"}) tree.MakeFile(f);
+  window.Show();
+  const HWND list = window.HListBoxFileList.Handle();
+  targetstest::SplashLog splash;
+  bool lateFinished = false;
+  // A drop that comes while the collection of the last one runs: the window is locked then.
+  splash.onProgress = [&](int) {
+    if (!lateFinished) lateFinished = testsupport::SendDrop(list, {tree.Path(L"late.txt")});
+  };
+  window.Collection().SetSplashFactory(targetstest::FakeSplashFactory(splash));
+  host.splashCount = 1;
+  EXPECT_TRUE(testsupport::SendDrop(list, {tree.Path(L"drop"), tree.Path(L"b.txt")}, POINT{4, 9}));
+  EXPECT_TRUE(lateFinished);
+  EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
+  EXPECT_EQ(Items(), (Strings{tree.Path(L"b.txt"), tree.Path(L"drop"), tree.Path(L"drop\\a.txt")}));
+
+  // A change run locks the list alone.
+  window.SetListControlsEnabled(false);
+  EXPECT_TRUE(testsupport::SendDrop(list, {tree.Path(L"late.txt")}));
+  window.SetListControlsEnabled(true);
+  EXPECT_EQ(window.EntryCount(), 3);
+  EXPECT_TRUE(testsupport::SendDrop(list, {tree.Path(L"late.txt")}));
+  EXPECT_EQ(window.EntryCount(), 4);
 }
 
 TEST_F(FileList, HeadIsDrawnAgainWholeAtEverySizeAndTheWindowKeepsALeastSize) {
@@ -306,16 +333,6 @@ struct FolderPathSettings {
   settings::TRegManager manager;
 };
 
-std::string FileBytes(const std::wstring& path) {
-  std::string bytes;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got) bytes.append(buf, got);
-  CloseHandle(h);
-  return bytes;
-}
 
 }  // namespace
 
@@ -356,7 +373,7 @@ TEST_F(FileList, SaveWritesTheListBelowTheCaptionRemembersTheFolderAndSaysSo) {
   }
   const std::string expected = comm::WideToCp932(tree.Path(L"data")) + "\r\n" +
                                comm::WideToCp932(tree.Path(L"data\\表.txt")) + "\r\n";
-  EXPECT_EQ(FileBytes(file), expected);
+  EXPECT_EQ(testsupport::ReadFileBytes(file), expected);
   EXPECT_EQ(settings.manager.Filer(L"FolderPath").ReadString(), tree.Path(L"out\\"));
 
   // The next save opens in that folder; once the folder is gone, where the system chooses.
@@ -385,5 +402,5 @@ TEST_F(FileList, SaveWritesTheListBelowTheCaptionRemembersTheFolderAndSaysSo) {
   }
   EXPECT_EQ(window.SaveDialogEx.InitialDir, L"");
   EXPECT_TRUE(none.Shown().empty());
-  EXPECT_EQ(FileBytes(refused), "<missing>");
+  EXPECT_EQ(testsupport::ReadFileBytes(refused), "<missing>");
 }

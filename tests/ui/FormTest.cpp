@@ -6,6 +6,7 @@
 #include "ui/Menu.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
+#include <algorithm>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -359,6 +360,46 @@ TEST(ProgressBar, ShowsEveryPixelOfProgressWithoutRedrawingForEachStep) {
   EXPECT_LE(updates, r.right + 1);
   bar.SetPosition(0);
   EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0), 0);
+}
+
+TEST(Form, ControlMadeAnewKeepsItsPlaceChildrenProcedureAndDestructionNotice) {
+  TTestForm f;
+  f.Show();
+  f.PanelMain.SetEnabled(false);
+  std::vector<UINT> seen;
+  f.PanelMain.WindowProc = [&](UINT msg, WPARAM wp, LPARAM lp) {
+    seen.push_back(msg);
+    return f.PanelMain.ControlProc(msg, wp, lp);
+  };
+  const HWND old = f.PanelMain.Handle();
+  f.PanelMain.RecreateWnd();
+  const HWND now = f.PanelMain.Handle();
+  ASSERT_NE(now, old);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_EQ(ui::WinControl::FromHandle(now), &f.PanelMain);
+  EXPECT_EQ(ui::WinControl::FromHandle(old), nullptr);
+  EXPECT_EQ(GetParent(f.EditExt.Handle()), now);  // the windowed children moved over
+  EXPECT_EQ(GetParent(f.ListFiles.Handle()), now);
+  EXPECT_FALSE(IsWindowEnabled(now));
+  RECT r;
+  GetWindowRect(now, &r);
+  MapWindowPoints(nullptr, f.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 80);
+  EXPECT_EQ(r.right - r.left, 300);
+  // The procedure in front stayed with the control and saw the new window being made.
+  EXPECT_NE(std::find(seen.begin(), seen.end(), UINT{WM_CREATE}), seen.end());
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), UINT{WM_DESTROY}), 0);  // the old one had been let go
+
+  int notices = 0;
+  {
+    ui::Edit gone;
+    gone.Create(&f, 0, 0, 10, 10);
+    gone.AddFreeNotification(&notices, [&]() { ++notices; });
+    gone.AddFreeNotification(&seen, [&]() { notices += 100; });
+    gone.RemoveFreeNotification(&seen);
+  }
+  EXPECT_EQ(notices, 1);
 }
 
 TEST(FitOnScreen, KeepsWhatFitsAndMovesTheRestOntoTheWorkAreaNoFurther) {

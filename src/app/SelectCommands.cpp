@@ -1,0 +1,129 @@
+// The main window's selection commands: the menu and its glyphs, the two dialogs, "FolderPath", the picture's drops.
+#include "app/SelectCommands.h"
+#include "app/Main.h"
+#include "comm/FileAttr.h"
+#include "ui/Error.h"
+#include "ui/MessageDialog.h"
+#include "resource.h"
+
+namespace app {
+
+namespace {
+
+HBITMAP LoadGlyph(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+bool IsFolder(const std::wstring& path) { return !path.empty() && GetPathKind(path) == pkFolder; }
+
+}  // namespace
+
+TSelectCommands::TSelectCommands(TVNStampShifter& main, TAddPaths addPaths)
+    : SHBrowseForFolderExSelect(&main), DropDst(&main), FMain(main), FAddPaths(std::move(addPaths)) {
+  D1 = PopupMenuSelect.Add(L"フォルダ選択(&D)...", ui::scCtrl | 'D', [this](ui::Control* s) { D1Click(s); });
+  D1->Name = L"D1";
+  F1 = PopupMenuSelect.Add(L"ファイル選択(&F)...", ui::scCtrl | 'F', [this](ui::Control* s) { F1Click(s); });
+  F1->Name = L"F1";
+  C1 = PopupMenuSelect.Add(L"キャンセル(&C)");  // only closes the menu
+  C1->Name = L"C1";
+  const int glyphIds[3] = {IDB_MENU_FOLDER, IDB_MENU_FILE, IDB_MENU_CANCEL};
+  ui::MenuItem* entries[3] = {D1, F1, C1};
+  for (int i = 0; i < 3; ++i) {
+    FGlyphs[i].Reset(LoadGlyph(glyphIds[i]));
+    entries[i]->Bitmap = FGlyphs[i].Get();
+  }
+
+  SHBrowseForFolderExSelect.Caption = L"フォルダを選択してください";
+
+  OpenDialogExSelect.Title = L"ファイルを選択してください";
+  OpenDialogExSelect.Filter = L"すべてのファイル(*.*)|*.*";
+  // The read-only box checked and hidden; several files; each must exist.
+  OpenDialogExSelect.Options =
+      OFN_READONLY | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT;
+  OpenDialogExSelect.OnSetLeftTop = [this](shell::TFileDialogEx* sender, int& left, int& top, int width,
+                                           int height) {
+    OpenDialogExSelectSetLeftTop(sender, left, top, width, height);
+  };
+
+  DropDst.SetControl(&main.PanelVorna);
+  DropDst.OnFileDrop = [this](shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y) {
+    DropDstFileDrop(sender, files, x, y);
+  };
+
+  main.OnSelectMenu = [this]() { SpeedButtonSelectClick(nullptr); };
+  main.OnSelectFolder = [this]() { D1Click(nullptr); };
+  main.OnSelectFiles = [this]() { F1Click(nullptr); };
+  main.OnDropAcceptance = [this](bool accept) { DropDst.SetAcceptDrop(accept); };
+}
+
+TSelectCommands::~TSelectCommands() {
+  FMain.OnSelectMenu = nullptr;
+  FMain.OnSelectFolder = nullptr;
+  FMain.OnSelectFiles = nullptr;
+  FMain.OnDropAcceptance = nullptr;
+}
+
+bool TSelectCommands::Refused() const { return FMain.Running(); }
+
+void TSelectCommands::SpeedButtonSelectClick(ui::Control*) {
+  if (Refused()) return;
+  const auto& button = FMain.SpeedButtonSelect;
+  POINT p{button.Left(), button.Top()};
+  if (button.Parent()) ClientToScreen(button.Parent()->Handle(), &p);
+  PopupMenuSelect.Popup(p.x, p.y + button.Height(), FMain.Handle());
+}
+
+void TSelectCommands::D1Click(ui::Control*) {
+  if (Refused()) return;
+  const std::wstring remembered = FMain.RegManager.Filer(L"FolderPath").ReadString();
+  if (IsFolder(remembered)) {
+    SHBrowseForFolderExSelect.SelectFolder = shell::sfManual;
+    SHBrowseForFolderExSelect.SelectFolderName = remembered;
+  } else {
+    SHBrowseForFolderExSelect.SelectFolder = shell::sfDrives;
+    SHBrowseForFolderExSelect.SelectFolderName.clear();
+  }
+  if (!SHBrowseForFolderExSelect.Execute()) return;
+  const std::wstring chosen = SHBrowseForFolderExSelect.SelectedPath();
+  if (chosen.empty()) return;  // an item outside the file system names no target
+  RememberFolder(chosen);
+  FAddPaths({chosen});
+}
+
+void TSelectCommands::F1Click(ui::Control*) {
+  if (Refused()) return;
+  const std::wstring remembered = FMain.RegManager.Filer(L"FolderPath").ReadString();
+  OpenDialogExSelect.InitialDir = IsFolder(remembered) ? remembered : std::wstring();
+  OpenDialogExSelect.FileName.clear();
+  if (!OpenDialogExSelect.Execute(FMain.Handle())) return;
+  const std::vector<std::wstring> files = OpenDialogExSelect.Files();
+  if (files.empty()) return;
+  const size_t slash = files.front().find_last_of(L'\\');
+  RememberFolder(slash == std::wstring::npos ? std::wstring() : files.front().substr(0, slash + 1));
+  FAddPaths(files);
+}
+
+void TSelectCommands::OpenDialogExSelectSetLeftTop(shell::TFileDialogEx*, int& left, int& top, int, int) {
+  shell::PlaceBelowCaption(FMain.Handle(), left, top);
+}
+
+void TSelectCommands::DropDstFileDrop(shell::TDropDst*, const std::vector<std::wstring>& files, int, int) {
+  FAddPaths(files);
+}
+
+void TSelectCommands::RememberFolder(const std::wstring& folder) {
+  try {
+    FMain.RegManager.Filer(L"FolderPath").WriteString(folder);
+  } catch (const ui::Error& e) {
+    ui::MessageDialogOptions o;
+    o.caption = L"エラー";
+    o.text = e.Message();
+    o.icon = ui::MsgIcon::Error;
+    o.escapeButton = 0;
+    o.owner = FMain.Handle();
+    ui::ShowMessageDialog(o);
+  }
+}
+
+}  // namespace app

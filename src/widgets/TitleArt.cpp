@@ -1,0 +1,36 @@
+// The program's title block: the items, their places, fonts, artwork and texts.
+#include "widgets/TitleArt.h"
+#include "resource.h"
+#include "version.h"
+
+namespace widgets {
+
+void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
+  const HINSTANCE inst = GetModuleHandleW(nullptr);
+  items.ImageIcon.Create(panel, 16, 16, 49, 49);
+  items.ImageIcon.SetStretch(true);
+  items.ImageIcon.SetIcon(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 32, 32, 0)));
+  items.ImageTitle.Create(panel, 72, 12, 128, 32);
+  items.ImageTitle.SetBitmap(static_cast<HBITMAP>(LoadImageW(inst, MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0,
+                                                             LR_CREATEDIBSECTION)),
+                             VSS_ART_KEY_COLOR);
+
+  items.LabelTitle.Create(panel, 80, 40, 177, 25, L"Stamp Shifter");
+  items.LabelTitle.SetFont(ui::PixelFont(21, ui::fsBold, ui::clGreen));
+  items.LabelTitle.Layout = ui::TextLayout::Bottom;
+  items.LabelVersion.Create(panel, 168, 66, 81, 25, L"Ver " VSS_VERSION_WTEXT);
+  items.LabelVersion.SetFont(ui::PixelFont(16, ui::fsBold));
+  items.LabelVersion.Layout = ui::TextLayout::Center;
+  items.LabelCopyright.Create(panel, 8, 88, 249, 25, VSS_COPYRIGHT_WTEXT);
+  items.LabelCopyright.SetFont(ui::PixelFont(13));
+  items.LabelCopyright.TextAlignment = ui::Alignment::Center;
+  items.LabelCopyright.Layout = ui::TextLayout::Center;
+}
+
+void FitCaptionWidth(ui::Label& label, int room, int minPixels) {
+  ui::Font f = label.GetFont();
+  while (f.Height < -minPixels && ui::TextExtent(ui::FontHandle(f), label.Caption()).cx > room) ++f.Height;
+  label.SetFont(f);
+}
+
+}  // namespace widgets
