@@ -7,6 +7,9 @@ namespace help {
 
 namespace {
 
+// The space between the pane's frame and the text, in twips.
+constexpr int kPageMargin = 150;
+
 // Colour table entries (\cfN).
 enum { cfText = 1, cfHeading = 2, cfProgram = 3, cfLink = 4, cfNote = 5 };
 
@@ -22,9 +25,12 @@ class TRtfWriter {
   }
 
   // Starts a paragraph with its indents and spacing (twips) and its character size (half points).
+  // Every paragraph keeps the page's margin on both sides (a margin of the control itself is not
+  // drawn again by every rich edit control when the text changes).
   void Paragraph(int leftIndent, int firstIndent, int before, int after, int size, int color, bool bold) {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "\\pard\\li%d\\fi%d\\sb%d\\sa%d", leftIndent, firstIndent, before, after);
+    std::snprintf(buf, sizeof buf, "\\pard\\li%d\\ri%d\\fi%d\\sb%d\\sa%d", leftIndent + kPageMargin, kPageMargin,
+                  firstIndent, before, after);
     FRtf += buf;
     std::snprintf(buf, sizeof buf, "\\plain\\f0\\fs%d\\cf%d%s ", size, color, bold ? "\\b" : "");
     FRtf += buf;
@@ -129,12 +135,12 @@ std::vector<THelpRun> FullWidthLabel(std::vector<THelpRun> label) {
 
 }  // namespace
 
-TRenderedTopic RenderTopic(const THelpFile& file, int index) {
+TRenderedTopic RenderTopic(const THelpFile& file, int index, const THelpMarkWidths& marks) {
   TRenderedTopic out;
   const THelpTopic& topic = file.Topics.at(static_cast<size_t>(index));
   TRtfWriter w;
   w.SetNoBreakBlanks(HasJapanese({THelpRun{0, -1, topic.Title}}));
-  w.Paragraph(0, 0, 0, 200, 28, cfHeading, true);
+  w.Paragraph(0, 0, 80, 200, 28, cfHeading, true);
   w.Text(topic.Title);
   w.EndParagraph();
   for (const THelpBlock& b : topic.Blocks) {
@@ -149,13 +155,13 @@ TRenderedTopic RenderTopic(const THelpFile& file, int index) {
         w.Runs(b.Body, out.Links);
         break;
       case hbBullet:
-        // The mark hangs in the indent: it is one full-width character (10 points, 200 twips) wide.
-        w.Paragraph(440, -200, 0, 60, 20, cfText, false);
+        // The mark hangs in the indent, which is as wide as the mark.
+        w.Paragraph(240 + marks.Bullet, -marks.Bullet, 0, 60, 20, cfText, false);
         w.Text(L"・");
         w.Runs(b.Body, out.Links);
         break;
       case hbNumbered:
-        w.Paragraph(500, -400, 0, 60, 20, cfText, false);
+        w.Paragraph(100 + marks.Number, -marks.Number, 0, 60, 20, cfText, false);
         w.Runs(FullWidthLabel(b.Label), out.Links);
         w.Runs(b.Body, out.Links);
         break;
@@ -172,7 +178,7 @@ TRenderedTopic RenderTopic(const THelpFile& file, int index) {
         w.Runs(b.Body, out.Links);
         break;
       case hbNote:
-        w.Paragraph(440, -200, 0, 100, 20, cfNote, false);
+        w.Paragraph(240 + marks.Note, -marks.Note, 0, 100, 20, cfNote, false);
         w.Text(L"※");
         w.Runs(b.Body, out.Links);
         break;

@@ -22,7 +22,16 @@ struct TRenderedTopic {
 // The caption of the related topics at the end of a topic.
 constexpr const wchar_t* kSeeAlsoCaption = L"関連項目";
 
-TRenderedTopic RenderTopic(const THelpFile& file, int topic);
+// How wide the marks that hang in front of list items and notes are in the topic's font, in twips:
+// the text beside a mark and the lines below it then start at one edge. The defaults are those of a
+// full-width character of the 10-point text.
+struct THelpMarkWidths {
+  int Bullet = 200;  // "・"
+  int Note = 200;    // "※"
+  int Number = 400;  // "１．", the widest step number
+};
+
+TRenderedTopic RenderTopic(const THelpFile& file, int topic, const THelpMarkWidths& marks = {});
 
 // The places of every word (folded, as SearchWords gives them) in a shown text: the search's hits.
 std::vector<THelpTextRange> FindWords(const std::wstring& text, const std::vector<std::wstring>& words);

@@ -26,6 +26,28 @@ constexpr const wchar_t* kDefaultCaption = L"ヘルプ";
 // The window's own topic: F1 in it explains the help window.
 constexpr const wchar_t* kHelpWindowTopic = L"help-window";
 
+// The widths of the hanging marks in the topic's 10-point face, in twips.
+THelpMarkWidths MeasureMarks() {
+  THelpMarkWidths marks;
+  ui::WindowDC screen(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ui::GdiObject<HFONT> font(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                        kTopicFace));
+  if (!font || dpi <= 0) return marks;
+  auto twips = [&](const wchar_t* text) {
+    SIZE size{};
+    ui::SelectObj selected(screen, font.Get());
+    GetTextExtentPoint32W(screen, text, static_cast<int>(wcslen(text)), &size);
+    return MulDiv(size.cx, 1440, dpi);
+  };
+  marks.Bullet = std::max(1, twips(L"・"));
+  marks.Note = std::max(1, twips(L"※")) + 40;
+  // The widest of the step numbers, and a little room before the text.
+  for (const wchar_t* number : {L"１．", L"８．", L"１０．"}) marks.Number = std::max(marks.Number, twips(number) + 40);
+  return marks;
+}
+
 std::wstring ResultCaption(size_t count) {
   return L"見つかったトピック(&T): " + std::to_wstring(count) + L" 件";
 }
@@ -39,6 +61,7 @@ THelpViewer::THelpViewer() {
   UsableUnderModal = true;
   HelpTopic = kHelpWindowTopic;
   FPaneWidth = kDefaultPaneWidth;
+  FMarks = MeasureMarks();
   BuildControls();
   Layout();
 }
@@ -253,7 +276,7 @@ bool THelpViewer::FollowLinkAt(long position) {
 }
 
 void THelpViewer::Display(int topic, const std::vector<std::wstring>& marked) {
-  FRendered = RenderTopic(*FFile, topic);
+  FRendered = RenderTopic(*FFile, topic, FMarks);
   SendMessageW(RichEditTopic.Handle(), WM_SETREDRAW, FALSE, 0);
   RichEditTopic.LoadRtf(FRendered.Rtf);
   RichEditTopic.SetFace(kTopicFace, SHIFTJIS_CHARSET);
@@ -265,9 +288,10 @@ void THelpViewer::Display(int topic, const std::vector<std::wstring>& marked) {
   mark.dwMask = CFM_BACKCOLOR;
   mark.crBackColor = kMarkColor;
   for (const THelpTextRange& r : FindWords(FRendered.Text, marked)) RichEditTopic.FormatRange(r.Start, r.End, mark);
-  RichEditTopic.ScrollToTop();
   SendMessageW(RichEditTopic.Handle(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(RichEditTopic.Handle(), nullptr, TRUE);
+  // Scrolled with drawing on, so that the scroll bar follows the new length of the text.
+  RichEditTopic.ScrollToTop();
+  RedrawWindow(RichEditTopic.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   SelectTopicInContents(topic);
   UpdateButtons();
 }

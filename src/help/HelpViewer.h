@@ -129,6 +129,7 @@ class THelpViewer : public ui::Form {
   bool FDragging = false;   // the splitter between the panes is being dragged
   int FDragOffset = 0;
   HIMAGELIST FTreeImages = nullptr;
+  THelpMarkWidths FMarks;  // measured in the topic's font when the window is made
 };
 
 // Window class of the help window, so that tests can find it.

@@ -1,8 +1,8 @@
 // The controls of a viewer window: tab control and pages, tree view, read-only rich edit.
 #include "ui/ViewControls.h"
+#include "ui/Error.h"
 #include <uxtheme.h>
 #include <algorithm>
-#include <stdexcept>
 
 namespace ui {
 
@@ -216,13 +216,11 @@ bool RichEdit::LibraryLoaded() { return RichEditClass() != nullptr; }
 
 void RichEdit::Create(WinControl* parent, int left, int top, int width, int height) {
   const wchar_t* cls = RichEditClass();
-  if (!cls) throw std::runtime_error("no rich edit control");
+  if (!cls) throw Error(L"ヘルプの表示に必要なリッチ エディット コントロール (Msftedit.dll) を読み込めません。");
   FColor = clWindow;
   CreateStd(parent, cls, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
             WS_EX_CLIENTEDGE, left, top, width, height, L"");
   SendMessageW(Handle(), EM_SETEVENTMASK, 0, ENM_LINK);
-  // Room between the frame and the text, as a page has a margin.
-  SendMessageW(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
 }
 
 void RichEdit::LoadRtf(const std::string& rtf) {
@@ -288,6 +286,14 @@ LRESULT RichEdit::NotifyReflect(NMHDR* nm) {
 }
 
 LRESULT RichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    // The whole client area, margins included: some controls paint only where text stands, which
+    // would leave a longer line of the text before in place.
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wp), &r, ColorBrush(clWindow));
+    return 1;
+  }
   if (msg == WM_GETDLGCODE) {
     // A text to read, not to type in: Tab and Esc keep their meaning in the window.
     LRESULT code = WinControl::WndProc(msg, wp, lp);

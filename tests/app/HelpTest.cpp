@@ -32,16 +32,15 @@ class HelpTest : public ::testing::Test {
   std::wstring Exe() const { return tree.Path(L"VornaStampShifter.exe"); }
   static int HelpWindowCount() {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-          wchar_t cls[64] = L"";
-          GetClassNameW(hwnd, cls, 64);
-          if (std::wstring(cls) == help::kHelpViewerClass) ++*reinterpret_cast<int*>(lp);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountHelpWindow, reinterpret_cast<LPARAM>(&count));
     return count;
+  }
+  // A named callback: the 32-bit build takes no lambda for a window enumeration procedure.
+  static BOOL CALLBACK CountHelpWindow(HWND hwnd, LPARAM lp) {
+    wchar_t cls[64] = L"";
+    GetClassNameW(hwnd, cls, 64);
+    if (std::wstring(cls) == help::kHelpViewerClass) ++*reinterpret_cast<int*>(lp);
+    return TRUE;
   }
   static std::wstring TopicShown(app::TProgram& program) {
     help::THelpViewer* v = program.HelpWindow();
