@@ -81,10 +81,11 @@ class ScratchFolder {
   std::vector<std::wstring> FFiles;
 };
 
-// files files spread over folders folders below a new scratch folder; removed with it.
+// files files spread over folders folders below a new scratch folder; removed with it. Without
+// keepNames, Files() stays empty (a benchmark of memory keeps no list of its own).
 class Tree {
  public:
-  Tree(int files, int folders) {
+  Tree(int files, int folders, bool keepNames = true) {
     wchar_t tmp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, tmp);
     FRoot = std::wstring(tmp) + L"vss-bench-tree-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -99,7 +100,7 @@ class Tree {
       const std::wstring f = FDirs[static_cast<size_t>(i % folders)] + L"\\IMG_" + std::to_wstring(100000 + i) + L".JPG";
       HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-      FFiles.push_back(f);
+      if (keepNames) FFiles.push_back(f);
     }
   }
   ~Tree() { Remove(FRoot); }

@@ -1,6 +1,8 @@
 // The change run over a tree of files against bare loops of the system calls it makes: the
-// lean sequence it uses, and the literal one (read-only cleared and restored on every target, the
-// times read by one open and written after two more) it was trimmed from.
+// sequence it uses (one open of the object itself, its name checked against its folder's, the
+// attributes read, written and read back, the times read and written through the same handle), and
+// the literal one of path calls (read-only cleared and restored on every target, the times read by
+// one open and written after two more).
 #include "BenchSupport.h"
 #include "comm/FileDateTime.h"
 #include "engine/ChangeRun.h"
@@ -40,6 +42,7 @@ class BenchHost : public engine::IChangeWindow, public engine::IChangeTargets, p
   }
   void Inform(const std::wstring&) override {}
   void ShowError(const std::wstring&) override { std::puts("unexpected error"); }
+  void ReportException() override { std::puts("unexpected exception"); }
 
  private:
   const std::vector<std::wstring>& FFiles;
@@ -52,13 +55,23 @@ HANDLE OpenForTimes(const std::wstring& f) {
   return CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// The volume-relative name of an open object, as the run asks it.
+void NameOf(HANDLE h) {
+  alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + 512 * sizeof(wchar_t)];
+  GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // The tree of a typical collection: 50 files a folder (20,000 files in 400 folders by default).
   const int n = bench::CountArg(argc, argv, 20000);
   const bench::Tree tree(n, std::max(1, n / 50));
-  const auto& files = tree.Files();
+  // In the order of a target list: sorted, so a folder's files come together.
+  std::vector<std::wstring> files = tree.Files();
+  std::sort(files.begin(), files.end());
+  std::vector<std::wstring> literal;
+  for (const auto& f : files) literal.push_back(L"\\\\?\\" + f);
   BenchHost host(files);
   engine::TChangeRun run(host, host, host);
 
@@ -76,12 +89,27 @@ int main(int argc, char** argv) {
   // What the run does, by hand.
   auto byHand = [&] {
     hiddenOn = !hiddenOn;
-    for (const auto& f : files) {
+    std::wstring lastFolder;
+    for (const auto& f : literal) {
       if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-      DWORD a = GetFileAttributesW(f.c_str());
-      SetFileAttributesW(f.c_str(), hiddenOn ? a | FILE_ATTRIBUTE_HIDDEN : a & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
-      if (GetFileAttributesW(f.c_str()) & FILE_ATTRIBUTE_READONLY) continue;  // none are: no clear and restore
-      HANDLE h = OpenForTimes(f);
+      HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      NameOf(h);
+      const std::wstring folder = f.substr(0, f.rfind(L'\\'));
+      if (folder != lastFolder) {  // a folder's name is asked once for all its files
+        HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        NameOf(d);
+        CloseHandle(d);
+        lastFolder = folder;
+      }
+      FILE_BASIC_INFO info;
+      GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+      FILE_BASIC_INFO change{};
+      change.FileAttributes = hiddenOn ? info.FileAttributes | FILE_ATTRIBUTE_HIDDEN : info.FileAttributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN};
+      if (!change.FileAttributes) change.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+      SetFileInformationByHandle(h, FileBasicInfo, &change, sizeof change);
+      GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
       FILETIME t0, t1, t2;
       GetFileTime(h, &t0, &t1, &t2);
       SetFileTime(h, &fc, nullptr, &fw);

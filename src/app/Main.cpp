@@ -537,6 +537,9 @@ void TVNStampShifter::ShowError(const std::wstring& text) {
   ui::ShowMessageDialog(o);
 }
 
+// The standard error box of the application, as for an exception that escapes any event handler.
+void TVNStampShifter::ReportException() { ui::Application::Instance().HandleException(); }
+
 // ---- commands ----
 
 void TVNStampShifter::SpeedButtonCreateClick(ui::Control* sender) {

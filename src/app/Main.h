@@ -173,6 +173,7 @@ class TVNStampShifter : public ui::Form,
   engine::TAnswer Ask(const std::wstring& text) override;
   void Inform(const std::wstring& text) override;
   void ShowError(const std::wstring& text) override;
+  void ReportException() override;
 
   // The window's left and top edges as the user placed it, also while it is minimised.
   POINT PlacedPosition() const;

@@ -1,6 +1,7 @@
 // Attribute reads and writes of a path, through the attribute word and a directory search.
 #include "comm/FileAttr.h"
 #include "comm/Clock.h"
+#include "comm/LiteralPath.h"
 #include "comm/UniqueHandle.h"
 
 namespace {
@@ -15,7 +16,7 @@ bool DosDateTimeToDateTime(WORD date, WORD time, comm::TDateTime& value) {
 }  // namespace
 
 TPathKind GetPathKind(const std::wstring& path) {
-  const DWORD attr = GetFileAttributesW(path.c_str());
+  const DWORD attr = GetFileAttributesW(comm_LiteralPath(path).c_str());
   if (attr == kNoFileAttributes) return pkNone;
   return (attr & FILE_ATTRIBUTE_DIRECTORY) ? pkFolder : pkFile;
 }
@@ -23,12 +24,13 @@ TPathKind GetPathKind(const std::wstring& path) {
 bool comm_DirExists(const std::wstring& path) { return GetPathKind(path) == pkFolder; }
 
 DWORD comm_GetFileInfo(const std::wstring& path, int32_t& size, comm::TDateTime& date) {
-  const DWORD attr = GetFileAttributesW(path.c_str());
+  const std::wstring literal = comm_LiteralPath(path);
+  const DWORD attr = GetFileAttributesW(literal.c_str());
   size = 0;
   date = 0;
   if (attr == kNoFileAttributes) return attr;
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(path.c_str(), &fd));
+  comm::UniqueFind find(FindFirstFileW(literal.c_str(), &fd));
   if (!find) return attr;
   size = static_cast<int32_t>(fd.nFileSizeLow);
   // Local time with the bias in force now, packed to 2-second steps as the file system's date form.
@@ -46,15 +48,43 @@ DWORD comm_GetFileInfo(const std::wstring& path, int32_t& size, comm::TDateTime&
 // The read-only functions read the attribute word directly: the size and date that
 // comm_GetFileInfo would also fetch play no part in them.
 bool comm_GetReadOnlyAttr(const std::wstring& path, bool& readOnly) {
-  const DWORD attr = GetFileAttributesW(path.c_str());
+  const DWORD attr = GetFileAttributesW(comm_LiteralPath(path).c_str());
   if (attr == kNoFileAttributes) return false;
   readOnly = (attr & FILE_ATTRIBUTE_READONLY) != 0;
   return true;
 }
 
 bool comm_SetReadOnlyAttr(const std::wstring& path, bool readOnly) {
-  const DWORD attr = GetFileAttributesW(path.c_str());
+  comm::TOpenResult opened;
+  comm::UniqueHandle h = comm_OpenForAttributes(comm_LiteralPath(path), opened);
+  const DWORD attr = h ? comm_GetHandleAttr(h.Get()) : kNoFileAttributes;
   if (attr == kNoFileAttributes) return false;
   const DWORD word = readOnly ? (attr | FILE_ATTRIBUTE_READONLY) : (attr & ~DWORD{FILE_ATTRIBUTE_READONLY});
-  return SetFileAttributesW(path.c_str(), word) != FALSE;
+  return comm_SetHandleAttr(h.Get(), word);
+}
+
+comm::UniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
+                                          comm::TFolderNameCache* folders) {
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  comm::UniqueHandle h = comm_OpenNamedObject(literalPath, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
+                                              result, folders);
+  // Wine opens a handle for attribute writes as it opens one for data writes, which a read-only file
+  // refuses; its attribute writes need no write access on the handle (its own SetFileAttributesW opens
+  // none), so a handle for reading them serves. Where a system does check, the write is refused.
+  if (result == comm::orFailed && GetLastError() == ERROR_ACCESS_DENIED)
+    h = comm_OpenNamedObject(literalPath, FILE_READ_ATTRIBUTES, kShareAll, result, folders);
+  return h;
+}
+
+DWORD comm_GetHandleAttr(HANDLE h) {
+  FILE_BASIC_INFO info;
+  if (!GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) return kNoFileAttributes;
+  return info.FileAttributes;
+}
+
+bool comm_SetHandleAttr(HANDLE h, DWORD attr) {
+  FILE_BASIC_INFO info{};  // times of 0 are left as they are
+  info.FileAttributes = attr & kSettableFileAttributes;
+  if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  return SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info) != FALSE;
 }

@@ -1,7 +1,8 @@
 // File times of a path, opened as a file or a folder, and their conversion to local date-times.
 #include "comm/FileDateTime.h"
 #include "comm/Clock.h"
-#include "comm/PathText.h"
+#include "comm/LiteralPath.h"
+#include "comm/NamedObject.h"
 #include "comm/UniqueHandle.h"
 #include <limits>
 
@@ -15,12 +16,12 @@ FILETIME ToFileTime(int64_t v) {
   return FILETIME{static_cast<DWORD>(u), static_cast<DWORD>(u >> 32)};
 }
 
-// Opens a file, or a folder thanks to the backup semantics, for writing its times.
+// Opens a file, or a folder thanks to the backup semantics, for writing its times: the object the path
+// names itself, in its literal form (a trailing separator dropped, but a root kept whole: "C:" alone
+// would be the current folder of drive C), and a link as the link.
 comm::UniqueHandle OpenForTimes(const std::wstring& path) {
-  const std::wstring_view p = comm::DropTrailingSeparator(path);
-  const std::wstring name = p.size() == path.size() ? path : std::wstring(p);
-  return comm::UniqueHandle(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  comm::TOpenResult result;
+  return comm_OpenNamedObject(comm_LiteralPath(path), GENERIC_WRITE, FILE_SHARE_READ, result);
 }
 
 // Reads and converts the three times through an open handle; a failed open fails here.
@@ -78,13 +79,18 @@ TReplaceTimesResult comm_ReplaceFileDateTime(const std::wstring& path, const com
   // One open serves the read and the write: the same outcome as reading with comm_GetFileDateTime
   // and opening again, with half the opens.
   comm::UniqueHandle h = OpenForTimes(path);
+  return comm_ReplaceHandleDateTime(h.Get(), creation, lastWrite);
+}
+
+TReplaceTimesResult comm_ReplaceHandleDateTime(HANDLE h, const comm::TDateTime* creation,
+                                               const comm::TDateTime* lastWrite) {
   comm::TDateTime c, a, w;
-  if (!ReadTimes(h.Get(), c, a, w)) return rtUnreadable;
+  if (!ReadTimes(h, c, a, w)) return rtUnreadable;
   if (creation) c = *creation;
   if (lastWrite) w = *lastWrite;
   FILETIME fc, fw;
   if (!comm_ConvDateTimeToFileTime(c, fc) || !comm_ConvDateTimeToFileTime(w, fw)) return rtWriteFailed;
-  return SetFileTime(h.Get(), &fc, nullptr, &fw) ? rtDone : rtWriteFailed;
+  return SetFileTime(h, &fc, nullptr, &fw) ? rtDone : rtWriteFailed;
 }
 
 bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, comm::TDateTime lastWrite) {

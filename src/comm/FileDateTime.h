@@ -14,7 +14,10 @@ bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime);
 
 // Reads the creation, last-access and last-write times of a file or folder. The path is opened for
 // writing (shared for reading only), so a read-only file or one another program writes cannot be
-// read. One trailing separator is ignored. True only when all three were read and converted.
+// read. The path is taken as it stands ("a." is not "a"); one trailing separator is ignored, but a
+// root keeps its own ("C:\" is the root, "C:" would be the current folder of drive C). A link is read
+// and written itself; where the platform would reach only its target, the call fails. True only when
+// all three were read and converted.
 bool comm_GetFileDateTime(const std::wstring& path, comm::TDateTime& creation, comm::TDateTime& lastAccess,
                           comm::TDateTime& lastWrite);
 
@@ -36,3 +39,6 @@ enum TReplaceTimesResult {
 // with 0 standing for null.
 TReplaceTimesResult comm_ReplaceFileDateTime(const std::wstring& path, const comm::TDateTime* creation,
                                              const comm::TDateTime* lastWrite);
+// The same through a handle open for writing (an invalid handle reads as rtUnreadable).
+TReplaceTimesResult comm_ReplaceHandleDateTime(HANDLE h, const comm::TDateTime* creation,
+                                               const comm::TDateTime* lastWrite);

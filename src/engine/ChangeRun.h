@@ -4,8 +4,12 @@
 #pragma once
 #include "Base.h"
 #include "comm/DateTime.h"
+#include "comm/NamedObject.h"
+#include "engine/ChangeTarget.h"
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace engine {
@@ -79,6 +83,9 @@ class IChangeUser {
   virtual void Inform(const std::wstring& text) = 0;
   // An error box (a plan that cannot be built).
   virtual void ShowError(const std::wstring& text) = 0;
+  // Tells the user about the exception being handled (called inside a catch block only): a run that
+  // something escaped from (a box that could not be made, memory running out) ends with it.
+  virtual void ReportException() = 0;
 };
 
 // The main window's side.
@@ -107,6 +114,11 @@ struct TRunSummary {
   int Changed = 0, Errors = 0, Unchanged = 0;
 };
 
+// The run. Each entry is changed as the object it names: the file system is given the entry's literal
+// form (comm_LiteralPath: "a." is not "a", "C:\" is the root and not the current folder of drive C), a
+// link is changed itself, never what it leads to, and where the platform cannot do that the link gets
+// the failure questions. Attributes are read back after they are written; a bit that did not take is a
+// failed change, and so is a read-only attribute that could not be put back after the date step.
 class TChangeRun {
  public:
   TChangeRun(IChangeWindow& window, IChangeTargets& targets, IChangeUser& user)
@@ -114,10 +126,13 @@ class TChangeRun {
 
   // The start/stop button: starts a run when none is in progress; in every case then clears the
   // running flag (the stop request, when it arrives during a run) and puts the controls back to idle.
+  // Whatever escapes a run (a box that cannot be made, memory running out) ends it: the window goes
+  // back to idle, the user is told what happened and how far the run got, and nothing is rethrown.
   void ButtonSetClick();
   // The run itself.
   void ExecuteChange();
-  // The attribute step and the date step for one target; true when the change was written.
+  // The attribute step and the date step for one target on their own; true when the change was
+  // written (and, for attributes, read back as written). A run takes both through one object per target.
   bool ChangeTargetAttr(const std::wstring& path);
   bool ChangeTargetDateTime(const std::wstring& path);
 
@@ -126,9 +141,25 @@ class TChangeRun {
   const ChangePlan& Plan() const { return FPlan; }
   const TRunSummary& LastSummary() const { return FSummary; }
 
+  // How the run makes the object of one target (tests make one whose operations fail); without a
+  // factory, the real one.
+  using TTargetFactory =
+      std::function<std::unique_ptr<TChangeTarget>(const std::wstring& literalPath, comm::TFolderNameCache& folders)>;
+  void SetTargetFactory(TTargetFactory factory) { FTargetFactory = std::move(factory); }
+
  private:
   // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted.
   void Ask(TQuestion question, const std::wstring& path);
+  std::unique_ptr<TChangeTarget> MakeTarget(const std::wstring& path);
+  // Both steps on one target, with the read-only handling around the date step.
+  void ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone);
+  bool AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after);
+  bool DateStep(const std::wstring& path, TChangeTarget& target);
+  // Writes an attribute word and reads it back; true when the write was accepted and read-only,
+  // hidden and system read back as written. after is the word read back (kNoFileAttributes if none).
+  static bool WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wanted, DWORD& after);
+  // After an exception escaped the run: the window back to idle, the user told.
+  void RecoverFromException();
 
   IChangeWindow& FWindow;
   IChangeTargets& FTargets;
@@ -139,6 +170,9 @@ class TChangeRun {
   bool FExecuting = false;  // inside ExecuteChange, from its start to its summary
   bool FAborted = false;
   bool FNoMoreQuestions = false;
+  bool FSummaryDue = false;  // the run has started its loop and not yet shown its summary
+  TTargetFactory FTargetFactory;
+  comm::TFolderNameCache FFolderNames;
 };
 
 }  // namespace engine

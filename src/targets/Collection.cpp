@@ -1,5 +1,6 @@
 // The target collection: the pre-count, the adding pass, the filters and the progress of a long walk.
 #include "targets/Collection.h"
+#include "comm/LiteralPath.h"
 #include "comm/PathText.h"
 #include "comm/StrSplit.h"
 #include "comm/UniqueHandle.h"
@@ -28,11 +29,11 @@ bool IsLinkTag(DWORD attributes, DWORD tag) {
   return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
-bool IsLinkFolder(const std::wstring& path, DWORD attributes) {
-  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+// literal: the comm_LiteralPath form of a folder. A root is a volume's own, however it is mounted.
+bool IsLinkFolder(const std::wstring& literal, DWORD attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || comm_IsRootPath(literal)) return false;
   WIN32_FIND_DATAW fd;
-  const std::wstring bare(comm::DropTrailingSeparator(path));
-  comm::UniqueFind find(FindFirstFileW(bare.c_str(), &fd));
+  comm::UniqueFind find(FindFirstFileW(literal.c_str(), &fd));
   return !find || IsLinkTag(fd.dwFileAttributes, fd.dwReserved0);
 }
 
@@ -62,32 +63,38 @@ std::wstring Absolute(const std::wstring& path) {
 // is a folder (name null), then every entry below it or matching it, depth first; for a folder it
 // returns whether to walk into it. stop() is asked before each entry of a search and ends the walk.
 // Searches are kept on a stack of their own, so a deep tree cannot exhaust the thread's stack.
+// The entries are named as the user sees them (the path given, "\", the name found); the file system
+// is asked in the literal form of the same path, so that a folder "a." is walked, not "a" beside it.
 template <typename Visit, typename Stop>
 void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
-  std::wstring prefix, pattern;
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const std::wstring literal = comm_LiteralPath(path);
+  std::wstring prefix, literalPrefix, pattern;
+  const DWORD attributes = GetFileAttributesW(literal.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    if (!visit(path, true, nullptr) || IsLinkFolder(path, attributes)) return;
+    if (!visit(path, true, nullptr) || IsLinkFolder(literal, attributes)) return;
     prefix = comm::DropTrailingSeparator(path);
-    pattern = prefix + L"\\*.*";
+    literalPrefix = comm::DropTrailingSeparator(literal);
+    pattern = literalPrefix + L"\\*";
   } else {
     prefix = FolderPartOf(path);
-    pattern = path;
+    literalPrefix = FolderPartOf(literal);
+    pattern = literal;
   }
 
   struct Search {
-    std::wstring prefix;
+    std::wstring prefix, literalPrefix;
     comm::UniqueFind find;
     bool pending;  // the entry of FindFirstFile has not been visited yet
   };
   std::vector<Search> searches;
   WIN32_FIND_DATAW data;
-  auto open = [&](std::wstring folder, const std::wstring& searchPattern) {
+  auto open = [&](std::wstring folder, std::wstring literalFolder, const std::wstring& searchPattern) {
     HANDLE h = FindFirstFileExW(searchPattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                 FIND_FIRST_EX_LARGE_FETCH);
-    if (h != INVALID_HANDLE_VALUE) searches.push_back(Search{std::move(folder), comm::UniqueFind(h), true});
+    if (h != INVALID_HANDLE_VALUE)
+      searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::UniqueFind(h), true});
   };
-  open(std::move(prefix), pattern);
+  open(std::move(prefix), std::move(literalPrefix), pattern);
   while (!searches.empty()) {
     Search& search = searches.back();
     if (search.pending) {
@@ -101,8 +108,9 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
     std::wstring full = Join(search.prefix, data.cFileName);
     const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (visit(full, folder, data.cFileName) && folder && !IsLinkTag(data.dwFileAttributes, data.dwReserved0)) {
-      std::wstring subPattern = full + L"\\*.*";
-      open(std::move(full), subPattern);
+      std::wstring literalFull = Join(search.literalPrefix, data.cFileName);
+      const std::wstring subPattern = literalFull + L"\\*";
+      open(std::move(full), std::move(literalFull), subPattern);
     }
   }
 }
@@ -134,8 +142,10 @@ TTargetCollection::TTargetCollection(ICollectionHost& host, TTargetList& list, I
 
 bool TTargetCollection::ExtPasses(std::wstring_view name) const {
   const std::wstring ext = FileExtension(name);
-  return std::any_of(FExtList.begin(), FExtList.end(),
-                     [&](const std::wstring& e) { return CompareTargetPaths(e, ext) == 0; });
+  return std::any_of(FExtList.begin(), FExtList.end(), [&](const std::wstring& e) {
+    return CompareStringOrdinal(e.data(), static_cast<int>(e.size()), ext.data(), static_cast<int>(ext.size()), TRUE) ==
+           CSTR_EQUAL;
+  });
 }
 
 bool TTargetCollection::FileCounts(std::wstring_view name) const {

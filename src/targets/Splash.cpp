@@ -9,18 +9,11 @@ namespace targets {
 namespace {
 const wchar_t kSplashHint[] = L"フォルダ名／ファイル名を取得しています。\rしばらくお待ちください。。。|";
 
-ui::Font SplashFont(int pixels, unsigned style = 0, ui::Color color = ui::clWindowText) {
-  ui::Font f;
-  f.Height = -pixels;
-  f.Style = style;
-  f.FontColor = color;
-  return f;
-}
 }  // namespace
 
 TFormSplash::TFormSplash(std::function<void()> requestStop) : FRequestStop(std::move(requestStop)) {
   CreateForm(L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 269, 163);
-  SetFont(SplashFont(12));
+  SetFont(ui::PixelFont(12));
   KeyPreview = true;
 
   PanelField.Create(this, 0, 0, 269, 163);
@@ -43,7 +36,7 @@ TFormSplash::TFormSplash(std::function<void()> requestStop) : FRequestStop(std::
 
   GradationGauge.Create(&PanelField, 3, 123, 263, 22);
   GradationGauge.SetBackColor(ui::clBtnFace);
-  GradationGauge.SetFont(SplashFont(12, ui::fsBold, RGB(255, 255, 255)));
+  GradationGauge.SetFont(ui::PixelFont(12, ui::fsBold, RGB(255, 255, 255)));
   GradationGauge.SetShowHint(false);
 
   LabelFileCount.Create(&PanelField, 2, 145, 265, 16, L"");

@@ -7,20 +7,22 @@
 
 namespace targets {
 
-// The one order of the target list: ordinal, ignoring case (CompareStringOrdinal), as the file system
-// compares names. Negative, zero or positive as a sorts before, with or after b. The list control's
-// copy takes its items at the indices this order gives.
+// The one order of the target list: the objects the paths name (comm_PathKey: "\\?\C:\x", "C:\x" and
+// "C:\x\" are one), compared ordinally ignoring case (CompareStringOrdinal) as the file system compares
+// names. Negative, zero or positive as a sorts before, with or after b. The list control's copy takes
+// its items at the indices this order gives.
 int CompareTargetPaths(std::wstring_view a, std::wstring_view b);
 
 // The list of paths a change run works on (FTargetList). Entries are kept in the order above, and a
-// path that compares equal to an entry is not added again, so paths that differ only in letter case
-// are one entry, kept in the form in which it was added first. Index i here is index i of the list
-// control that shows the list: the window inserts each item at the index Add returns.
+// path that names the object of an entry is not added again (paths differing in letter case, in the
+// "\\?\" prefix or in a folder's trailing separator are one entry), kept in the form in which it was
+// added first. Index i here is index i of the list control that shows the list: the window inserts each
+// item at the index Add returns.
 class TTargetList {
  public:
   int Count() const { return static_cast<int>(FItems.size()); }
   bool Empty() const { return FItems.empty(); }
-  // Entry i, 0 <= i < Count().
+  // Entry i, 0 <= i < Count(), as it was added.
   const std::wstring& Entry(int index) const { return FItems[static_cast<size_t>(index)]; }
   const std::wstring& operator[](int index) const { return Entry(index); }
 
@@ -34,13 +36,16 @@ class TTargetList {
   int Add(std::wstring path);
   // Removes entry index (ignored when out of range).
   void Delete(int index);
-  void Clear() { FItems.clear(); }
+  void Clear();
 
   auto begin() const { return FItems.begin(); }
   auto end() const { return FItems.end(); }
 
  private:
-  std::vector<std::wstring> FItems;
+  bool FindKey(std::wstring_view key, int& index) const;
+
+  std::vector<std::wstring> FItems;  // the entries as added
+  std::vector<std::wstring> FKeys;   // the key of each entry's object (comm_PathKey), made once
 };
 
 }  // namespace targets

@@ -57,4 +57,12 @@ SIZE TextExtent(HFONT font, const std::wstring& text) {
   return sz;
 }
 
+Font PixelFont(int pixels, unsigned style, Color color) {
+  Font f;
+  f.Height = -pixels;
+  f.Style = style;
+  f.FontColor = color;
+  return f;
+}
+
 }  // namespace ui

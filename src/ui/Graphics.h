@@ -34,6 +34,9 @@ struct Font {
   bool operator==(const Font&) const = default;
 };
 
+// The default face and character set at a height in pixels, with a style and colour.
+Font PixelFont(int pixels, unsigned style = 0, Color color = clWindowText);
+
 // The GDI font for a description, created once and kept for the life of the process.
 HFONT FontHandle(const Font& f);
 // The default font of the program's windows.

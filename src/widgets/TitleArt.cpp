@@ -5,16 +5,6 @@
 
 namespace widgets {
 
-namespace {
-ui::Font TitleFont(int pixels, unsigned style = 0, ui::Color color = ui::clWindowText) {
-  ui::Font f;
-  f.Height = -pixels;
-  f.Style = style;
-  f.FontColor = color;
-  return f;
-}
-}  // namespace
-
 void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
   const HINSTANCE inst = GetModuleHandleW(nullptr);
   items.ImageIcon.Create(panel, 16, 16, 49, 49);
@@ -26,13 +16,13 @@ void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
                              VSS_ART_KEY_COLOR);
 
   items.LabelTitle.Create(panel, 80, 40, 177, 25, L"Stamp Shifter");
-  items.LabelTitle.SetFont(TitleFont(21, ui::fsBold, ui::clGreen));
+  items.LabelTitle.SetFont(ui::PixelFont(21, ui::fsBold, ui::clGreen));
   items.LabelTitle.Layout = ui::TextLayout::Bottom;
   items.LabelVersion.Create(panel, 168, 66, 81, 25, L"Ver " VSS_VERSION_WTEXT);
-  items.LabelVersion.SetFont(TitleFont(16, ui::fsBold));
+  items.LabelVersion.SetFont(ui::PixelFont(16, ui::fsBold));
   items.LabelVersion.Layout = ui::TextLayout::Center;
   items.LabelCopyright.Create(panel, 8, 88, 249, 25, VSS_COPYRIGHT_WTEXT);
-  items.LabelCopyright.SetFont(TitleFont(13));
+  items.LabelCopyright.SetFont(ui::PixelFont(13));
   items.LabelCopyright.TextAlignment = ui::Alignment::Center;
   items.LabelCopyright.Layout = ui::TextLayout::Center;
 }

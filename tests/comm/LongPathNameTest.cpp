@@ -78,3 +78,17 @@ TEST(LongPathName, PathsThatAreTheirOwnFolderPartEnd) {
   EXPECT_EQ(comm_GetLongPathName(file + L":ads"), file + L":ads");
   EXPECT_EQ(comm_GetLongPathName(L"\\\\?\\" + tree.Path(L"stream.txt")), L"\\\\?\\" + file);
 }
+
+TEST(LongPathName, ThousandsOfComponentsAreExpandedWithoutExhaustingTheStack) {
+  // A command line may hold about 16,000 components; each once took a stack frame of its own.
+  testsupport::TempTree tree;
+  tree.MakeDir(L"Existing Folder");
+  std::wstring deep = Upper(tree.Root()) + L"\\EXISTING FOLDER";
+  for (int i = 0; i < 5000; ++i) deep += L"\\d";
+  const std::wstring expanded = comm_GetLongPathName(deep);
+  // The missing part stays as passed; the run ends, whatever it found.
+  EXPECT_EQ(expanded, deep);
+  // Below the existing part: still the long names of what exists.
+  const std::wstring file = tree.MakeFile(L"Existing Folder\\Some File.txt");
+  EXPECT_EQ(comm_GetLongPathName(Upper(file)), L"C" + file.substr(1));
+}

@@ -13,9 +13,10 @@ cp "$exe" "$work/app/VornaStampShifter.exe"
 for f in a.txt b.log sub/c.txt sub/deeper/d.bin "sub/表ソ.txt"; do echo "$f" > "$work/data/$f"; done
 touch -d '2020-05-05 05:05:05' "$work/data"/*.* "$work/data/sub"/*.* "$work/data/sub/deeper"/*
 
-# Settings as a user left them: both dates 2001/02/03 04:05:06, read-only switched ON. The INI beside
+# Settings as a user left them: both dates 2001/02/03 04:05:06, read-only switched ON, files only
+# (Wine keeps no read-only attribute on folders: the run would ask about each one). The INI beside
 # the program is a symbolic link to a file kept elsewhere; saving must follow it, not replace it.
-printf '[Application]\r\nSplashCount=100\r\nAutoEnd=1\r\n[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateYear=2001\r\nCreateMonth=2\r\nCreateDay=3\r\nCreateHour=4\r\nCreateMinute=5\r\nCreateSecond=6\r\nUpdateYear=2001\r\nUpdateMonth=2\r\nUpdateDay=3\r\nUpdateHour=4\r\nUpdateMinute=5\r\nUpdateSecond=6\r\n[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n' \
+printf '[Application]\r\nSplashCount=100\r\nAutoEnd=1\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\n[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\nCreateYear=2001\r\nCreateMonth=2\r\nCreateDay=3\r\nCreateHour=4\r\nCreateMinute=5\r\nCreateSecond=6\r\nUpdateYear=2001\r\nUpdateMonth=2\r\nUpdateDay=3\r\nUpdateHour=4\r\nUpdateMinute=5\r\nUpdateSecond=6\r\n[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n' \
   > "$work/settings/VornaStampShifter.ini"
 ln -s "$work/settings/VornaStampShifter.ini" "$work/app/VornaStampShifter.ini"
 
@@ -57,7 +58,7 @@ done < <(find "$work/data" -type f -print0)
 
 ini="$work/settings/VornaStampShifter.ini"
 [ -L "$work/app/VornaStampShifter.ini" ] || { echo "e2e: the link to the INI file was replaced by a file"; fail=1; }
-for key in 'Left=' 'Top=' 'CreateYear=2001' 'ReadOnlyOn=1' 'AutoEnd=1' 'TypeAll=1' '[Bounds]'; do
+for key in 'Left=' 'Top=' 'CreateYear=2001' 'ReadOnlyOn=1' 'AutoEnd=1' 'TypeFile=1' '[Bounds]'; do
   grep -qF "$key" "$ini" || { echo "e2e: the INI file lacks $key"; fail=1; }
 done
 [ "$fail" = 0 ] && echo "e2e: every file changed, program ended by itself, settings kept"

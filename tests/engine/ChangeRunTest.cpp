@@ -1,60 +1,16 @@
 // The change run on real files and folders, with a scripted main window and scripted answers.
-#include "FakeChangeHost.h"
-#include "comm/FileDateTime.h"
-#include "comm/UniqueHandle.h"
-#include "support/FixedClock.h"
-#include "support/RawFileTime.h"
-#include "support/TempTree.h"
-#include <algorithm>
+#include "ChangeRunFixture.h"
 
 using namespace engine;
-using comm::TDateTime;
-using enginetest::FakeChangeHost;
+using enginetest::ChangeRunTest;
+using enginetest::kRO;
+using enginetest::kHid;
+using enginetest::kSys;
+using enginetest::Attr;
+using enginetest::SetAttr;
+using enginetest::CreationTimeIsKept;
 using testsupport::FileTimeOf;
 using testsupport::ReadRawTimes;
-
-namespace {
-
-constexpr DWORD kRO = FILE_ATTRIBUTE_READONLY, kHid = FILE_ATTRIBUTE_HIDDEN, kSys = FILE_ATTRIBUTE_SYSTEM;
-
-DWORD Attr(const std::wstring& p) { return GetFileAttributesW(p.c_str()) & (kRO | kHid | kSys); }
-void SetAttr(const std::wstring& p, DWORD a) { ASSERT_TRUE(SetFileAttributesW(p.c_str(), a ? a : FILE_ATTRIBUTE_NORMAL)); }
-
-bool CreationTimeIsKept() { return !testsupport::RunningOnWine(); }
-
-// A run on a tree of its own, in a fixed time zone, with one host and one run object.
-class ChangeRunTest : public testing::Test {
- protected:
-  testsupport::TempTree tree;
-  testsupport::FixedLocalBias utcZone{0};
-  FakeChangeHost host;
-  TChangeRun run{host, host, host};
-
-  // Date change of both sides to the given times (UTC here, as the bias is 0).
-  void PlanDates(bool create, bool update) {
-    host.controls.DateChg = true;
-    host.controls.Create = create;
-    host.controls.Update = update;
-    host.SetParts(dsCreate, 2001, 2, 3, 4, 5, 6);
-    host.SetParts(dsUpdate, 2002, 3, 4, 5, 6, 7);
-  }
-  static int64_t NewCreate() { return FileTimeOf(2001, 2, 3, 4, 5, 6); }
-  static int64_t NewUpdate() { return FileTimeOf(2002, 3, 4, 5, 6, 7); }
-
-  // Checks the summary of the run just made, reporting the caller's line.
-  void ExpectSummary(bool aborted, int changed, int errors, int unchanged, int line) {
-    SCOPED_TRACE(testing::Message() << "called from line " << line);
-    ASSERT_FALSE(host.informs.empty());
-    EXPECT_EQ(host.informs.back(), SummaryText(aborted, changed, errors, unchanged));
-    EXPECT_EQ(run.LastSummary().Aborted, aborted);
-    EXPECT_EQ(run.LastSummary().Changed, changed);
-    EXPECT_EQ(run.LastSummary().Errors, errors);
-    EXPECT_EQ(run.LastSummary().Unchanged, unchanged);
-  }
-};
-#define EXPECT_SUMMARY(aborted, changed, errors, unchanged) ExpectSummary(aborted, changed, errors, unchanged, __LINE__)
-
-}  // namespace
 
 TEST_F(ChangeRunTest, EmptyListTellsSoAndChangesNothing) {
   PlanDates(true, true);

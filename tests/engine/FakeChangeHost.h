@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
   std::vector<std::wstring> paths;
   std::deque<engine::TAnswer> answers;   // given to the questions in order
   std::function<void(int pump)> onPump;  // runs inside ProcessMessages, pump = 0, 1, …
+  bool throwInAsk = false;               // a question box that cannot be made
 
   std::vector<std::wstring> questions, informs, errors;
   std::vector<std::string> events;  // the window calls in order
@@ -46,6 +48,7 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
   engine::TAnswer Ask(const std::wstring& text) override {
     questions.push_back(text);
     events.push_back("ask");
+    if (throwInAsk) throw std::runtime_error("no question box");
     if (answers.empty()) {
       ADD_FAILURE() << "a question nobody expected";
       return engine::TAnswer::Abort;
@@ -61,6 +64,17 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
   void ShowError(const std::wstring& text) override {
     errors.push_back(text);
     events.push_back("error");
+  }
+  std::vector<std::string> exceptions;  // what ReportException was told, as what() says
+  void ReportException() override {
+    events.push_back("exception");
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      exceptions.push_back(e.what());
+    } catch (...) {
+      exceptions.push_back("?");
+    }
   }
 
   // Stored date parts of one side.

@@ -3,20 +3,33 @@
 
 namespace testsupport {
 
-WindowPicture::WindowPicture(HWND hwnd) {
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT r;
-  GetClientRect(hwnd, &r);
+WindowPicture::WindowPicture(int width, int height, const std::function<void(HDC)>& paint) {
   FDC = CreateCompatibleDC(nullptr);
   BITMAPINFO bi{};
-  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   FBitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   FOld = SelectObject(FDC, FBitmap);
-  HDC window = GetDC(hwnd);
-  BitBlt(FDC, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
-  ReleaseDC(hwnd, window);
+  paint(FDC);
 }
+
+namespace {
+RECT ClientOf(HWND hwnd) {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  return r;
+}
+}  // namespace
+
+WindowPicture::WindowPicture(HWND hwnd)
+    : WindowPicture(ClientOf(hwnd).right, ClientOf(hwnd).bottom, [hwnd](HDC dc) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        HDC window = GetDC(hwnd);
+        BitBlt(dc, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
+        ReleaseDC(hwnd, window);
+      }) {}
 
 WindowPicture::~WindowPicture() {
   SelectObject(FDC, FOld);

@@ -1,6 +1,7 @@
 // What a window shows on the screen, read back pixel by pixel.
 #pragma once
 #include "Base.h"
+#include <functional>
 
 namespace testsupport {
 
@@ -9,6 +10,8 @@ namespace testsupport {
 class WindowPicture {
  public:
   explicit WindowPicture(HWND hwnd);
+  // A width x height picture made by a painter (a control's Paint, a system shape).
+  WindowPicture(int width, int height, const std::function<void(HDC)>& paint);
   ~WindowPicture();
   WindowPicture(const WindowPicture&) = delete;
   WindowPicture& operator=(const WindowPicture&) = delete;

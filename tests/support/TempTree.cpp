@@ -65,6 +65,17 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
+std::string ReadFileBytes(const std::wstring& path) {
+  comm::UniqueHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+  if (!h.Valid()) return "<missing>";
+  std::string bytes;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(h.Get(), buf, sizeof(buf), &got, nullptr) && got) bytes.append(buf, got);
+  return bytes;
+}
+
 bool RunningOnWine() {
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;

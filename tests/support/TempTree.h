@@ -27,6 +27,9 @@ class TempTree {
   std::wstring FRoot;
 };
 
+// The whole content of a file, or "<missing>" when it cannot be opened.
+std::string ReadFileBytes(const std::wstring& path);
+
 // Removes a file or a folder tree, clearing read-only, hidden and system attributes on the way.
 void RemoveTree(const std::wstring& path);
 

@@ -1,6 +1,7 @@
 // The target collection on generated folder trees: filters, extensions, patterns, duplicates, links,
 // the progress threshold, the stop request and the lock around it all.
 #include "CollectionFakes.h"
+#include "support/Links.h"
 #include "support/TempTree.h"
 #include "targets/CommandLine.h"
 #include "ui/Application.h"
@@ -201,6 +202,37 @@ TEST_F(Collection, AFolderLinkIsCollectedButNotWalkedSoALoopEnds) {
   Collect({L"top", L"top\\loop"});
   EXPECT_EQ(Entries(), (Names{L"top", L"top\\a.txt", L"top\\loop"}));
   EXPECT_EQ(collection.LastTotal(), 4);
+}
+
+TEST_F(Collection, NamesEndingInAPeriodOrASpaceAreWalkedAsThemselves) {
+  // Windows' path rules would take "d." for "d": the walk must list and enter each one of its own.
+  tree.MakeFile(L"top\\d\\other.txt");
+  tree.MakeFile(L"top\\f");
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + tree.Path(L"top\\d.")).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + tree.Path(L"top\\e ")).c_str(), nullptr));
+  for (const wchar_t* f : {L"top\\d.\\in.txt", L"top\\e \\sp.txt", L"top\\f."}) {
+    HANDLE h = CreateFileW((L"\\\\?\\" + tree.Path(f)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+  }
+  Collect({L"top"});
+  EXPECT_EQ(Entries(), (Names{L"top", L"top\\d", L"top\\d\\other.txt", L"top\\d.", L"top\\d.\\in.txt", L"top\\e ",
+                              L"top\\e \\sp.txt", L"top\\f", L"top\\f."}));
+  Reset();
+  Collect({L"top\\d.", L"top\\e \\", L"top\\f."});
+  EXPECT_EQ(Entries(), (Names{L"top\\d.", L"top\\d.\\in.txt", L"top\\e \\", L"top\\e \\sp.txt", L"top\\f."}));
+}
+
+TEST_F(Collection, LinksInsideAWalkedFolderAreCollectedAndNothingBeyondThem) {
+  tree.MakeFile(L"outside\\secret.txt");
+  tree.MakeFile(L"top\\a.txt");
+  if (!testsupport::MakeSymbolicLink(tree.Path(L"top\\folder link"), tree.Path(L"outside"), true) ||
+      !testsupport::MakeSymbolicLink(tree.Path(L"top\\file link.txt"), tree.Path(L"outside\\secret.txt"), false)) {
+    ASSERT_FALSE(testsupport::RunningOnWine()) << "Wine can always make a Unix link";
+    GTEST_SKIP() << "this account cannot make symbolic links";
+  }
+  Collect({L"top"});
+  EXPECT_EQ(Entries(), (Names{L"top", L"top\\a.txt", L"top\\file link.txt", L"top\\folder link"}));
 }
 
 TEST_F(Collection, TheSplashAppearsWhenThePreCountReachesAPositiveThreshold) {

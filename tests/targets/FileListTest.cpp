@@ -333,16 +333,6 @@ struct FolderPathSettings {
   settings::TRegManager manager;
 };
 
-std::string FileBytes(const std::wstring& path) {
-  std::string bytes;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got) bytes.append(buf, got);
-  CloseHandle(h);
-  return bytes;
-}
 
 }  // namespace
 
@@ -383,7 +373,7 @@ TEST_F(FileList, SaveWritesTheListBelowTheCaptionRemembersTheFolderAndSaysSo) {
   }
   const std::string expected = comm::WideToCp932(tree.Path(L"data")) + "\r\n" +
                                comm::WideToCp932(tree.Path(L"data\\表.txt")) + "\r\n";
-  EXPECT_EQ(FileBytes(file), expected);
+  EXPECT_EQ(testsupport::ReadFileBytes(file), expected);
   EXPECT_EQ(settings.manager.Filer(L"FolderPath").ReadString(), tree.Path(L"out\\"));
 
   // The next save opens in that folder; once the folder is gone, where the system chooses.
@@ -412,5 +402,5 @@ TEST_F(FileList, SaveWritesTheListBelowTheCaptionRemembersTheFolderAndSaysSo) {
   }
   EXPECT_EQ(window.SaveDialogEx.InitialDir, L"");
   EXPECT_TRUE(none.Shown().empty());
-  EXPECT_EQ(FileBytes(refused), "<missing>");
+  EXPECT_EQ(testsupport::ReadFileBytes(refused), "<missing>");
 }

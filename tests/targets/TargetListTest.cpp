@@ -82,13 +82,38 @@ TEST(TargetList, DeletingSelectedEntriesFromTheLastDown) {
   EXPECT_EQ(list.Add(L"C:\\1"), 0);
 }
 
-TEST(TargetList, TrailingSeparatorIsKeptAsGiven) {
+TEST(TargetList, TrailingSeparatorIsKeptAsGivenAndNamesNoOtherObject) {
   TTargetList list;
   list.Add(L"C:\\");
   list.Add(L"C:\\Data");
   EXPECT_EQ(Entries(list), (Paths{L"C:\\", L"C:\\Data"}));
+  // "C:" alone is the current folder of drive C, not its root.
   EXPECT_FALSE(list.Holds(L"C:"));
-  EXPECT_FALSE(list.Holds(L"C:\\Data\\"));
+  // A folder with and without its trailing separator is one folder, kept as added first.
+  EXPECT_TRUE(list.Holds(L"C:\\Data\\"));
+  EXPECT_EQ(list.Add(L"c:\\data\\"), -1);
+  EXPECT_EQ(list.Add(L"D:\\Data\\"), 2);
+  EXPECT_EQ(list.Add(L"D:\\Data"), -1);
+  EXPECT_EQ(Entries(list), (Paths{L"C:\\", L"C:\\Data", L"D:\\Data\\"}));
+}
+
+TEST(TargetList, OneObjectIsOneEntryHoweverItsPathIsWritten) {
+  TTargetList list;
+  EXPECT_EQ(list.Add(L"C:\\x"), 0);
+  EXPECT_EQ(list.Add(L"\\\\?\\C:\\x"), -1);
+  EXPECT_EQ(list.Add(L"\\\\?\\c:\\X\\"), -1);
+  EXPECT_EQ(list.Add(L"C:/x"), -1);
+  EXPECT_EQ(list.Add(L"C:\\y\\..\\x"), -1);
+  EXPECT_EQ(list.Add(L"\\\\server\\share\\x"), 1);
+  EXPECT_EQ(list.Add(L"\\\\?\\UNC\\server\\share\\x"), -1);
+  EXPECT_EQ(Entries(list), (Paths{L"C:\\x", L"\\\\server\\share\\x"}));
+  // The other side: names that Windows' path rules would trim are objects of their own.
+  EXPECT_EQ(list.Add(L"C:\\x."), 1);
+  EXPECT_EQ(list.Add(L"C:\\x "), 1);  // " " sorts before "."
+  EXPECT_EQ(list.Add(L"\\\\?\\C:\\x."), -1);
+  EXPECT_EQ(list.Add(L"C:\\x\\y"), 3);
+  EXPECT_EQ(Entries(list), (Paths{L"C:\\x", L"C:\\x ", L"C:\\x.", L"C:\\x\\y", L"\\\\server\\share\\x"}));
+  EXPECT_STRICTLY_SORTED(list);
 }
 
 TEST(TargetList, JapaneseNamesAreDistinctByWidthAndKana) {

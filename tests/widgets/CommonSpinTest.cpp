@@ -2,6 +2,7 @@
 #include "support/DialogAnswerer.h"
 #include "ui/Form.h"
 #include "widgets/CommonSpin.h"
+#include "support/Clipboard.h"
 #include <gtest/gtest.h>
 #include "support/Keys.h"
 #include <imm.h>
@@ -44,15 +45,7 @@ void Type(TCommonSpinEdit& e, const std::wstring& text) {
 
 void Key(HWND hwnd, WORD vk) { SendMessageW(hwnd, WM_KEYDOWN, vk, 1); }
 
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(mem);
-  SetClipboardData(CF_UNICODETEXT, mem);
-  CloseClipboard();
-}
+using testsupport::PutOnClipboard;
 
 void Mouse(TCommonSpinButton& pair, UINT msg, const TCommonButton& b, int dy = 0) {
   int x = b.Left() + b.Width() / 2, y = b.Top() + b.Height() / 2 + dy;

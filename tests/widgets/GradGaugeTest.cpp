@@ -1,4 +1,5 @@
 // The gradation gauge: range rules, filled width and percentage, the drawn pixels, repaints skipped.
+#include "support/Capture.h"
 #include "ui/Form.h"
 #include "widgets/GradGauge.h"
 #include <gtest/gtest.h>
@@ -19,38 +20,7 @@ class TGaugeForm : public ui::Form {
   TGradationGauge Gauge;
 };
 
-// A picture of width x height read back pixel by pixel.
-class Picture {
- public:
-  Picture(int w, int h, const std::function<void(HDC)>& paint) : FW(w), FH(h) {
-    FDC = CreateCompatibleDC(nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    FBitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    FOld = SelectObject(FDC, FBitmap);
-    paint(FDC);
-  }
-  Picture(const Picture&) = delete;
-  ~Picture() {
-    SelectObject(FDC, FOld);
-    DeleteDC(FDC);
-    DeleteObject(FBitmap);
-  }
-  COLORREF At(int x, int y) const { return GetPixel(FDC, x, y); }
-  bool SameAs(const Picture& o) const {
-    for (int y = 0; y < FH; ++y)
-      for (int x = 0; x < FW; ++x)
-        if (At(x, y) != o.At(x, y)) return false;
-    return true;
-  }
-
- private:
-  int FW, FH;
-  HDC FDC;
-  HBITMAP FBitmap;
-  HGDIOBJ FOld;
-};
+using Picture = testsupport::WindowPicture;
 
 // What the gauge shows on the screen now.
 Picture OnScreen(TGaugeForm& f) {
@@ -187,10 +157,10 @@ TEST(GradationGauge, SkippedRepaintsLeaveTheScreenAsAWholePaintWould) {
   // About 79 filled widths and 30 percentages pass: at most one drawing each, not one per step.
   EXPECT_GT(g.PaintCount(), paints + 60);
   EXPECT_LT(g.PaintCount(), paints + 120);
-  EXPECT_TRUE(OnScreen(f).SameAs(Painted(g)));
+  EXPECT_TRUE(OnScreen(f).SameIn(Painted(g), g.ClientRect()));
   // A change of colour always draws.
   paints = g.PaintCount();
   g.SetColor_Top(RGB(255, 0, 0));
   EXPECT_EQ(g.PaintCount(), paints + 1);
-  EXPECT_TRUE(OnScreen(f).SameAs(Painted(g)));
+  EXPECT_TRUE(OnScreen(f).SameIn(Painted(g), g.ClientRect()));
 }

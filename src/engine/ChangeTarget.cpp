@@ -1,0 +1,67 @@
+// The handles of one target and the attribute and time operations through them.
+#include "engine/ChangeTarget.h"
+#include "comm/FileAttr.h"
+
+namespace engine {
+namespace {
+
+TTargetStatus StatusOf(comm::TOpenResult r) {
+  switch (r) {
+    case comm::orOpened: return TTargetStatus::Done;
+    case comm::orLinkFollowed: return TTargetStatus::Link;
+    case comm::orFailed: break;
+  }
+  return TTargetStatus::Failed;
+}
+
+}  // namespace
+
+TTargetStatus TChangeTarget::OpenForWrite(bool again) {
+  if (FWriteTried && (!again || FWriteResult == comm::orLinkFollowed)) return StatusOf(FWriteResult);
+  FWriteTried = true;
+  FWrite.Reset();
+  // Attributes are read and written through this handle too.
+  FWrite = comm_OpenNamedObject(FPath, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, FWriteResult, &FFolders);
+  return StatusOf(FWriteResult);
+}
+
+HANDLE TChangeTarget::AttrHandle(TTargetStatus& status) {
+  if (FWrite) {
+    status = TTargetStatus::Done;
+    return FWrite.Get();
+  }
+  if (FWriteTried && FWriteResult == comm::orLinkFollowed) {
+    status = TTargetStatus::Link;
+    return nullptr;
+  }
+  if (!FAttrTried) {
+    FAttrTried = true;
+    FAttr = comm_OpenForAttributes(FPath, FAttrResult, &FFolders);
+  }
+  status = StatusOf(FAttrResult);
+  return FAttr.Get();
+}
+
+TTargetStatus TChangeTarget::ReadAttr(DWORD& attr) {
+  attr = kNoFileAttributes;
+  TTargetStatus status;
+  HANDLE h = AttrHandle(status);
+  if (status != TTargetStatus::Done) return status;
+  attr = comm_GetHandleAttr(h);
+  return attr == kNoFileAttributes ? TTargetStatus::Failed : TTargetStatus::Done;
+}
+
+TTargetStatus TChangeTarget::WriteAttr(DWORD attr) {
+  TTargetStatus status;
+  HANDLE h = AttrHandle(status);
+  if (status != TTargetStatus::Done) return status;
+  return comm_SetHandleAttr(h, attr) ? TTargetStatus::Done : TTargetStatus::Failed;
+}
+
+TReplaceTimesResult TChangeTarget::ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite) {
+  OpenForWrite();
+  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? rtWriteFailed : rtUnreadable;
+  return comm_ReplaceHandleDateTime(FWrite.Get(), creation, lastWrite);
+}
+
+}  // namespace engine
