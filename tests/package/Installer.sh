@@ -2,7 +2,8 @@
 # The installer as a user meets it, silently: installs into Program Files with a Start menu entry and
 # an entry in Apps & features; the installed program keeps its options in the user's folder, even
 # with its own folder read-only as on Windows, and writes nothing there; the silent uninstaller
-# removes what was installed and the program's Send To link, and keeps the user's settings.
+# removes what was installed and the program's Send To link, and keeps the user's settings; asked,
+# it deletes them.
 #   Installer.sh <winerun> <wineprefix> <setup.exe> <with-help: 0|1>
 set -uo pipefail
 winerun=$1 prefix=$2 setup=$3 with_help=$4
@@ -16,6 +17,13 @@ menu_link="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vor
 sendto_link="$roaming/Microsoft/Windows/SendTo/VornaStampShifter.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VornaStampShifter'
 cleanup_more() {
+  # An uninstaller left on the screen by a failed step runs as a copy of itself ("..._?=<folder>") in
+  # a session of its own: ended here, or it would hold the test's output open.
+  local p
+  for p in /proc/[0-9]*; do
+    [ -O "$p" ] || continue
+    tr '\0' ' ' < "$p/cmdline" 2>/dev/null | grep -qiF -e "_?=$dir_win\\" -e '_?=C:\VSSOther\' && kill "${p#/proc/}"
+  done
   chmod -R u+w "$dir" 2>/dev/null
   rm -rf "$dir" "$menu_link" "$sendto_link" "$user_ini"
   "$winerun" --prefix "$prefix" reg delete "$key" /f >/dev/null 2>&1
@@ -47,7 +55,8 @@ exe="$dir/VornaStampShifter.exe"
 version=$(version_of "$exe") || bad "no version resource in the installed program"
 
 if [ -f "$menu_link" ]; then
-  link_names "$menu_link" "$dir_win\\VornaStampShifter.exe" || bad "the Start menu entry does not start the installed program"
+  link_names "$menu_link" "$dir_win\\VornaStampShifter.exe" ||
+    bad "the Start menu entry does not start the installed program"
 else
   bad "no Start menu entry at $menu_link"
 fi
@@ -66,7 +75,8 @@ before=$(snapshot)
 start_program "$exe" && { toggle_auto_exit; end_program; }
 [ "$(ini_value "$user_ini" AutoEnd)" = 0 ] ||
   bad "the changed option is not in the user's file (AutoEnd=$(ini_value "$user_ini" AutoEnd))"
-[ "$before" = "$(snapshot)" ] || bad "the first start changed the installation folder: $(diff <(echo "$before") <(snapshot) | tr '\n' ' ')"
+[ "$before" = "$(snapshot)" ] ||
+  bad "the first start changed the installation folder: $(diff <(echo "$before") <(snapshot) | tr '\n' ' ')"
 
 # Users may not write into Program Files on Windows: the same here for the second start, which keeps
 # the option and registers the program in Send To from the about dialog; no error box on the way.
@@ -78,13 +88,17 @@ if start_program "$exe"; then
     xdotool key alt+s
     sleep 0.3
     xdotool key Return
-    wait_windows '^VornaStampShifter$' 3 "no message after registering in Send To" && { sleep 0.3; xdotool key Return; }
+    if wait_windows '^VornaStampShifter$' 3 "no message after registering in Send To"; then
+      sleep 0.3
+      xdotool key Return
+    fi
     wait_windows '^VornaStampShifter$' 1 "the message or the about dialog did not close"
   }
   end_program
 fi
 chmod -R u+w "$dir"
-[ "$(ini_value "$user_ini" AutoEnd)" = 0 ] || bad "the second start did not keep the option (AutoEnd=$(ini_value "$user_ini" AutoEnd))"
+[ "$(ini_value "$user_ini" AutoEnd)" = 0 ] ||
+  bad "the second start did not keep the option (AutoEnd=$(ini_value "$user_ini" AutoEnd))"
 [ -f "$sendto_link" ] || bad "the installed program made no Send To link"
 [ "$before" = "$(snapshot)" ] || bad "the second start changed the installation folder"
 
@@ -102,19 +116,35 @@ done
 is_registered && bad "the Apps & features entry is still there"
 [ "$(ini_value "$user_ini" AutoEnd)" = 0 ] || bad "the silent uninstall did not keep the user's settings"
 
-# Installed elsewhere (/D), with a Send To link of the same name that starts another copy (the one
-# just removed): the uninstaller leaves that link alone.
+# Installed elsewhere (/D) and uninstalled by a user: the uninstaller asks about the settings and
+# "はい" deletes them; a Send To link of the same name that starts another copy (the one removed
+# above) stays.
 other="$prefix/drive_c/VSSOther"
 "$winerun" --prefix "$prefix" "$setup" /S '/D=C:\VSSOther'
 [ -f "$other/VornaStampShifter.installed" ] || bad "the installer did not take the folder given with /D"
-cp "$work/own.lnk" "$sendto_link"
-"$winerun" --prefix "$prefix" "$other/uninst.exe" /S
-for _ in $(seq 1 150); do
-  [ -e "$other" ] || break
-  sleep 0.2
-done
+[ -f "$work/own.lnk" ] && cp "$work/own.lnk" "$sendto_link"
+setsid "$winerun" --prefix "$prefix" "$other/uninst.exe" &
+pid=$!
+if wait_windows '^VornaStampShifter .* アンインストール' 1 "the uninstaller's window did not appear"; then
+  sleep 0.5
+  xdotool key Return  # アンインストール(U)
+  if wait_windows '^VornaStampShifter .* アンインストール' 2 "the uninstaller did not ask about the settings"; then
+    sleep 0.3
+    xdotool key y
+  fi
+  for _ in $(seq 1 75); do
+    [ -e "$other" ] || break
+    sleep 0.2
+  done
+  sleep 0.5
+  xdotool key Return  # 閉じる(C)
+fi
 [ -e "$other" ] && bad "the folder given with /D is still there after the uninstall"
-[ -f "$sendto_link" ] || bad "the uninstaller removed a Send To link that starts another copy"
+[ -e "$user_ini" ] && bad "the settings are still there after the user said yes to deleting them"
+[ -f "$work/own.lnk" ] && { [ -f "$sendto_link" ] || bad "the uninstaller removed a Send To link that starts another copy"; }
+wait_windows '^VornaStampShifter .* アンインストール' 0 "the uninstaller's window did not close"
+kill -- "-$pid" 2>/dev/null
+pid=
 rm -rf "$other"
 
 finish "installed, started twice with its settings in the user's folder, uninstalled with its links"

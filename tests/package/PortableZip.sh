@@ -48,13 +48,13 @@ start_program "$exe" && { toggle_auto_exit; end_program; }
 leftovers=$(ls -A "$app" | grep -v -x -e VornaStampShifter.exe -e VornaSTS.hlp -e readme.txt -e VornaStampShifter.ini)
 [ -z "$leftovers" ] || bad "the program's folder holds more than its files and its INI: $leftovers"
 
-# The folder and its files made read-only (a medium that takes nothing): the settings move to the user's folder,
-# starting from those beside the program, and no error box comes up.
+# The folder and its files made read-only (a medium that takes nothing): the settings move to the
+# user's folder, starting from those beside the program, and no error box comes up.
 chmod -R a-w "$app"
 before=$(cd "$app" && find . -printf '%p %s %T@\n' | sort)
 start_program "$exe" && { toggle_auto_exit; end_program; }
 [ "$(ini_value "$user_ini" AutoEnd)" = 1 ] ||
-  bad "the read-only copy's change is not in the user's file (AutoEnd=$(ini_value "$user_ini" AutoEnd)); it started from AutoEnd=0"
+  bad "the read-only copy's change is not in the user's file (AutoEnd=$(ini_value "$user_ini" AutoEnd), from 0)"
 [ "$before" = "$(cd "$app" && find . -printf '%p %s %T@\n' | sort)" ] || bad "the read-only folder changed"
 chmod -R u+w "$app"
 rm -f "$user_ini"
