@@ -97,6 +97,11 @@ start() {
   main=$(new_window '^VornaStampShifter$') || die "the main window did not appear"
   sleep 1
 }
+# A click on the main window's caption makes it the active window again (there is no window manager).
+focus_main() {
+  xdotool mousemove --window "$main" 120 8 click 1
+  sleep 0.3
+}
 stop() {
   xdotool key Escape
   for _ in $(seq 1 75); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
@@ -113,7 +118,7 @@ list=$(new_window '（ファイル一覧）$') || die "the list window did not o
 shot "$list" list
 xdotool key alt+F4
 gone '（ファイル一覧）$' "$list" || die "the list window did not close"
-xdotool windowactivate --sync "$main" 2>/dev/null || true
+focus_main
 
 xdotool key ctrl+u
 date=$(new_window '^更新日時入力$') || die "the date-time dialog did not open on Ctrl+U"
@@ -127,18 +132,6 @@ shot "$about" about
 xdotool key Escape
 gone '^VornaStampShifter$' "$about" || die "the about dialog did not close"
 
-if [ -f "$app/VornaSTS.hlp" ]; then
-  before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
-  xdotool key alt+h
-  helpwin=$(new_window '.' $before) || die "no help window opened on the help button"
-  shot "$helpwin" help
-  xdotool key alt+F4
-  gone '.' "$helpwin" || die "the help window did not close"
-  xdotool windowactivate --sync "$main" 2>/dev/null || true
-else
-  say "no help file built (target vss_help): the help is left out"
-fi
-
 # A target that went away after it was collected: the run asks, then sums up.
 rm "$work/書類/readme.txt"
 xdotool key Return
@@ -150,6 +143,21 @@ summary=$(new_window '^VornaStampShifter$' "$main") || die "the run showed no su
 shot "$summary" summary
 xdotool key Return
 gone '^VornaStampShifter$' "$summary" || die "the summary did not close"
+
+if [ -f "$app/VornaSTS.hlp" ]; then
+  before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
+  xdotool key alt+h
+  helpwin=$(new_window '.' $before) || die "no help window opened on the help button"
+  shot "$helpwin" help
+  xdotool key Escape
+  if ! gone '.' "$helpwin"; then
+    xdotool key alt+F4
+    gone '.' "$helpwin" || die "the help window did not close"
+  fi
+  focus_main
+else
+  say "no help file built (target vss_help): the help is left out"
+fi
 stop
 
 # The progress splash: a folder large enough for the collection to take a while.
