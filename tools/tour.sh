@@ -12,6 +12,7 @@ out=${1:-$root/docs/screenshots}
 prefix="$root/build/tourprefix"
 
 if [ -z "${VSS_TOUR_INNER:-}" ]; then
+  "$root/tools/deps.sh"
   "$root/tools/build.sh" x86_64 --target VornaStampShifter
   # The help file, where the build makes one.
   if grep -q '^build vss_help:' "$root/build/x86_64/build.ninja"; then "$root/tools/build.sh" x86_64 --target vss_help; fi
