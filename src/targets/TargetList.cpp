@@ -22,14 +22,14 @@ bool TTargetList::Find(std::wstring_view path, int& index) const { return FindKe
 
 bool TTargetList::FindKey(std::wstring_view key, int& index) const {
   // Collections mostly add in ascending order: try the end first, one comparison instead of a search.
-  if (FKeys.empty() || CompareKeys(FKeys.back(), key) < 0) {
+  if (FItems.empty() || CompareKeys(KeyAt(FItems.size() - 1), key) < 0) {
     index = Count();
     return false;
   }
   int lo = 0, hi = Count() - 1;
   while (lo <= hi) {
     const int mid = lo + (hi - lo) / 2;
-    const int c = CompareKeys(FKeys[static_cast<size_t>(mid)], key);
+    const int c = CompareKeys(KeyAt(static_cast<size_t>(mid)), key);
     if (c < 0) {
       lo = mid + 1;
     } else if (c > 0) {
@@ -57,6 +57,7 @@ int TTargetList::Add(std::wstring path) {
   std::wstring key = comm_PathKey(path);
   int index;
   if (FindKey(key, index)) return -1;
+  if (key == path) key.clear();  // the common case: the entry is its own key, kept once
   FKeys.insert(FKeys.begin() + index, std::move(key));
   try {
     FItems.insert(FItems.begin() + index, std::move(path));

@@ -44,8 +44,12 @@ class TTargetList {
  private:
   bool FindKey(std::wstring_view key, int& index) const;
 
+  // The key of entry i: the entry itself where it is its own key (nearly always), so that a million
+  // entries do not hold their paths twice.
+  std::wstring_view KeyAt(size_t i) const { return FKeys[i].empty() ? std::wstring_view(FItems[i]) : FKeys[i]; }
+
   std::vector<std::wstring> FItems;  // the entries as added
-  std::vector<std::wstring> FKeys;   // the key of each entry's object (comm_PathKey), made once
+  std::vector<std::wstring> FKeys;   // the key of each entry's object (comm_PathKey) where it differs, else empty
 };
 
 }  // namespace targets
