@@ -5,6 +5,7 @@
 #include "app/SelectCommands.h"
 #include "help/HelpViewer.h"
 #include "settings/AppSettings.h"
+#include "settings/IniLocation.h"
 #include "shell/Version.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
@@ -73,9 +74,10 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   app.SetTitle(kApplicationTitle);
   app.SetHelpFile(HelpFileForExecutable(exePath));
 
-  // The main window loads its settings as it is created.
+  // The main window loads its settings as it is created: beside a portable copy, in the user's own
+  // folder for an installed one (or a portable one whose folder takes nothing).
   Windows& w = *FWindows;
-  w.Main = std::make_unique<TVNStampShifter>(settings::IniPathForExecutable(exePath));
+  w.Main = std::make_unique<TVNStampShifter>(settings::IniLocationForProgram(exePath).Path);
   app.SetMainForm(w.Main.get());
 
   // The file list window; the command line is collected by the settings just loaded.

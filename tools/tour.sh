@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# The picture tour: builds the program, starts it under Wine on a screen of its own and drives it as a
+# user would (targets on the command line, the list window, the date-time dialog, a question of a run,
+# the summary, the about dialog, the help, the progress splash of a large folder), saving a screenshot
+# of each window into docs/screenshots/. Run it again after a change to the windows:
+#   tools/tour.sh [output folder]
+# The program runs with a Wine prefix of its own (build/tourprefix), set up as tools/winerun sets up
+# every prefix, so the pictures show the fonts the tests see.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out=${1:-$root/docs/screenshots}
+prefix="$root/build/tourprefix"
+
+if [ -z "${VSS_TOUR_INNER:-}" ]; then
+  "$root/tools/deps.sh"
+  "$root/tools/build.sh" x86_64 --target VornaStampShifter
+  # The help file, where the build makes one.
+  if grep -q '^build vss_help:' "$root/build/x86_64/build.ninja"; then "$root/tools/build.sh" x86_64 --target vss_help; fi
+  mkdir -p "$out"
+  out=$(cd "$out" && pwd)
+  # A screen of its own (winerun starts an Xvfb when DISPLAY is unset): nothing else on it.
+  exec env -u DISPLAY VSS_TOUR_INNER=1 "$root/tools/winerun" --prefix "$prefix" --with-display "$0" "$out"
+fi
+
+winerun="$root/tools/winerun"
+# The user's folders on drive C of the prefix, so that the windows show the paths a Windows user sees.
+work="$prefix/drive_c/作業"
+rm -rf "$work"
+mkdir -p "$work"
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill -- "-$pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+say() { echo "tour: $*"; }
+die() { echo "tour: $*" >&2; exit 1; }
+
+# ---- the windows on the screen ----
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+# new_window PATTERN KNOWN...: waits up to 15 s for a visible window titled PATTERN that is not among
+# the known ones, and prints its id.
+new_window() {
+  local pattern=$1; shift
+  for _ in $(seq 1 75); do
+    for id in $(visible "$pattern"); do
+      case " $* " in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
+    done
+    sleep 0.2
+  done
+  return 1
+}
+gone() {
+  for _ in $(seq 1 75); do
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$2" || return 0
+    sleep 0.2
+  done
+  return 1
+}
+# shot ID NAME [SETTLE]: the window as it stands on the screen, frame included, once it has had SETTLE
+# seconds to paint.
+shot() {
+  sleep "${3:-0.6}"
+  local X Y WIDTH HEIGHT WINDOW SCREEN geometry
+  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || die "the window for $2 went before its picture"
+  eval "$geometry"
+  # No time stamps in the file: a picture that did not change stays the same file.
+  import -silent -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -define png:exclude-chunks=date,time \
+    "$out/$2.png"
+  say "$2.png (${WIDTH}x${HEIGHT})"
+}
+
+# ---- a user's folders and settings ----
+app="$work/VornaStampShifter"
+mkdir -p "$app" "$work/写真/2024-春" "$work/書類"
+cp "$root/build/x86_64/VornaStampShifter.exe" "$app/"
+help="$root/build/x86_64/VornaSTS.hlp"
+[ -f "$help" ] && cp "$help" "$app/"
+for f in 写真/IMG_0001.jpg 写真/IMG_0002.jpg 写真/2024-春/IMG_0103.jpg 写真/2024-春/IMG_0104.jpg \
+         書類/見積書.xlsx 書類/議事録_0415.docx 書類/readme.txt; do
+  echo "$f" > "$work/$f"
+done
+# Options as a user left them: files only with subfolders, both date-times set, read-only switched on.
+ini() {
+  printf '[Bounds]\r\nLeft=40\r\nTop=40\r\n'
+  printf '[Application]\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\nSubFolder=1\r\nAutoEnd=0\r\nSplashCount=%s\r\n' "$1"
+  printf '[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\n'
+  printf 'CreateYear=2024\r\nCreateMonth=4\r\nCreateDay=1\r\nCreateHour=9\r\nCreateMinute=0\r\nCreateSecond=0\r\n'
+  printf 'UpdateYear=2024\r\nUpdateMonth=4\r\nUpdateDay=15\r\nUpdateHour=18\r\nUpdateMinute=30\r\nUpdateSecond=0\r\n'
+  printf '[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n'
+}
+ini 100 > "$app/VornaStampShifter.ini"
+win() { WINEPREFIX=$prefix winepath -w "$1" 2>/dev/null; }
+
+start() {
+  setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$@" &
+  pid=$!
+  main=$(new_window '^VornaStampShifter$') || die "the main window did not appear"
+  sleep 1
+}
+# A click on the main window's caption makes it the active window again (there is no window manager).
+focus_main() {
+  xdotool mousemove --window "$main" 120 8 click 1
+  sleep 0.3
+}
+stop() {
+  xdotool key Escape
+  for _ in $(seq 1 75); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$pid" 2>/dev/null && die "the program did not end on Esc"
+  pid=
+}
+
+# ---- the tour ----
+start "$(win "$work/写真")" "$(win "$work/書類")"
+shot "$main" main
+
+xdotool key ctrl+l
+list=$(new_window '（ファイル一覧）$') || die "the list window did not open on Ctrl+L"
+shot "$list" list
+xdotool key alt+F4
+gone '（ファイル一覧）$' "$list" || die "the list window did not close"
+focus_main
+
+xdotool key ctrl+u
+date=$(new_window '^更新日時入力$') || die "the date-time dialog did not open on Ctrl+U"
+shot "$date" datetime
+xdotool key Escape
+gone '^更新日時入力$' "$date" || die "the date-time dialog did not close"
+
+xdotool key ctrl+e
+about=$(new_window '^VornaStampShifter$' "$main") || die "the about dialog did not open on Ctrl+E"
+shot "$about" about
+xdotool key Escape
+gone '^VornaStampShifter$' "$about" || die "the about dialog did not close"
+
+# A target that went away after it was collected: the run asks, then sums up.
+rm "$work/書類/readme.txt"
+xdotool key Return
+question=$(new_window '^VornaStampShifter$' "$main") || die "the run asked nothing about the missing target"
+shot "$question" question
+xdotool key Return
+gone '^VornaStampShifter$' "$question" || die "the question did not close"
+summary=$(new_window '^VornaStampShifter$' "$main") || die "the run showed no summary"
+shot "$summary" summary
+xdotool key Return
+gone '^VornaStampShifter$' "$summary" || die "the summary did not close"
+
+if [ -f "$app/VornaSTS.hlp" ]; then
+  before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
+  xdotool key alt+h
+  helpwin=$(new_window '.' $before) || die "no help window opened on the help button"
+  shot "$helpwin" help
+  xdotool key Escape
+  if ! gone '.' "$helpwin"; then
+    xdotool key alt+F4
+    gone '.' "$helpwin" || die "the help window did not close"
+  fi
+  focus_main
+else
+  say "no help file built (target vss_help): the help is left out"
+fi
+stop
+
+# The progress splash: a folder large enough for the collection to take a while.
+python3 - "$work/many" <<'PY'
+import os, sys
+for d in range(400):
+    folder = os.path.join(sys.argv[1], 'フォルダ%03d' % d)
+    os.makedirs(folder)
+    for f in range(250):
+        open(os.path.join(folder, 'file%03d.txt' % f), 'w').close()
+PY
+ini 1 > "$app/VornaStampShifter.ini"
+setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$(win "$work/many")" &
+pid=$!
+splash=
+for _ in $(seq 1 150); do
+  for id in $(xdotool search --onlyvisible --class 'vornastampshifter' 2>/dev/null); do
+    geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue  # gone meanwhile
+    eval "$geometry"
+    # The splash: a window without a caption, 269 x 163 in client pixels plus its border.
+    if [ "$WIDTH" -ge 269 ] && [ "$WIDTH" -le 275 ] && [ "$HEIGHT" -ge 163 ] && [ "$HEIGHT" -le 169 ]; then splash=$id; fi
+  done
+  [ -n "$splash" ] && break
+  sleep 0.1
+done
+[ -n "$splash" ] || die "no progress splash during the collection of 100,000 files"
+shot "$splash" splash 0.3
+main=$(new_window '^VornaStampShifter$') || die "the main window did not appear after the collection"
+sleep 1
+stop
+say "screenshots in $out"
