@@ -43,6 +43,10 @@ class BenchHost : public engine::IChangeWindow, public engine::IChangeTargets, p
   void Inform(const std::wstring&) override {}
   void ShowError(const std::wstring&) override { std::puts("unexpected error"); }
   void ReportException() override { std::puts("unexpected exception"); }
+  bool Confirm(const std::wstring&, bool) override {
+    std::puts("unexpected question");
+    return false;
+  }
 
  private:
   const std::vector<std::wstring>& FFiles;

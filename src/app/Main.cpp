@@ -180,7 +180,12 @@ void TVNStampShifter::BuildControls() {
   for (widgets::TCommonButton* b : {&SpeedButtonListView, &SpeedButtonSelect, &SpeedButtonCreate, &SpeedButtonUpdate})
     b->SetFlat(true);
 
-  // Popup menu.
+  // Popup menu. Ctrl+Z is the window's own key (an edit keeps its own Ctrl+Z): shown, not registered.
+  Undo1 = PopupMenu.Add(L"直前の変更を元に戻す(&Z)...\tCtrl+Z", 0, [this](ui::Control* s) { Undo1Click(s); });
+  Undo1->Name = L"Undo1";
+  Undo1->Enabled = false;
+  PopupMenu.AddSeparator();
+  PopupMenu.OnPopup = [this](ui::Control*) { UpdateUndoCommand(); };
   About1 = PopupMenu.Add(L"ﾊﾞｰｼﾞｮﾝ情報(&V)...", ui::scCtrl | 'E', [this](ui::Control* s) { About1Click(s); });
   About1->Name = L"About1";
   Exit1 = PopupMenu.Add(L"終了(&X)", VK_ESCAPE, [this](ui::Control* s) { Exit1Click(s); });
@@ -353,6 +358,7 @@ void TVNStampShifter::SetIdleState(bool idle) {
     ButtonSet.SetCaption(L"中断");
     ButtonSet.SetHint(kSetHintRunning);
   }
+  UpdateUndoCommand();
 }
 
 void TVNStampShifter::SetControlsEnabled(bool enabled) {
@@ -361,6 +367,7 @@ void TVNStampShifter::SetControlsEnabled(bool enabled) {
   ButtonHelp.SetEnabled(enabled);
   if (enabled) ReapplyRules();
   SetEnabled(enabled);
+  UpdateUndoCommand();
   if (OnListWindowEnabled) OnListWindowEnabled(enabled);
 }
 
@@ -394,6 +401,13 @@ void TVNStampShifter::DoKeyDown(WORD& key, unsigned shift) {
     case 'F':
       if (OnSelectFiles && !Running()) {
         F1Click(nullptr);
+        FKeyHandled = true;
+      }
+      break;
+    case 'Z':
+      // In the extension field Ctrl+Z takes back the typing.
+      if (GetFocus() != EditExtString.Handle() || !EditExtString.Handle()) {
+        Undo1Click(nullptr);
         FKeyHandled = true;
       }
       break;
@@ -457,10 +471,55 @@ void TVNStampShifter::SetTargets(engine::IChangeTargets* targets) {
   engine::IChangeWindow& window = *this;
   engine::IChangeUser& user = *this;
   FChangeRun = targets ? std::make_unique<engine::TChangeRun>(window, *targets, user) : nullptr;
+  if (FChangeRun) FChangeRun->SetJournal(FJournal.get());
+  UpdateUndoCommand();
 }
 
 void TVNStampShifter::ButtonSetClick(ui::Control*) {
   if (FChangeRun) FChangeRun->ButtonSetClick();
+  UpdateUndoCommand();
+}
+
+void TVNStampShifter::SetJournalPath(const std::wstring& path) {
+  FJournalPath = path;
+  FJournal = path.empty() ? nullptr : std::make_unique<engine::TJournalWriter>(path);
+  if (FChangeRun) FChangeRun->SetJournal(FJournal.get());
+  UpdateUndoCommand();
+}
+
+bool TVNStampShifter::UndoAvailable() const {
+  return FChangeRun && !FJournalPath.empty() && !Running() && IsWindowEnabled(Handle()) &&
+         GetFileAttributesW(FJournalPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void TVNStampShifter::UpdateUndoCommand() {
+  if (Undo1) Undo1->Enabled = UndoAvailable();
+}
+
+void TVNStampShifter::Undo1Click(ui::Control*) {
+  // Not under a run or a collection.
+  if (!FChangeRun || Running() || !IsWindowEnabled(Handle())) return;
+  if (FJournalPath.empty()) {
+    Inform(engine::kNothingToUndoText);
+    return;
+  }
+  engine::TJournal journal;
+  DWORD error = ERROR_SUCCESS;
+  switch (engine::LoadJournal(FJournalPath, journal, error)) {
+    case engine::TJournalLoad::Loaded: break;
+    case engine::TJournalLoad::Missing:
+    case engine::TJournalLoad::Empty:
+      Inform(engine::kNothingToUndoText);
+      UpdateUndoCommand();
+      return;
+    case engine::TJournalLoad::Damaged: ShowError(engine::JournalDamagedText(FJournalPath)); return;
+    case engine::TJournalLoad::Unreadable: ShowError(engine::JournalReadFailedText(FJournalPath, error)); return;
+  }
+  if (!Confirm(engine::UndoConfirmationText(journal), true)) return;
+  FChangeRun->UndoClick(journal);
+  // A journal with something left to give back stays for another try.
+  if (FChangeRun->UndoComplete()) DeleteFileW(FJournalPath.c_str());
+  UpdateUndoCommand();
 }
 
 engine::TChangeControls TVNStampShifter::Controls() const {
@@ -535,6 +594,17 @@ void TVNStampShifter::ShowError(const std::wstring& text) {
   o.escapeButton = 0;
   o.owner = Handle();
   ui::ShowMessageDialog(o);
+}
+
+bool TVNStampShifter::Confirm(const std::wstring& text, bool defaultYes) {
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = text;
+  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
+  o.defaultButton = defaultYes ? 0 : 1;
+  o.escapeButton = 1;
+  o.owner = Handle();
+  return ui::ShowMessageDialog(o) == 0;
 }
 
 // The standard error box of the application, as for an exception that escapes any event handler.

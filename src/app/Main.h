@@ -55,6 +55,7 @@ class TVNStampShifter : public ui::Form,
   ui::Button ButtonSet, ButtonEnd, ButtonHelp;
   ui::ProgressBar ProgressBar;
   ui::PopupMenu PopupMenu;
+  ui::MenuItem* Undo1 = nullptr;
   ui::MenuItem* About1 = nullptr;
   ui::MenuItem* Exit1 = nullptr;
   ui::Timer Timer;
@@ -95,6 +96,14 @@ class TVNStampShifter : public ui::Form,
   void ButtonEndClick(ui::Control* sender);
   void Exit1Click(ui::Control* sender);
   void About1Click(ui::Control* sender);
+  // Gives back the last run's changes, after showing what they were.
+  void Undo1Click(ui::Control* sender);
+  // The journal every run keeps, for the undo command; without one (empty), runs keep none.
+  void SetJournalPath(const std::wstring& path);
+  const std::wstring& JournalPath() const { return FJournalPath; }
+  // The undo command is there to use: a journal exists and nothing else is going on.
+  bool UndoAvailable() const;
+  void UpdateUndoCommand();
   void ButtonHelpClick(ui::Control* sender);
   void SpeedButtonListViewClick(ui::Control* sender);
   void SpeedButtonSelectClick(ui::Control* sender);
@@ -174,6 +183,7 @@ class TVNStampShifter : public ui::Form,
   void Inform(const std::wstring& text) override;
   void ShowError(const std::wstring& text) override;
   void ReportException() override;
+  bool Confirm(const std::wstring& text, bool defaultYes) override;
 
   // The window's left and top edges as the user placed it, also while it is minimised.
   POINT PlacedPosition() const;
@@ -181,6 +191,8 @@ class TVNStampShifter : public ui::Form,
   HIMAGELIST ImageList = nullptr;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
   std::unique_ptr<engine::TChangeRun> FChangeRun;
+  std::wstring FJournalPath;
+  std::unique_ptr<engine::TJournalWriter> FJournal;
 };
 
 }  // namespace app

@@ -86,6 +86,9 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   TVNStampShifter* main = w.Main.get();
   w.Targets = std::make_unique<TFileListTargets>(*list);
   main->SetTargets(w.Targets.get());
+  // Every run keeps its journal for the undo command in the user's own folder, whichever copy runs.
+  if (const std::wstring roaming = settings::RoamingAppDataDir(); !roaming.empty())
+    main->SetJournalPath(roaming + L"\\" + settings::kUserFolderName + L"\\" + engine::kJournalName);
   list->SetSettings(&main->RegManager);
   main->OnListControlsEnabled = [list](bool enabled) { list->SetListControlsEnabled(enabled); };
   main->OnListWindowEnabled = [list](bool enabled) { list->SetEnabled(enabled); };

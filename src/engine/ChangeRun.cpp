@@ -10,6 +10,33 @@ namespace engine {
 namespace {
 
 constexpr DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kHidden = FILE_ATTRIBUTE_HIDDEN, kSystem = FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kKept = kReadOnly | kHidden | kSystem;
+
+// The journal's file and the system's reason, one to a line.
+std::wstring JournalProblem(const wchar_t* what, const std::wstring& path, DWORD error, const wchar_t* question) {
+  std::wstring reason;
+  wchar_t* buffer = nullptr;
+  if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr) &&
+      buffer) {
+    reason = buffer;
+    LocalFree(buffer);
+    while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' ')) reason.pop_back();
+  }
+  if (reason.empty()) reason = L"エラー " + std::to_wstring(error);
+  return std::wstring(what) + L"\r" + path + L"\r" + reason + (question ? L"\r\r" + std::wstring(question) : L"");
+}
+
+// The journal's records as the undo walks them.
+class TJournalTargets : public IChangeTargets {
+ public:
+  explicit TJournalTargets(const TJournal& journal) : FJournal(journal) {}
+  int Count() const override { return static_cast<int>(FJournal.Records.size()); }
+  std::wstring Entry(int index) const override { return FJournal.Records.at(static_cast<size_t>(index)).Path; }
+
+ private:
+  const TJournal& FJournal;
+};
 
 std::wstring PartsText(const std::array<uint16_t, 6>& p) {
   return comm::FormatDateTimeParts(p[dpYear], p[dpMonth], p[dpDay], p[dpHour], p[dpMinute], p[dpSecond]);
@@ -46,14 +73,45 @@ std::wstring QuestionText(TQuestion question, const std::wstring& path) {
     case TQuestion::AttrWriteFailed: what = L" の属性が変更できませんでした。"; break;
     case TQuestion::TimeUnreadable: what = L" の更新日時は変更できません。"; break;
     case TQuestion::TimeWriteFailed: what = L" の更新日時が変更できませんでした。"; break;
+    case TQuestion::ChangedSince: return path + L" は変更の後で別に変更されています。\r元に戻して処理を続けますか？";
   }
   return path + what + L"\r" + L"処理を続けますか？";
 }
 
-std::wstring SummaryText(bool aborted, int changed, int errors, int unchanged) {
-  return std::wstring(aborted ? L"変更を中断しました。" : L"変更が終了しました。") + L"\r\r" + L"変更数\t\t： " +
+namespace {
+std::wstring CountsText(const wchar_t* heading, int changed, int errors, int unchanged) {
+  return std::wstring(heading) + L"\r\r" + L"変更数\t\t： " +
          std::to_wstring(changed) + L"\r" + L"エラー数\t\t： " + std::to_wstring(errors) + L"\r" + L"未変更数\t： " +
          std::to_wstring(unchanged);
+}
+}  // namespace
+
+std::wstring SummaryText(bool aborted, int changed, int errors, int unchanged) {
+  return CountsText(aborted ? L"変更を中断しました。" : L"変更が終了しました。", changed, errors, unchanged);
+}
+
+std::wstring UndoSummaryText(bool aborted, int changed, int errors, int unchanged) {
+  return CountsText(aborted ? L"元に戻す処理を中断しました。" : L"変更を元に戻しました。", changed, errors, unchanged);
+}
+
+std::wstring JournalBeginFailedText(const std::wstring& path, DWORD error) {
+  return JournalProblem(L"変更を元に戻すための記録を作成できません。", path, error, L"記録せずに変更しますか？");
+}
+
+std::wstring JournalWriteFailedText(const std::wstring& path, DWORD error) {
+  return JournalProblem(L"変更を元に戻すための記録を書き込めません。", path, error, L"記録せずに処理を続けますか？");
+}
+
+std::wstring JournalEndFailedText(const std::wstring& path, DWORD error) {
+  return JournalProblem(L"変更を元に戻すための記録を保存できませんでした。", path, error, nullptr);
+}
+
+std::wstring JournalReadFailedText(const std::wstring& path, DWORD error) {
+  return JournalProblem(L"変更の記録を読み込めません。", path, error, nullptr);
+}
+
+std::wstring JournalDamagedText(const std::wstring& path) {
+  return L"変更の記録が壊れているため、元に戻せません。\r" + path;
 }
 
 void TChangeRun::ButtonSetClick() {
@@ -75,6 +133,37 @@ void TChangeRun::ButtonSetClick() {
   FWindow.SetIdleState(true);
 }
 
+void TChangeRun::UndoClick(const TJournal& journal) {
+  FUndoComplete = false;
+  if (FRunning || FExecuting) return;
+  FExecuting = FUndoing = true;
+  struct Done {
+    bool &executing, &undoing;
+    ~Done() { executing = undoing = false; }
+  } done{FExecuting, FUndoing};
+  TJournalTargets targets(journal);
+  // Each target of an undo has a plan of its own; the run's plan is kept for the next run.
+  struct KeepPlan {
+    ChangePlan& plan;
+    const ChangePlan saved;
+    ~KeepPlan() { plan = saved; }
+  } keep{FPlan, FPlan};
+  try {
+    RunLoop(targets, true, [&](int index, const std::wstring& path, TChangeTarget& target) {
+      return UndoTarget(journal.Records[static_cast<size_t>(index)], path, target);
+    });
+    FUndoComplete = !FSummary.Aborted && FSummary.Errors == 0 && FSummary.Changed == targets.Count();
+    FWindow.SetBusyCursor(false);
+    FWindow.BringToFront();
+    FWindow.SetProgressPosition(0);
+  } catch (...) {
+    RecoverFromException();
+  }
+  FLoopTargets = nullptr;
+  FRunning = false;
+  FWindow.SetIdleState(true);
+}
+
 void TChangeRun::RecoverFromException() {
   // The window must not stay "running" whatever happened: each step back to idle is taken even if
   // another one fails.
@@ -88,6 +177,7 @@ void TChangeRun::RecoverFromException() {
     } catch (...) {
     }
   };
+  attempt([&] { EndJournal(); });
   attempt([&] { FWindow.SetBusyCursor(false); });
   attempt([&] { FWindow.SetIdleState(true); });
   attempt([&] { FWindow.SetProgressPosition(0); });
@@ -97,8 +187,10 @@ void TChangeRun::RecoverFromException() {
   if (summaryDue) {
     FSummary.Aborted = true;
     attempt([&] {
-      FSummary.Unchanged = FTargets.Count() - FSummary.Changed - FSummary.Errors;
-      FUser.Inform(SummaryText(true, FSummary.Changed, FSummary.Errors, FSummary.Unchanged));
+      const int count = FLoopTargets ? FLoopTargets->Count() : FTargets.Count();
+      FSummary.Unchanged = count - FSummary.Changed - FSummary.Errors;
+      FUser.Inform((FUndoing ? UndoSummaryText : SummaryText)(true, FSummary.Changed, FSummary.Errors,
+                                                              FSummary.Unchanged));
     });
   }
 }
@@ -135,54 +227,11 @@ void TChangeRun::ExecuteChange() {
     }
   }
 
-  const int count = FTargets.Count();
-  if (count == 0) {
+  if (FTargets.Count() == 0) {
     FUser.Inform(kEmptyListText);
-  } else {
-    FWindow.SetProgressRange(0, count - 1);
-    FWindow.SetBusyCursor(true);
-    FWindow.SetIdleState(false);
-    FRunning = true;
-    FNoMoreQuestions = false;
-    FSummary = TRunSummary{};
-    FSummaryDue = true;
-    FFolderNames = comm::TFolderNameCache{};
-
-    // The count is read again each time: the list is not meant to change under a run, but an index
-    // past its end must never be read.
-    for (int i = 0; i < FTargets.Count(); ++i) {
-      FWindow.ProcessMessages();
-      if (!FRunning) {
-        FAborted = true;
-        break;
-      }
-      FWindow.SetProgressPosition(i);
-      // What the list shows is what the questions name; the file system gets the literal form, so
-      // that "a." is "a." and not "a", and a root "C:\" is not the current folder of drive C.
-      const std::wstring path = FTargets.Entry(i);
-      std::optional<TChangeTarget> own;  // the real target lives here, a test's comes from its factory
-      std::unique_ptr<TChangeTarget> made;
-      TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm_LiteralPath(path), FFolderNames);
-      // GetPathKind of the literal form: nothing there is a missing target.
-      if (GetFileAttributesW(target.LiteralPath().c_str()) == kNoFileAttributes) {
-        Ask(TQuestion::Missing, path);
-        if (FAborted) break;
-        continue;
-      }
-      bool attrDone = true, dateDone = true;
-      ChangeTarget(path, target, attrDone, dateDone);
-      if (FAborted) break;
-      if (attrDone && dateDone) ++FSummary.Changed;
-      else ++FSummary.Errors;
-    }
-
-    // Automatic exit: the close is requested before the summary, whose box the pending shutdown
-    // then closes at once.
-    if (FWindow.Controls().AutoExit) FWindow.RequestClose();
-    FSummary.Aborted = FAborted;
-    FSummary.Unchanged = FTargets.Count() - FSummary.Changed - FSummary.Errors;
-    FSummaryDue = false;
-    FUser.Inform(SummaryText(FSummary.Aborted, FSummary.Changed, FSummary.Errors, FSummary.Unchanged));
+  } else if (BeginJournal()) {
+    RunLoop(FTargets, false,
+            [&](int, const std::wstring& path, TChangeTarget& target) { return ChangeRecorded(path, target); });
   }
 
   FWindow.SetBusyCursor(false);
@@ -190,13 +239,165 @@ void TChangeRun::ExecuteChange() {
   FWindow.SetProgressPosition(0);
 }
 
-void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone) {
+bool TChangeRun::BeginJournal() {
+  FJournalOn = FJournalCommitted = false;
+  // A run that changes nothing has nothing to give back.
+  if (!FJournal || (!FPlan.ChangeAttr && !FPlan.ChangeDate)) return true;
+  TJournalHeader header;
+  GetSystemTimeAsFileTime(&header.Started);
+  header.ChangeAttr = FPlan.ChangeAttr;
+  header.AttrMask = FPlan.AttrMask;
+  header.AttrValues = FPlan.AttrValues;
+  header.ChangeDate = FPlan.ChangeDate;
+  header.SetCreate = FPlan.ChangeDate && FPlan.SetCreate;
+  header.SetUpdate = FPlan.ChangeDate && FPlan.SetUpdate;
+  if (header.SetCreate) comm_ConvDateTimeToFileTime(FPlan.CreateTime, header.Creation);
+  if (header.SetUpdate) comm_ConvDateTimeToFileTime(FPlan.UpdateTime, header.LastWrite);
+  if (FJournal->Begin(header)) {
+    FJournalOn = true;
+    return true;
+  }
+  // Without a journal the run cannot be taken back: the user decides, and "いいえ" is the default.
+  return FUser.Confirm(JournalBeginFailedText(FJournal->Path(), FJournal->Error()), false);
+}
+
+void TChangeRun::EndJournal() {
+  if (!FJournalOn) return;
+  FJournalOn = false;
+  if (!FJournal->End()) FUser.ShowError(JournalEndFailedText(FJournal->Path(), FJournal->Error()));
+}
+
+void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) {
+  FAborted = false;
+  FLoopTargets = &targets;
+  const int count = targets.Count();
+  FWindow.SetProgressRange(0, count - 1);
+  FWindow.SetBusyCursor(true);
+  FWindow.SetIdleState(false);
+  FRunning = true;
+  FNoMoreQuestions = false;
+  FSummary = TRunSummary{};
+  FSummaryDue = true;
+  FFolderNames = comm::TFolderNameCache{};
+
+  // The count is read again each time: the list is not meant to change under a run, but an index
+  // past its end must never be read.
+  for (int i = 0; i < targets.Count(); ++i) {
+    FWindow.ProcessMessages();
+    if (!FRunning) {
+      FAborted = true;
+      break;
+    }
+    FWindow.SetProgressPosition(i);
+    // What the list shows is what the questions name; the file system gets the literal form, so
+    // that "a." is "a." and not "a", and a root "C:\" is not the current folder of drive C.
+    const std::wstring path = targets.Entry(i);
+    std::optional<TChangeTarget> own;  // the real target lives here, a test's comes from its factory
+    std::unique_ptr<TChangeTarget> made;
+    TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm_LiteralPath(path), FFolderNames);
+    // GetPathKind of the literal form: nothing there is a missing target.
+    if (GetFileAttributesW(target.LiteralPath().c_str()) == kNoFileAttributes) {
+      Ask(TQuestion::Missing, path);
+      if (FAborted) break;
+      continue;
+    }
+    const bool changed = step(i, path, target);
+    if (FAborted) break;
+    if (changed) ++FSummary.Changed;
+    else ++FSummary.Errors;
+  }
+  EndJournal();
+
+  // Automatic exit: the close is requested before the summary, whose box the pending shutdown
+  // then closes at once.
+  if (!undo && FWindow.Controls().AutoExit) FWindow.RequestClose();
+  FSummary.Aborted = FAborted;
+  FSummary.Unchanged = targets.Count() - FSummary.Changed - FSummary.Errors;
+  FSummaryDue = false;
+  FUser.Inform((undo ? UndoSummaryText : SummaryText)(FSummary.Aborted, FSummary.Changed, FSummary.Errors,
+                                                      FSummary.Unchanged));
+}
+
+bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target) {
+  if (FPlan.ChangeDate) target.OpenForWrite();
+  DWORD known = kNoFileAttributes;
+  TTargetState before;
+  bool recorded = false;
+  if (FJournalOn) {
+    switch (target.ReadState(before)) {
+      case TTargetStatus::Done:
+        known = before.Attr;
+        if (FJournal->Record(path, before)) {
+          recorded = true;
+        } else if (FUser.Confirm(JournalWriteFailedText(FJournal->Path(), FJournal->Error()), false)) {
+          EndJournal();  // what was recorded so far stays the journal of this run
+        } else {
+          FAborted = true;
+          return false;
+        }
+        break;
+      // The steps write nothing to a link they cannot change as itself; they ask about it.
+      case TTargetStatus::Link: break;
+      // A state that cannot be recorded is not changed.
+      case TTargetStatus::Failed:
+        Ask(FPlan.ChangeAttr ? TQuestion::AttrUnreadable : TQuestion::TimeUnreadable, path);
+        return false;
+    }
+  }
+  bool attrDone = true, dateDone = true;
+  ChangeTarget(path, target, attrDone, dateDone, known);
+  if (recorded) {
+    TTargetState after;
+    const bool read = target.ReadState(after) == TTargetStatus::Done;
+    if (read) FJournal->RecordAfter(after);
+    // The first target that this run really changed makes its journal the last run's.
+    const bool changed = read ? !SameTargetState(before, after)
+                              : (FPlan.ChangeAttr && attrDone) || (FPlan.ChangeDate && dateDone);
+    if (changed && !FJournalCommitted) {
+      FJournal->Commit();
+      FJournalCommitted = true;
+    }
+  }
+  return attrDone && dateDone;
+}
+
+bool TChangeRun::UndoTarget(const TJournalRecord& record, const std::wstring& path, TChangeTarget& target) {
+  target.OpenForWrite();
+  TTargetState now;
+  switch (target.ReadState(now)) {
+    case TTargetStatus::Done: break;
+    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return false;
+    case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path); return false;
+  }
+  if (SameTargetState(record.Before, now)) return true;
+  // Later work on the target is not undone without the user's word.
+  if (ChangedSinceRun(record, now)) {
+    Ask(TQuestion::ChangedSince, path);
+    if (FAborted) return false;
+  }
+  FPlan = ChangePlan{};
+  FPlan.ChangeAttr = (now.Attr & kKept) != (record.Before.Attr & kKept);
+  FPlan.AttrMask = kKept;
+  FPlan.AttrValues = record.Before.Attr & kKept;
+  FPlan.SetCreate = !SameFileTime(now.Creation, record.Before.Creation);
+  FPlan.SetUpdate = !SameFileTime(now.LastWrite, record.Before.LastWrite);
+  FPlan.ChangeDate = FPlan.SetCreate || FPlan.SetUpdate;
+  FPlan.RawTimes = true;
+  FPlan.CreateFileTime = record.Before.Creation;
+  FPlan.UpdateFileTime = record.Before.LastWrite;
+  bool attrDone = true, dateDone = true;
+  ChangeTarget(path, target, attrDone, dateDone, now.Attr);
+  return attrDone && dateDone;
+}
+
+void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone,
+                              DWORD knownAttr) {
   // A target that opens for writing takes both steps through that one handle: its read-only state
   // plays no part (the attribute step may switch read-only on; the times are written all the same).
   if (FPlan.ChangeDate) target.OpenForWrite();
   DWORD attr = kNoFileAttributes;  // the word after the attribute step, as read back
   if (FPlan.ChangeAttr) {
-    attrDone = AttrStep(path, target, attr);
+    attrDone = AttrStep(path, target, attr, knownAttr);
     if (FAborted) return;
   }
   if (!FPlan.ChangeDate) return;
@@ -207,6 +408,7 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
 
   // The date step opens the target for writing, which a read-only file refuses: the read-only state
   // after the attribute step is held, cleared around the date step and restored.
+  if (attr == kNoFileAttributes) attr = knownAttr;
   if (attr == kNoFileAttributes) target.ReadAttr(attr);
   const bool heldReadOnly = attr != kNoFileAttributes && (attr & FILE_ATTRIBUTE_READONLY);
   if (heldReadOnly) target.WriteAttr(attr & ~DWORD{FILE_ATTRIBUTE_READONLY});
@@ -239,9 +441,9 @@ bool TChangeRun::WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wa
   return written && (after & kKept) == (wanted & kKept);
 }
 
-bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after) {
-  DWORD attr;
-  switch (target.ReadAttr(attr)) {
+bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after, DWORD knownAttr) {
+  DWORD attr = knownAttr;
+  switch (attr != kNoFileAttributes ? TTargetStatus::Done : target.ReadAttr(attr)) {
     case TTargetStatus::Done: break;
     case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return false;
     // A link that cannot be changed without its target: reported as a change that failed.
@@ -254,6 +456,16 @@ bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD
 }
 
 bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
+  // An undo writes back the times as they were recorded.
+  if (FPlan.RawTimes) {
+    switch (target.WriteTimes(FPlan.SetCreate ? &FPlan.CreateFileTime : nullptr,
+                              FPlan.SetUpdate ? &FPlan.UpdateFileTime : nullptr)) {
+      case rtDone: return true;
+      case rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
+      case rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
+    }
+    return false;
+  }
   // One open reads the three times and writes the two; the last-access time is never written.
   switch (target.ReplaceTimes(FPlan.SetCreate ? &FPlan.CreateTime : nullptr, FPlan.SetUpdate ? &FPlan.UpdateTime : nullptr)) {
     case rtDone: return true;
@@ -265,7 +477,7 @@ bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
 
 bool TChangeRun::ChangeTargetAttr(const std::wstring& path) {
   DWORD after;
-  return AttrStep(path, *MakeTarget(path), after);
+  return AttrStep(path, *MakeTarget(path), after, kNoFileAttributes);
 }
 
 bool TChangeRun::ChangeTargetDateTime(const std::wstring& path) { return DateStep(path, *MakeTarget(path)); }

@@ -6,6 +6,7 @@
 #include "comm/DateTime.h"
 #include "comm/NamedObject.h"
 #include "engine/ChangeTarget.h"
+#include "engine/UndoJournal.h"
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,9 @@ struct ChangePlan {
   bool SetUpdate = false;
   comm::TDateTime CreateTime = 0;  // local time, whole seconds
   comm::TDateTime UpdateTime = 0;
+  // An undo writes the file system's own times instead, as they were recorded.
+  bool RawTimes = false;
+  FILETIME CreateFileTime{}, UpdateFileTime{};
 };
 
 // The stored date-times of the main window (FDateParts): [side][part].
@@ -54,7 +58,7 @@ bool BuildDatePlan(const TDateParts& parts, ChangePlan& plan, std::wstring& mess
 enum class TAnswer { Yes, Abort, YesToAll, Closed };
 
 // What a question is about.
-enum class TQuestion { Missing, AttrUnreadable, AttrWriteFailed, TimeUnreadable, TimeWriteFailed };
+enum class TQuestion { Missing, AttrUnreadable, AttrWriteFailed, TimeUnreadable, TimeWriteFailed, ChangedSince };
 
 // The buttons of every question, in order; the first is the default and Esc answers none.
 inline constexpr const wchar_t* kQuestionButtons[3] = {L"はい(&Y)", L"中止(&A)", L"すべてはい(&A)"};
@@ -62,8 +66,16 @@ inline constexpr const wchar_t* kEmptyListText = L"ファイルまたはフォ�
 
 // The question text for a path; CR is a single carriage return.
 std::wstring QuestionText(TQuestion question, const std::wstring& path);
-// The summary text.
+// The summary text of a run, and of an undo.
 std::wstring SummaryText(bool aborted, int changed, int errors, int unchanged);
+std::wstring UndoSummaryText(bool aborted, int changed, int errors, int unchanged);
+// The texts of a journal that cannot be made, written or completed: the file and the system's reason.
+std::wstring JournalBeginFailedText(const std::wstring& path, DWORD error);
+std::wstring JournalWriteFailedText(const std::wstring& path, DWORD error);
+std::wstring JournalEndFailedText(const std::wstring& path, DWORD error);
+std::wstring JournalReadFailedText(const std::wstring& path, DWORD error);
+std::wstring JournalDamagedText(const std::wstring& path);
+inline constexpr const wchar_t* kNothingToUndoText = L"元に戻せる変更はありません。";
 
 // The target list as the run reads it: index 0 first.
 class IChangeTargets {
@@ -83,6 +95,9 @@ class IChangeUser {
   virtual void Inform(const std::wstring& text) = 0;
   // An error box (a plan that cannot be built).
   virtual void ShowError(const std::wstring& text) = 0;
+  // A question without an icon, with the buttons "はい(&Y)" and "いいえ(&N)" (Esc answers no); true
+  // for yes. defaultYes makes "はい(&Y)" the default button, otherwise "いいえ(&N)".
+  virtual bool Confirm(const std::wstring& text, bool defaultYes) = 0;
   // Tells the user about the exception being handled (called inside a catch block only): a run that
   // something escaped from (a box that could not be made, memory running out) ends with it.
   virtual void ReportException() = 0;
@@ -131,6 +146,15 @@ class TChangeRun {
   void ButtonSetClick();
   // The run itself.
   void ExecuteChange();
+  // The journal each run keeps of what it changes (none without it); not owned. A run that cannot
+  // make or write its journal asks whether to go on without it.
+  void SetJournal(IChangeJournal* journal) { FJournal = journal; }
+  // Gives back what the journal's run changed, as a run goes: the stop button, the questions and a
+  // summary. A target that is already as the run found it counts as given back; one that was changed
+  // after the run is asked about first. The journal itself is the caller's to remove.
+  void UndoClick(const TJournal& journal);
+  // True after an undo that gave back every target of its journal.
+  bool UndoComplete() const { return FUndoComplete; }
   // The attribute step and the date step for one target on their own; true when the change was
   // written (and, for attributes, read back as written). A run takes both through one object per target.
   bool ChangeTargetAttr(const std::wstring& path);
@@ -151,9 +175,22 @@ class TChangeRun {
   // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted.
   void Ask(TQuestion question, const std::wstring& path);
   std::unique_ptr<TChangeTarget> MakeTarget(const std::wstring& path);
-  // Both steps on one target, with the read-only handling around the date step.
-  void ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone);
-  bool AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after);
+  // Both steps on one target, with the read-only handling around the date step. knownAttr is the
+  // attribute word already read, or kNoFileAttributes.
+  void ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone, DWORD knownAttr);
+  bool AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after, DWORD knownAttr);
+  // One target of a run, recorded in the journal first; true when it was changed.
+  bool ChangeRecorded(const std::wstring& path, TChangeTarget& target);
+  // One target of an undo; true when it is as the run found it.
+  bool UndoTarget(const TJournalRecord& record, const std::wstring& path, TChangeTarget& target);
+  // Shared by the run and the undo: the busy state, the loop over the targets with the stop request
+  // and the missing check, the counts and the summary.
+  using TStep = std::function<bool(int index, const std::wstring& path, TChangeTarget& target)>;
+  void RunLoop(IChangeTargets& targets, bool undo, const TStep& step);
+  // The run's journal: started before the loop (false: the user would rather not run without one),
+  // ended after it.
+  bool BeginJournal();
+  void EndJournal();
   bool DateStep(const std::wstring& path, TChangeTarget& target);
   // Writes an attribute word and reads it back; true when the write was accepted and read-only,
   // hidden and system read back as written. after is the word read back (kNoFileAttributes if none).
@@ -172,6 +209,12 @@ class TChangeRun {
   bool FNoMoreQuestions = false;
   bool FSummaryDue = false;  // the run has started its loop and not yet shown its summary
   TTargetFactory FTargetFactory;
+  IChangeJournal* FJournal = nullptr;
+  bool FJournalOn = false;      // this run writes the journal
+  bool FJournalCommitted = false;
+  bool FUndoComplete = false;
+  IChangeTargets* FLoopTargets = nullptr;  // the targets of the loop in progress
+  bool FUndoing = false;
   comm::TFolderNameCache FFolderNames;
 };
 

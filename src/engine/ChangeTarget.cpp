@@ -58,6 +58,24 @@ TTargetStatus TChangeTarget::WriteAttr(DWORD attr) {
   return comm_SetHandleAttr(h, attr) ? TTargetStatus::Done : TTargetStatus::Failed;
 }
 
+TTargetStatus TChangeTarget::ReadState(TTargetState& state) {
+  TTargetStatus status;
+  HANDLE h = AttrHandle(status);
+  if (status != TTargetStatus::Done) return status;
+  FILE_BASIC_INFO info;
+  if (!GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) return TTargetStatus::Failed;
+  state.Attr = info.FileAttributes;
+  state.Creation = {info.CreationTime.LowPart, static_cast<DWORD>(info.CreationTime.HighPart)};
+  state.LastWrite = {info.LastWriteTime.LowPart, static_cast<DWORD>(info.LastWriteTime.HighPart)};
+  return TTargetStatus::Done;
+}
+
+TReplaceTimesResult TChangeTarget::WriteTimes(const FILETIME* creation, const FILETIME* lastWrite) {
+  OpenForWrite();
+  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? rtWriteFailed : rtUnreadable;
+  return SetFileTime(FWrite.Get(), creation, nullptr, lastWrite) ? rtDone : rtWriteFailed;
+}
+
 TReplaceTimesResult TChangeTarget::ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite) {
   OpenForWrite();
   if (!FWrite) return FWriteResult == comm::orLinkFollowed ? rtWriteFailed : rtUnreadable;

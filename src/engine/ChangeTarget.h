@@ -9,6 +9,13 @@
 namespace engine {
 
 // How an operation on a target went.
+// The part of a target that a run changes and an undo gives back: read-only, hidden and system with the
+// other bits of the attribute word, and the creation and last-write times as the file system keeps them.
+struct TTargetState {
+  DWORD Attr = 0;
+  FILETIME Creation{}, LastWrite{};
+};
+
 enum class TTargetStatus {
   Done,
   Failed,  // the file system refused (or the object is gone)
@@ -40,6 +47,11 @@ class TChangeTarget {
   virtual TTargetStatus ReadAttr(DWORD& attr);
   // Writes the attribute word; Done says the write was accepted, not that every bit took.
   virtual TTargetStatus WriteAttr(DWORD attr);
+  // The attribute word and the two times in one read (through the handle for the attributes).
+  virtual TTargetStatus ReadState(TTargetState& state);
+  // Writes the creation and last-write times as given (null keeps one) through the handle open for
+  // writing; without one, rtUnreadable (rtWriteFailed for a link).
+  virtual TReplaceTimesResult WriteTimes(const FILETIME* creation, const FILETIME* lastWrite);
   // Reads the three times and writes the creation and last-write times (null keeps one) through the
   // handle open for writing; without one, rtUnreadable (rtWriteFailed for a link).
   virtual TReplaceTimesResult ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite);

@@ -65,6 +65,19 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
     errors.push_back(text);
     events.push_back("error");
   }
+  std::deque<bool> confirmAnswers;  // given to the yes/no questions in order
+  std::vector<std::wstring> confirms;
+  bool Confirm(const std::wstring& text, bool) override {
+    confirms.push_back(text);
+    events.push_back("confirm");
+    if (confirmAnswers.empty()) {
+      ADD_FAILURE() << "a yes/no question nobody expected";
+      return false;
+    }
+    const bool a = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return a;
+  }
   std::vector<std::string> exceptions;  // what ReportException was told, as what() says
   void ReportException() override {
     events.push_back("exception");

@@ -1,0 +1,300 @@
+// A run that keeps a journal, and its undo: exact restoration, targets changed since, a killed run,
+// journals that cannot be used.
+#include "ChangeRunFixture.h"
+#include "engine/UndoJournal.h"
+#include "support/FileObstacles.h"
+#include "comm/FileBytes.h"
+#include <memory>
+
+using namespace engine;
+using enginetest::Attr;
+using enginetest::ChangeRunTest;
+using enginetest::kHid;
+using enginetest::kRO;
+using enginetest::kSys;
+using enginetest::SetAttr;
+using testsupport::FileTimeOf;
+using testsupport::ReadRawTimes;
+using testsupport::WriteRawTimes;
+
+namespace {
+
+// What an undo must give back: read-only, hidden, system and the two times.
+struct Snapshot {
+  DWORD attr;
+  int64_t creation, lastWrite;
+  bool operator==(const Snapshot&) const = default;
+};
+Snapshot Take(const std::wstring& p) {
+  const auto raw = ReadRawTimes(p);
+  return {Attr(p), raw.Creation, raw.LastWrite};
+}
+std::vector<Snapshot> TakeAll(const std::vector<std::wstring>& paths) {
+  std::vector<Snapshot> all;
+  for (const auto& p : paths) all.push_back(Take(p));
+  return all;
+}
+
+// Times with parts below the second and the millisecond, which a run's own conversions would lose.
+void OddTimes(const std::wstring& p, int n) {
+  const int64_t t = FileTimeOf(2011, 1 + n, 2 + n, 3, 4, 5) + 1234567 + n;
+  ASSERT_TRUE(WriteRawTimes(p, t - 86400LL * 10000000 * (n + 1), t, t));
+}
+
+class UndoTest : public ChangeRunTest {
+ protected:
+  std::wstring journalPath = tree.Path(L"user\\VornaStampShifter.undo");
+  TJournalWriter writer{journalPath};
+
+  UndoTest() { run.SetJournal(&writer); }
+
+  // New dates on both sides, hidden and system on, read-only off.
+  void PlanChange() {
+    PlanDates(true, true);
+    host.controls.AttrChg = true;
+    host.controls.ReadOnly = host.controls.Hidden = host.controls.System = true;
+    host.controls.ReadOnlyOn = false;
+    host.controls.HiddenOn = host.controls.SystemOn = true;
+  }
+  TJournal Load() {
+    TJournal journal;
+    DWORD error;
+    EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
+    return journal;
+  }
+  void Undo() {
+    const TJournal journal = Load();
+    run.UndoClick(journal);
+  }
+};
+
+}  // namespace
+
+TEST_F(UndoTest, RunThenUndoGivesBackEveryTimeAndAttributeExactly) {
+  const std::vector<std::wstring> paths = {tree.MakeFile(L"d\\plain.txt"), tree.MakeFile(L"d\\ro.txt"),
+                                           tree.MakeFile(L"d\\hs.txt"), tree.MakeDir(L"d\\sub"), tree.Path(L"d")};
+  for (int i = 0; i < 5; ++i) OddTimes(paths[i], i);
+  SetAttr(paths[1], kRO);
+  SetAttr(paths[2], kHid | kSys);
+  const auto before = TakeAll(paths);
+  host.paths = paths;
+  PlanChange();
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, 5, 0, 0);
+  for (size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_NE(Take(paths[i]), before[i]) << "the run did not change " << i;
+  }
+  EXPECT_EQ(GetFileAttributesW(writer.PendingPath().c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // The journal holds each target before and after, in the run's order.
+  const TJournal journal = Load();
+  ASSERT_EQ(journal.Records.size(), paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(journal.Records[i].Path, paths[i]);
+    EXPECT_TRUE(journal.Records[i].HasAfter);
+  }
+  EXPECT_TRUE(journal.Header.SetCreate && journal.Header.SetUpdate && journal.Header.ChangeAttr);
+
+  host.informs.clear();
+  run.UndoClick(journal);
+  EXPECT_EQ(host.informs, std::vector<std::wstring>{UndoSummaryText(false, 5, 0, 0)});
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(TakeAll(paths), before);
+  EXPECT_TRUE(host.questions.empty());
+
+  // A second undo of the same journal finds everything as it was and writes nothing.
+  run.UndoClick(journal);
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(TakeAll(paths), before);
+}
+
+TEST_F(UndoTest, ATargetChangedAfterTheRunIsAskedAbout) {
+  const std::vector<std::wstring> paths = {tree.MakeFile(L"a.txt"), tree.MakeFile(L"b.txt"), tree.MakeFile(L"c.txt")};
+  for (int i = 0; i < 3; ++i) OddTimes(paths[i], i);
+  const auto before = TakeAll(paths);
+  host.paths = paths;
+  PlanChange();
+  run.ButtonSetClick();
+  // Someone else works on b after the run.
+  const int64_t later = FileTimeOf(2020, 6, 7, 8, 9, 10);
+  ASSERT_TRUE(WriteRawTimes(paths[1], -1, -1, later));
+
+  // "中止(&A)": a is given back, b and c keep what they have; the journal stays usable.
+  host.answers = {TAnswer::Abort};
+  host.informs.clear();
+  Undo();
+  ASSERT_EQ(host.questions.size(), 1u);
+  EXPECT_EQ(host.questions[0], QuestionText(TQuestion::ChangedSince, paths[1]));
+  EXPECT_EQ(host.informs, std::vector<std::wstring>{UndoSummaryText(true, 1, 0, 2)});
+  EXPECT_FALSE(run.UndoComplete());
+  EXPECT_EQ(Take(paths[0]), before[0]);
+  EXPECT_EQ(ReadRawTimes(paths[1]).LastWrite, later);
+  EXPECT_NE(Take(paths[2]), before[2]);
+
+  // "はい(&Y)": b is given back as well, then c.
+  host.answers = {TAnswer::Yes};
+  Undo();
+  EXPECT_EQ(host.questions.size(), 2u);
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(TakeAll(paths), before);
+}
+
+TEST_F(UndoTest, ARunThatChangesNothingKeepsTheLastRunsJournal) {
+  const std::wstring a = tree.MakeFile(L"a.txt");
+  host.paths = {a};
+  PlanChange();
+  run.ButtonSetClick();
+  const TJournal first = Load();
+  // The same run again changes nothing: the first run's journal is still the one to undo. A run
+  // whose only target is missing changes nothing either.
+  run.ButtonSetClick();
+  host.paths = {tree.Path(L"gone.txt")};
+  host.answers = {TAnswer::Yes};
+  run.ButtonSetClick();
+  const TJournal now = Load();
+  ASSERT_EQ(now.Records.size(), 1u);
+  EXPECT_TRUE(SameFileTime(now.Header.Started, first.Header.Started));
+  EXPECT_EQ(GetFileAttributesW(writer.PendingPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(UndoTest, AJournalThatCannotBeMadeLeavesTheChoiceToTheUser) {
+  const std::wstring a = tree.MakeFile(L"a.txt");
+  // The journal's folder is a file: nothing can be made in it.
+  tree.MakeFile(L"blocked");
+  TJournalWriter blocked(tree.Path(L"blocked\\VornaStampShifter.undo"));
+  run.SetJournal(&blocked);
+  host.paths = {a};
+  PlanChange();
+  const auto before = Take(a);
+  host.confirmAnswers = {false};
+  run.ButtonSetClick();
+  ASSERT_EQ(host.confirms.size(), 1u);
+  EXPECT_EQ(host.confirms[0].rfind(L"変更を元に戻すための記録を作成できません。\r" + blocked.Path() + L"\r", 0), 0u);
+  EXPECT_EQ(Take(a), before);
+  EXPECT_TRUE(host.informs.empty());
+  // "はい(&Y)": the run goes on without one.
+  host.confirmAnswers = {true};
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, 1, 0, 0);
+  EXPECT_NE(Take(a), before);
+}
+
+TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
+  TJournal journal;
+  DWORD error;
+  EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Missing);
+
+  const std::vector<std::wstring> paths = {tree.MakeFile(L"a.txt"), tree.MakeFile(L"b.txt"), tree.MakeFile(L"c.txt")};
+  host.paths = paths;
+  PlanChange();
+  run.ButtonSetClick();
+  const std::string whole = testsupport::ReadFileBytes(journalPath);
+  auto write = [&](const std::string& bytes) {
+    ASSERT_NE(comm::comm_ReplaceFileBytes(journalPath, bytes).Result, comm::rpFailed);
+  };
+  // The last record cut short, or with a bad check at the very end: the run was killed while writing
+  // it; the records before it stand.
+  write(whole.substr(0, whole.size() - 10));
+  ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
+  EXPECT_EQ(journal.Records.size(), 3u);
+  EXPECT_FALSE(journal.Records[2].HasAfter);
+  std::string bad = whole;
+  bad[bad.size() - 1] ^= 0x55;
+  write(bad);
+  ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
+  EXPECT_EQ(journal.Records.size(), 3u);
+  // A changed byte anywhere before the end, a foreign file, a header alone.
+  for (size_t at : {size_t{3}, size_t{70}, whole.size() / 2}) {
+    bad = whole;
+    bad[at] ^= 0x01;
+    write(bad);
+    EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged) << "byte " << at;
+    EXPECT_TRUE(journal.Records.empty());
+  }
+  write("[Application]\r\nLeft=3\r\n");
+  EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged);
+  write(whole.substr(0, 64));
+  EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Empty);
+}
+
+namespace {
+
+// Ends the process at the attribute write of one target, as a crash or a kill from outside would:
+// nothing is flushed or closed.
+class KillingTarget : public TChangeTarget {
+ public:
+  KillingTarget(std::wstring path, comm::TFolderNameCache& folders, bool kill)
+      : TChangeTarget(std::move(path), folders), FKill(kill) {}
+  TTargetStatus WriteAttr(DWORD attr) override {
+    if (FKill) TerminateProcess(GetCurrentProcess(), 7);
+    return TChangeTarget::WriteAttr(attr);
+  }
+
+ private:
+  bool FKill;
+};
+
+constexpr wchar_t kKilledRunVariable[] = L"VSS_TEST_KILLED_RUN_ROOT";
+
+}  // namespace
+
+// The child of the death test runs this test anew; the tree is the parent's, named in the environment.
+TEST(UndoAfterKillTest, AKilledRunLeavesAJournalThatGivesBackExactlyWhatItChanged) {
+  testsupport::FixedLocalBias utcZone{0};
+  wchar_t given[1024];
+  const DWORD n = GetEnvironmentVariableW(kKilledRunVariable, given, 1024);
+  std::unique_ptr<testsupport::TempTree> tree;
+  std::wstring root;
+  std::vector<std::wstring> paths;
+  if (n > 0 && n < 1024) {
+    root = given;
+    for (int i = 0; i < 5; ++i) paths.push_back(root + L"\\f" + std::to_wstring(i) + L".txt");
+  } else {
+    tree = std::make_unique<testsupport::TempTree>();
+    root = tree->Root();
+    for (int i = 0; i < 5; ++i) {
+      paths.push_back(tree->MakeFile(L"f" + std::to_wstring(i) + L".txt"));
+      OddTimes(paths.back(), i);
+    }
+    SetEnvironmentVariableW(kKilledRunVariable, root.c_str());
+  }
+  const std::wstring journalPath = root + L"\\user\\VornaStampShifter.undo";
+
+  // The run is ended at its third target, after that target's record and before its first write.
+  auto killedRun = [&] {
+    enginetest::FakeChangeHost host;
+    host.paths = paths;
+    host.controls.DateChg = host.controls.Create = host.controls.Update = true;
+    host.SetParts(dsCreate, 2001, 2, 3, 4, 5, 6);
+    host.SetParts(dsUpdate, 2002, 3, 4, 5, 6, 7);
+    host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
+    TChangeRun run(host, host, host);
+    TJournalWriter writer(journalPath);
+    run.SetJournal(&writer);
+    run.SetTargetFactory([&](const std::wstring& literal, comm::TFolderNameCache& folders) {
+      return std::make_unique<KillingTarget>(literal, folders, literal.ends_with(L"f2.txt"));
+    });
+    run.ButtonSetClick();
+  };
+  const auto before = TakeAll(paths);
+  EXPECT_EXIT(killedRun(), testing::ExitedWithCode(7), "");
+  SetEnvironmentVariableW(kKilledRunVariable, nullptr);
+
+  const auto after = TakeAll(paths);
+  EXPECT_NE(after[0], before[0]);
+  EXPECT_NE(after[1], before[1]);
+  EXPECT_EQ(after[2], before[2]);
+  TJournal journal;
+  DWORD error;
+  ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
+  ASSERT_EQ(journal.Records.size(), 3u);
+  EXPECT_TRUE(journal.Records[0].HasAfter && journal.Records[1].HasAfter);
+  EXPECT_FALSE(journal.Records[2].HasAfter);
+
+  enginetest::FakeChangeHost host;
+  TChangeRun run(host, host, host);
+  run.UndoClick(journal);
+  EXPECT_EQ(host.informs, std::vector<std::wstring>{UndoSummaryText(false, 3, 0, 0)});
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_EQ(TakeAll(paths), before);
+}
