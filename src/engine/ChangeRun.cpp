@@ -136,6 +136,7 @@ void TChangeRun::ButtonSetClick() {
 void TChangeRun::UndoClick(const TJournal& journal) {
   FUndoComplete = false;
   if (FRunning || FExecuting) return;
+  FOverwriteChanged = false;
   FExecuting = FUndoing = true;
   struct Done {
     bool &executing, &undoing;
@@ -370,10 +371,15 @@ bool TChangeRun::UndoTarget(const TJournalRecord& record, const std::wstring& pa
     case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path); return false;
   }
   if (SameTargetState(record.Before, now)) return true;
-  // Later work on the target is not undone without the user's word.
-  if (ChangedSinceRun(record, now)) {
-    Ask(TQuestion::ChangedSince, path);
-    if (FAborted) return false;
+  // Later work on the target is not undone without the user's word: asked even after "すべてはい" to
+  // another question, and a box closed unanswered (the program ending) stops the undo.
+  if (ChangedSinceRun(record, now) && !FOverwriteChanged) {
+    switch (FUser.Ask(QuestionText(TQuestion::ChangedSince, path))) {
+      case TAnswer::Yes: break;
+      case TAnswer::YesToAll: FNoMoreQuestions = FOverwriteChanged = true; break;
+      case TAnswer::Abort:
+      case TAnswer::Closed: FAborted = true; return false;
+    }
   }
   FPlan = ChangePlan{};
   FPlan.ChangeAttr = (now.Attr & kKept) != (record.Before.Attr & kKept);

@@ -215,6 +215,7 @@ class TChangeRun {
   bool FUndoComplete = false;
   IChangeTargets* FLoopTargets = nullptr;  // the targets of the loop in progress
   bool FUndoing = false;
+  bool FOverwriteChanged = false;  // "すべてはい" to a target changed since the run, in this undo
   comm::TFolderNameCache FFolderNames;
 };
 

@@ -139,6 +139,39 @@ TEST_F(UndoTest, ATargetChangedAfterTheRunIsAskedAbout) {
   EXPECT_EQ(TakeAll(paths), before);
 }
 
+TEST_F(UndoTest, OnlyYesToAllOnLaterWorkOverwritesItWithoutAsking) {
+  std::vector<std::wstring> paths;
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"}) paths.push_back(tree.MakeFile(name));
+  for (int i = 0; i < 4; ++i) OddTimes(paths[i], i);
+  const auto before = TakeAll(paths);
+  host.paths = paths;
+  PlanChange();
+  run.ButtonSetClick();
+  ASSERT_TRUE(DeleteFileW(paths[0].c_str()));
+  const int64_t later = FileTimeOf(2020, 6, 7, 8, 9, 10);
+  ASSERT_TRUE(WriteRawTimes(paths[1], -1, -1, later));
+  ASSERT_TRUE(WriteRawTimes(paths[2], -1, -1, later));
+
+  // "すべてはい" to the missing target does not cover later work; a box closed unanswered (the program
+  // ending) stops the undo before it.
+  host.answers = {TAnswer::YesToAll, TAnswer::Closed};
+  Undo();
+  ASSERT_EQ(host.questions.size(), 2u);
+  EXPECT_EQ(host.questions[1], QuestionText(TQuestion::ChangedSince, paths[1]));
+  EXPECT_EQ(ReadRawTimes(paths[1]).LastWrite, later);
+  EXPECT_FALSE(run.UndoComplete());
+
+  // "すべてはい" to later work: b and c are given back, c without a question.
+  host.questions.clear();
+  host.answers = {TAnswer::Yes, TAnswer::YesToAll};
+  Undo();
+  EXPECT_EQ(host.questions.size(), 2u);
+  EXPECT_EQ(Take(paths[1]), before[1]);
+  EXPECT_EQ(Take(paths[2]), before[2]);
+  EXPECT_EQ(Take(paths[3]), before[3]);
+  EXPECT_FALSE(run.UndoComplete());  // a is still missing: the journal stays
+}
+
 TEST_F(UndoTest, ARunThatChangesNothingKeepsTheLastRunsJournal) {
   const std::wstring a = tree.MakeFile(L"a.txt");
   host.paths = {a};
