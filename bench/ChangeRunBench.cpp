@@ -65,6 +65,23 @@ void NameOf(HANDLE h) {
   GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
 }
 
+// The open of a target as the run makes it: the object itself, its name and, once for all its files,
+// its folder's name checked. lastFolder carries the folder between calls.
+HANDLE OpenChecked(const std::wstring& f, std::wstring& lastFolder) {
+  HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  NameOf(h);
+  const std::wstring folder = f.substr(0, f.rfind(L'\\'));
+  if (folder != lastFolder) {
+    HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    NameOf(d);
+    CloseHandle(d);
+    lastFolder = folder;
+  }
+  return h;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,17 +113,7 @@ int main(int argc, char** argv) {
     std::wstring lastFolder;
     for (const auto& f : literal) {
       if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-      HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-      NameOf(h);
-      const std::wstring folder = f.substr(0, f.rfind(L'\\'));
-      if (folder != lastFolder) {  // a folder's name is asked once for all its files
-        HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        NameOf(d);
-        CloseHandle(d);
-        lastFolder = folder;
-      }
+      HANDLE h = OpenChecked(f, lastFolder);
       FILE_BASIC_INFO info;
       GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
       FILE_BASIC_INFO change{};
@@ -193,17 +200,7 @@ int main(int argc, char** argv) {
       for (const auto& r : journal.Records) {
         const std::wstring f = L"\\\\?\\" + r.Path;
         if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        NameOf(h);
-        const std::wstring folder = f.substr(0, f.rfind(L'\\'));
-        if (folder != lastFolder) {
-          HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-          NameOf(d);
-          CloseHandle(d);
-          lastFolder = folder;
-        }
+        HANDLE h = OpenChecked(f, lastFolder);
         FILE_BASIC_INFO info;
         GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
         FILE_BASIC_INFO change{};

@@ -170,6 +170,9 @@ Section "Uninstall"
   ${If} ${FileExists} "${SETTINGS_DIR}\${APP}.ini"
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "${APP} の設定ファイルも削除しますか？$\r$\n$\r$\n${SETTINGS_DIR}\${APP}.ini$\r$\n$\r$\n[いいえ] を選ぶと設定は残り、再びインストールしたときに引き継がれます。" /SD IDNO IDNO keep_settings
     Delete "${SETTINGS_DIR}\${APP}.ini"
+    ; The journal of the last run (for the undo command) goes with them.
+    Delete "${SETTINGS_DIR}\${APP}.undo"
+    Delete "${SETTINGS_DIR}\${APP}.undo.new"
     RMDir "${SETTINGS_DIR}"
     keep_settings:
   ${EndIf}

@@ -414,7 +414,8 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
 
   // The date step opens the target for writing, which a read-only file refuses: the read-only state
   // after the attribute step is held, cleared around the date step and restored.
-  if (attr == kNoFileAttributes) attr = knownAttr;
+  // The word read before the attribute step serves only where that step wrote nothing.
+  if (attr == kNoFileAttributes && !FPlan.ChangeAttr) attr = knownAttr;
   if (attr == kNoFileAttributes) target.ReadAttr(attr);
   const bool heldReadOnly = attr != kNoFileAttributes && (attr & FILE_ATTRIBUTE_READONLY);
   if (heldReadOnly) target.WriteAttr(attr & ~DWORD{FILE_ATTRIBUTE_READONLY});

@@ -1,9 +1,9 @@
 // Writing and reading the journal of the last change run.
 #include "engine/UndoJournal.h"
+#include "comm/Crc32.h"
 #include "comm/DateTime.h"
 #include "comm/FileBytes.h"
 #include "comm/FileDateTime.h"
-#include <array>
 #include <cstring>
 
 namespace engine {
@@ -17,20 +17,7 @@ constexpr uint32_t kMaxPathChars = 32767;
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr size_t kShownPaths = 5;
 
-uint32_t Crc32(const char* data, size_t size) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = 0; i < size; ++i) crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
-}
+uint32_t Crc32(const char* data, size_t size) { return comm::Crc32(std::string_view(data, size)); }
 
 void Put32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));

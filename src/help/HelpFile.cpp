@@ -1,5 +1,6 @@
 // The built help file: reading, checking every count, index and string against the bytes, loading.
 #include "help/HelpFile.h"
+#include "comm/Crc32.h"
 #include "comm/FileBytes.h"
 #include <array>
 #include <cstring>
@@ -12,21 +13,6 @@ namespace {
 constexpr char kMagic[8] = {'V', 'S', 'S', 'H', 'E', 'L', 'P', '\x1a'};
 constexpr uint16_t kVersion = 1;
 constexpr size_t kHeaderSize = 24;
-
-uint32_t Crc32(std::string_view bytes) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
-}
 
 [[noreturn]] void Damaged(const char* what) { throw std::runtime_error(what); }
 
@@ -116,7 +102,7 @@ THelpFile ParseHelpFile(std::string_view bytes) {
   if (version != kVersion) Damaged("a help file of another version");
   if (length != bytes.size()) Damaged("a help file cut short or lengthened");
   const std::string_view body = bytes.substr(kHeaderSize);
-  if (Crc32(body) != crc) Damaged("a help file whose bytes changed");
+  if (comm::Crc32(body) != crc) Damaged("a help file whose bytes changed");
 
   // The four sections, each once; others (from a later minor version) are passed over.
   std::string_view head, topics, contents, keywords;
