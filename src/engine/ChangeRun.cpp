@@ -151,7 +151,7 @@ void TChangeRun::UndoClick(const TJournal& journal) {
   } keep{FPlan, FPlan};
   try {
     RunLoop(targets, true, [&](int index, const std::wstring& path, TChangeTarget& target) {
-      return UndoTarget(journal.Records[static_cast<size_t>(index)], path, target);
+      return UndoTarget(journal.Header, journal.Records[static_cast<size_t>(index)], path, target);
     });
     FUndoComplete = !FSummary.Aborted && FSummary.Errors == 0 && FSummary.Changed == targets.Count();
     FWindow.SetBusyCursor(false);
@@ -362,7 +362,8 @@ bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target)
   return attrDone && dateDone;
 }
 
-bool TChangeRun::UndoTarget(const TJournalRecord& record, const std::wstring& path, TChangeTarget& target) {
+bool TChangeRun::UndoTarget(const TJournalHeader& header, const TJournalRecord& record, const std::wstring& path,
+                            TChangeTarget& target) {
   target.OpenForWrite();
   TTargetState now;
   switch (target.ReadState(now)) {
@@ -373,7 +374,7 @@ bool TChangeRun::UndoTarget(const TJournalRecord& record, const std::wstring& pa
   if (SameTargetState(record.Before, now)) return true;
   // Later work on the target is not undone without the user's word: asked even after "すべてはい" to
   // another question, and a box closed unanswered (the program ending) stops the undo.
-  if (ChangedSinceRun(record, now) && !FOverwriteChanged) {
+  if (ChangedSinceRun(header, record, now) && !FOverwriteChanged) {
     switch (FUser.Ask(QuestionText(TQuestion::ChangedSince, path))) {
       case TAnswer::Yes: break;
       case TAnswer::YesToAll: FNoMoreQuestions = FOverwriteChanged = true; break;

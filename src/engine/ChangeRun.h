@@ -182,7 +182,8 @@ class TChangeRun {
   // One target of a run, recorded in the journal first; true when it was changed.
   bool ChangeRecorded(const std::wstring& path, TChangeTarget& target);
   // One target of an undo; true when it is as the run found it.
-  bool UndoTarget(const TJournalRecord& record, const std::wstring& path, TChangeTarget& target);
+  bool UndoTarget(const TJournalHeader& header, const TJournalRecord& record, const std::wstring& path,
+                  TChangeTarget& target);
   // Shared by the run and the undo: the busy state, the loop over the targets with the stop request
   // and the missing check, the counts and the summary.
   using TStep = std::function<bool(int index, const std::wstring& path, TChangeTarget& target)>;

@@ -34,6 +34,24 @@ uint32_t Get32(const char* p) {
 FILETIME Get64(const char* p) { return {Get32(p), Get32(p + 4)}; }
 void PutCrc(std::string& out, size_t from) { Put32(out, Crc32(out.data() + from, out.size() - from)); }
 
+// Whether a whole record, its check included, stands at an offset.
+bool WholeRecordAt(const char* p, size_t size, size_t at) {
+  if (size - at < kRecordFixed + 4) return false;
+  const uint32_t kind = Get32(p + at), chars = Get32(p + at + 4);
+  if ((kind != kBefore && kind != kAfter) || chars > kMaxPathChars || (kind == kAfter) != (chars == 0)) return false;
+  const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
+  return size - at >= length && Get32(p + at + length - 4) == Crc32(p + at, length - 4);
+}
+
+// Whether the bytes from an offset to the end can be the one record a killed run was writing: no
+// whole record follows inside them. A length damaged in the middle of the journal reaches past the
+// end too, but the records after it are still there.
+bool TornTail(const char* p, size_t size, size_t at) {
+  for (size_t next = at + 2; next + kRecordFixed + 4 <= size; next += 2)
+    if (WholeRecordAt(p, size, next)) return false;
+  return true;
+}
+
 std::string HeaderBytes(const TJournalHeader& h) {
   std::string out(kMagic, sizeof kMagic);
   Put32(out, kHeaderSize);
@@ -111,11 +129,11 @@ TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& err
         (kind == kBefore && chars == 0))
       return damaged();
     const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
-    if (size - at < length) break;
-    if (Get32(r + length - 4) != Crc32(r, length - 4)) {
-      if (at + length == size) break;
+    if (size - at < length || (Get32(r + length - 4) != Crc32(r, length - 4) && at + length == size)) {
+      if (TornTail(p, size, at)) break;
       return damaged();
     }
+    if (Get32(r + length - 4) != Crc32(r, length - 4)) return damaged();
     TTargetState state;
     state.Attr = Get32(r + 8);
     state.Creation = Get64(r + 16);
@@ -144,8 +162,30 @@ bool SameTargetState(const TTargetState& a, const TTargetState& b) {
          SameFileTime(a.LastWrite, b.LastWrite);
 }
 
-bool ChangedSinceRun(const TJournalRecord& record, const TTargetState& now) {
-  return record.HasAfter && !SameTargetState(record.After, now);
+namespace {
+int64_t Ticks(const FILETIME& t) { return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime); }
+
+// A time the run may have left: as it was, as the run writes it, or as it was to the millisecond (the
+// date step writes the side it does not change back through a conversion that keeps milliseconds).
+bool TimeOfRun(const FILETIME& now, const FILETIME& before, bool set, const FILETIME& written) {
+  const int64_t rounded = Ticks(before) - Ticks(now);
+  return (set && SameFileTime(now, written)) || (rounded >= 0 && rounded < 10000);
+}
+}  // namespace
+
+bool ChangedSinceRun(const TJournalHeader& header, const TJournalRecord& record, const TTargetState& now) {
+  if (record.HasAfter) return !SameTargetState(record.After, now);
+  // The run was stopped at this target: it may have changed it in part. Anything the run could not
+  // have left is later work.
+  const DWORD was = record.Before.Attr & kKept;
+  const DWORD planned = header.ChangeAttr ? (was & ~header.AttrMask) | (header.AttrValues & header.AttrMask) : was;
+  const DWORD attr = now.Attr & kKept;
+  // Read-only is cleared for a moment around the date step and while hidden and system are written.
+  const bool attrOfRun = attr == was || attr == planned || (!(attr & FILE_ATTRIBUTE_READONLY) &&
+                                                            (attr == (was & ~DWORD{FILE_ATTRIBUTE_READONLY}) ||
+                                                             attr == (planned & ~DWORD{FILE_ATTRIBUTE_READONLY})));
+  return !attrOfRun || !TimeOfRun(now.Creation, record.Before.Creation, header.SetCreate, header.Creation) ||
+         !TimeOfRun(now.LastWrite, record.Before.LastWrite, header.SetUpdate, header.LastWrite);
 }
 
 std::wstring UndoConfirmationText(const TJournal& journal) {

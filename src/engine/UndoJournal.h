@@ -116,9 +116,9 @@ class TJournalWriter : public IChangeJournal {
 };
 
 // Whether a target was changed by someone else after the run: its read-only, hidden and system
-// attributes and its two times are no longer what the run left them as. A record without an after
-// state (the run was killed at that target) is taken as the run's.
-bool ChangedSinceRun(const TJournalRecord& record, const TTargetState& now);
+// attributes and its two times are no longer what the run left them as. For a record without an after
+// state (the run was killed at that target), no longer anything the run could have left it as in part.
+bool ChangedSinceRun(const TJournalHeader& header, const TJournalRecord& record, const TTargetState& now);
 // Whether two states agree in read-only, hidden, system and both times (the rest of the attribute
 // word is the file system's).
 bool SameTargetState(const TTargetState& a, const TTargetState& b);

@@ -244,10 +244,81 @@ TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
     EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged) << "byte " << at;
     EXPECT_TRUE(journal.Records.empty());
   }
+  // A path length made longer in the middle reaches past the end, as a record cut short would; the
+  // records after it show that it is damage, not a killed run's last record.
+  const size_t second = 64 + 32 + 2 * paths[0].size() + 4 + 36;
+  for (size_t at : {size_t{64 + 5}, second + 5}) {
+    bad = whole;
+    bad[at] ^= 0x10;
+    write(bad);
+    EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged) << "byte " << at;
+  }
   write("[Application]\r\nLeft=3\r\n");
   EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged);
   write(whole.substr(0, 64));
   EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Empty);
+}
+
+// A run stopped at a target (killed, or its journal could not be written further) leaves no after
+// state: what the run may have done to it is given back without a question, later work is asked about.
+TEST_F(UndoTest, ATargetTheRunWasStoppedAtIsAskedAboutOnlyForWorkThatIsNotTheRuns) {
+  std::vector<std::wstring> paths;
+  for (int i = 0; i < 5; ++i) paths.push_back(tree.MakeFile(L"f" + std::to_wstring(i) + L".txt"));
+  for (int i = 0; i < 5; ++i) OddTimes(paths[i], i);
+  SetAttr(paths[1], kRO);
+  const auto before = TakeAll(paths);
+  // The run sets hidden on and read-only off, and both times to one value.
+  TJournalHeader header;
+  header.ChangeAttr = header.ChangeDate = header.SetCreate = header.SetUpdate = true;
+  header.AttrMask = kRO | kHid;
+  header.AttrValues = kHid;
+  const int64_t runTime = FileTimeOf(2001, 2, 3, 4, 5, 6), later = FileTimeOf(2020, 6, 7, 8, 9, 10);
+  header.Creation = header.LastWrite = {static_cast<DWORD>(runTime), static_cast<DWORD>(runTime >> 32)};
+  ASSERT_TRUE(writer.Begin(header));
+  comm::TFolderNameCache folders;
+  for (const auto& p : paths) {
+    TTargetState state;
+    TChangeTarget target(p, folders);
+    ASSERT_EQ(target.ReadState(state), TTargetStatus::Done);
+    ASSERT_TRUE(writer.Record(p, state));
+  }
+  writer.Commit();
+  ASSERT_TRUE(writer.End());
+  // f0 untouched; f1 after the attribute step; f2 after both steps; f3 and f4 worked on later.
+  SetAttr(paths[1], kHid);
+  SetAttr(paths[2], kHid);
+  ASSERT_TRUE(WriteRawTimes(paths[2], runTime, -1, runTime));
+  ASSERT_TRUE(WriteRawTimes(paths[3], -1, -1, later));
+  SetAttr(paths[4], kSys);
+
+  host.answers = {TAnswer::Yes, TAnswer::Yes};
+  Undo();
+  EXPECT_EQ(host.questions, (std::vector<std::wstring>{QuestionText(TQuestion::ChangedSince, paths[3]),
+                                                       QuestionText(TQuestion::ChangedSince, paths[4])}));
+  EXPECT_EQ(host.informs, std::vector<std::wstring>{UndoSummaryText(false, 5, 0, 0)});
+  EXPECT_EQ(TakeAll(paths), before);
+}
+
+TEST(ChangedSinceRunTest, AStoppedTargetsUnsetTimeMayHaveLostItsPartsBelowTheMillisecond) {
+  // The date step writes the side it does not set back through a conversion that keeps milliseconds.
+  TJournalHeader header;
+  header.ChangeDate = header.SetUpdate = true;
+  header.LastWrite = {5, 0};
+  TJournalRecord record;
+  record.Before.Creation = {123456789, 30000000};
+  TTargetState now = record.Before;
+  now.LastWrite = header.LastWrite;
+  EXPECT_FALSE(ChangedSinceRun(header, record, now));
+  now.Creation.dwLowDateTime = 123456789 - 9999;
+  EXPECT_FALSE(ChangedSinceRun(header, record, now));
+  now.Creation.dwLowDateTime = 123456789 - 10000;
+  EXPECT_TRUE(ChangedSinceRun(header, record, now));
+  now.Creation.dwLowDateTime = 123456789 + 1;
+  EXPECT_TRUE(ChangedSinceRun(header, record, now));
+  // A time that is neither what the run writes nor what it found.
+  now.Creation = record.Before.Creation;
+  now.LastWrite = {6, 0};
+  EXPECT_TRUE(ChangedSinceRun(header, record, now));
 }
 
 namespace {
