@@ -4,6 +4,7 @@
 #include "engine/UndoJournal.h"
 #include "support/FileObstacles.h"
 #include "comm/FileBytes.h"
+#include "comm/UniqueHandle.h"
 #include <memory>
 
 using namespace engine;
@@ -106,6 +107,48 @@ TEST_F(UndoTest, RunThenUndoGivesBackEveryTimeAndAttributeExactly) {
   run.UndoClick(journal);
   EXPECT_TRUE(run.UndoComplete());
   EXPECT_EQ(TakeAll(paths), before);
+}
+
+TEST_F(UndoTest, NamesThePathRulesWouldTrimLongPathsOtherScriptsAndADriveRootComeBack) {
+  auto literal = [](const std::wstring& p) { return L"\\\\?\\" + p; };
+  auto make = [&](const std::wstring& p, bool folder) {
+    if (folder) {
+      EXPECT_TRUE(CreateDirectoryW(literal(p).c_str(), nullptr));
+    } else {
+      comm::UniqueHandle h(CreateFileW(literal(p).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+      EXPECT_TRUE(h.Valid());
+    }
+    return p;
+  };
+  std::wstring deep = tree.Path(L"deep");
+  make(deep, true);
+  while (deep.size() < 300) make(deep += L"\\" + std::wstring(40, L'x'), true);
+  std::vector<std::wstring> paths = {make(tree.Path(L"a."), false), make(tree.Path(L"b "), true),
+                                     make(deep + L"\\long.txt", false),
+                                     make(tree.Path(L"\u00e9\U0001F600\u0E01.txt"), false)};
+  // A drive root, where the test's Wine prefix maps one that may be changed.
+  if (GetDriveTypeW(L"T:\\") != DRIVE_NO_ROOT_DIR) paths.push_back(L"T:\\");
+  for (size_t i = 0; i < paths.size(); ++i) OddTimes(literal(paths[i]), static_cast<int>(i));
+  SetAttr(literal(paths[0]), kRO);
+  auto takeAll = [&] {
+    std::vector<Snapshot> all;
+    for (const auto& p : paths) all.push_back(Take(literal(p)));
+    return all;
+  };
+  const auto before = takeAll();
+  host.paths = paths;
+  PlanChange();
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, static_cast<int>(paths.size()), 0, 0);
+  const auto changed = takeAll();
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_NE(changed[i], before[i]) << "the run did not change " << i;
+  const TJournal journal = Load();
+  ASSERT_EQ(journal.Records.size(), paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(journal.Records[i].Path, paths[i]);
+  run.UndoClick(journal);
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_EQ(takeAll(), before);
 }
 
 TEST_F(UndoTest, ATargetChangedAfterTheRunIsAskedAbout) {
