@@ -255,6 +255,58 @@ TEST_F(UndoTest, AJournalThatCannotBeMadeLeavesTheChoiceToTheUser) {
   EXPECT_NE(Take(a), before);
 }
 
+namespace {
+// A journal whose disk fills up at one record of each run.
+class FillingJournal : public TJournalWriter {
+ public:
+  FillingJournal(std::wstring path, int failAt) : TJournalWriter(std::move(path)), FFailAt(failAt) {}
+  bool Begin(const TJournalHeader& header) override {
+    FRecords = 0;
+    return TJournalWriter::Begin(header);
+  }
+  bool Record(const std::wstring& path, const TTargetState& before) override {
+    if (FRecords++ == FFailAt) return false;
+    return TJournalWriter::Record(path, before);
+  }
+  DWORD Error() const override { return ERROR_DISK_FULL; }
+
+ private:
+  int FFailAt, FRecords = 0;
+};
+}  // namespace
+
+TEST_F(UndoTest, AJournalThatCannotBeWrittenFurtherStopsTheRunOrGoesOnAsTheUserSays) {
+  const std::vector<std::wstring> paths = {tree.MakeFile(L"a.txt"), tree.MakeFile(L"b.txt"), tree.MakeFile(L"c.txt")};
+  for (int i = 0; i < 3; ++i) OddTimes(paths[i], i);
+  const auto before = TakeAll(paths);
+  FillingJournal filling(journalPath, 1);
+  run.SetJournal(&filling);
+  host.paths = paths;
+  PlanChange();
+  // "いいえ(&N)": b is not touched without its record; what was changed is in the journal.
+  host.confirmAnswers = {false};
+  run.ButtonSetClick();
+  ASSERT_EQ(host.confirms.size(), 1u);
+  EXPECT_EQ(host.confirms[0].rfind(L"変更を元に戻すための記録を書き込めません。\r" + journalPath + L"\r", 0), 0u);
+  EXPECT_SUMMARY(true, 1, 0, 2);
+  EXPECT_NE(Take(paths[0]), before[0]);
+  EXPECT_EQ(Take(paths[1]), before[1]);
+  EXPECT_EQ(Take(paths[2]), before[2]);
+  Undo();
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(TakeAll(paths), before);
+
+  // "はい(&Y)": the run goes on without a record; the journal keeps what it holds.
+  host.confirmAnswers = {true};
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, 3, 0, 0);
+  EXPECT_TRUE(host.errors.empty());
+  const TJournal journal = Load();
+  ASSERT_EQ(journal.Records.size(), 1u);
+  EXPECT_EQ(journal.Records[0].Path, paths[0]);
+  EXPECT_EQ(GetFileAttributesW(filling.PendingPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
   TJournal journal;
   DWORD error;
