@@ -198,6 +198,16 @@ void TChangeRun::RecoverFromException() {
 
 void TChangeRun::Ask(TQuestion question, const std::wstring& path) {
   if (FNoMoreQuestions) return;
+  // A question may stay open for long, and the program may be ended under it: a target the run has
+  // already changed in part makes the journal the last run's before it is asked about.
+  if (FUncommitted) {
+    TTargetState now;
+    if (FUncommitted->target.ReadState(now) == TTargetStatus::Done && !SameTargetState(FUncommitted->before, now)) {
+      FJournal->Commit();
+      FJournalCommitted = true;
+      FUncommitted = nullptr;
+    }
+  }
   switch (FUser.Ask(QuestionText(question, path))) {
     case TAnswer::Yes: break;
     case TAnswer::Abort: FAborted = true; break;
@@ -346,6 +356,12 @@ bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target)
     }
   }
   bool attrDone = true, dateDone = true;
+  TUncommitted uncommitted{target, before};
+  struct Clear {
+    TUncommitted*& at;
+    ~Clear() { at = nullptr; }
+  } clear{FUncommitted};
+  if (recorded && !FJournalCommitted) FUncommitted = &uncommitted;
   ChangeTarget(path, target, attrDone, dateDone, known);
   if (recorded) {
     TTargetState after;

@@ -214,6 +214,12 @@ class TChangeRun {
   bool FJournalOn = false;      // this run writes the journal
   bool FJournalCommitted = false;
   bool FUndoComplete = false;
+  // The recorded target a run is changing while its journal is not yet the last run's.
+  struct TUncommitted {
+    TChangeTarget& target;
+    const TTargetState& before;
+  };
+  TUncommitted* FUncommitted = nullptr;
   IChangeTargets* FLoopTargets = nullptr;  // the targets of the loop in progress
   bool FUndoing = false;
   bool FOverwriteChanged = false;  // "すべてはい" to a target changed since the run, in this undo

@@ -497,3 +497,72 @@ TEST(UndoAfterKillTest, AKilledRunLeavesAJournalThatGivesBackExactlyWhatItChange
   EXPECT_TRUE(host.questions.empty());
   EXPECT_EQ(TakeAll(paths), before);
 }
+
+namespace {
+
+// A target whose times cannot be written, and a user who ends the program at the question about it.
+class TimesRefused : public TChangeTarget {
+ public:
+  using TChangeTarget::TChangeTarget;
+  TReplaceTimesResult ReplaceTimes(const comm::TDateTime*, const comm::TDateTime*) override { return rtWriteFailed; }
+};
+class EndingAtQuestion : public enginetest::FakeChangeHost {
+ public:
+  TAnswer Ask(const std::wstring&) override {
+    TerminateProcess(GetCurrentProcess(), 9);
+    return TAnswer::Abort;
+  }
+};
+
+constexpr wchar_t kEndedRunVariable[] = L"VSS_TEST_ENDED_RUN_ROOT";
+
+}  // namespace
+
+// The run's first target is changed in part when its question comes up; the program is ended under the
+// question. What the run did to it must be in the journal.
+TEST(UndoAfterKillTest, AProgramEndedAtItsFirstQuestionLeavesAJournalOfThePartChange) {
+  testsupport::FixedLocalBias utcZone{0};
+  wchar_t given[1024];
+  const DWORD n = GetEnvironmentVariableW(kEndedRunVariable, given, 1024);
+  std::unique_ptr<testsupport::TempTree> tree;
+  std::wstring root;
+  if (n > 0 && n < 1024) {
+    root = given;
+  } else {
+    tree = std::make_unique<testsupport::TempTree>();
+    root = tree->Root();
+    OddTimes(tree->MakeFile(L"f.txt"), 0);
+    SetEnvironmentVariableW(kEndedRunVariable, root.c_str());
+  }
+  const std::wstring file = root + L"\\f.txt", journalPath = root + L"\\user\\VornaStampShifter.undo";
+  auto endedRun = [&] {
+    EndingAtQuestion host;
+    host.paths = {file};
+    host.controls.DateChg = host.controls.Update = true;
+    host.SetParts(dsCreate, 2001, 2, 3, 4, 5, 6);
+    host.SetParts(dsUpdate, 2002, 3, 4, 5, 6, 7);
+    host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
+    TChangeRun run(host, host, host);
+    TJournalWriter writer(journalPath);
+    run.SetJournal(&writer);
+    run.SetTargetFactory([](const std::wstring& literal, comm::TFolderNameCache& folders) {
+      return std::make_unique<TimesRefused>(literal, folders);
+    });
+    run.ButtonSetClick();
+  };
+  const Snapshot before = Take(file);
+  EXPECT_EXIT(endedRun(), testing::ExitedWithCode(9), "");
+  SetEnvironmentVariableW(kEndedRunVariable, nullptr);
+  ASSERT_EQ(Attr(file), kHid) << "the run did not get as far as its question";
+
+  TJournal journal;
+  DWORD error;
+  ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
+  ASSERT_EQ(journal.Records.size(), 1u);
+  enginetest::FakeChangeHost host;
+  TChangeRun run(host, host, host);
+  run.UndoClick(journal);
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(Take(file), before);
+}
