@@ -54,7 +54,7 @@ class ICollectionView {
   virtual void EndAdding() = 0;
   // Puts path into the list control at index, the index the target list gave it; false when the
   // control could not take it.
-  virtual bool InsertItem(int index, const std::wstring& path) = 0;
+  virtual bool InsertItem(int index, std::wstring_view path) = 0;
   // Enables the list window's commands (save, copy, clear and their menu entries).
   virtual void EnableCommands() = 0;
   virtual void UpdateCount() = 0;

@@ -50,7 +50,9 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   // Narrower, copy and clear would slide over the save button (which stays) and the count.
   FLeastClientWidth = cw;
 
-  HListBoxFileList.Create(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true);
+  HListBoxFileList.CreateOwnerData(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true, [this](int index) {
+    return index < FTargetList.Count() ? FTargetList.Entry(index) : std::wstring_view();
+  });
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
   SetActiveControl(&HListBoxFileList);
 
@@ -216,16 +218,9 @@ void TFormFileList::SpeedButtonClearClick(ui::Control*) {
   SetCommandsEnabled(false);
 }
 
-std::vector<std::wstring> TFormFileList::Entries() const {
-  std::vector<std::wstring> entries;
-  entries.reserve(static_cast<size_t>(EntryCount()));
-  for (int i = 0; i < EntryCount(); ++i) entries.push_back(Entry(i));
-  return entries;
-}
-
 void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
   if (EntryCount() == 0) return;
-  const TClipboardResult r = CopyListToClipboard(Handle(), Entries());
+  const TClipboardResult r = CopyListToClipboard(Handle(), FTargetList);
   if (r == TClipboardResult::CannotOpen) throw ui::Error(L"クリップボードを開くことができません");
   if (r == TClipboardResult::Failed) throw ui::Error(L"クリップボードにコピーできませんでした");
 }
@@ -239,7 +234,7 @@ void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
   const size_t slash = file.find_last_of(L'\\');
   if (FSettings)
     FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
-  if (!SaveListToFile(file, Entries())) throw ui::Error(L"ファイル " + file + L" を作成できません");
+  if (!SaveListToFile(file, FTargetList)) throw ui::Error(L"ファイル " + file + L" を作成できません");
   ui::MessageDialogOptions o;
   o.caption = ui::Application::Instance().Title();
   o.text = file + L" に保存しました。";
@@ -281,7 +276,7 @@ void TFormFileList::BeginAdding(int expected) { HListBoxFileList.BeginUpdate(exp
 
 void TFormFileList::EndAdding() { HListBoxFileList.EndUpdate(); }
 
-bool TFormFileList::InsertItem(int index, const std::wstring& path) {
+bool TFormFileList::InsertItem(int index, std::wstring_view path) {
   return HListBoxFileList.InsertString(index, path) == index;
 }
 

@@ -21,8 +21,9 @@ namespace targets {
 
 // A second top-level window beside the main window. It is created hidden at start-up, shown by the
 // main window's list command, hidden (never destroyed) by its close box, and lives until the program
-// ends. It holds the target list in two copies at the same indices: FTargetList for the duplicate
-// test, HListBoxFileList for what the user sees and what a change run walks.
+// ends. It holds the target list: FTargetList keeps the paths, in order and without duplicates, and
+// HListBoxFileList shows them, one item at the same index for each entry. The list's items hold only
+// their selection and are drawn from FTargetList, so that a list of a million paths holds them once.
 class TFormFileList : public ui::Form, private ICollectionView {
  public:
   // The host is the main window, which must outlive this one. owner, if given, keeps this window
@@ -71,10 +72,9 @@ class TFormFileList : public ui::Form, private ICollectionView {
   // "現在の選択ファイル数: " and the number of entries.
   void UpdateCount() override;
 
-  // The target list as a change run reads it: from the list control's copy.
-  int EntryCount() const { return HListBoxFileList.Count(); }
-  std::wstring Entry(int index) const { return HListBoxFileList.Item(index); }
-  std::vector<std::wstring> Entries() const;
+  // The target list as a change run, the copy and the save read it.
+  int EntryCount() const { return FTargetList.Count(); }
+  std::wstring Entry(int index) const { return std::wstring(FTargetList.Entry(index)); }
   const TTargetList& TargetList() const { return FTargetList; }
   TTargetCollection& Collection() { return FCollection; }
 
@@ -110,7 +110,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void ActivateForCollection() override;
   void BeginAdding(int expected) override;
   void EndAdding() override;
-  bool InsertItem(int index, const std::wstring& path) override;
+  bool InsertItem(int index, std::wstring_view path) override;
   void EnableCommands() override;
   bool ViewShowing() const override { return Showing(); }
 

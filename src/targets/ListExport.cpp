@@ -8,12 +8,13 @@
 namespace targets {
 
 namespace {
-std::wstring ExportText(const std::vector<std::wstring>& entries) {
+template <class Entries>
+std::wstring ExportText(const Entries& entries) {
   size_t size = 0;
-  for (const auto& e : entries) size += e.size() + 2;
+  for (const std::wstring_view e : entries) size += e.size() + 2;
   std::wstring text;
   text.reserve(size);
-  for (const auto& e : entries) {
+  for (const std::wstring_view e : entries) {
     text += e;
     text += L"\r\n";
   }
@@ -33,18 +34,15 @@ HGLOBAL GlobalCopy(const void* data, size_t size) {
   GlobalUnlock(mem);
   return mem;
 }
-}  // namespace
 
-std::string ListExportBytes(const std::vector<std::wstring>& entries) {
-  const std::wstring text = ExportText(entries);
+std::string ExportBytes(const std::wstring& text) {
   bool lossy = false;
   std::string bytes = comm::WideToCp932(text, &lossy);
   if (!lossy) return bytes;
   return "\xEF\xBB\xBF" + comm::WideToUtf8(text);
 }
 
-TClipboardResult CopyListToClipboard(HWND owner, const std::vector<std::wstring>& entries) {
-  const std::wstring text = ExportText(entries);
+TClipboardResult CopyText(HWND owner, const std::wstring& text) {
   const std::string bytes = comm::WideToCp932(text);
   HGLOBAL ansi = GlobalCopy(bytes.c_str(), bytes.size() + 1);
   HGLOBAL wide = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
@@ -67,8 +65,27 @@ TClipboardResult CopyListToClipboard(HWND owner, const std::vector<std::wstring>
   return ok ? TClipboardResult::Copied : TClipboardResult::Failed;
 }
 
+bool SaveBytes(const std::wstring& path, const std::string& bytes) {
+  return comm::comm_ReplaceFileBytes(path, bytes).Result != comm::rpFailed;
+}
+
+}  // namespace
+
+std::string ListExportBytes(const std::vector<std::wstring>& entries) { return ExportBytes(ExportText(entries)); }
+std::string ListExportBytes(const TTargetList& entries) { return ExportBytes(ExportText(entries)); }
+
+TClipboardResult CopyListToClipboard(HWND owner, const std::vector<std::wstring>& entries) {
+  return CopyText(owner, ExportText(entries));
+}
+TClipboardResult CopyListToClipboard(HWND owner, const TTargetList& entries) {
+  return CopyText(owner, ExportText(entries));
+}
+
 bool SaveListToFile(const std::wstring& path, const std::vector<std::wstring>& entries) {
-  return comm::comm_ReplaceFileBytes(path, ListExportBytes(entries)).Result != comm::rpFailed;
+  return SaveBytes(path, ListExportBytes(entries));
+}
+bool SaveListToFile(const std::wstring& path, const TTargetList& entries) {
+  return SaveBytes(path, ListExportBytes(entries));
 }
 
 }  // namespace targets

@@ -1,6 +1,9 @@
 // The target list's data: sorted, duplicate-free full paths under one case-insensitive comparison.
 #pragma once
 #include "Base.h"
+#include <cstdint>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,11 +23,18 @@ int CompareTargetPaths(std::wstring_view a, std::wstring_view b);
 // item at the index Add returns.
 class TTargetList {
  public:
-  int Count() const { return static_cast<int>(FItems.size()); }
-  bool Empty() const { return FItems.empty(); }
-  // Entry i, 0 <= i < Count(), as it was added.
-  const std::wstring& Entry(int index) const { return FItems[static_cast<size_t>(index)]; }
-  const std::wstring& operator[](int index) const { return Entry(index); }
+  TTargetList() = default;
+  TTargetList(const TTargetList&) = delete;
+  TTargetList& operator=(const TTargetList&) = delete;
+
+  int Count() const { return static_cast<int>(FRecords.size()); }
+  bool Empty() const { return FRecords.empty(); }
+  // Entry i, 0 <= i < Count(), as it was added. The view stays valid until the list is next changed.
+  std::wstring_view Entry(int index) const {
+    const TRecord& r = FRecords[static_cast<size_t>(index)];
+    return std::wstring_view(r.Text, r.Length);
+  }
+  std::wstring_view operator[](int index) const { return Entry(index); }
 
   // Binary search: true when an entry compares equal to path; index is that entry's, or else the
   // index at which path would be inserted.
@@ -33,23 +43,67 @@ class TTargetList {
   int IndexOf(std::wstring_view path) const;  // -1 when not held
 
   // Inserts path at its sorted place and returns that index; -1 (nothing added) when it is held.
-  int Add(std::wstring path);
+  int Add(std::wstring_view path);
   // Removes entry index (ignored when out of range).
   void Delete(int index);
   void Clear();
 
-  auto begin() const { return FItems.begin(); }
-  auto end() const { return FItems.end(); }
+  // The entries in order, as views.
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::wstring_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = std::wstring_view;
+    const_iterator(const TTargetList* list, int index) : FList(list), FIndex(index) {}
+    std::wstring_view operator*() const { return FList->Entry(FIndex); }
+    const_iterator& operator++() {
+      ++FIndex;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator old = *this;
+      ++FIndex;
+      return old;
+    }
+    bool operator==(const const_iterator& o) const { return FIndex == o.FIndex; }
+    bool operator!=(const const_iterator& o) const { return FIndex != o.FIndex; }
+
+   private:
+    const TTargetList* FList;
+    int FIndex;
+  };
+  const_iterator begin() const { return const_iterator(this, 0); }
+  const_iterator end() const { return const_iterator(this, Count()); }
 
  private:
+  // An entry: its characters, and right after them the key of its object (comm_PathKey) where that
+  // differs from the entry (KeyLength > 0), else the entry is its own key (nearly always). The
+  // characters live in large shared blocks rather than in one allocation per entry: a list of a
+  // million paths costs little more than the paths themselves.
+  struct TRecord {
+    const wchar_t* Text;
+    uint32_t Length;
+    uint32_t KeyLength;
+  };
+
   bool FindKey(std::wstring_view key, int& index) const;
+  std::wstring_view KeyAt(size_t i) const {
+    const TRecord& r = FRecords[i];
+    return r.KeyLength ? std::wstring_view(r.Text + r.Length, r.KeyLength) : std::wstring_view(r.Text, r.Length);
+  }
+  // Room for n characters in the blocks.
+  wchar_t* Allocate(size_t n);
+  // Copies the live entries into new blocks, dropping the room of deleted ones.
+  void Compact();
 
-  // The key of entry i: the entry itself where it is its own key (nearly always), so that a million
-  // entries do not hold their paths twice.
-  std::wstring_view KeyAt(size_t i) const { return FKeys[i].empty() ? std::wstring_view(FItems[i]) : FKeys[i]; }
-
-  std::vector<std::wstring> FItems;  // the entries as added
-  std::vector<std::wstring> FKeys;   // the key of each entry's object (comm_PathKey) where it differs, else empty
+  std::vector<TRecord> FRecords;
+  std::vector<std::unique_ptr<wchar_t[]>> FBlocks;
+  size_t FBlockFree = 0;      // characters still free at the end of the last block
+  wchar_t* FNext = nullptr;   // the first of them
+  size_t FLiveChars = 0;      // characters held by the entries
+  size_t FDeadChars = 0;      // characters of deleted entries still in the blocks
 };
 
 }  // namespace targets

@@ -275,11 +275,12 @@ void GroupBox::PaintWindow(HDC dc, const RECT& paintRect) {
 
 // ---- ListBox ----
 
-void ListBox::Create(WinControl* parent, int left, int top, int width, int height, bool multiSelect) {
+void ListBox::Create(WinControl* parent, int left, int top, int width, int height, bool multiSelect,
+                     DWORD extraStyle) {
   FColor = clWindow;
   CreateStd(parent, WC_LISTBOXW,
             LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_GROUP |
-                (multiSelect ? LBS_EXTENDEDSEL : 0),
+                (multiSelect ? LBS_EXTENDEDSEL : 0) | extraStyle,
             WS_EX_CLIENTEDGE, left, top, width, height, L"");
 }
 

@@ -119,7 +119,9 @@ class GroupBox : public WinControl {
 // A list box of strings, several of which can be selected (Shift and Ctrl extend the selection).
 class ListBox : public WinControl {
  public:
-  void Create(WinControl* parent, int left, int top, int width, int height, bool multiSelect = true);
+  // extraStyle adds list box styles (LBS_OWNERDRAWFIXED, say) to the plain list's.
+  void Create(WinControl* parent, int left, int top, int width, int height, bool multiSelect = true,
+              DWORD extraStyle = 0);
   int Count() const;
   std::wstring Item(int index) const;
   // Appends, or inserts at index; returns the index of the new item.

@@ -12,7 +12,7 @@ HFONT ListFont(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageW(hwnd, WM
 
 THListBox::~THListBox() { ReleaseMeasureDC(); }
 
-uint16_t THListBox::MeasureText(const std::wstring& text) const {
+uint16_t THListBox::MeasureText(std::wstring_view text) const {
   if (!Handle()) return 0;
   const HFONT font = ListFont(Handle());
   if (font != FWidthFont) {
@@ -51,7 +51,7 @@ uint16_t THListBox::MeasureText(const std::wstring& text) const {
       // Characters outside the basic plane are measured with the whole string.
       if (surrogates) {
         SIZE sz{0, 0};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+        GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &sz);
         return static_cast<int64_t>(sz.cx);
       }
       int64_t sum = 0;
@@ -69,7 +69,48 @@ uint16_t THListBox::MeasureText(const std::wstring& text) const {
   return static_cast<uint16_t>(std::clamp<int64_t>(width + FAveCharWidth, 0, 0xFFFF));
 }
 
-void THListBox::Widen(const std::wstring& text) {
+void THListBox::CreateOwnerData(ui::WinControl* parent, int left, int top, int width, int height, bool multiSelect,
+                                TTextSource source) {
+  FSource = std::move(source);
+  Create(parent, left, top, width, height, multiSelect, LBS_OWNERDRAWFIXED);
+}
+
+std::wstring THListBox::ItemText(int index) const {
+  if (!FSource) return Item(index);
+  if (index < 0 || index >= Count()) return std::wstring();
+  return std::wstring(FSource(index));
+}
+
+bool THListBox::DrawItem(DRAWITEMSTRUCT* dis) {
+  if (!FSource || dis->CtlType != ODT_LISTBOX) return false;
+  const HDC dc = dis->hDC;
+  RECT rc = dis->rcItem;
+  // As a plain list draws an item: the text one pixel in, on the item's background, the selection
+  // in the highlight colours (also while disabled), other items' text grey while disabled, and the
+  // focus frame on the caret's item.
+  if (dis->itemAction == ODA_FOCUS) {
+    DrawFocusRect(dc, &rc);
+    return true;
+  }
+  const bool selected = (dis->itemState & ODS_SELECTED) != 0;
+  const COLORREF oldBk = selected ? SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT)) : GetBkColor(dc);
+  const COLORREF oldText = selected ? SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT)) : GetTextColor(dc);
+  if (!selected && (dis->itemState & ODS_DISABLED)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  const HFONT font = ListFont(Handle());
+  const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+  const int index = static_cast<int>(dis->itemID);
+  std::wstring_view text;
+  if (dis->itemID != static_cast<UINT>(-1) && index < Count()) text = FSource(index);
+  ExtTextOutW(dc, rc.left + 1, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, text.data(), static_cast<UINT>(text.size()),
+              nullptr);
+  if (oldFont) SelectObject(dc, oldFont);
+  SetBkColor(dc, oldBk);
+  SetTextColor(dc, oldText);
+  if (dis->itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
+  return true;
+}
+
+void THListBox::Widen(std::wstring_view text) {
   const int w = MeasureText(text);
   if (w > FMaxExtent) {
     FMaxExtent = w;
@@ -77,14 +118,16 @@ void THListBox::Widen(const std::wstring& text) {
   }
 }
 
-int THListBox::AddString(const std::wstring& text) {
+int THListBox::AddString(std::wstring_view text) {
   Widen(text);
-  return Add(text);
+  if (FSource) return static_cast<int>(SendMessageW(Handle(), LB_ADDSTRING, 0, 0));
+  return Add(std::wstring(text));
 }
 
-int THListBox::InsertString(int index, const std::wstring& text) {
+int THListBox::InsertString(int index, std::wstring_view text) {
   Widen(text);
-  return Insert(index, text);
+  if (FSource) return static_cast<int>(SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index), 0));
+  return Insert(index, std::wstring(text));
 }
 
 void THListBox::ClearAll() {

@@ -2,7 +2,9 @@
 #pragma once
 #include "ui/StdControls.h"
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace widgets {
@@ -14,15 +16,28 @@ namespace widgets {
 // ClearAll resets it.
 class THListBox : public ui::ListBox {
  public:
+  // The text of item i for a list whose items hold no text of their own.
+  using TTextSource = std::function<std::wstring_view(int index)>;
+
+  // A list whose owner keeps the texts: its items hold nothing but their selection, and item i is
+  // drawn as a plain list draws it, from source(i) (an index the source does not hold draws
+  // empty). A long list then holds its texts once, in the owner, not a second time in the control.
+  // AddString and InsertString measure the text given and add an item for it.
+  void CreateOwnerData(ui::WinControl* parent, int left, int top, int width, int height, bool multiSelect,
+                       TTextSource source);
+  bool OwnerData() const { return static_cast<bool>(FSource); }
+  // The text of item index, from the list or from the owner's source.
+  std::wstring ItemText(int index) const;
+
   // The width of text in the list's current font plus one average character width, in pixels.
   // Widths beyond the 16-bit range are held at 65535 rather than wrapped round to a small value.
-  uint16_t MeasureText(const std::wstring& text) const;
+  uint16_t MeasureText(std::wstring_view text) const;
 
   // Widens the extent for text if needed, then appends it; returns its index, or a negative value
   // when the list cannot take it.
-  int AddString(const std::wstring& text);
+  int AddString(std::wstring_view text);
   // The same, placing text at index (the list keeps the order its owner gives it).
-  int InsertString(int index, const std::wstring& text);
+  int InsertString(int index, std::wstring_view text);
 
   // Removes every item, resets the extent to 0 and scrolls back to the left edge.
   void ClearAll();
@@ -38,10 +53,14 @@ class THListBox : public ui::ListBox {
 
   ~THListBox() override;
 
+ protected:
+  bool DrawItem(DRAWITEMSTRUCT* dis) override;
+
  private:
-  void Widen(const std::wstring& text);
+  void Widen(std::wstring_view text);
   void ReleaseMeasureDC();
 
+  TTextSource FSource;
   int FMaxExtent = 0;
   int FUpdating = 0;
   // The device context held for the measurements of one update bracket, with the list's font in it.

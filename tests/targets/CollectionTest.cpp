@@ -27,9 +27,9 @@ struct FakeView : targets::ICollectionView {
   void ActivateForCollection() override { steps.push_back("activate"); }
   void BeginAdding(int) override { steps.push_back("begin"); }
   void EndAdding() override { steps.push_back("end"); }
-  bool InsertItem(int index, const std::wstring& path) override {
-    if (onInsert && !onInsert(path)) return false;
-    items.insert(items.begin() + index, path);
+  bool InsertItem(int index, std::wstring_view path) override {
+    if (onInsert && !onInsert(std::wstring(path))) return false;
+    items.insert(items.begin() + index, std::wstring(path));
     return true;
   }
   void EnableCommands() override { steps.push_back("commands"); }
@@ -62,7 +62,8 @@ class Collection : public ::testing::Test {
   Names Entries() {
     EXPECT_EQ(view.items, Strings(list.begin(), list.end()));
     Names out;
-    for (const auto& e : list) out.insert(e.substr(0, tree.Root().size() + 1) == tree.Root() + L"\\" ? e.substr(tree.Root().size() + 1) : e);
+    for (const std::wstring_view e : list)
+      out.insert(std::wstring(e.substr(0, tree.Root().size() + 1) == tree.Root() + L"\\" ? e.substr(tree.Root().size() + 1) : e));
     return out;
   }
 

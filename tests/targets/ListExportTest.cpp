@@ -11,7 +11,7 @@ using targets::TClipboardResult;
 using testsupport::ReadFileBytes;
 
 TEST(ListExport, ShiftJisLinesEachEndedByCrLfOrUtf8WithAMarkWhenANameHasNoShiftJisForm) {
-  EXPECT_EQ(targets::ListExportBytes({}), "");
+  EXPECT_EQ(targets::ListExportBytes(std::vector<std::wstring>{}), "");
   // 表 is 0x95 0x5C in Shift-JIS: its second byte is the separator's, and stays as it is.
   EXPECT_EQ(targets::ListExportBytes({L"C:\\表\\a.txt", L"C:\\b"}), "C:\\\x95\x5C\\a.txt\r\nC:\\b\r\n");
   // One name outside Shift-JIS turns the whole file to UTF-8, every path whole.
@@ -22,7 +22,7 @@ TEST(ListExport, ShiftJisLinesEachEndedByCrLfOrUtf8WithAMarkWhenANameHasNoShiftJ
   const std::wstring file = tree.Path(L"list.txt");
   ASSERT_TRUE(targets::SaveListToFile(file, {L"C:\\表\\a.txt", L"C:\\b"}));
   EXPECT_EQ(ReadFileBytes(file), "C:\\\x95\x5C\\a.txt\r\nC:\\b\r\n");
-  ASSERT_TRUE(targets::SaveListToFile(file, {}));  // replaced, now empty
+  ASSERT_TRUE(targets::SaveListToFile(file, std::vector<std::wstring>{}));  // replaced, now empty
   EXPECT_EQ(ReadFileBytes(file), "");
 }
 

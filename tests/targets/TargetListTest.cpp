@@ -156,3 +156,39 @@ TEST(TargetList, NamesThatOnlyLookAlikeStayDistinct) {
   EXPECT_EQ(list.Add(L"c:\\STRASSE.TXT"), -1);
   EXPECT_TRUE(list.Holds(L"C:\\strasse.txt"));
 }
+
+// Entries share large character blocks; deleting most of a long list gives their room back by moving
+// the rest. Every entry, its key and its place must survive the moves, and adding goes on after them.
+TEST(TargetList, ALongListKeepsEveryEntryThroughDeletionsThatCompactIt) {
+  TTargetList list;
+  Paths expected;
+  for (int i = 0; i < 30000; ++i) {
+    wchar_t name[64];
+    swprintf(name, 64, L"C:\\フォルダ\\長い名前のファイル_%05d.txt", i);
+    // Every third one in the "\\?\" form: its key is kept beside it.
+    const std::wstring path = i % 3 ? std::wstring(name) : L"\\\\?\\" + std::wstring(name);
+    ASSERT_EQ(list.Add(path), i);
+    expected.push_back(path);
+  }
+  ASSERT_EQ(list.Add(L"C:\\フォルダ\\" + std::wstring(40000, L'龠')), 30000);  // longer than a block
+  expected.push_back(L"C:\\フォルダ\\" + std::wstring(40000, L'龠'));
+  // From the top down, as the list window deletes a selection, keeping one in ten.
+  for (int i = 30000; i >= 0; --i) {
+    if (i % 10 == 0) continue;
+    list.Delete(i);
+    expected.erase(expected.begin() + i);
+  }
+  EXPECT_EQ(Entries(list), expected);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    // Found through either form of the path, at its index.
+    const std::wstring other = expected[i].rfind(L"\\\\?\\", 0) == 0 ? expected[i].substr(4) : L"\\\\?\\" + expected[i];
+    ASSERT_EQ(list.IndexOf(other), static_cast<int>(i)) << i;
+  }
+  EXPECT_EQ(list.Add(L"C:\\フォルダ\\長い名前のファイル_00005.txt"), 1);
+  EXPECT_EQ(list.Add(L"\\\\?\\C:\\フォルダ\\長い名前のファイル_00010.TXT"), -1);
+  EXPECT_STRICTLY_SORTED(list);
+  list.Clear();
+  EXPECT_TRUE(list.Empty());
+  EXPECT_EQ(list.Add(L"C:\\a"), 0);
+  EXPECT_EQ(list[0], L"C:\\a");
+}

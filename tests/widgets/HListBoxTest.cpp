@@ -1,6 +1,9 @@
 // The extent list box: measurement in the list's font, the horizontal range as strings come and go.
 #include "ui/Form.h"
 #include "widgets/HListBox.h"
+#include "support/Capture.h"
+#include "support/DialogAnswerer.h"
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,4 +92,55 @@ TEST_F(HListBox, TheRangeGrowsWithTheWidestStringAndOnlyClearAllResetsIt) {
   EXPECT_EQ(ScrollRange(), 0);
   list.AddString(wide);
   EXPECT_EQ(GetScrollPos(list.Handle(), SB_HORZ), 0);  // back at the left edge
+}
+
+// A list whose owner keeps the texts looks as the plain list with the same items does, in every state
+// a user meets: items selected, the caret's focus frame, scrolled sideways, disabled.
+TEST(HListBoxOwnerData, DrawsItsItemsAsThePlainListDraws) {
+  const std::vector<std::wstring> texts = {L"C:\\作業\\写真\\IMG_0001.jpg", L"C:\\work\\readme.txt",
+                                           L"D:\\書類\\とても長いフォルダの名前\\さらに長いファイルの名前です.docx",
+                                           L"\\\\server\\share\\ｶﾅ.txt", L""};
+  ui::Form form;
+  form.CreateForm(L"一覧", WS_POPUP, 0, 420, 100);
+  widgets::THListBox plain, owned;
+  plain.Create(&form, 0, 0, 200, 100);
+  owned.CreateOwnerData(&form, 210, 0, 200, 100, true, [&](int i) { return std::wstring_view(texts.at(static_cast<size_t>(i))); });
+  EXPECT_TRUE(owned.OwnerData());
+  for (widgets::THListBox* l : {&plain, &owned}) {
+    SendMessageW(l->Handle(), LB_SETITEMHEIGHT, 0, 12);
+    for (const auto& t : texts) l->AddString(t);
+  }
+  EXPECT_EQ(owned.Count(), static_cast<int>(texts.size()));
+  EXPECT_EQ(owned.ItemText(2), texts[2]);
+  EXPECT_EQ(owned.ItemText(7), L"");
+  EXPECT_EQ(owned.MaxExtent(), plain.MaxExtent());
+  form.Show();
+  RECT client;
+  GetClientRect(plain.Handle(), &client);
+  // The picture of each list, the one taken with the focus on it where asked.
+  auto same = [&](const char* state, bool focus) {
+    SCOPED_TRACE(state);
+    std::unique_ptr<testsupport::WindowPicture> pictures[2];
+    int n = 0;
+    for (widgets::THListBox* l : {&plain, &owned}) {
+      if (focus) l->SetFocus(); else SetFocus(nullptr);
+      InvalidateRect(l->Handle(), nullptr, TRUE);
+      UpdateWindow(l->Handle());
+      testsupport::PumpFor(20);
+      pictures[n++] = std::make_unique<testsupport::WindowPicture>(l->Handle());
+    }
+    EXPECT_TRUE(pictures[0]->SameIn(*pictures[1], client));
+  };
+  same("as added", false);
+  for (widgets::THListBox* l : {&plain, &owned}) {
+    l->SetSelected(0, true);
+    l->SetSelected(2, true);
+    l->SetItemIndex(2);
+  }
+  same("two selected, the caret on one", true);
+  for (widgets::THListBox* l : {&plain, &owned})
+    for (int i = 0; i < 4; ++i) SendMessageW(l->Handle(), WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+  same("scrolled sideways", true);
+  for (widgets::THListBox* l : {&plain, &owned}) l->SetEnabled(false);
+  same("disabled", false);
 }
