@@ -117,6 +117,20 @@ shot "$main" main
 xdotool key ctrl+l
 list=$(new_window '（ファイル一覧）$') || die "the list window did not open on Ctrl+L"
 shot "$list" list
+# A selection made with the mouse (a click, Shift and Ctrl clicks), then the list's context menu from
+# a right click on another entry, which joins the selection.
+item() { echo $((70 + 12 * $1)); }
+xdotool mousemove --window "$list" 60 "$(item 0)" click 1
+xdotool keydown shift mousemove --window "$list" 60 "$(item 2)" click 1 keyup shift
+xdotool keydown ctrl mousemove --window "$list" 60 "$(item 4)" click 1 keyup ctrl
+xdotool mousemove --window "$list" 60 "$(item 5)" click 3
+sleep 0.6
+eval "$(xdotool getwindowgeometry --shell "$list")"
+import -silent -window root -crop "$((WIDTH + 120))x${HEIGHT}+${X}+${Y}" +repage -define png:exclude-chunks=date,time \
+  "$out/list-menu.png"
+say "list-menu.png"
+xdotool key Escape
+sleep 0.3
 xdotool key alt+F4
 gone '（ファイル一覧）$' "$list" || die "the list window did not close"
 focus_main
