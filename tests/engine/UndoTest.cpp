@@ -435,18 +435,22 @@ class KillingTarget : public TChangeTarget {
 
 constexpr wchar_t kKilledRunVariable[] = L"VSS_TEST_KILLED_RUN_ROOT";
 
+// The tree that the parent of a death test named in the environment; empty in the parent itself.
+std::wstring ParentsTree(const wchar_t* variable) {
+  wchar_t given[1024];
+  const DWORD n = GetEnvironmentVariableW(variable, given, 1024);
+  return n > 0 && n < 1024 ? std::wstring(given, n) : std::wstring();
+}
+
 }  // namespace
 
 // The child of the death test runs this test anew; the tree is the parent's, named in the environment.
 TEST(UndoAfterKillTest, AKilledRunLeavesAJournalThatGivesBackExactlyWhatItChanged) {
   testsupport::FixedLocalBias utcZone{0};
-  wchar_t given[1024];
-  const DWORD n = GetEnvironmentVariableW(kKilledRunVariable, given, 1024);
   std::unique_ptr<testsupport::TempTree> tree;
-  std::wstring root;
+  std::wstring root = ParentsTree(kKilledRunVariable);
   std::vector<std::wstring> paths;
-  if (n > 0 && n < 1024) {
-    root = given;
+  if (!root.empty()) {
     for (int i = 0; i < 5; ++i) paths.push_back(root + L"\\f" + std::to_wstring(i) + L".txt");
   } else {
     tree = std::make_unique<testsupport::TempTree>();
@@ -522,13 +526,9 @@ constexpr wchar_t kEndedRunVariable[] = L"VSS_TEST_ENDED_RUN_ROOT";
 // question. What the run did to it must be in the journal.
 TEST(UndoAfterKillTest, AProgramEndedAtItsFirstQuestionLeavesAJournalOfThePartChange) {
   testsupport::FixedLocalBias utcZone{0};
-  wchar_t given[1024];
-  const DWORD n = GetEnvironmentVariableW(kEndedRunVariable, given, 1024);
   std::unique_ptr<testsupport::TempTree> tree;
-  std::wstring root;
-  if (n > 0 && n < 1024) {
-    root = given;
-  } else {
+  std::wstring root = ParentsTree(kEndedRunVariable);
+  if (root.empty()) {
     tree = std::make_unique<testsupport::TempTree>();
     root = tree->Root();
     OddTimes(tree->MakeFile(L"f.txt"), 0);
