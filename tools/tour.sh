@@ -80,16 +80,18 @@ for f in 写真/IMG_0001.jpg 写真/IMG_0002.jpg 写真/2024-春/IMG_0103.jpg �
          書類/見積書.xlsx 書類/議事録_0415.docx 書類/readme.txt; do
   echo "$f" > "$work/$f"
 done
-# Options as a user left them: files only with subfolders, both date-times set, read-only switched on.
+# Options as a user left them: files only with subfolders, both date-times set, read-only switched on,
+# the documents folder remembered by the file dialogs. The file is in Shift-JIS, as the program writes it.
 ini() {
   printf '[Bounds]\r\nLeft=40\r\nTop=40\r\n'
   printf '[Application]\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\nSubFolder=1\r\nAutoEnd=0\r\nSplashCount=%s\r\n' "$1"
+  printf 'FolderPath=%s\r\n' 'C:\作業\書類\'
   printf '[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\n'
   printf 'CreateYear=2024\r\nCreateMonth=4\r\nCreateDay=1\r\nCreateHour=9\r\nCreateMinute=0\r\nCreateSecond=0\r\n'
   printf 'UpdateYear=2024\r\nUpdateMonth=4\r\nUpdateDay=15\r\nUpdateHour=18\r\nUpdateMinute=30\r\nUpdateSecond=0\r\n'
   printf '[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n'
 }
-ini 100 > "$app/VornaStampShifter.ini"
+ini 100 | iconv -f UTF-8 -t CP932 > "$app/VornaStampShifter.ini"
 win() { WINEPREFIX=$prefix winepath -w "$1" 2>/dev/null; }
 
 start() {
@@ -131,6 +133,23 @@ import -silent -window root -crop "$((WIDTH + 120))x${HEIGHT}+${X}+${Y}" +repage
 say "list-menu.png"
 xdotool key Escape
 sleep 0.3
+# The list saved to a file: the save dialog opens below the window's caption, then says where it went.
+before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
+xdotool key ctrl+s
+save=$(new_window '.' $before) || die "no save dialog on Ctrl+S in the list"
+eval "$(xdotool getwindowgeometry --shell "$list")"
+listX=$X listY=$Y listW=$WIDTH
+eval "$(xdotool getwindowgeometry --shell "$save")"
+import -silent -window root -crop "$((X + WIDTH - listX))x$((Y + HEIGHT - listY))+${listX}+${listY}" +repage \
+  -define png:exclude-chunks=date,time "$out/list-save.png"
+say "list-save.png"
+xdotool type --delay 30 'list.txt'
+xdotool key Return
+gone '.' "$save" || die "the save dialog did not close"
+saved=$(new_window '^VornaStampShifter$' "$main") || die "no box said where the list was saved"
+shot "$saved" list-saved
+xdotool key Return
+gone '^VornaStampShifter$' "$saved" || die "the saved box did not close"
 xdotool key alt+F4
 gone '（ファイル一覧）$' "$list" || die "the list window did not close"
 focus_main
@@ -184,7 +203,7 @@ for d in range(400):
     for f in range(250):
         open(os.path.join(folder, 'file%03d.txt' % f), 'w').close()
 PY
-ini 1 > "$app/VornaStampShifter.ini"
+ini 1 | iconv -f UTF-8 -t CP932 > "$app/VornaStampShifter.ini"
 setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$(win "$work/many")" &
 pid=$!
 splash=
