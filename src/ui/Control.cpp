@@ -385,6 +385,9 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (WinControl* c = FromHandle(dis->hwndItem); c && c != this && c->DrawItem(dis)) return TRUE;
       break;
     }
+    case WM_CHARTOITEM:
+      if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this) return c->CharToItem(LOWORD(wp));
+      break;
     case WM_MEASUREITEM:
       if (reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_MENU &&
           PopupMenu::MeasureGlyph(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)))

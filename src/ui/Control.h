@@ -155,6 +155,9 @@ class WinControl : public Control {
   virtual HBRUSH CtlColor(HDC dc);
   virtual bool DrawItem(DRAWITEMSTRUCT* dis) { (void)dis; return false; }
   virtual bool MeasureItem(MEASUREITEMSTRUCT* mis) { (void)mis; return false; }
+  // WM_CHARTOITEM of a list box with LBS_WANTKEYBOARDINPUT: the item to move to for the character
+  // typed, -1 for the list's own search, -2 for none.
+  virtual LRESULT CharToItem(wchar_t ch) { (void)ch; return -1; }
 
   // Painting of a container: background, then windowless children.
   virtual void PaintBackground(HDC dc, const RECT& rc);

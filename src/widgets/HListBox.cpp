@@ -72,7 +72,9 @@ uint16_t THListBox::MeasureText(std::wstring_view text) const {
 void THListBox::CreateOwnerData(ui::WinControl* parent, int left, int top, int width, int height, bool multiSelect,
                                 TTextSource source) {
   FSource = std::move(source);
-  Create(parent, left, top, width, height, multiSelect, LBS_OWNERDRAWFIXED);
+  // Without texts of its own the list cannot search for a typed character: it asks its owner
+  // (WM_CHARTOITEM), which reflects the question back here.
+  Create(parent, left, top, width, height, multiSelect, LBS_OWNERDRAWFIXED | LBS_WANTKEYBOARDINPUT);
 }
 
 std::wstring THListBox::ItemText(int index) const {
@@ -108,6 +110,21 @@ bool THListBox::DrawItem(DRAWITEMSTRUCT* dis) {
   SetTextColor(dc, oldText);
   if (dis->itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
   return true;
+}
+
+LRESULT THListBox::CharToItem(wchar_t ch) {
+  if (!FSource) return -1;
+  // As a plain list searches: from the item after the caret round to the caret, for the first item
+  // whose first character is ch, ignoring case. (The message's own caret index carries 16 bits only.)
+  const int count = Count();
+  const int caret = static_cast<int>(SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0));
+  const int start = caret >= 0 && caret < count ? caret + 1 : 0;
+  for (int n = 0; n < count; ++n) {
+    const int i = (start + n) % count;
+    const std::wstring_view text = FSource(i);
+    if (!text.empty() && CompareStringOrdinal(text.data(), 1, &ch, 1, TRUE) == CSTR_EQUAL) return i;
+  }
+  return -2;
 }
 
 void THListBox::Widen(std::wstring_view text) {

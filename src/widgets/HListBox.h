@@ -22,7 +22,8 @@ class THListBox : public ui::ListBox {
   // A list whose owner keeps the texts: its items hold nothing but their selection, and item i is
   // drawn as a plain list draws it, from source(i) (an index the source does not hold draws
   // empty). A long list then holds its texts once, in the owner, not a second time in the control.
-  // AddString and InsertString measure the text given and add an item for it.
+  // AddString and InsertString measure the text given and add an item for it. A character typed
+  // moves to the next item that begins with it, as in a plain list.
   void CreateOwnerData(ui::WinControl* parent, int left, int top, int width, int height, bool multiSelect,
                        TTextSource source);
   bool OwnerData() const { return static_cast<bool>(FSource); }
@@ -55,6 +56,7 @@ class THListBox : public ui::ListBox {
 
  protected:
   bool DrawItem(DRAWITEMSTRUCT* dis) override;
+  LRESULT CharToItem(wchar_t ch) override;
 
  private:
   void Widen(std::wstring_view text);

@@ -144,3 +144,42 @@ TEST(HListBoxOwnerData, DrawsItsItemsAsThePlainListDraws) {
   for (widgets::THListBox* l : {&plain, &owned}) l->SetEnabled(false);
   same("disabled", false);
 }
+
+// The keyboard moves through a list whose owner keeps the texts as through the plain list: a typed
+// character to the next item beginning with it (either case, round past the end), the arrows and Home
+// and End as ever, also with the caret beyond the first 65536 items.
+TEST(HListBoxOwnerData, KeysMoveTheCaretAsInThePlainList) {
+  std::vector<std::wstring> texts = {L"C:\\a.txt", L"C:\\b.txt", L"D:\\x.txt", L"e:\\y.txt", L"d:\\z.txt", L""};
+  for (int i = 0; i < 70000; ++i) texts.push_back(i % 2 ? L"F:\\" + std::to_wstring(i) : L"G:\\" + std::to_wstring(i));
+  texts.push_back(L"d:\\last");
+  ui::Form form;
+  form.CreateForm(L"一覧", WS_POPUP, 0, 420, 100);
+  widgets::THListBox plain, owned;
+  plain.Create(&form, 0, 0, 200, 100);
+  owned.CreateOwnerData(&form, 210, 0, 200, 100, true, [&](int i) { return std::wstring_view(texts.at(static_cast<size_t>(i))); });
+  for (widgets::THListBox* l : {&plain, &owned}) {
+    l->BeginUpdate(static_cast<int>(texts.size()));
+    for (const auto& t : texts) l->AddString(t);
+    l->EndUpdate();
+  }
+  form.Show();
+  auto caret = [](widgets::THListBox& l) { return static_cast<int>(SendMessageW(l.Handle(), LB_GETCARETINDEX, 0, 0)); };
+  struct Step {
+    UINT msg;
+    WPARAM key;
+  };
+  const Step steps[] = {{WM_CHAR, L'd'}, {WM_CHAR, L'D'}, {WM_CHAR, L'E'}, {WM_CHAR, L'q'}, {WM_KEYDOWN, VK_DOWN},
+                        {WM_CHAR, L'f'}, {WM_KEYDOWN, VK_END}, {WM_KEYDOWN, VK_UP}, {WM_CHAR, L'f'},
+                        {WM_CHAR, L'd'}, {WM_CHAR, L'c'}, {WM_KEYDOWN, VK_HOME}, {WM_CHAR, L'c'}};
+  int n = 0;
+  for (const Step& s : steps) {
+    SCOPED_TRACE(n++);
+    for (widgets::THListBox* l : {&plain, &owned}) {
+      l->SetFocus();
+      SendMessageW(l->Handle(), s.msg, s.key, 0);
+    }
+    EXPECT_EQ(caret(owned), caret(plain));
+    EXPECT_EQ(owned.SelCount(), plain.SelCount());
+  }
+  EXPECT_EQ(caret(owned), 1);  // Home, then "c" from the top: the second "C:\" item
+}
