@@ -74,7 +74,10 @@ class TFormFileList : public ui::Form, private ICollectionView {
 
   // The target list as a change run, the copy and the save read it.
   int EntryCount() const { return FTargetList.Count(); }
-  std::wstring Entry(int index) const { return std::wstring(FTargetList.Entry(index)); }
+  // Entry index; empty when the list holds no such entry (it shrank under the reader).
+  std::wstring Entry(int index) const {
+    return index >= 0 && index < FTargetList.Count() ? std::wstring(FTargetList.Entry(index)) : std::wstring();
+  }
   const TTargetList& TargetList() const { return FTargetList; }
   TTargetCollection& Collection() { return FCollection; }
 
