@@ -71,6 +71,12 @@ TEST(CommonSpinEdit, ValueReadsTheTextClampedIntoTheRange) {
   e.MinValue = 0;
   e.SetText(L"0");
   EXPECT_EQ(e.Value(), 0);
+  // Below a negative minimum "0" is the number 0; another zero still reads as the minimum.
+  e.MinValue = -5;
+  e.SetText(L"0");
+  EXPECT_EQ(e.Value(), 0);
+  e.SetText(L"-0");
+  EXPECT_EQ(e.Value(), -5);
   // Equal bounds: writing keeps the number given, reading gives the bound.
   e.MinValue = e.MaxValue = 5;
   e.SetValue(77);
@@ -91,6 +97,14 @@ TEST(CommonSpinEdit, LeavingTheEditRewritesOnlyANumberOutsideTheRange) {
   EXPECT_EQ(e.Text(), L"1980");
   EXPECT_EQ(f.changes, changes + 1);
   for (const wchar_t* text : {L"", L"+", L"2000"}) {
+    e.SetText(text);
+    e.SetFocus();
+    f.Other.SetFocus();
+    EXPECT_EQ(e.Text(), text);
+  }
+  // Equal bounds are no bounds: a number on either side of them stays as written.
+  e.MinValue = e.MaxValue = 5;
+  for (const wchar_t* text : {L"77", L"-3"}) {
     e.SetText(text);
     e.SetFocus();
     f.Other.SetFocus();
@@ -137,12 +151,12 @@ TEST(CommonSpinEdit, RefusedKeysBeepAndCutAndPasteNeedAnEnabledEditor) {
   e.SetValue(12);
   SendMessageW(e.Handle(), EM_SETSEL, 2, 2);
   BeepCounter beeps;
-  Type(e, L"a$\r ");
+  Type(e, L"a$\r /:");  // "/" and ":" stand just outside the digits
   EXPECT_EQ(e.Text(), L"12");
-  EXPECT_EQ(beeps.count, 4);
+  EXPECT_EQ(beeps.count, 6);
   Type(e, L"3\b\b");
   EXPECT_EQ(e.Text(), L"1");
-  EXPECT_EQ(beeps.count, 4);
+  EXPECT_EQ(beeps.count, 6);
 
   PutOnClipboard(f.Handle(), L"34");
   auto pasteOver = [&](UINT how) {
@@ -161,7 +175,12 @@ TEST(CommonSpinEdit, RefusedKeysBeepAndCutAndPasteNeedAnEnabledEditor) {
   Type(e, L"7\b");
   Key(e.Handle(), VK_DELETE);
   EXPECT_EQ(e.Text(), L"1");
-  EXPECT_EQ(beeps.count, 7);
+  EXPECT_EQ(beeps.count, 9);
+  // Keys that change nothing still work: Ctrl+C copies.
+  SendMessageW(e.Handle(), EM_SETSEL, 0, -1);
+  Type(e, L"\x03");
+  EXPECT_EQ(testsupport::ClipboardUnicode(), L"1");
+  EXPECT_EQ(beeps.count, 9);
   Key(e.Handle(), VK_UP);  // stepping still works
   EXPECT_EQ(e.Text(), L"2");
 
@@ -322,5 +341,13 @@ TEST(CommonSpinEdit, FullWidthDigitsAreDigitsHoweverTheyArriveAndNothingElseGets
   EXPECT_EQ(enter(chars(WM_CHAR, L"あ＄")), L"2000>2000");
   EXPECT_EQ(enter(paste(L"2026年", ctrlV)), L"2000>2000");
   EXPECT_EQ(enter(paste(L"20 26", contextMenu)), L"2000>2000");
-  EXPECT_EQ(beeps.count, 6);
+  EXPECT_EQ(enter(paste(L"20\t26", contextMenu)), L"2000>2000");  // a control character inside the text
+  // A character beyond the 16-bit range is not the character its lower bits name.
+  EXPECT_EQ(enter([&] { SendMessageW(e.Handle(), WM_UNICHAR, 0x10032, 1); }), L"2000>2000");
+  EXPECT_EQ(beeps.count, 8);
+  // The full-width forms run from "！" to "～"; their neighbours are left as they are.
+  EXPECT_EQ(HalfWidthOf(0xFF01), L'!');
+  EXPECT_EQ(HalfWidthOf(0xFF5E), L'~');
+  EXPECT_EQ(HalfWidthOf(0xFF00), wchar_t(0xFF00));
+  EXPECT_EQ(HalfWidthOf(0xFF5F), wchar_t(0xFF5F));
 }
