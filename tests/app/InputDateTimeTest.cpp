@@ -114,6 +114,17 @@ TEST_F(InputDateTime, DayMaximumFollowsYearAndMonthAndOnlyFebruaryClampsTheDay) 
   Type(d.CommonSpinEditDay, L"29");
   Type(d.CommonSpinEditYear, L"2001");
   EXPECT_EQ(d.CommonSpinEditDay.Text(), L"28");
+  // A day within February is kept, also one on its last day, and a leap year lengthens the range.
+  Type(d.CommonSpinEditDay, L"15");
+  Type(d.CommonSpinEditYear, L"2004");
+  EXPECT_EQ(d.CommonSpinEditDay.Text(), L"15");
+  EXPECT_EQ(d.CommonSpinEditDay.MaxValue, 29);
+  Type(d.CommonSpinEditDay, L"29");
+  Type(d.CommonSpinEditMonth, L"1");
+  Type(d.CommonSpinEditMonth, L"2");
+  EXPECT_EQ(d.CommonSpinEditDay.Text(), L"29");
+  Type(d.CommonSpinEditYear, L"2001");
+  EXPECT_EQ(d.CommonSpinEditDay.Text(), L"28");
   // Any other month keeps the typed day; it reads, and is stored, as the month's last day.
   Type(d.CommonSpinEditMonth, L"3");
   Type(d.CommonSpinEditDay, L"31");
