@@ -102,11 +102,34 @@ TEST(MessageDialog, ClosesAtOnceWhileTheApplicationIsTerminating) {
   ui::Application::Instance().Terminate();
   EXPECT_EQ(ui::ShowMessageDialog(Question()), ui::kDialogClosed);
   EXPECT_TRUE(answers.Shown().empty());
+  // One that is to be seen while the program ends is shown and answered.
+  auto shown = Question();
+  shown.showWhileTerminating = true;
+  answers.Press(L"中止(&A)");
+  EXPECT_EQ(ui::ShowMessageDialog(shown), 1);
+  EXPECT_EQ(answers.Shown().size(), 1u);
   // Take the quit message out of the queue again for the following tests.
   MSG msg;
   while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
   }
   ui::Application::Instance().ResetTerminated();
+
+  // The program ending while a dialog is up closes it, unless it is to be seen then.
+  for (bool showWhileTerminating : {false, true}) {
+    SCOPED_TRACE(showWhileTerminating);
+    DialogAnswerer ending;
+    ending.Responder = [](const testsupport::ShownDialog&) {
+      ui::Application::Instance().Terminate();
+      return testsupport::Answer{testsupport::AnswerKind::Button, L"すべてはい(&A)"};
+    };
+    auto o = Question();
+    o.showWhileTerminating = showWhileTerminating;
+    EXPECT_EQ(ui::ShowMessageDialog(o), showWhileTerminating ? 2 : ui::kDialogClosed);
+    EXPECT_EQ(ending.Shown().size(), 1u);
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    ui::Application::Instance().ResetTerminated();
+  }
 }
 
 TEST(MessageDialog, IsCentredOnTheScreen) {
