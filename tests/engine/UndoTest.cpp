@@ -566,3 +566,18 @@ TEST(UndoAfterKillTest, AProgramEndedAtItsFirstQuestionLeavesAJournalOfThePartCh
   EXPECT_TRUE(run.UndoComplete());
   EXPECT_EQ(Take(file), before);
 }
+
+TEST(UndoConfirmationTextTest, FivePathsAreListedAndOnlyThoseBeyondAreCounted) {
+  TJournal journal;
+  for (int i = 0; i < 6; ++i) {
+    journal.Records.emplace_back();
+    journal.Records.back().Path = L"C:\\p" + std::to_wstring(i);
+  }
+  const std::wstring six = UndoConfirmationText(journal);
+  EXPECT_NE(six.find(L"C:\\p4\rほか 1 件\r\rよろしいですか？"), std::wstring::npos);
+  EXPECT_EQ(six.find(L"C:\\p5"), std::wstring::npos);
+  journal.Records.pop_back();
+  const std::wstring five = UndoConfirmationText(journal);
+  EXPECT_NE(five.find(L"C:\\p4\r\rよろしいですか？"), std::wstring::npos);
+  EXPECT_EQ(five.find(L"ほか"), std::wstring::npos);
+}
