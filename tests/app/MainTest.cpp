@@ -81,6 +81,30 @@ TEST_F(MainWindowTest, AttributeRulesFollowTheCheckBoxes) {
   EXPECT_FALSE(w->RadioButtonHiddenON.Enabled());
   w->CheckBoxHidden.SetChecked(true);
   EXPECT_TRUE(w->RadioButtonHiddenOFF.Enabled());
+  // Every row, each way round: the label and the check box follow the attribute change, the radio
+  // buttons that and the row's own check box.
+  struct Row {
+    ui::Control& label;
+    ui::CheckBox& check;
+    ui::Control& on;
+    ui::Control& off;
+  };
+  const Row rows[] = {{w->LabelReadOnly, w->CheckBoxReadOnly, w->RadioButtonReadOnlyON, w->RadioButtonReadOnlyOFF},
+                      {w->LabelHidden, w->CheckBoxHidden, w->RadioButtonHiddenON, w->RadioButtonHiddenOFF},
+                      {w->LabelSystem, w->CheckBoxSystem, w->RadioButtonSystemON, w->RadioButtonSystemOFF}};
+  for (bool attr : {true, false, true}) {
+    for (bool row : {true, false, true}) {
+      for (int r = 0; r < 3; ++r) {
+        SCOPED_TRACE(testing::Message() << "attr " << attr << " row " << r << " checked " << row);
+        w->CheckBoxAttrChg.SetChecked(attr);
+        rows[r].check.SetChecked(row);
+        EXPECT_EQ(rows[r].label.Enabled(), attr);
+        EXPECT_EQ(rows[r].check.Enabled(), attr);
+        EXPECT_EQ(rows[r].on.Enabled(), attr && row);
+        EXPECT_EQ(rows[r].off.Enabled(), attr && row);
+      }
+    }
+  }
 }
 
 TEST_F(MainWindowTest, DateRulesFollowTheCheckBoxes) {
@@ -97,6 +121,23 @@ TEST_F(MainWindowTest, DateRulesFollowTheCheckBoxes) {
   EXPECT_FALSE(w->CheckBoxUpdate.Enabled());
   EXPECT_FALSE(w->EditUpdate.Enabled());
   EXPECT_FALSE(w->SpeedButtonUpdate.Enabled());
+  // Both sides, each way round.
+  for (bool date : {true, false, true}) {
+    for (bool create : {true, false}) {
+      for (bool update : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "date " << date << " create " << create << " update " << update);
+        w->CheckBoxDateChg.SetChecked(date);
+        w->CheckBoxCreate.SetChecked(create);
+        w->CheckBoxUpdate.SetChecked(update);
+        EXPECT_EQ(w->CheckBoxCreate.Enabled(), date);
+        EXPECT_EQ(w->CheckBoxUpdate.Enabled(), date);
+        EXPECT_EQ(w->EditCreate.Enabled(), date && create);
+        EXPECT_EQ(w->SpeedButtonCreate.Enabled(), date && create);
+        EXPECT_EQ(w->EditUpdate.Enabled(), date && update);
+        EXPECT_EQ(w->SpeedButtonUpdate.Enabled(), date && update);
+      }
+    }
+  }
 }
 
 TEST_F(MainWindowTest, FoldersOnlyDisablesTheExtensionFilter) {
@@ -111,6 +152,18 @@ TEST_F(MainWindowTest, FoldersOnlyDisablesTheExtensionFilter) {
   EXPECT_TRUE(w->CheckBoxExtSelect.Enabled());
   EXPECT_TRUE(w->EditExtString.Enabled());
   EXPECT_EQ(w->EditExtString.GetColor(), ui::clWindow);
+  // Files only enables it as well; folders only disables it again, the filter checked or not.
+  for (bool filter : {false, true}) {
+    SCOPED_TRACE(filter);
+    w->CheckBoxExtSelect.SetChecked(filter);
+    w->RadioButtonFolder.SetChecked(true);
+    w->RadioButtonFile.SetChecked(true);
+    EXPECT_TRUE(w->CheckBoxExtSelect.Enabled() && w->EditExtString.Enabled());
+    EXPECT_EQ(w->EditExtString.GetColor(), ui::clWindow);
+    w->RadioButtonFolder.SetChecked(true);
+    EXPECT_FALSE(w->CheckBoxExtSelect.Enabled() || w->EditExtString.Enabled());
+    EXPECT_EQ(w->EditExtString.GetColor(), ui::clBtnFace);
+  }
 }
 
 TEST_F(MainWindowTest, ExtensionFilterTakesTheFocusOnlyOnceShown) {
