@@ -735,16 +735,9 @@ void TVNStampShifter::LoadSettings() {
 
 POINT TVNStampShifter::PlacedPosition() const {
   if (!IsIconic(Handle())) return POINT{Left(), Top()};
-  // A minimised window stands far outside the screen; its place is the one it is restored to, which
-  // the placement gives in work-area coordinates.
-  WINDOWPLACEMENT wp{};
-  wp.length = sizeof(wp);
-  GetWindowPlacement(Handle(), &wp);
-  MONITORINFO mi{};
-  mi.cbSize = sizeof(mi);
-  GetMonitorInfoW(MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &mi);
-  return POINT{wp.rcNormalPosition.left + mi.rcWork.left - mi.rcMonitor.left,
-               wp.rcNormalPosition.top + mi.rcWork.top - mi.rcMonitor.top};
+  // A minimised window stands far outside the screen; its place is the one it is restored to.
+  const RECT restored = ui::RestoredBounds(Handle());
+  return POINT{restored.left, restored.top};
 }
 
 LRESULT TVNStampShifter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

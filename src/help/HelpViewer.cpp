@@ -575,19 +575,7 @@ void THelpViewer::SavePlacement() {
   if (!OnSavePlacement || !FPlaced) return;
   THelpPlacement p;
   p.PaneWidth = TabControlNavi.Width();
-  if (IsIconic(Handle()) || IsZoomed(Handle())) {
-    // The place it is restored to, which the placement gives in work-area coordinates.
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof(wp);
-    GetWindowPlacement(Handle(), &wp);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof(mi);
-    GetMonitorInfoW(MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &mi);
-    p.Bounds = wp.rcNormalPosition;
-    OffsetRect(&p.Bounds, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
-  } else {
-    GetWindowRect(Handle(), &p.Bounds);
-  }
+  p.Bounds = ui::RestoredBounds(Handle());
   OnSavePlacement(p);
 }
 

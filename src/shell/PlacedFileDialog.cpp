@@ -125,10 +125,10 @@ void TFileDialogEx::GrowBuffer(OPENFILENAMEW& ofn) {
   // its quotes and separator, and the closing nulls.
   HWND frame = FDialogWnd;
   if (!frame) return;
-  const LRESULT spec = SendMessageW(frame, CDM_GETSPEC, 0, 0);
+  const LRESULT names = SendMessageW(frame, CDM_GETSPEC, 0, 0);
   const LRESULT folder = SendMessageW(frame, CDM_GETFOLDERPATH, 0, 0);
-  if (spec < 0 || folder < 0) return;
-  const size_t need = static_cast<size_t>(spec + folder) + 16;
+  if (names < 0 || folder < 0) return;
+  const size_t need = static_cast<size_t>(names + folder) + 16;
   if (need <= FBuffer.size()) return;
   FBuffer.assign(need * 2, L'\0');
   ofn.lpstrFile = FBuffer.data();

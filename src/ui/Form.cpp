@@ -96,6 +96,24 @@ BOOL CALLBACK RemoveWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
 }
 }  // namespace
 
+RECT RestoredBounds(HWND window) {
+  RECT r{};
+  if (!IsIconic(window) && !IsZoomed(window)) {
+    GetWindowRect(window, &r);
+    return r;
+  }
+  // The placement gives the restored place in work-area coordinates.
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof(wp);
+  GetWindowPlacement(window, &wp);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  GetMonitorInfoW(MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &mi);
+  r = wp.rcNormalPosition;
+  OffsetRect(&r, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
+  return r;
+}
+
 RECT FitOnScreen(const RECT& bounds) {
   // What is left of the window once every work area is taken away; nothing left means it fits, also
   // when it spans two monitors side by side.

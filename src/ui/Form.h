@@ -113,4 +113,8 @@ wchar_t MnemonicOf(const std::wstring& caption);
 // keeping their size, onto the work area of the nearest monitor, as little as possible.
 RECT FitOnScreen(const RECT& bounds);
 
+// The bounds, in screen coordinates, that a window has when it is neither minimised nor maximised:
+// for a minimised or maximised window the place it is restored to.
+RECT RestoredBounds(HWND window);
+
 }  // namespace ui

@@ -438,3 +438,32 @@ TEST(FitOnScreen, KeepsWhatFitsAndMovesTheRestOntoTheWorkAreaNoFurther) {
   EXPECT_EQ(left(wa.right + 5000, 300), wa.right - 300);            // outside every monitor
   EXPECT_EQ(left(wa.left + 10, wa.right - wa.left + 99), wa.left);  // wider than the work area
 }
+
+// The place a window is kept at: where it stands, or where it goes back to from minimised or maximised.
+TEST(RestoredBounds, IsWhereTheWindowStandsOrWhereItIsRestoredTo) {
+  ui::Form form;
+  form.CreateForm(L"置き場所", WS_OVERLAPPEDWINDOW, 0, 300, 200);
+  form.SetBounds(120, 90, 300, 200);
+  form.Show();
+  testsupport::PumpFor(30);
+  const RECT placed{120, 90, 420, 290};
+  auto same = [&](const char* state) {
+    SCOPED_TRACE(state);
+    const RECT r = ui::RestoredBounds(form.Handle());
+    EXPECT_EQ(r.left, placed.left);
+    EXPECT_EQ(r.top, placed.top);
+    EXPECT_EQ(r.right, placed.right);
+    EXPECT_EQ(r.bottom, placed.bottom);
+  };
+  same("as placed");
+  for (int show : {SW_MAXIMIZE, SW_MINIMIZE}) {
+    ShowWindow(form.Handle(), show);
+    testsupport::PumpFor(30);
+    RECT now;
+    GetWindowRect(form.Handle(), &now);
+    EXPECT_FALSE(EqualRect(&now, &placed));  // the window itself stands elsewhere meanwhile
+    same(show == SW_MAXIMIZE ? "maximised" : "minimised");
+    ShowWindow(form.Handle(), SW_RESTORE);
+    testsupport::PumpFor(30);
+  }
+}
