@@ -143,15 +143,7 @@ TEST_F(HelpTest, TheHelpWindowKeepsItsPlaceInTheSettings) {
     PressKey(viewer->TreeViewContents.Handle(), VK_ESCAPE);
     EXPECT_FALSE(viewer->Showing());
   }
-  std::string ini;
-  HANDLE h = CreateFileW(tree.Path(L"VornaStampShifter.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  char buf[8192];
-  DWORD n = 0;
-  ReadFile(h, buf, sizeof(buf), &n, nullptr);
-  CloseHandle(h);
-  ini.assign(buf, n);
+  const std::string ini = testsupport::ReadFileBytes(tree.Path(L"VornaStampShifter.ini"));
   EXPECT_NE(ini.find("[HelpWindow]\r\nLeft=60\r\nTop=50\r\nWidth=720\r\nHeight=480\r\nPane=280\r\n"), std::string::npos)
       << ini;
 

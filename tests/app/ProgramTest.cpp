@@ -90,14 +90,7 @@ TEST_F(ProgramTest, CloseRequestDuringARunLetsItFinishWithoutQuestions) {
     program.Run();  // returns at once: the program is ending
   }
   // The options were saved when the window went.
-  HANDLE h = CreateFileW(tree.Path(L"VornaStampShifter.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  char buf[4096];
-  DWORD n = 0;
-  ReadFile(h, buf, sizeof(buf), &n, nullptr);
-  CloseHandle(h);
-  EXPECT_NE(std::string(buf, n).find("SubFolder=0\r\n"), std::string::npos);
+  EXPECT_NE(testsupport::ReadFileBytes(tree.Path(L"VornaStampShifter.ini")).find("SubFolder=0\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, AbortAtAQuestionStopsTheRun) {

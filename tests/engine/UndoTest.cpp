@@ -435,6 +435,16 @@ class KillingTarget : public TChangeTarget {
 
 constexpr wchar_t kKilledRunVariable[] = L"VSS_TEST_KILLED_RUN_ROOT";
 
+// The options of the killed and ended runs: the update time (and the creation time where asked)
+// written, hidden switched on.
+void SetDatesAndHidden(enginetest::FakeChangeHost& host, bool creation) {
+  host.controls.DateChg = host.controls.Update = true;
+  host.controls.Create = creation;
+  host.SetParts(dsCreate, 2001, 2, 3, 4, 5, 6);
+  host.SetParts(dsUpdate, 2002, 3, 4, 5, 6, 7);
+  host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
+}
+
 // The tree that the parent of a death test named in the environment; empty in the parent itself.
 std::wstring ParentsTree(const wchar_t* variable) {
   wchar_t given[1024];
@@ -467,10 +477,7 @@ TEST(UndoAfterKillTest, AKilledRunLeavesAJournalThatGivesBackExactlyWhatItChange
   auto killedRun = [&] {
     enginetest::FakeChangeHost host;
     host.paths = paths;
-    host.controls.DateChg = host.controls.Create = host.controls.Update = true;
-    host.SetParts(dsCreate, 2001, 2, 3, 4, 5, 6);
-    host.SetParts(dsUpdate, 2002, 3, 4, 5, 6, 7);
-    host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
+    SetDatesAndHidden(host, true);
     TChangeRun run(host, host, host);
     TJournalWriter writer(journalPath);
     run.SetJournal(&writer);
@@ -538,10 +545,7 @@ TEST(UndoAfterKillTest, AProgramEndedAtItsFirstQuestionLeavesAJournalOfThePartCh
   auto endedRun = [&] {
     EndingAtQuestion host;
     host.paths = {file};
-    host.controls.DateChg = host.controls.Update = true;
-    host.SetParts(dsCreate, 2001, 2, 3, 4, 5, 6);
-    host.SetParts(dsUpdate, 2002, 3, 4, 5, 6, 7);
-    host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
+    SetDatesAndHidden(host, false);
     TChangeRun run(host, host, host);
     TJournalWriter writer(journalPath);
     run.SetJournal(&writer);
