@@ -46,6 +46,8 @@ DialogAnswerer::~DialogAnswerer() {
   if (!FQueue.empty()) ADD_FAILURE() << FQueue.size() << " queued dialog answer(s) were not used";
 }
 
+DialogAnswerer* DialogAnswerer::Active() { return gActive; }
+
 DialogAnswerer& DialogAnswerer::Press(const std::wstring& caption) {
   FQueue.push_back(Answer{AnswerKind::Button, caption});
   return *this;

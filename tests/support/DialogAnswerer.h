@@ -51,6 +51,8 @@ class DialogAnswerer {
   size_t PendingAnswers() const { return FQueue.size(); }
   void Clear() { FShown.clear(); }
 
+  // The answerer alive on this thread, if any.
+  static DialogAnswerer* Active();
   // Reads a dialog window as the answerer records it.
   static ShownDialog Read(HWND hwnd);
   // Carries out an answer on a dialog window (posted, so the dialog's own loop handles it).

@@ -31,15 +31,24 @@ void CALLBACK Act(HWND, UINT, UINT_PTR, DWORD) {
 }
 }  // namespace
 
+bool ActingInModalWindow() { return g_acting != nullptr; }
+
 bool ActInModalWindow(const std::function<HWND()>& window, const std::function<void(HWND)>& user,
                       const std::function<void()>& show) {
   Acting acting{window, user};
-  Acting* outer = g_acting;
+  // Restored on every way out, a throwing show() included: a timer left running would call Act
+  // later, from another test's message loop, on this frame's dead locals.
+  struct Restore {
+    Acting* outer;
+    UINT_PTR timer = 0;
+    ~Restore() {
+      if (timer) KillTimer(nullptr, timer);
+      g_acting = outer;
+    }
+  } restore{g_acting};
   g_acting = &acting;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, Act);
+  restore.timer = SetTimer(nullptr, 0, 20, Act);
   show();
-  KillTimer(nullptr, timer);
-  g_acting = outer;
   return acting.done;
 }
 

@@ -12,5 +12,7 @@ namespace testsupport {
 // False when the window never showed.
 bool ActInModalWindow(const std::function<HWND()>& window, const std::function<void(HWND)>& user,
                       const std::function<void()>& show);
+// Whether an ActInModalWindow is under way (none may outlive its test).
+bool ActingInModalWindow();
 
 }  // namespace testsupport
