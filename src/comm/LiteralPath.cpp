@@ -178,6 +178,11 @@ std::wstring comm_PathKey(std::wstring_view path) {
   return lit;
 }
 
+std::wstring comm_AbsolutePath(std::wstring_view path) {
+  if (path.empty()) return {};
+  return comm_PathKey(comm_LiteralPath(path));
+}
+
 bool comm_IsRootPath(std::wstring_view path) {
   if (StartsWith(path, kLiteral)) return LiteralIsRoot(path);
   Parsed p;

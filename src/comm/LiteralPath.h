@@ -19,5 +19,11 @@ std::wstring comm_LiteralPath(std::wstring_view path);
 // relative path is its own key ("C:" is not "C:\"), whatever the current folder is.
 std::wstring comm_PathKey(std::wstring_view path);
 
+// The full path in its ordinary form (no "\\?\"), by the rules of comm_LiteralPath: a relative path
+// is joined to the folder it is relative to, "." and ".." are resolved, and no name is trimmed ("a."
+// from the current folder C:\w is C:\w\a., never C:\w\a). An absolute path is only tidied by the same
+// rules.
+std::wstring comm_AbsolutePath(std::wstring_view path);
+
 // True for a path that is a root: "C:\", "\\?\C:\", "\\server\share", "\\?\UNC\server\share\".
 bool comm_IsRootPath(std::wstring_view path);

@@ -1,6 +1,7 @@
 // The target collection: the pre-count, the adding pass, the filters and the progress of a long walk.
 #include "targets/Collection.h"
 #include "comm/LiteralPath.h"
+#include "comm/LongPathName.h"
 #include "comm/PathText.h"
 #include "comm/StrSplit.h"
 #include "comm/UniqueHandle.h"
@@ -18,6 +19,11 @@ std::wstring Join(std::wstring_view prefix, std::wstring_view name) {
   full += comm::kPathSeparator;
   full.append(name);
   return full;
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
 }
 
 bool IsDots(const wchar_t* name) { return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)); }
@@ -45,18 +51,14 @@ std::wstring_view FolderPartOf(std::wstring_view pattern) {
 }
 
 // A path the user named relative to the current folder ("a.txt", "sub\x", "\x", "C:x") made
-// absolute, so that its entries name what was meant rather than something below a root.
+// absolute, so that its entries name what was meant rather than something below a root. The names
+// are kept as given: "a." stays "a.", where the system's full-path rules would make it "a".
 std::wstring Absolute(const std::wstring& path) {
   const bool driveRooted = path.size() >= 3 && path[1] == L':' && path[2] == comm::kPathSeparator;
   const bool unc = path.size() >= 2 && path[0] == comm::kPathSeparator && path[1] == comm::kPathSeparator;
   if (path.empty() || driveRooted || unc) return path;
-  const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (need == 0) return path;
-  std::wstring full(need, L'\0');
-  const DWORD got = GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
-  if (got == 0 || got >= need) return path;
-  full.resize(got);
-  return full;
+  std::wstring full = comm_AbsolutePath(path);
+  return full.empty() ? path : full;
 }
 
 // Expands one path as both passes do. visit(fullPath, isFolder, name) sees the path itself when it
@@ -80,6 +82,19 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
     literalPrefix = FolderPartOf(literal);
     pattern = literal;
   }
+  // A name without wildcards stands for that one entry. The search may match more: Wine's search lets
+  // "a." match "a" beside it when the letter case differs. Only the entry of that name, or of that short
+  // name, is taken.
+  std::wstring exactName;
+  if (pattern == literal) {
+    exactName = literal.substr(literal.find_last_of(L"\\:") + 1);
+    if (exactName.find_first_of(L"*?<>\"") != std::wstring::npos) exactName.clear();
+  }
+  if (!exactName.empty()) {
+    exactName = comm_StoredName(literalPrefix + comm::kPathSeparator, exactName);
+    if (exactName.empty()) return;  // names nothing
+    pattern = literalPrefix + comm::kPathSeparator + exactName;  // searched as stored: that entry alone
+  }
 
   struct Search {
     std::wstring prefix, literalPrefix;
@@ -88,13 +103,15 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
   };
   std::vector<Search> searches;
   WIN32_FIND_DATAW data;
-  auto open = [&](std::wstring folder, std::wstring literalFolder, const std::wstring& searchPattern) {
-    HANDLE h = FindFirstFileExW(searchPattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+  auto open = [&](std::wstring folder, std::wstring literalFolder, const std::wstring& searchPattern,
+                  FINDEX_INFO_LEVELS level) {
+    HANDLE h = FindFirstFileExW(searchPattern.c_str(), level, &data, FindExSearchNameMatch, nullptr,
                                 FIND_FIRST_EX_LARGE_FETCH);
     if (h != INVALID_HANDLE_VALUE)
       searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::UniqueFind(h), true});
   };
-  open(std::move(prefix), std::move(literalPrefix), pattern);
+  // The short names come with the standard level only.
+  open(std::move(prefix), std::move(literalPrefix), pattern, exactName.empty() ? FindExInfoBasic : FindExInfoStandard);
   while (!searches.empty()) {
     Search& search = searches.back();
     if (search.pending) {
@@ -105,12 +122,15 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
     }
     if (stop()) return;
     if (IsDots(data.cFileName)) continue;
+    if (!exactName.empty() && searches.size() == 1 && !SameName(data.cFileName, exactName) &&
+        !(data.cAlternateFileName[0] && SameName(data.cAlternateFileName, exactName)))
+      continue;
     std::wstring full = Join(search.prefix, data.cFileName);
     const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (visit(full, folder, data.cFileName) && folder && !IsLinkTag(data.dwFileAttributes, data.dwReserved0)) {
       std::wstring literalFull = Join(search.literalPrefix, data.cFileName);
       const std::wstring subPattern = literalFull + L"\\*";
-      open(std::move(full), std::move(literalFull), subPattern);
+      open(std::move(full), std::move(literalFull), subPattern, FindExInfoBasic);
     }
   }
 }
@@ -158,15 +178,38 @@ int TTargetCollection::CountPath(const std::wstring& path) {
   ExpandPath(
       path,
       [&](const std::wstring&, bool folder, const wchar_t* name) {
-        if (folder) {
-          if (!FHost.FilesOnly()) ++count;
-          return FHost.SubFolders();
+        const bool counts = folder ? !FHost.FilesOnly() : FileCounts(name);
+        const bool walk = folder && FHost.SubFolders();
+        if (counts) {
+          ++count;
+          ++FCounted;
         }
-        if (FileCounts(name)) ++count;
-        return false;
+        CountTick();
+        return walk;
       },
-      [] { return false; });  // the pre-count runs to its end
+      [&] { return FStopRequested; });
   return count;
+}
+
+// At every entry of the pre-count: the splash appears once the count is large or slow, and from then
+// on lets the user stop the count.
+void TTargetCollection::CountTick() {
+  if (FSplash) {
+    FSplash->Counting();
+    return;
+  }
+  const int threshold = FHost.SplashCount();
+  if (threshold <= 0 || !FSplashFactory) return;
+  if (FCounted < threshold && GetTickCount() - FCountStart < SlowCountMs) return;
+  if (MakeSplash()) {
+    FSplash->Appear();
+    ui::Application::Instance().ProcessMessages();
+  }
+}
+
+bool TTargetCollection::MakeSplash() {
+  if (!FSplash) FSplash = FSplashFactory([this] { RequestStop(); });
+  return FSplash != nullptr;
 }
 
 void TTargetCollection::AddPath(const std::wstring& path) {
@@ -221,22 +264,22 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
 
     FShowProgress = false;
     FProgressPosition = 0;
+    FStopRequested = false;
+    FCounted = 0;
+    FCountStart = GetTickCount();
     long long total = 0;
     for (const auto& p : paths) total += CountPath(p);
     FProgressTotal = static_cast<int>(std::min<long long>(total, 0x7FFFFFFF));
 
+    // A splash that appeared during the count stays for the adding pass, whatever the total.
     const int threshold = FHost.SplashCount();
-    if (threshold > 0 && FProgressTotal >= threshold && FSplashFactory) {
-      FSplash = FSplashFactory([this] { RequestStop(); });
-      if (FSplash) {
-        FShowProgress = true;
-        FProgressSuffix = L" / " + std::to_wstring(FProgressTotal) + L" ファイル";
-        FSplash->Start(FProgressTotal);
-        ui::Application::Instance().ProcessMessages();
-      }
+    if ((FSplash || (threshold > 0 && FProgressTotal >= threshold && FSplashFactory)) && MakeSplash()) {
+      FShowProgress = true;
+      FProgressSuffix = L" / " + std::to_wstring(FProgressTotal) + L" ファイル";
+      FSplash->Start(FProgressTotal);
+      ui::Application::Instance().ProcessMessages();
     }
 
-    FStopRequested = false;
     FView.BeginAdding(FProgressTotal);
     try {
       for (const auto& p : paths) AddPath(p);
@@ -254,8 +297,9 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
 
 // The steps after the adding pass, which run however it ended.
 void TTargetCollection::FinishCollection() {
+  const bool hadSplash = FSplash != nullptr;
   FSplash.reset();
-  if (FShowProgress) ui::Application::Instance().ProcessMessages();  // the splash goes away now
+  if (hadSplash) ui::Application::Instance().ProcessMessages();  // the splash goes away now
   if (!FTargetList.Empty()) FView.EnableCommands();
   FView.UpdateCount();
   ui::Application::Instance().SetBusyCursor(false);

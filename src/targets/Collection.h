@@ -31,7 +31,14 @@ class ICollectionHost {
 class ICollectionSplash {
  public:
   virtual ~ICollectionSplash() = default;
-  // Shows the window: the gauge at 0 of total, the count label empty.
+  // Shows the window while the pre-count still runs (the total is not known yet): the gauge at 0,
+  // the count label empty.
+  virtual void Appear() = 0;
+  // Called at every entry the pre-count examines once the window shows; the splash processes the
+  // pending window messages (now and then), so that the user can stop the count too.
+  virtual void Counting() = 0;
+  // Shows the window (if it does not show yet) for the adding pass: the gauge at 0 of total, the
+  // count label empty.
   virtual void Start(int total) = 0;
   // position entries added so far (never above the total); text is the count label, "37 / 120 ファイル".
   // Called at every added entry; the splash processes the pending window messages, so that the user
@@ -82,8 +89,16 @@ class TTargetCollection {
 
   // How the progress window is made; without one no progress is shown, however large the total.
   void SetSplashFactory(SplashFactory factory) { FSplashFactory = std::move(factory); }
-  // Ends the walk at its next entry (the splash's stop button and Esc).
+  // Ends the pre-count or the walk at its next entry (the splash's stop button, Esc and close). A
+  // stop during the pre-count holds for the adding pass too: the paths given that are folders get
+  // their own entries (type permitting), nothing below them is added.
   void RequestStop() { FStopRequested = true; }
+
+  // The splash appears during the pre-count as soon as the count reaches the threshold, or once the
+  // count has run this long with a positive threshold (a walk over a whole drive that finds few
+  // matching files), so that a long count can be stopped.
+  static constexpr DWORD kSlowCountMs = 1000;
+  DWORD SlowCountMs = kSlowCountMs;
 
   const std::vector<std::wstring>& ExtList() const { return FExtList; }
   bool ShowProgress() const { return FShowProgress; }
@@ -94,6 +109,8 @@ class TTargetCollection {
 
  private:
   int CountPath(const std::wstring& path);
+  void CountTick();
+  bool MakeSplash();
   void AddPath(const std::wstring& path);
   void AddEntry(const std::wstring& path);
   void AdvanceProgress();
@@ -113,6 +130,8 @@ class TTargetCollection {
   bool FStopRequested = false;
   int FProgressTotal = 0;
   int FProgressPosition = 0;
+  long long FCounted = 0;   // the pre-count so far
+  DWORD FCountStart = 0;    // when the pre-count began
 };
 
 }  // namespace targets

@@ -63,17 +63,37 @@ void TFormSplash::DoKeyDown(WORD& key, unsigned) {
   if (key == VK_ESCAPE && FRequestStop) FRequestStop();
 }
 
+bool TFormSplash::DoCloseQuery() {
+  // Closing the window would leave the collection running with no progress and no way to stop it.
+  if (FRequestStop) FRequestStop();
+  return false;
+}
+
 uint16_t TFormSplash::GaugeValue(int position, int total) {
   if (total <= 0xFFFF) return static_cast<uint16_t>(std::max(0, position));
   return static_cast<uint16_t>(static_cast<long long>(std::max(0, position)) * 0xFFFF / total);
 }
 
-void TFormSplash::Start(int total) {
-  FTotal = total;
+void TFormSplash::Appear() {
+  if (FAppeared) return;
+  FAppeared = true;
   CenterOnScreen();
   Show();
   SetForegroundWindow(Handle());
   GradationGauge.SetMin(0);
+  GradationGauge.SetPosition(0);
+  LabelFileCount.SetCaption(L"");
+  FLastRefresh = GetTickCount();
+}
+
+void TFormSplash::Counting() {
+  // Only the messages: the gauge and the count wait for the total.
+  if (RefreshDue(false)) ui::Application::Instance().ProcessMessages();
+}
+
+void TFormSplash::Start(int total) {
+  FTotal = total;
+  Appear();
   GradationGauge.SetPosition(0);
   GradationGauge.SetMax(GaugeValue(total, total));
   LabelFileCount.SetCaption(L"");
@@ -81,10 +101,14 @@ void TFormSplash::Start(int total) {
 }
 
 void TFormSplash::Progress(int position, const std::wstring& text) {
+  if (RefreshDue(position >= FTotal)) Refresh(position, text);
+}
+
+bool TFormSplash::RefreshDue(bool always) {
   const DWORD now = GetTickCount();
-  if (now - FLastRefresh < RefreshMs && position < FTotal) return;
+  if (now - FLastRefresh < RefreshMs && !always) return false;
   FLastRefresh = now;
-  Refresh(position, text);
+  return true;
 }
 
 void TFormSplash::Refresh(int position, const std::wstring& text) {

@@ -12,8 +12,9 @@
 
 namespace targets {
 
-// Shown by a long collection from the end of its pre-count to the end of its adding pass. The stop
-// button and Esc ask the collection to stop; the window never closes itself.
+// Shown by a long collection from the moment its pre-count grows long to the end of its adding pass.
+// The stop button, Esc and a close request (Alt+F4) ask the collection to stop; the window never
+// closes itself, it stays until the collection releases it.
 class TFormSplash : public ui::Form, public ICollectionSplash {
  public:
   explicit TFormSplash(std::function<void()> requestStop);
@@ -25,9 +26,11 @@ class TFormSplash : public ui::Form, public ICollectionSplash {
   widgets::TCommonButton SpeedButtonStop;
   widgets::TGradationGauge GradationGauge;
 
-  // ICollectionSplash: shows the window centred; then one advance per added entry. The screen follows
-  // at most every kRefreshMs (and at the last entry): drawing and pumping messages for each of
-  // 100,000 entries would cost more than collecting them.
+  // ICollectionSplash: shows the window centred (during the pre-count, or at its end); then one
+  // advance per added entry. The screen follows at most every kRefreshMs (and at the last entry):
+  // drawing and pumping messages for each of 100,000 entries would cost more than collecting them.
+  void Appear() override;
+  void Counting() override;
   void Start(int total) override;
   void Progress(int position, const std::wstring& text) override;
 
@@ -38,14 +41,18 @@ class TFormSplash : public ui::Form, public ICollectionSplash {
 
  protected:
   void DoKeyDown(WORD& key, unsigned shift) override;
+  // A close request (Alt+F4, the system's close) is a stop request; the window stays.
+  bool DoCloseQuery() override;
 
  private:
   void FormCreate();
   void SpeedButtonStopClick(ui::Control* sender);
   void Refresh(int position, const std::wstring& text);
+  bool RefreshDue(bool always);
 
   std::function<void()> FRequestStop;
   int FTotal = 0;
+  bool FAppeared = false;
   DWORD FLastRefresh = 0;
 };
 

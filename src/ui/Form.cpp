@@ -402,8 +402,12 @@ void Form::UpdateHint(Control* c) {
   ti.hwnd = toolOwner;
   ti.uId = windowed ? reinterpret_cast<UINT_PTR>(static_cast<WinControl*>(c)->Handle()) : reinterpret_cast<UINT_PTR>(c);
   if (windowed && !static_cast<WinControl*>(c)->Handle()) return;
+  // A windowless control whose hint is off keeps its parent's hint off it too: a tool of its own with
+  // no text, which the tooltip prefers to the parent window's tool and never shows. (A windowed one
+  // has a window of its own, where its parent's tool does not reach.)
+  const bool silent = !windowed && !c->ShowHint();
   if (!FTooltip) {
-    if (shortHint.empty() || !c->ShowHint()) return;
+    if ((shortHint.empty() || !c->ShowHint()) && !silent) return;
     FTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                GetModuleHandleW(nullptr), nullptr);
@@ -411,7 +415,8 @@ void Form::UpdateHint(Control* c) {
     SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
   }
   SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  if (shortHint.empty() || !c->ShowHint()) return;
+  if (silent) shortHint.clear();
+  else if (shortHint.empty() || !c->ShowHint()) return;
   ti.uFlags = TTF_SUBCLASS | (windowed ? TTF_IDISHWND : 0);
   ti.rect = c->BoundsRect();
   ti.lpszText = shortHint.data();

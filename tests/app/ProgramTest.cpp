@@ -8,6 +8,7 @@
 #include "support/Keys.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
+#include "targets/CommandLine.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
 #include <filesystem>
@@ -166,6 +167,43 @@ TEST_F(ProgramTest, QuestionsTakeOnlyTheirButtonsAndCloseWhenTheProgramEnds) {
 
 TEST(Startup, HelpFileAndIniFileFollowTheExecutable) {
   EXPECT_EQ(app::HelpFileForExecutable(L"D:\\tools\\other.exe"), L"D:\\tools\\VornaSTS.hlp");
+}
+
+TEST_F(ProgramTest, NamesEndingInAPeriodOrABlankOnTheCommandLineAreChangedAloneAndExactly) {
+  // Beside each named target lies the name the system's rules would trim it to.
+  for (const wchar_t* f : {L"a", L"a.", L"b", L"b ", L"e\\f", L"e.\\f", L"d\\x.txt", L"d.\\x.txt"}) tree.MakeFile(f);
+  std::ofstream(std::filesystem::path(tree.Path(L"VornaStampShifter.ini")), std::ios::binary)
+      << "[Application]\r\nAutoEnd=0\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\nSubFolder=1\r\n"
+         "[DateChange]\r\nDateChange=1\r\nCreateDateTime=0\r\nUpdateDateTime=1\r\nUpdateYear=2001\r\n"
+         "UpdateMonth=2\r\nUpdateDay=3\r\nUpdateHour=4\r\nUpdateMinute=5\r\nUpdateSecond=6\r\n"
+         "[AttrChange]\r\nAttrChange=0\r\n";
+  testsupport::FixedLocalBias utc(0);
+  const int64_t before = testsupport::ReadRawTimes(tree.Path(L"a")).LastWrite;
+  // The names as the shell writes them on a command line: quoted, with a quoted folder "d." whose
+  // files are collected.
+  std::wstring line = L"\"vss.exe\"";
+  for (const wchar_t* f : {L"a.", L"b ", L"e.\\f", L"d."}) line += L" \"" + tree.Path(f) + L"\"";
+  std::vector<std::wstring> args = targets::SplitCommandLine(line);
+  args.erase(args.begin());
+  app::TProgram program(Exe(), args);
+  auto& main = program.MainWindow();
+  auto& list = program.FileListWindow();
+  const std::vector<std::wstring> named = {tree.Path(L"a."), tree.Path(L"b "), tree.Path(L"d.\\x.txt"),
+                                           tree.Path(L"e.\\f")};
+  ASSERT_EQ(list.EntryCount(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(list.Entry(i), named[static_cast<size_t>(i)]);
+
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  main.Show();
+  main.ButtonSetClick(&main.ButtonSet);
+  ASSERT_EQ(answers.Shown().size(), 1u);
+  EXPECT_EQ(answers.Shown()[0].text, L"変更が終了しました。\r\r変更数\t\t： 4\rエラー数\t\t： 0\r未変更数\t： 0");
+  for (const auto& f : named)
+    EXPECT_EQ(testsupport::ReadRawTimes(L"\\\\?\\" + f).LastWrite, testsupport::FileTimeOf(2001, 2, 3, 4, 5, 6))
+        << testing::PrintToString(f);
+  for (const wchar_t* f : {L"a", L"b", L"e\\f", L"d\\x.txt"})
+    EXPECT_EQ(testsupport::ReadRawTimes(L"\\\\?\\" + tree.Path(f)).LastWrite, before) << testing::PrintToString(f);
 }
 
 TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {

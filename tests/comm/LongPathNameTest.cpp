@@ -92,3 +92,40 @@ TEST(LongPathName, ThousandsOfComponentsAreExpandedWithoutExhaustingTheStack) {
   const std::wstring file = tree.MakeFile(L"Existing Folder\\Some File.txt");
   EXPECT_EQ(comm_GetLongPathName(Upper(file)), L"C" + file.substr(1));
 }
+
+TEST(LongPathName, NamesEndingInAPeriodOrASpaceAreFoundAsThemselvesNeverAsTheirTrimmedSiblings) {
+  testsupport::TempTree tree;
+  for (const wchar_t* f : {L"a", L"a.", L"b", L"b ", L"Dir\\f", L"Dir.\\F", L"only\\g"}) tree.MakeFile(f);
+  const std::wstring root = tree.Root();
+  auto stored = [&](const wchar_t* relative) { return L"C" + tree.Path(relative).substr(1); };
+  EXPECT_EQ(comm_GetLongPathName(Upper(root) + L"\\A."), stored(L"a."));
+  EXPECT_EQ(comm_GetLongPathName(Upper(root) + L"\\B "), stored(L"b "));
+  EXPECT_EQ(comm_GetLongPathName(Upper(root) + L"\\DIR.\\f"), stored(L"Dir.\\F"));
+  EXPECT_EQ(comm_GetLongPathName(Upper(root) + L"\\DIR\\F"), stored(L"Dir\\f"));
+  // Where only the trimmed name exists, the name stays as passed (and so names nothing).
+  for (const std::wstring& missing : {root + L"\\only\\g.", root + L"\\only\\g ", root + L"\\only.\\g", root + L"\\a.."})
+    EXPECT_EQ(comm_GetLongPathName(missing), missing);
+  // A pattern is no name: "a*" would find "a".
+  EXPECT_EQ(comm_GetLongPathName(root + L"\\A*"), root + L"\\A*");
+  // "." and ".." and a doubled separator stay where they were; the names around them are expanded.
+  EXPECT_EQ(comm_GetLongPathName(Upper(root) + L"\\DIR.\\..\\only\\.\\\\G\\"), stored(L"Dir.\\..\\only\\.\\\\g"));
+}
+
+TEST(LongPathName, LiteralRelativeAndLongPaths) {
+  testsupport::TempTree tree;
+  std::wstring deep = L"deep";
+  while (tree.Path(deep).size() < MAX_PATH + 20) deep += L"\\Folder With A Long Name";
+  tree.MakeFile(deep + L"\\Last.");
+  const std::wstring file = tree.Path(deep + L"\\Last.");
+  EXPECT_EQ(comm_GetLongPathName(Upper(file)), L"C" + file.substr(1));
+  EXPECT_EQ(comm_GetLongPathName(L"\\\\?\\" + Lower(file)), L"\\\\?\\c" + file.substr(1));
+  // A relative path stays relative, its names found from the current folder.
+  wchar_t saved[MAX_PATH + 1];
+  GetCurrentDirectoryW(MAX_PATH + 1, saved);
+  ASSERT_TRUE(SetCurrentDirectoryW(tree.Root().c_str()));
+  const std::wstring relative = comm_GetLongPathName(Lower(deep) + L"\\last.");
+  const std::wstring up = comm_GetLongPathName(L"DEEP\\..\\DEEP");
+  SetCurrentDirectoryW(saved);
+  EXPECT_EQ(relative, deep + L"\\Last.");
+  EXPECT_EQ(up, L"deep\\..\\deep");
+}

@@ -21,14 +21,15 @@ TempTree::TempTree() {
   }
 }
 
-TempTree::~TempTree() { RemoveTree(FRoot); }
+// The tree is removed in the literal form, so that names ending in "." or " " go too.
+TempTree::~TempTree() { RemoveTree(L"\\\\?\\" + FRoot); }
 
 std::wstring TempTree::Path(std::wstring_view relative) const { return FRoot + L"\\" + std::wstring(relative); }
 
 std::wstring TempTree::MakeDir(std::wstring_view relative) {
   std::wstring full = Path(relative);
   for (size_t pos = FRoot.size() + 1; pos <= full.size(); ++pos) {
-    if (pos == full.size() || full[pos] == L'\\') CreateDirectoryW(full.substr(0, pos).c_str(), nullptr);
+    if (pos == full.size() || full[pos] == L'\\') CreateDirectoryW((L"\\\\?\\" + full.substr(0, pos)).c_str(), nullptr);
   }
   return full;
 }
@@ -37,7 +38,8 @@ std::wstring TempTree::MakeFile(std::wstring_view relative, std::string_view con
   const size_t cut = relative.find_last_of(L'\\');
   if (cut != std::wstring_view::npos) MakeDir(relative.substr(0, cut));
   std::wstring full = Path(relative);
-  comm::UniqueHandle h(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  comm::UniqueHandle h(CreateFileW((L"\\\\?\\" + full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h) throw std::runtime_error("cannot create a test file");
   DWORD written = 0;
   WriteFile(h.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);

@@ -18,7 +18,8 @@ class TempTree {
   const std::wstring& Root() const { return FRoot; }
   // Root + "\" + relative path.
   std::wstring Path(std::wstring_view relative) const;
-  // Creates a file (and the folders above it) holding the given bytes; returns its path.
+  // Creates a file (and the folders above it) holding the given bytes; returns its path. Names are
+  // made as they stand: "a." and "b " are files of their own, not "a" and "b".
   std::wstring MakeFile(std::wstring_view relative, std::string_view content = "x");
   // Creates a folder (and the folders above it); returns its path.
   std::wstring MakeDir(std::wstring_view relative);

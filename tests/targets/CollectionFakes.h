@@ -30,12 +30,14 @@ struct FakeHost : targets::ICollectionHost {
   void FocusMainWindow() override { ++focusCalls; }
 };
 
-// A progress window that records what it shows; onProgress runs at every advance.
+// A progress window that records what it shows; onCounting runs at every entry of the pre-count
+// once the window shows, onProgress at every advance.
 struct SplashLog {
-  int made = 0, released = 0;
+  int made = 0, released = 0, appeared = 0, counting = 0;
   std::vector<int> starts, positions;
   std::wstring lastText;
   std::function<void()> requestStop;
+  std::function<void(int calls)> onCounting;
   std::function<void(int position)> onProgress;
 };
 
@@ -43,6 +45,11 @@ inline targets::SplashFactory FakeSplashFactory(SplashLog& log) {
   struct Splash : targets::ICollectionSplash {
     explicit Splash(SplashLog& l) : log(l) {}
     ~Splash() override { ++log.released; }
+    void Appear() override { ++log.appeared; }
+    void Counting() override {
+      ++log.counting;
+      if (log.onCounting) log.onCounting(log.counting);
+    }
     void Start(int total) override { log.starts.push_back(total); }
     void Progress(int position, const std::wstring& text) override {
       log.positions.push_back(position);

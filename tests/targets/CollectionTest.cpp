@@ -3,7 +3,6 @@
 #include "CollectionFakes.h"
 #include "support/Links.h"
 #include "support/TempTree.h"
-#include "targets/CommandLine.h"
 #include "ui/Application.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -222,6 +221,10 @@ TEST_F(Collection, NamesEndingInAPeriodOrASpaceAreWalkedAsThemselves) {
   Reset();
   Collect({L"top\\d.", L"top\\e \\", L"top\\f."});
   EXPECT_EQ(Entries(), (Names{L"top\\d.", L"top\\d.\\in.txt", L"top\\e \\", L"top\\e \\sp.txt", L"top\\f."}));
+  // In another letter case too, a name is that entry alone, never the trimmed one beside it.
+  Reset();
+  Collect({L"TOP\\F.", L"TOP\\F..", L"TOP\\F"});
+  EXPECT_EQ(Entries(), (Names{L"TOP\\f.", L"TOP\\f"}));
 }
 
 TEST_F(Collection, LinksInsideAWalkedFolderAreCollectedAndNothingBeyondThem) {
@@ -248,11 +251,63 @@ TEST_F(Collection, TheSplashAppearsWhenThePreCountReachesAPositiveThreshold) {
     Collect({L"top"});
     const bool shown = threshold == 5 || threshold == 1;
     EXPECT_EQ(splash.made, shown ? 1 : 0);
+    EXPECT_EQ(splash.appeared, shown ? 1 : 0);  // during the count, as soon as it reached the threshold
     EXPECT_EQ(splash.released, splash.made);
     EXPECT_EQ(splash.starts, shown ? std::vector<int>{5} : std::vector<int>{});
     EXPECT_EQ(splash.positions, shown ? (std::vector<int>{1, 2, 3, 4, 5}) : std::vector<int>{});
     EXPECT_EQ(splash.lastText, shown ? L"5 / 5 ファイル" : L"");
   }
+}
+
+TEST_F(Collection, ASlowPreCountShowsTheSplashBelowTheThresholdButNeverWithoutOne) {
+  for (auto f : {L"top\\1.txt", L"top\\2.txt", L"top\\3.txt", L"top\\4.txt"}) tree.MakeFile(f);
+  targetstest::SplashLog splash;
+  collection.SetSplashFactory(targetstest::FakeSplashFactory(splash));
+  collection.SlowCountMs = 0;  // every count is slow
+  for (int threshold : {1000, 0, -1}) {
+    SCOPED_TRACE(threshold);
+    Reset();
+    splash = targetstest::SplashLog{};
+    host.splashCount = threshold;
+    Collect({L"top"});
+    const bool shown = threshold > 0;
+    EXPECT_EQ(splash.appeared, shown ? 1 : 0);
+    // Once shown it stays for the adding pass, with the total the count found.
+    EXPECT_EQ(splash.starts, shown ? std::vector<int>{5} : std::vector<int>{});
+    EXPECT_EQ(splash.positions, shown ? (std::vector<int>{1, 2, 3, 4, 5}) : std::vector<int>{});
+    EXPECT_EQ(Entries().size(), 5u);
+  }
+}
+
+TEST_F(Collection, AStopDuringThePreCountEndsItAtOnceAndOnlyTheGivenFoldersGetEntries) {
+  for (int d = 0; d < 3; ++d)
+    for (int f = 0; f < 10; ++f) tree.MakeFile(L"one\\d" + std::to_wstring(d) + L"\\f" + std::to_wstring(f) + L".txt");
+  tree.MakeFile(L"two\\t.txt");
+  tree.MakeFile(L"three.txt");
+  targetstest::SplashLog splash;
+  collection.SetSplashFactory(targetstest::FakeSplashFactory(splash));
+  splash.onCounting = [&](int calls) {
+    if (calls == 3) splash.requestStop();
+  };
+  host.splashCount = 5;
+  Collect({L"one", L"two", L"three.txt"});
+  // The splash appeared at the 5th entry counted; the stop came with the 3rd entry after it (the 8th),
+  // and the count examined nothing more below "one": it only counted the folder "two" itself.
+  EXPECT_EQ(splash.appeared, 1);
+  EXPECT_EQ(splash.counting, 4);
+  EXPECT_EQ(collection.LastTotal(), 9);
+  EXPECT_TRUE(collection.StopRequested());
+  // The stop holds for the adding pass: the folders named get their own entries, nothing below them.
+  EXPECT_EQ(Entries(), (Names{L"one", L"two"}));
+  EXPECT_EQ(splash.starts, std::vector<int>{9});
+  EXPECT_EQ(splash.released, 1);
+  EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
+
+  // The next collection counts and adds everything again.
+  splash = targetstest::SplashLog{};
+  Collect({L"one"});
+  EXPECT_EQ(collection.LastTotal(), 34);
+  EXPECT_EQ(Entries().size(), 35u);
 }
 
 TEST_F(Collection, AStopEndsTheWalkButLaterTopLevelFoldersStillGetTheirOwnEntry) {
@@ -310,17 +365,4 @@ TEST_F(Collection, TheMainWindowGetsTheFocusBackWhenTheListIsHiddenAndTheMainWin
     Collect({L"missing"});
     EXPECT_EQ(host.focusCalls, focus) << showing << shown;
   }
-}
-
-TEST(CommandLine, SplitsQuotedArgumentsAndExpandsThemKeepingADriveRootsSeparator) {
-  EXPECT_EQ(targets::SplitCommandLine(L"\"C:\\Program Files\\vss.exe\"  \"C:\\My Dir\\\" C:\\a\" b\"c.txt\tD:\\ \"\""),
-            (Strings{L"C:\\Program Files\\vss.exe", L"C:\\My Dir\\", L"C:\\a bc.txt", L"D:\\", L""}));
-  testsupport::TempTree tree;
-  tree.MakeFile(L"Mixed Case\\Zeta.txt");
-  EXPECT_EQ(targets::CommandLinePaths({tree.Path(L"mixed case\\zeta.txt"), L"", L"C:\\", tree.Path(L"missing")}),
-            (Strings{tree.Path(L"Mixed Case\\Zeta.txt"), L"C:\\", tree.Path(L"missing")}));
-  // A pattern keeps its pattern (a search would put its first match in its place); its folder is expanded.
-  tree.MakeFile(L"Mixed Case\\b.log");
-  EXPECT_EQ(targets::CommandLinePaths({tree.Path(L"mixed case\\*.log"), L"*.txt", L"C:*.log"}),
-            (Strings{tree.Path(L"Mixed Case\\*.log"), L"*.txt", L"C:*.log"}));
 }
