@@ -174,11 +174,14 @@ TEST_F(ProgramTest, NamesEndingInAPeriodOrABlankOnTheCommandLineAreChangedAloneA
   for (const wchar_t* f : {L"a", L"a.", L"b", L"b ", L"e\\f", L"e.\\f", L"d\\x.txt", L"d.\\x.txt"}) tree.MakeFile(f);
   std::ofstream(std::filesystem::path(tree.Path(L"VornaStampShifter.ini")), std::ios::binary)
       << "[Application]\r\nAutoEnd=0\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\nSubFolder=1\r\n"
-         "[DateChange]\r\nDateChange=1\r\nCreateDateTime=0\r\nUpdateDateTime=1\r\nUpdateYear=2001\r\n"
+         "[DateChange]\r\nDateChange=1\r\nCreateDateTime=0\r\nUpdateDateTime=1\r\nCreateYear=2001\r\n"
+         "CreateMonth=2\r\nCreateDay=3\r\nCreateHour=4\r\nCreateMinute=5\r\nCreateSecond=6\r\nUpdateYear=2001\r\n"
          "UpdateMonth=2\r\nUpdateDay=3\r\nUpdateHour=4\r\nUpdateMinute=5\r\nUpdateSecond=6\r\n"
          "[AttrChange]\r\nAttrChange=0\r\n";
   testsupport::FixedLocalBias utc(0);
-  const int64_t before = testsupport::ReadRawTimes(tree.Path(L"a")).LastWrite;
+  const wchar_t* const siblings[] = {L"a", L"b", L"e\\f", L"d\\x.txt"};
+  std::vector<int64_t> before;
+  for (const wchar_t* f : siblings) before.push_back(testsupport::ReadRawTimes(L"\\\\?\\" + tree.Path(f)).LastWrite);
   // The names as the shell writes them on a command line: quoted, with a quoted folder "d." whose
   // files are collected.
   std::wstring line = L"\"vss.exe\"";
@@ -202,8 +205,9 @@ TEST_F(ProgramTest, NamesEndingInAPeriodOrABlankOnTheCommandLineAreChangedAloneA
   for (const auto& f : named)
     EXPECT_EQ(testsupport::ReadRawTimes(L"\\\\?\\" + f).LastWrite, testsupport::FileTimeOf(2001, 2, 3, 4, 5, 6))
         << testing::PrintToString(f);
-  for (const wchar_t* f : {L"a", L"b", L"e\\f", L"d\\x.txt"})
-    EXPECT_EQ(testsupport::ReadRawTimes(L"\\\\?\\" + tree.Path(f)).LastWrite, before) << testing::PrintToString(f);
+  for (size_t i = 0; i < std::size(siblings); ++i)
+    EXPECT_EQ(testsupport::ReadRawTimes(L"\\\\?\\" + tree.Path(siblings[i])).LastWrite, before[i])
+        << testing::PrintToString(std::wstring(siblings[i]));
 }
 
 TEST_F(ProgramTest, DateEnteredInTheDialogIsTheDateTheRunWrites) {
