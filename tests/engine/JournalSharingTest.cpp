@@ -117,7 +117,8 @@ TEST(JournalBetweenProcesses, AnUndoActsOnAndRemovesOnlyTheJournalTheUserConfirm
   }
   testsupport::TempTree tree;
   const std::wstring journal = Journal(tree.Root());
-  const std::vector<std::wstring> mine = {tree.MakeFile(L"a.txt"), tree.MakeFile(L"b.txt")};
+  // Names as long as theirs: the two journals have one size.
+  const std::vector<std::wstring> mine = {tree.MakeFile(L"ownrun.txt"), tree.MakeFile(L"ownrun.log")};
   const std::vector<std::wstring> theirs = {tree.MakeFile(L"child0.txt"), tree.MakeFile(L"child1.txt")};
   tree.MakeFile(L"child2.txt");
   RunHidden(mine, journal);
@@ -130,7 +131,7 @@ TEST(JournalBetweenProcesses, AnUndoActsOnAndRemovesOnlyTheJournalTheUserConfirm
   ASSERT_EQ(confirmed.Records.size(), 2u);
   EXPECT_EQ(RunTestInChild(kRoleVariable, tree.Root() + L"|run"), 0);
   const std::string theirJournal = testsupport::ReadFileBytes(journal);
-  ASSERT_FALSE(theirJournal.empty());
+  ASSERT_EQ(theirJournal.size(), confirmed.Identity.Size);
   // "はい": the journal is no longer the one confirmed. Nothing is undone, nothing removed.
   EXPECT_EQ(undo.Hold(error), TJournalUndo::THold::Replaced);
   EXPECT_FALSE(undo.Remove());
@@ -177,6 +178,16 @@ TEST(JournalBetweenProcesses, AnUndoFindsItsJournalGoneOrTheLockHeldAndLeavesEve
   ASSERT_EQ(longer.Read(confirmed, error), TJournalLoad::Loaded);
   ASSERT_NE(comm::comm_ReplaceFileBytes(journal, bytes + '\0').Result, comm::rpFailed);
   EXPECT_EQ(longer.Hold(error), TJournalUndo::THold::Replaced);
+  // One of the same size with another run identifier in its header, or another byte in a record.
+  for (size_t at : {size_t{50}, bytes.size() - 40}) {
+    TJournalUndo same(journal);
+    ASSERT_NE(comm::comm_ReplaceFileBytes(journal, bytes).Result, comm::rpFailed);
+    ASSERT_EQ(same.Read(confirmed, error), TJournalLoad::Loaded);
+    std::string other = bytes;
+    other[at] ^= 0x01;
+    ASSERT_NE(comm::comm_ReplaceFileBytes(journal, other).Result, comm::rpFailed);
+    EXPECT_EQ(same.Hold(error), TJournalUndo::THold::Replaced) << "byte " << at;
+  }
   ASSERT_NE(comm::comm_ReplaceFileBytes(journal, bytes).Result, comm::rpFailed);
 
   // The lock held by another user at the reading and at the holding: Busy, after a moment's wait.
