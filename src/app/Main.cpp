@@ -505,21 +505,50 @@ void TVNStampShifter::Undo1Click(ui::Control*) {
   }
   engine::TJournal journal;
   DWORD error = ERROR_SUCCESS;
-  switch (engine::LoadJournal(FJournalPath, journal, error)) {
+  // The journal is read under its lock and held again after the confirmation: the undo acts only on
+  // the journal the user confirmed, and removes only that one.
+  engine::TJournalUndo use(FJournalPath);
+  switch (use.Read(journal, error)) {
     case engine::TJournalLoad::Loaded: break;
     case engine::TJournalLoad::Missing:
     case engine::TJournalLoad::Empty:
       Inform(engine::kNothingToUndoText);
       UpdateUndoCommand();
       return;
+    case engine::TJournalLoad::Busy: Inform(engine::kJournalBusyUndoText); return;
     case engine::TJournalLoad::Damaged: ShowError(engine::JournalDamagedText(FJournalPath)); return;
     case engine::TJournalLoad::Unreadable: ShowError(engine::JournalReadFailedText(FJournalPath, error)); return;
   }
-  if (!Confirm(engine::UndoConfirmationText(journal), true)) return;
+  if (!ConfirmUndo(journal)) return;
+  switch (use.Hold(error)) {
+    case engine::TJournalUndo::THold::Held: break;
+    case engine::TJournalUndo::THold::Busy: Inform(engine::kJournalBusyUndoText); return;
+    case engine::TJournalUndo::THold::Replaced:
+      Inform(engine::kJournalReplacedText);
+      UpdateUndoCommand();
+      return;
+    case engine::TJournalUndo::THold::Unreadable:
+      ShowError(engine::JournalReadFailedText(FJournalPath, error));
+      return;
+  }
   FChangeRun->UndoClick(journal);
   // A journal with something left to give back stays for another try.
-  if (FChangeRun->UndoComplete()) DeleteFileW(FJournalPath.c_str());
+  if (FChangeRun->UndoComplete()) use.Remove();
+  use.Release();
   UpdateUndoCommand();
+}
+
+bool TVNStampShifter::ConfirmUndo(const engine::TJournal& journal) {
+  ui::MessageDialogOptions o;
+  o.caption = ui::Application::Instance().Title();
+  o.text = engine::UndoConfirmationText(journal);
+  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
+  o.defaultButton = 0;
+  o.escapeButton = 1;
+  o.owner = Handle();
+  // Every path the undo will write to, not only the few the text names.
+  for (const auto& record : journal.Records) o.details.push_back(record.Path);
+  return ui::ShowMessageDialog(o) == 0;
 }
 
 engine::TChangeControls TVNStampShifter::Controls() const {

@@ -110,6 +110,12 @@ std::wstring JournalReadFailedText(const std::wstring& path, DWORD error) {
   return JournalProblem(L"変更の記録を読み込めません。", path, error, nullptr);
 }
 
+std::wstring JournalBusyText(const std::wstring& path) {
+  return L"変更を元に戻すための記録を作成できません。\r" + path +
+         L"\rほかの VornaStampShifter が変更中か、変更を元に戻している最中です。\r\r"
+         L"記録せずに変更すると、この変更は元に戻せません。\r記録せずに変更しますか？";
+}
+
 std::wstring JournalDamagedText(const std::wstring& path) {
   return L"変更の記録が壊れているため、元に戻せません。\r" + path;
 }
@@ -268,14 +274,18 @@ bool TChangeRun::BeginJournal() {
     FJournalOn = true;
     return true;
   }
-  // Without a journal the run cannot be taken back: the user decides, and "いいえ" is the default.
+  // Without a journal the run cannot be taken back: the user decides, and "いいえ" is the default. A
+  // journal that another copy holds is not waited for beyond a moment: that copy's run may last long,
+  // and the user can as well answer "いいえ" and start again when it is over.
+  if (FJournal->Error() == ERROR_LOCK_VIOLATION) return FUser.Confirm(JournalBusyText(FJournal->Path()), false);
   return FUser.Confirm(JournalBeginFailedText(FJournal->Path(), FJournal->Error()), false);
 }
 
 void TChangeRun::EndJournal() {
   if (!FJournalOn) return;
   FJournalOn = false;
-  if (!FJournal->End()) FUser.ShowError(JournalEndFailedText(FJournal->Path(), FJournal->Error()));
+  // A run that an exception ended counts as stopped too (the recovery sets FAborted first).
+  if (!FJournal->End(FAborted)) FUser.ShowError(JournalEndFailedText(FJournal->Path(), FJournal->Error()));
 }
 
 void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) {

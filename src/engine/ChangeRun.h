@@ -75,7 +75,17 @@ std::wstring JournalWriteFailedText(const std::wstring& path, DWORD error);
 std::wstring JournalEndFailedText(const std::wstring& path, DWORD error);
 std::wstring JournalReadFailedText(const std::wstring& path, DWORD error);
 std::wstring JournalDamagedText(const std::wstring& path);
+// The run's question when another copy of the program (or the console companion) holds the journal.
+std::wstring JournalBusyText(const std::wstring& path);
 inline constexpr const wchar_t* kNothingToUndoText = L"元に戻せる変更はありません。";
+// The undo's texts when another program holds the journal, and when the journal the user confirmed has
+// been replaced or removed since.
+inline constexpr const wchar_t* kJournalBusyUndoText =
+    L"ほかの VornaStampShifter が変更中か、変更を元に戻している最中のため、元に戻せません。\r"
+    L"その処理が終わってから、もう一度お試しください。";
+inline constexpr const wchar_t* kJournalReplacedText =
+    L"確認した後で、変更の記録がほかの VornaStampShifter によって置き換えられたか削除されたため、"
+    L"何も元に戻しませんでした。\r新しい記録があれば、もう一度「直前の変更を元に戻す」を選ぶと内容を確認できます。";
 
 // The target list as the run reads it: index 0 first.
 class IChangeTargets {

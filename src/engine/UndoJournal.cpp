@@ -4,6 +4,8 @@
 #include "comm/DateTime.h"
 #include "comm/FileBytes.h"
 #include "comm/FileDateTime.h"
+#include <bcrypt.h>
+#include <algorithm>
 #include <cstring>
 
 namespace engine {
@@ -12,10 +14,10 @@ namespace {
 constexpr char kMagic[8] = {'V', 'S', 'S', 'U', 'N', 'D', 'O', '1'};
 constexpr uint32_t kHeaderSize = 64;
 constexpr uint32_t kRecordFixed = 32;  // kind, length, attributes, zero, two times
-constexpr uint32_t kBefore = 'B', kAfter = 'A';
+constexpr uint32_t kBefore = 'B', kAfter = 'A', kEnd = 'E';
+constexpr uint32_t kKnownFlags = 1 | 2 | 4 | 8;
 constexpr uint32_t kMaxPathChars = 32767;
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-constexpr size_t kShownPaths = 5;
 
 uint32_t Crc32(const char* data, size_t size) { return comm::Crc32(std::string_view(data, size)); }
 
@@ -38,7 +40,8 @@ void PutCrc(std::string& out, size_t from) { Put32(out, Crc32(out.data() + from,
 bool WholeRecordAt(const char* p, size_t size, size_t at) {
   if (size - at < kRecordFixed + 4) return false;
   const uint32_t kind = Get32(p + at), chars = Get32(p + at + 4);
-  if ((kind != kBefore && kind != kAfter) || chars > kMaxPathChars || (kind == kAfter) != (chars == 0)) return false;
+  if ((kind != kBefore && kind != kAfter && kind != kEnd) || chars > kMaxPathChars || (kind == kBefore) == (chars == 0))
+    return false;
   const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
   return size - at >= length && Get32(p + at + length - 4) == Crc32(p + at, length - 4);
 }
@@ -61,7 +64,9 @@ std::string HeaderBytes(const TJournalHeader& h) {
   Put64(out, h.Started);
   Put64(out, h.Creation);
   Put64(out, h.LastWrite);
-  out.append(12, '\0');
+  Put32(out, static_cast<uint32_t>(h.RunId));
+  Put32(out, static_cast<uint32_t>(h.RunId >> 32));
+  out.append(4, '\0');
   PutCrc(out, 0);
   return out;
 }
@@ -97,6 +102,30 @@ TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& err
     error = read.Error;
     return TJournalLoad::Unreadable;
   }
+  return ParseJournal(bytes, journal);
+}
+
+namespace {
+TJournalIdentity IdentityOf(const std::string& bytes) {
+  TJournalIdentity id;
+  id.Size = bytes.size();
+  id.Crc = Crc32(bytes.data(), bytes.size());
+  if (bytes.size() >= kHeaderSize)
+    id.RunId = Get32(bytes.data() + 48) | (uint64_t{Get32(bytes.data() + 52)} << 32);
+  return id;
+}
+
+// A header no run writes: flags it does not know, a time set without the date step, attributes
+// outside the three or switched on without being touched, or a plan that changes nothing.
+bool HeaderContradicts(uint32_t flags, const TJournalHeader& h) {
+  constexpr DWORD kAll = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return (flags & ~kKnownFlags) || ((h.SetCreate || h.SetUpdate) && !h.ChangeDate) || (h.AttrMask & ~kAll) ||
+         (h.AttrValues & ~h.AttrMask) || (!h.ChangeAttr && !h.ChangeDate);
+}
+}  // namespace
+
+TJournalLoad ParseJournal(const std::string& bytes, TJournal& journal) {
+  journal = TJournal{};
   const char* p = bytes.data();
   const size_t size = bytes.size();
   auto damaged = [&] {
@@ -117,16 +146,19 @@ TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& err
   h.Started = Get64(p + 24);
   h.Creation = Get64(p + 32);
   h.LastWrite = Get64(p + 40);
+  h.RunId = Get32(p + 48) | (uint64_t{Get32(p + 52)} << 32);
+  if (HeaderContradicts(flags, h)) return damaged();
 
   size_t at = kHeaderSize;
+  bool ended = false;
   while (at < size) {
     // A record cut short, or one whose check fails at the very end of the file, is the one the run was
     // writing when it was killed: its target was not touched yet.
     if (size - at < kRecordFixed + 4) break;
     const char* r = p + at;
     const uint32_t kind = Get32(r), chars = Get32(r + 4);
-    if ((kind != kBefore && kind != kAfter) || chars > kMaxPathChars || (kind == kAfter && chars != 0) ||
-        (kind == kBefore && chars == 0))
+    if ((kind != kBefore && kind != kAfter && kind != kEnd) || chars > kMaxPathChars ||
+        (kind != kBefore && chars != 0) || (kind == kBefore && chars == 0))
       return damaged();
     const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
     if (size - at < length || (Get32(r + length - 4) != Crc32(r, length - 4) && at + length == size)) {
@@ -134,6 +166,8 @@ TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& err
       return damaged();
     }
     if (Get32(r + length - 4) != Crc32(r, length - 4)) return damaged();
+    // Nothing is written after the end of a run.
+    if (ended) return damaged();
     TTargetState state;
     state.Attr = Get32(r + 8);
     state.Creation = Get64(r + 16);
@@ -146,14 +180,23 @@ TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& err
                                               (static_cast<unsigned char>(r[kRecordFixed + 2 * i + 1]) << 8));
       record.Before = state;
       journal.Records.push_back(std::move(record));
-    } else {
-      // An after state belongs to the record just before it, and only one.
-      if (journal.Records.empty() || journal.Records.back().HasAfter) return damaged();
+    } else if (kind == kAfter) {
+      // An after state belongs to the record just before it, and only one; and it is something the
+      // header's run could have left that target as. A journal that says otherwise would have the
+      // undo write to targets on the word of records that no run made.
+      if (journal.Records.empty() || journal.Records.back().HasAfter ||
+          !RunCouldLeave(h, journal.Records.back().Before, state))
+        return damaged();
       journal.Records.back().HasAfter = true;
       journal.Records.back().After = state;
+    } else {
+      if (state.Attr > 1) return damaged();
+      ended = true;
+      journal.Ending = state.Attr ? TRunEnding::Stopped : TRunEnding::Ended;
     }
     at += length;
   }
+  journal.Identity = IdentityOf(bytes);
   return journal.Records.empty() ? TJournalLoad::Empty : TJournalLoad::Loaded;
 }
 
@@ -173,39 +216,227 @@ bool TimeOfRun(const FILETIME& now, const FILETIME& before, bool set, const FILE
 }
 }  // namespace
 
-bool ChangedSinceRun(const TJournalHeader& header, const TJournalRecord& record, const TTargetState& now) {
-  if (record.HasAfter) return !SameTargetState(record.After, now);
-  // The run was stopped at this target: it may have changed it in part. Anything the run could not
-  // have left is later work.
-  const DWORD was = record.Before.Attr & kKept;
+bool RunCouldLeave(const TJournalHeader& header, const TTargetState& before, const TTargetState& state) {
+  const DWORD was = before.Attr & kKept;
   const DWORD planned = header.ChangeAttr ? (was & ~header.AttrMask) | (header.AttrValues & header.AttrMask) : was;
-  const DWORD attr = now.Attr & kKept;
+  const DWORD attr = state.Attr & kKept;
   // Read-only is cleared for a moment around the date step and while hidden and system are written.
   const bool attrOfRun = attr == was || attr == planned || (!(attr & FILE_ATTRIBUTE_READONLY) &&
                                                             (attr == (was & ~DWORD{FILE_ATTRIBUTE_READONLY}) ||
                                                              attr == (planned & ~DWORD{FILE_ATTRIBUTE_READONLY})));
-  return !attrOfRun || !TimeOfRun(now.Creation, record.Before.Creation, header.SetCreate, header.Creation) ||
-         !TimeOfRun(now.LastWrite, record.Before.LastWrite, header.SetUpdate, header.LastWrite);
+  if (!attrOfRun || !TimeOfRun(state.LastWrite, before.LastWrite, header.SetUpdate, header.LastWrite)) return false;
+  if (TimeOfRun(state.Creation, before.Creation, header.SetCreate, header.Creation)) return true;
+  // A file system that keeps no creation time (Linux file systems under Wine) reports the last-write
+  // time for it: where the two were one when the run found the target, they stay one.
+  return SameFileTime(before.Creation, before.LastWrite) && SameFileTime(state.Creation, state.LastWrite);
+}
+
+bool ChangedSinceRun(const TJournalHeader& header, const TJournalRecord& record, const TTargetState& now) {
+  if (record.HasAfter) return !SameTargetState(record.After, now);
+  // The run was stopped at this target: it may have changed it in part. Anything the run could not
+  // have left is later work.
+  return !RunCouldLeave(header, record.Before, now);
+}
+
+namespace {
+// A file time as the user reads it: local time, to the second.
+std::wstring LocalText(const FILETIME& t) {
+  comm::TDateTime value;
+  comm::TDateTimeParts parts;
+  if (!comm_ConvFileTimeToDateTime(t, value) || !comm::DecodeDateTime(value, parts)) return L"?";
+  return comm::FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
+}
+
+// Names joined as a list is read: "A", "AとB", "A、BとC".
+std::wstring JoinNames(const std::vector<std::wstring>& names) {
+  std::wstring out;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) out += i + 1 == names.size() ? L"と" : L"、";
+    out += names[i];
+  }
+  return out;
+}
+}  // namespace
+
+std::wstring UndoChangeText(const TJournal& journal) {
+  const TJournalHeader& h = journal.Header;
+  // What the run wrote and some target did not have before: only that goes back.
+  bool creation = false, update = false;
+  DWORD attrs = 0;
+  const DWORD mask = h.ChangeAttr ? h.AttrMask & kKept : 0;
+  for (const TJournalRecord& r : journal.Records) {
+    creation = creation || (h.SetCreate && !SameFileTime(r.Before.Creation, h.Creation));
+    update = update || (h.SetUpdate && !SameFileTime(r.Before.LastWrite, h.LastWrite));
+    attrs |= (r.Before.Attr ^ h.AttrValues) & mask;
+  }
+  std::vector<std::wstring> parts;
+  if (creation && update && SameFileTime(h.Creation, h.LastWrite)) {
+    parts.push_back(L"作成日時と更新日時を " + LocalText(h.Creation) + L" から元の日時に戻し");
+  } else if (creation && update) {
+    parts.push_back(L"作成日時を " + LocalText(h.Creation) + L" から、更新日時を " + LocalText(h.LastWrite) +
+                    L" から元の日時に戻し");
+  } else if (creation || update) {
+    parts.push_back(std::wstring(creation ? L"作成日時を " : L"更新日時を ") +
+                    LocalText(creation ? h.Creation : h.LastWrite) + L" から元の日時に戻し");
+  }
+  // Each attribute goes back to the opposite of what the run switched it to.
+  const std::pair<DWORD, const wchar_t*> names[] = {{FILE_ATTRIBUTE_READONLY, L"読み取り専用属性"},
+                                                    {FILE_ATTRIBUTE_HIDDEN, L"隠し属性"},
+                                                    {FILE_ATTRIBUTE_SYSTEM, L"システム属性"}};
+  std::wstring attrText;
+  for (const bool on : {false, true}) {
+    std::vector<std::wstring> group;
+    for (const auto& [bit, name] : names)
+      if ((attrs & bit) && ((h.AttrValues & bit) == 0) == on) group.push_back(name);
+    if (!group.empty()) attrText += (attrText.empty() ? L"" : L"、") + JoinNames(group) + (on ? L"を ON に" : L"を OFF に");
+  }
+  if (!attrText.empty()) parts.push_back(attrText + L"戻し");
+  if (parts.empty()) return L"";
+  std::wstring text;
+  for (size_t i = 0; i < parts.size(); ++i) text += (i ? L"、" : L"") + parts[i];
+  return text + L"ます。";
 }
 
 std::wstring UndoConfirmationText(const TJournal& journal) {
-  std::wstring when = L"?";
-  comm::TDateTime started;
-  comm::TDateTimeParts parts;
-  if (comm_ConvFileTimeToDateTime(journal.Header.Started, started) && comm::DecodeDateTime(started, parts))
-    when = comm::FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
   const size_t count = journal.Records.size();
-  std::wstring text = L"直前の変更を元に戻します。\r\r実行日時\t： " + when + L"\r対象数\t\t： " +
-                      std::to_wstring(count) + L"\r\r";
-  for (size_t i = 0; i < count && i < kShownPaths; ++i) text += journal.Records[i].Path + L"\r";
-  if (count > kShownPaths) text += L"ほか " + std::to_wstring(count - kShownPaths) + L" 件\r";
+  const wchar_t* ending = journal.Ending == TRunEnding::Ended     ? L"最後まで実行されました"
+                          : journal.Ending == TRunEnding::Stopped ? L"途中で中止されました"
+                                                                  : L"途中で終わっています（記録がそこで途切れています）";
+  std::wstring text = L"直前の変更を元に戻します。\r\r実行日時\t： " + LocalText(journal.Header.Started) +
+                      L"\r対象数\t\t： " + std::to_wstring(count) + L"\r実行結果\t： " + ending + L"\r\r";
+  if (const std::wstring change = UndoChangeText(journal); !change.empty()) text += change + L"\r\r";
+  for (size_t i = 0; i < count && i < kUndoShownPaths; ++i) text += journal.Records[i].Path + L"\r";
+  if (count > kUndoShownPaths) text += L"ほか " + std::to_wstring(count - kUndoShownPaths) + L" 件\r";
   return text + L"\rよろしいですか？";
+}
+
+// ---- the lock ----
+
+bool TJournalLock::Acquire(DWORD waitMs, DWORD& error) {
+  error = ERROR_SUCCESS;
+  if (Held()) return true;
+  // The folder of the user's settings may not be there yet.
+  const size_t slash = FPath.find_last_of(L"\\/");
+  if (slash != std::wstring::npos && slash > 0) CreateDirectoryW(FPath.substr(0, slash).c_str(), nullptr);
+  // Anyone may open the file; the lock is on its first byte. The file stays: removing it would let a
+  // second user lock a new file of the same name while the first still holds the old one.
+  FFile = CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (FFile == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return false;
+  }
+  const DWORD start = GetTickCount();
+  for (;;) {
+    OVERLAPPED at{};
+    if (LockFileEx(FFile, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return true;
+    error = GetLastError();
+    if (error != ERROR_LOCK_VIOLATION || GetTickCount() - start >= waitMs) break;
+    Sleep(50);
+  }
+  CloseHandle(FFile);
+  FFile = INVALID_HANDLE_VALUE;
+  return false;
+}
+
+void TJournalLock::Release() {
+  if (!Held()) return;
+  OVERLAPPED at{};
+  UnlockFileEx(FFile, 0, 1, 0, &at);
+  CloseHandle(FFile);
+  FFile = INVALID_HANDLE_VALUE;
+}
+
+// ---- the undo's hold ----
+
+TJournalLoad TJournalUndo::Read(TJournal& journal, DWORD& error) {
+  Release();
+  FRead = false;
+  journal = TJournal{};
+  if (!FLock.Acquire(kJournalLockWaitMs, error)) return error == ERROR_LOCK_VIOLATION ? TJournalLoad::Busy : TJournalLoad::Unreadable;
+  const TJournalLoad load = LoadJournal(FPath, journal, error);
+  FLock.Release();
+  FRead = load == TJournalLoad::Loaded;
+  FIdentity = journal.Identity;
+  return load;
+}
+
+TJournalUndo::THold TJournalUndo::Hold(DWORD& error) {
+  error = ERROR_SUCCESS;
+  if (!FRead) return THold::Replaced;
+  if (FFile != INVALID_HANDLE_VALUE) return THold::Held;
+  if (!FLock.Acquire(kJournalLockWaitMs, error)) return error == ERROR_LOCK_VIOLATION ? THold::Busy : THold::Unreadable;
+  // Read and delete access, shared for reading only: under this handle the file can be neither
+  // written, nor renamed, nor replaced, nor removed by anyone else.
+  FFile = CreateFileW(FPath.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (FFile == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    Release();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? THold::Replaced : THold::Unreadable;
+  }
+  auto fail = [&](THold why) {
+    Release();
+    return why;
+  };
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(FFile, &size)) {
+    error = GetLastError();
+    return fail(THold::Unreadable);
+  }
+  // A size of its own is another journal already.
+  if (size.QuadPart != static_cast<LONGLONG>(FIdentity.Size)) return fail(THold::Replaced);
+  std::string bytes(FIdentity.Size, '\0');
+  for (size_t got = 0; got < bytes.size();) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - got, size_t{1} << 20));
+    if (!ReadFile(FFile, bytes.data() + got, want, &n, nullptr)) {
+      error = GetLastError();
+      return fail(THold::Unreadable);
+    }
+    if (n == 0) return fail(THold::Replaced);
+    got += n;
+  }
+  return IdentityOf(bytes) == FIdentity ? THold::Held : fail(THold::Replaced);
+}
+
+bool TJournalUndo::Remove() {
+  if (FFile == INVALID_HANDLE_VALUE) return false;
+  FILE_DISPOSITION_INFO gone{TRUE};
+  const bool removed = SetFileInformationByHandle(FFile, FileDispositionInfo, &gone, sizeof gone) != FALSE;
+  Release();  // the file goes as its handle closes
+  FRead = false;
+  return removed;
+}
+
+void TJournalUndo::Release() {
+  if (FFile != INVALID_HANDLE_VALUE) CloseHandle(FFile);
+  FFile = INVALID_HANDLE_VALUE;
+  FLock.Release();
 }
 
 // ---- writing ----
 
+namespace {
+// A run identifier no other run has: random, or where the system gives no random bytes, made of this
+// process, this moment and the tick counter.
+uint64_t NewRunId() {
+  uint64_t id = 0;
+  if (BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&id), sizeof id, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0 || id == 0) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    id = ((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) ^ (uint64_t{GetCurrentProcessId()} << 40) ^
+         static_cast<uint64_t>(counter.QuadPart) ^ 1;
+  }
+  return id;
+}
+}  // namespace
+
+// A writer destroyed with its journal open never reached the end of its run.
 TJournalWriter::~TJournalWriter() {
-  if (FFile != INVALID_HANDLE_VALUE) End();
+  if (FFile != INVALID_HANDLE_VALUE) End(true);
 }
 
 void TJournalWriter::Close() {
@@ -214,23 +445,28 @@ void TJournalWriter::Close() {
 }
 
 bool TJournalWriter::Begin(const TJournalHeader& header) {
-  if (FFile != INVALID_HANDLE_VALUE) End();
+  if (FFile != INVALID_HANDLE_VALUE) End(true);
   FCommitted = FMoved = FFailed = false;
   FError = ERROR_SUCCESS;
   FAfter.clear();
-  // The folder of the user's settings may not be there yet.
-  const size_t slash = FPath.find_last_of(L"\\/");
-  if (slash != std::wstring::npos && slash > 0) CreateDirectoryW(FPath.substr(0, slash).c_str(), nullptr);
+  // No second writer: another copy's run (or undo) keeps the pending file and the journal to itself
+  // until it ends. The lock also makes the folder of the user's settings where it is not there yet.
+  if (!FLock.Acquire(kJournalLockWaitMs, FError)) return false;
   // Others may read it; nobody may write it beside this run; it may be renamed while open.
   FFile = CreateFileW(PendingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (FFile == INVALID_HANDLE_VALUE) {
     FError = GetLastError();
+    FLock.Release();
     return false;
   }
   FLastFlush = GetTickCount();
-  if (WriteOut(HeaderBytes(header))) return true;
-  End();
+  TJournalHeader h = header;
+  if (h.RunId == 0) h.RunId = NewRunId();
+  if (WriteOut(HeaderBytes(h))) return true;
+  const DWORD error = FError;
+  End(true);
+  FError = error;
   return false;
 }
 
@@ -275,14 +511,19 @@ void TJournalWriter::Commit() {
   if (!FMoved) FError = GetLastError();
 }
 
-bool TJournalWriter::End() {
+bool TJournalWriter::End(bool stopped) {
   if (FFile == INVALID_HANDLE_VALUE) return true;
+  struct Unlock {
+    TJournalLock& lock;
+    ~Unlock() { lock.Release(); }
+  } unlock{FLock};
   if (!FCommitted) {
     Close();
     DeleteFileW(PendingPath().c_str());
     return true;
   }
-  if (!FAfter.empty()) WriteOut(FAfter);
+  AppendRecord(FAfter, kEnd, nullptr, TTargetState{stopped ? 1u : 0u, {}, {}});
+  WriteOut(FAfter);
   FAfter.clear();
   FlushFileBuffers(FFile);
   Close();

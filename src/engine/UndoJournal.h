@@ -4,15 +4,21 @@
 // The file is binary, little-endian: a header of 64 bytes, then records.
 //   header: "VSSUNDO1", u32 header size (64), u32 flags (1 attributes, 2 dates, 4 creation time,
 //           8 last-write time), u32 attribute mask, u32 attribute values, u64 start of the run (UTC
-//           file time), u64 creation time and u64 last-write time the run writes, 12 bytes zero,
-//           u32 CRC-32 of the 60 bytes before it.
-//   record: u32 kind ('B' before, 'A' after), u32 path length in UTF-16 units (0 for 'A'), u32
-//           attribute word, u32 zero, u64 creation time, u64 last-write time, the path (UTF-16, no
-//           terminator), u32 CRC-32 of the record's bytes before it.
+//           file time), u64 creation time and u64 last-write time the run writes, u64 run identifier
+//           (random), 4 bytes zero, u32 CRC-32 of the 60 bytes before it.
+//   record: u32 kind ('B' before, 'A' after, 'E' end), u32 path length in UTF-16 units (0 for 'A' and
+//           'E'), u32 attribute word ('E': 1 when the run was stopped, 0 when it went to its end), u32
+//           zero, u64 creation time, u64 last-write time, the path (UTF-16, no terminator), u32 CRC-32
+//           of the record's bytes before it.
 // A 'B' record is written before its target is touched; the 'A' record that follows it says what
-// the target was left as. An incomplete or unreadable last record is the trace of a run that was
-// killed while writing it, and is not part of the journal; anything unreadable before it makes the
-// whole journal damaged.
+// the target was left as; 'E' closes the journal of a run that ended (by itself or stopped by the
+// user), and nothing follows it. An incomplete or unreadable last record is the trace of a run that
+// was killed while writing it, and is not part of the journal; anything unreadable before it makes the
+// whole journal damaged, and so does an after state that the header's plan could not have produced.
+//
+// Every user of the journal (a run of this program, of another copy of it, of the console companion)
+// takes the journal's lock while it writes, replaces or removes it: a byte-range lock on path + ".lock",
+// which the system lets go when the holder's process ends, however it ends.
 #pragma once
 #include "Base.h"
 #include "engine/ChangeTarget.h"
@@ -31,6 +37,7 @@ struct TJournalHeader {
   bool ChangeAttr = false, ChangeDate = false, SetCreate = false, SetUpdate = false;
   DWORD AttrMask = 0, AttrValues = 0;
   FILETIME Creation{}, LastWrite{};  // the times the run writes (UTC), where it writes them
+  uint64_t RunId = 0;                // tells this run's journal from any other
 };
 
 struct TJournalRecord {
@@ -40,28 +47,107 @@ struct TJournalRecord {
   TTargetState After;
 };
 
+// How the journal's run ended.
+enum class TRunEnding {
+  Ended,    // it went through its list
+  Stopped,  // the user stopped it (the stop button, "中止")
+  Cut,      // the journal ends without saying: the program was ended, or the journal could not be written further
+};
+
+// What tells one journal's contents from another's: its run and its bytes.
+struct TJournalIdentity {
+  uint64_t RunId = 0, Size = 0;
+  uint32_t Crc = 0;
+  bool operator==(const TJournalIdentity&) const = default;
+};
+
 struct TJournal {
   TJournalHeader Header;
   std::vector<TJournalRecord> Records;
+  TRunEnding Ending = TRunEnding::Cut;
+  TJournalIdentity Identity;
 };
 
 enum class TJournalLoad {
   Loaded,      // at least one record
   Missing,     // no journal
   Empty,       // a journal without a whole record
-  Damaged,     // not a journal, or a record in it cannot be read
+  Damaged,     // not a journal, a record in it cannot be read, or its records contradict its header
   Unreadable,  // the file is there but could not be read (Error says why)
+  Busy,        // another program holds the journal's lock (it is writing or undoing it)
 };
 
-// Reads the journal at path.
+// Reads the journal at path, without its lock.
 TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& error);
+// Reads a journal from its bytes (never Missing, Unreadable or Busy).
+TJournalLoad ParseJournal(const std::string& bytes, TJournal& journal);
+
+// How long a user of the journal waits for another to let its lock go before giving up: long enough
+// for a moment's work (an undo removing it, a run closing it), too short to wait out a run.
+inline constexpr DWORD kJournalLockWaitMs = 1500;
+
+// The journal's lock (see above). Shared by this program and the console companion, so it lives in
+// the file system and not in this process.
+class TJournalLock {
+ public:
+  explicit TJournalLock(const std::wstring& journalPath) : FPath(journalPath + L".lock") {}
+  ~TJournalLock() { Release(); }
+  TJournalLock(const TJournalLock&) = delete;
+  TJournalLock& operator=(const TJournalLock&) = delete;
+
+  // Takes the lock, trying for at most waitMs while another holds it. False with ERROR_LOCK_VIOLATION
+  // when another still holds it, else with the reason its file could not be made.
+  bool Acquire(DWORD waitMs, DWORD& error);
+  void Release();
+  bool Held() const { return FFile != INVALID_HANDLE_VALUE; }
+  const std::wstring& Path() const { return FPath; }
+
+ private:
+  std::wstring FPath;
+  HANDLE FFile = INVALID_HANDLE_VALUE;
+};
+
+// An undo's use of the journal: read for the confirmation, then held while the undo works, and removed
+// only when it is still the journal that was read and confirmed.
+class TJournalUndo {
+ public:
+  explicit TJournalUndo(std::wstring path) : FPath(std::move(path)), FLock(FPath) {}
+  ~TJournalUndo() { Release(); }
+  TJournalUndo(const TJournalUndo&) = delete;
+  TJournalUndo& operator=(const TJournalUndo&) = delete;
+
+  // Reads the journal under its lock, which is let go again before the user is asked: Busy while
+  // another program writes it (its run is not over) or undoes it.
+  TJournalLoad Read(TJournal& journal, DWORD& error);
+  enum class THold {
+    Held,        // the lock is taken and the journal held open: it is the one Read read
+    Busy,        // another program holds the lock
+    Replaced,    // another journal has taken its place since, or it is gone
+    Unreadable,  // error says why
+  };
+  // After the confirmation: takes the lock and opens the journal so that nobody can replace or remove
+  // it; Held only when its contents are still those Read read.
+  THold Hold(DWORD& error);
+  // Removes the journal held: the very file that was read, through the handle that holds it.
+  bool Remove();
+  // Lets go of the journal and the lock.
+  void Release();
+
+ private:
+  std::wstring FPath;
+  TJournalLock FLock;
+  HANDLE FFile = INVALID_HANDLE_VALUE;
+  bool FRead = false;
+  TJournalIdentity FIdentity;
+};
 
 // The run's side of the journal: what the change run calls while it works.
 class IChangeJournal {
  public:
   virtual ~IChangeJournal() = default;
-  // Starts the journal of a new run beside the last run's, which stays the journal until Commit.
-  // False when it cannot be made (Error).
+  // Starts the journal of a new run beside the last run's, which stays the journal until Commit, and
+  // holds the journal's lock until End. False when it cannot be made (Error; ERROR_LOCK_VIOLATION
+  // while another program holds the lock).
   virtual bool Begin(const TJournalHeader& header) = 0;
   // The state of the next target before it is touched; on the disk when this returns true (as far
   // as a killed program is concerned: the system's cache holds it; it is flushed to the disk in
@@ -71,9 +157,9 @@ class IChangeJournal {
   virtual void RecordAfter(const TTargetState& after) = 0;
   // The run has changed a target: from now on its journal is the last run's. Once per run.
   virtual void Commit() = 0;
-  // Ends the run's journal: written out and closed, or removed when it was never committed. False
-  // when a committed journal could not be completed (Error).
-  virtual bool End() = 0;
+  // Ends the run's journal: written out with how the run ended and closed, or removed when it was
+  // never committed. False when a committed journal could not be completed (Error).
+  virtual bool End(bool stopped) = 0;
   virtual DWORD Error() const = 0;
   virtual const std::wstring& Path() const = 0;
 };
@@ -91,7 +177,7 @@ class TJournalWriter : public IChangeJournal {
   bool Record(const std::wstring& path, const TTargetState& before) override;
   void RecordAfter(const TTargetState& after) override;
   void Commit() override;
-  bool End() override;
+  bool End(bool stopped) override;
   DWORD Error() const override { return FError; }
   const std::wstring& Path() const override { return FPath; }
 
@@ -105,6 +191,7 @@ class TJournalWriter : public IChangeJournal {
   void Close();
 
   std::wstring FPath;
+  TJournalLock FLock{FPath};
   HANDLE FFile = INVALID_HANDLE_VALUE;
   bool FCommitted = false;
   bool FMoved = false;  // the pending file has the journal's name
@@ -115,6 +202,10 @@ class TJournalWriter : public IChangeJournal {
   std::string FBuffer;
 };
 
+// Whether a run with this header, finding a target as before, could have left it as state: its
+// attributes as it found them or as the plan makes them (read-only possibly off, as the read-only
+// handling clears it for a moment), each time as it was or as the run writes it.
+bool RunCouldLeave(const TJournalHeader& header, const TTargetState& before, const TTargetState& state);
 // Whether a target was changed by someone else after the run: its read-only, hidden and system
 // attributes and its two times are no longer what the run left them as. For a record without an after
 // state (the run was killed at that target), no longer anything the run could have left it as in part.
@@ -127,7 +218,12 @@ inline bool SameFileTime(const FILETIME& a, const FILETIME& b) {
 }
 
 // The confirmation text of the undo command: when the run started (local time), how many targets,
-// the first few paths.
+// how the run ended, which times and attributes go back, the first few paths.
 std::wstring UndoConfirmationText(const TJournal& journal);
+// What the undo gives back, as one sentence ("更新日時を … から元の日時に戻し、隠し属性を OFF に戻します。"),
+// from what the run wrote where it changed something; empty when nothing.
+std::wstring UndoChangeText(const TJournal& journal);
+// How many paths the confirmation lists; the rest are counted, and all are shown on request.
+inline constexpr size_t kUndoShownPaths = 5;
 
 }  // namespace engine

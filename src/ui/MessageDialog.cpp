@@ -29,6 +29,11 @@ class TMessageForm : public Form {
   HWND FIcon = nullptr;
   HWND FText = nullptr;
   std::vector<std::unique_ptr<Button>> FButtons;
+  // The lines shown on request, and the height of the form with and without them.
+  Button FDetailsButton;
+  ListBox FDetails;
+  int FClientHeight = 0, FDetailsHeight = 0;
+  void DetailsButtonClick(Control*);
 };
 
 LPCWSTR SystemIcon(MsgIcon icon) {
@@ -83,6 +88,10 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     rowWidth += w;
   }
   if (!o.buttons.empty()) rowWidth += gap * (static_cast<int>(o.buttons.size()) - 1);
+  const bool details = !o.details.empty();
+  const int detailsButtonWidth =
+      details ? std::max<int>(75, std::max(TextExtent(font, kDetailsShow).cx, TextExtent(font, kDetailsHide).cx) + 16) : 0;
+  if (details) rowWidth += (o.buttons.empty() ? 0 : gap) + detailsButtonWidth;
 
   int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
   // Wide enough for the whole caption (which spans the client width), though never wider than the work
@@ -95,6 +104,16 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   int captionWidth = std::min(CaptionWidth(o.caption), static_cast<int>(work.right - work.left) - frameWidth);
   clientWidth = std::max(clientWidth, captionWidth);
   int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
+  // The list shows at most a dozen lines at once and scrolls for the rest.
+  int lineHeight = 0, widest = 0;
+  if (details) {
+    clientWidth = std::max(clientWidth, 400);
+    lineHeight = static_cast<int>(TextExtent(font, L"Ag").cy);
+    for (const auto& line : o.details) widest = std::max(widest, static_cast<int>(TextExtent(font, line).cx));
+    const int shown = std::min<int>(static_cast<int>(o.details.size()), 12);
+    FDetailsHeight = shown * lineHeight + 4 + GetSystemMetrics(SM_CYHSCROLL) + margin;
+  }
+  FClientHeight = clientHeight;
 
   CreateForm(o.caption, style, exStyle, clientWidth, clientHeight, o.owner ? o.owner : GetActiveWindow());
   int escape = o.escapeButton;
@@ -126,9 +145,29 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     x += widths[i] + gap;
     FButtons.push_back(std::move(b));
   }
+  if (details) {
+    FDetailsButton.Create(this, x, y, detailsButtonWidth, buttonHeight, kDetailsShow);
+    FDetailsButton.OnClick = [this](Control* sender) { DetailsButtonClick(sender); };
+    const int top = clientHeight;
+    FDetails.Create(this, margin, top, clientWidth - 2 * margin, FDetailsHeight - margin, false);
+    SendMessageW(FDetails.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(FDetails.Handle(), LB_SETITEMHEIGHT, 0, lineHeight);
+    for (const auto& line : o.details) FDetails.Add(line);
+    FDetails.SetHorizontalExtent(widest + 8);
+    FDetails.SetVisible(false);
+  }
   CenterOnScreen();
   if (o.defaultButton >= 0 && o.defaultButton < static_cast<int>(FButtons.size()))
     SetActiveControl(FButtons[static_cast<size_t>(o.defaultButton)].get());
+}
+
+void TMessageForm::DetailsButtonClick(Control*) {
+  const bool show = !FDetails.Visible();
+  FDetailsButton.SetCaption(show ? kDetailsHide : kDetailsShow);
+  SetClientSize(ClientWidth(), FClientHeight + (show ? FDetailsHeight : 0));
+  FDetails.SetVisible(show);
+  // Grown downwards, it may reach past the work area: moved just enough to lie wholly in it.
+  SetPositionOnScreen(Left(), Top());
 }
 
 }  // namespace

@@ -21,7 +21,14 @@ struct MessageDialogOptions {
   // Shown also while the application is terminating (errors met while it shuts down, such as
   // settings that cannot be saved); other dialogs close at once then.
   bool showWhileTerminating = false;
+  // Lines shown on request (every path a command will touch, say): a button kDetailsShow after the
+  // others opens a list of them below the buttons, where they scroll, and closes it again. It answers
+  // nothing.
+  std::vector<std::wstring> details;
 };
+
+inline constexpr const wchar_t* kDetailsShow = L"詳細(&D) >>";
+inline constexpr const wchar_t* kDetailsHide = L"<< 詳細(&D)";
 
 // Result when the dialog was closed through its frame (close box, Alt+F4; only a dialog with an Esc
 // button) or closed because the application is terminating, rather than by one of its buttons.

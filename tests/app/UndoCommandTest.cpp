@@ -3,10 +3,12 @@
 #include "app/Main.h"
 #include "comm/FileBytes.h"
 #include "engine/UndoJournal.h"
+#include "support/ChildTest.h"
 #include "support/DialogAnswerer.h"
 #include "support/Keys.h"
 #include "support/TempTree.h"
 #include "ui/Application.h"
+#include "ui/MessageDialog.h"
 #include <gtest/gtest.h>
 
 using testsupport::DialogAnswerer;
@@ -73,11 +75,15 @@ TEST_F(UndoCommand, CtrlZAndEnterGiveBackTheLastRun) {
   PressKey(main.ButtonSet.Handle(), 'Z', ui::ssCtrl);
   ASSERT_EQ(answers.Shown().size(), 3u);
   const auto& ask = answers.Shown()[2];
-  EXPECT_EQ(ask.buttons, (std::vector<std::wstring>{L"はい(&Y)", L"いいえ(&N)"}));
+  EXPECT_EQ(ask.buttons, (std::vector<std::wstring>{L"はい(&Y)", L"いいえ(&N)", ui::kDetailsShow}));
   EXPECT_EQ(ask.defaultButton, L"はい(&Y)");
-  // What will be undone: when, how many, the first five paths and how many more.
+  // What will be undone: when, how many, how the run ended, what goes back, the first five paths and
+  // how many more.
   EXPECT_EQ(ask.text.rfind(L"直前の変更を元に戻します。", 0), 0u);
-  EXPECT_NE(ask.text.find(L"対象数\t\t： 7"), std::wstring::npos);
+  // The window's dates (both sides, now) and hidden, as the run wrote them.
+  EXPECT_NE(ask.text.find(L"対象数\t\t： 7\r実行結果\t： 最後まで実行されました\r\r作成日時と更新日時を "),
+            std::wstring::npos);
+  EXPECT_NE(ask.text.find(L" から元の日時に戻し、隠し属性を OFF に戻します。\r\r"), std::wstring::npos);
   EXPECT_NE(ask.text.find(targets.paths[4]), std::wstring::npos);
   EXPECT_EQ(ask.text.find(targets.paths[5]), std::wstring::npos);
   EXPECT_NE(ask.text.find(L"ほか 2 件"), std::wstring::npos);
@@ -123,4 +129,116 @@ TEST_F(UndoCommand, AJournalThatCannotBeUsedIsToldAndNothingChanges) {
   ASSERT_EQ(answers.Shown().size(), 3u);
   EXPECT_EQ(answers.Shown()[2].text, engine::kNothingToUndoText);
   EXPECT_EQ(answers.PendingAnswers(), 0u);
+}
+
+TEST_F(UndoCommand, TheConfirmationListsEveryPathOnRequest) {
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  main.ButtonSetClick(&main.ButtonSet);
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  std::vector<std::wstring> listed;
+  testsupport::LoopSteps user({[&] {
+    if (answers.Shown().size() < 2) return false;
+    const HWND dialog = answers.Shown()[1].hwnd;
+    SendMessageW(FindWindowExW(dialog, nullptr, L"Button", ui::kDetailsShow), BM_CLICK, 0, 0);
+    const HWND list = FindWindowExW(dialog, nullptr, L"ListBox", nullptr);
+    EXPECT_TRUE(IsWindowVisible(list));
+    for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+      std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+      listed.push_back(text);
+    }
+    SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"いいえ(&N)"), BM_CLICK, 0, 0);
+    return true;
+  }});
+  main.Undo1Click(nullptr);
+  EXPECT_TRUE(user.Done());
+  // All seven, the two that the text counts only among them.
+  EXPECT_EQ(listed, targets.paths);
+  EXPECT_TRUE(Hidden(targets.paths[6]));
+  EXPECT_TRUE(Exists(journal));
+}
+
+namespace {
+constexpr wchar_t kSecondCopyVariable[] = L"VSS_TEST_SECOND_COPY";
+}  // namespace
+
+// Two copies of the program: this one shows the confirmation of its run; before the user answers, the
+// other copy (a child process with a main window of its own) finishes a run over other files. "はい" must
+// then neither undo nor remove the other copy's journal.
+TEST(UndoCommandTwoCopies, AConfirmedUndoNeverActsOnOrRemovesAnotherRunsJournal) {
+  if (const std::wstring root = testsupport::ChildRole(kSecondCopyVariable); !root.empty()) {
+    ListTargets theirs;
+    for (int i = 0; i < 3; ++i) theirs.paths.push_back(root + L"\\other\\g" + std::to_wstring(i) + L".txt");
+    app::TVNStampShifter second(root + L"\\second.ini");
+    second.SetTargets(&theirs);
+    second.SetJournalPath(root + L"\\user\\VornaStampShifter.undo");
+    second.CheckBoxAttrChg.SetChecked(true);
+    second.CheckBoxHidden.SetChecked(true);
+    second.RadioButtonHiddenON.SetChecked(true);
+    second.CheckBoxAutoExit.SetChecked(false);
+    DialogAnswerer answers;
+    answers.Press(L"OK");
+    second.ButtonSetClick(&second.ButtonSet);
+    for (const auto& p : theirs.paths) EXPECT_TRUE(Hidden(p));
+    second.SetTargets(nullptr);
+    return;
+  }
+  testsupport::TempTree tree;
+  const std::wstring journal = tree.Path(L"user\\VornaStampShifter.undo");
+  ListTargets mine, theirs;
+  for (int i = 0; i < 3; ++i) {
+    mine.paths.push_back(tree.MakeFile(L"data\\f" + std::to_wstring(i) + L".txt"));
+    theirs.paths.push_back(tree.MakeFile(L"other\\g" + std::to_wstring(i) + L".txt"));
+  }
+  app::TVNStampShifter main(tree.Path(L"VornaStampShifter.ini"));
+  main.SetTargets(&mine);
+  main.SetJournalPath(journal);
+  main.CheckBoxAttrChg.SetChecked(true);
+  main.CheckBoxHidden.SetChecked(true);
+  main.RadioButtonHiddenON.SetChecked(true);
+  main.CheckBoxAutoExit.SetChecked(false);
+  main.Show();
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  main.ButtonSetClick(&main.ButtonSet);
+
+  std::string theirJournal;
+  int child = -1;
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  testsupport::LoopSteps user({[&] {
+    if (answers.Shown().size() < 2) return false;
+    EXPECT_NE(answers.Shown()[1].text.find(mine.paths[0]), std::wstring::npos);
+    child = testsupport::RunTestInChild(kSecondCopyVariable, tree.Root());
+    comm::comm_ReadFileBytes(journal, theirJournal);
+    answers.Responder = nullptr;
+    answers.Press(L"OK");
+    SendMessageW(FindWindowExW(answers.Shown()[1].hwnd, nullptr, L"Button", L"はい(&Y)"), BM_CLICK, 0, 0);
+    return true;
+  }});
+  main.Undo1Click(nullptr);
+  EXPECT_TRUE(user.Done());
+  EXPECT_EQ(child, 0);
+  ASSERT_EQ(answers.Shown().size(), 3u);
+  EXPECT_EQ(answers.Shown()[2].text, engine::kJournalReplacedText);
+  // Nothing was undone, the other copy's journal is as it left it.
+  for (const auto& p : mine.paths) EXPECT_TRUE(Hidden(p));
+  for (const auto& p : theirs.paths) EXPECT_TRUE(Hidden(p));
+  std::string now;
+  ASSERT_EQ(comm::comm_ReadFileBytes(journal, now).Result, comm::rbRead);
+  EXPECT_EQ(now, theirJournal);
+
+  // The next Ctrl+Z confirms the other copy's run, and gives it back.
+  answers.PressEnter().Press(L"OK");
+  main.Undo1Click(nullptr);
+  ASSERT_EQ(answers.Shown().size(), 5u);
+  EXPECT_NE(answers.Shown()[3].text.find(theirs.paths[0]), std::wstring::npos);
+  for (const auto& p : theirs.paths) EXPECT_FALSE(Hidden(p));
+  for (const auto& p : mine.paths) EXPECT_TRUE(Hidden(p));
+  EXPECT_FALSE(Exists(journal));
+  main.SetTargets(nullptr);
 }

@@ -5,6 +5,7 @@
 #include "support/FileObstacles.h"
 #include "comm/FileBytes.h"
 #include "comm/UniqueHandle.h"
+#include <functional>
 #include <memory>
 
 using namespace engine;
@@ -320,17 +321,23 @@ TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
   auto write = [&](const std::string& bytes) {
     ASSERT_NE(comm::comm_ReplaceFileBytes(journalPath, bytes).Result, comm::rpFailed);
   };
+  ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
+  EXPECT_EQ(journal.Ending, TRunEnding::Ended);
   // The last record cut short, or with a bad check at the very end: the run was killed while writing
-  // it; the records before it stand.
-  write(whole.substr(0, whole.size() - 10));
+  // it; the records before it stand. The end record is the last; the last after state is before it.
+  constexpr size_t kEndRecord = 36;
+  write(whole.substr(0, whole.size() - kEndRecord - 10));
   ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
   EXPECT_EQ(journal.Records.size(), 3u);
   EXPECT_FALSE(journal.Records[2].HasAfter);
+  EXPECT_EQ(journal.Ending, TRunEnding::Cut);
   std::string bad = whole;
   bad[bad.size() - 1] ^= 0x55;
   write(bad);
   ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
   EXPECT_EQ(journal.Records.size(), 3u);
+  EXPECT_TRUE(journal.Records[2].HasAfter);
+  EXPECT_EQ(journal.Ending, TRunEnding::Cut);
   // A changed byte anywhere before the end, a foreign file, a header alone.
   for (size_t at : {size_t{3}, size_t{70}, whole.size() / 2}) {
     bad = whole;
@@ -352,6 +359,182 @@ TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
   EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged);
   write(whole.substr(0, 64));
   EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Empty);
+}
+
+// The journal makes the run read each target's attributes before the attribute step; the read-only
+// state held around the date step must still be the one that step left.
+TEST_F(UndoTest, AReadOnlyFileEndsAsTheAttributeStepLeftItWhenTheJournalIsOn) {
+  const std::wstring f = tree.MakeFile(L"ro.txt");
+  OddTimes(f, 0);
+  SetAttr(f, kRO);
+  const Snapshot before = Take(f);
+  host.paths = {f};
+  PlanDates(false, true);
+  host.controls.AttrChg = host.controls.ReadOnly = host.controls.Hidden = host.controls.HiddenOn = true;
+  host.controls.ReadOnlyOn = false;
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, 1, 0, 0);
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_EQ(Attr(f), kHid);
+  EXPECT_EQ(ReadRawTimes(f).LastWrite, NewUpdate());
+  // The journal says the same, and the undo gives the read-only file back.
+  const TJournal journal = Load();
+  ASSERT_EQ(journal.Records.size(), 1u);
+  ASSERT_TRUE(journal.Records[0].HasAfter);
+  EXPECT_EQ(journal.Records[0].After.Attr & (kRO | kHid | kSys), kHid);
+  run.UndoClick(journal);
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(Take(f), before);
+}
+
+// The other side of the check on after states: whatever a real run writes loads, whichever plan it
+// had (on Wine a creation time follows the last-write time).
+TEST_F(UndoTest, TheJournalOfEveryKindOfPlanLoadsAndSaysHowItsRunEnded) {
+  struct Plan {
+    bool attr, create, update;
+  };
+  for (const Plan plan : {Plan{true, false, false}, Plan{false, false, true}, Plan{false, true, false},
+                          Plan{true, true, true}}) {
+    SCOPED_TRACE(testing::Message() << plan.attr << plan.create << plan.update);
+    // Where the creation time is not kept, a run that sets only it changes nothing and keeps no journal.
+    if (plan.create && !plan.update && !enginetest::CreationTimeIsKept()) continue;
+    host = enginetest::FakeChangeHost{};
+    const std::vector<std::wstring> paths = {tree.MakeFile(L"p\\a.txt"), tree.MakeFile(L"p\\b.txt")};
+    for (int i = 0; i < 2; ++i) OddTimes(paths[i], i);
+    SetAttr(paths[1], kRO);
+    host.paths = paths;
+    if (plan.create || plan.update) PlanDates(plan.create, plan.update);
+    host.controls.AttrChg = plan.attr;
+    host.controls.Hidden = host.controls.HiddenOn = plan.attr;
+    run.ButtonSetClick();
+    EXPECT_SUMMARY(false, 2, 0, 0);
+    const TJournal journal = Load();
+    EXPECT_EQ(journal.Records.size(), 2u);
+    EXPECT_EQ(journal.Ending, TRunEnding::Ended);
+    run.UndoClick(journal);
+    EXPECT_TRUE(run.UndoComplete());
+    ASSERT_TRUE(SetFileAttributesW(paths[1].c_str(), FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(DeleteFileW(paths[0].c_str()) && DeleteFileW(paths[1].c_str()));
+    ASSERT_TRUE(DeleteFileW(journalPath.c_str()));
+  }
+  // A run the user stops ("中止" at a missing target) ends its journal as stopped.
+  host = enginetest::FakeChangeHost{};
+  host.paths = {tree.MakeFile(L"c.txt"), tree.Path(L"gone.txt"), tree.MakeFile(L"d.txt")};
+  PlanChange();
+  host.answers = {TAnswer::Abort};
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(true, 1, 0, 2);
+  EXPECT_EQ(Load().Ending, TRunEnding::Stopped);
+}
+
+namespace {
+int64_t Ticks(const FILETIME& t) { return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime); }
+FILETIME Ft(int64_t t) { return {static_cast<DWORD>(t), static_cast<DWORD>(static_cast<uint64_t>(t) >> 32)}; }
+}  // namespace
+
+// A journal made by hand with every check right: its header says the run set the last-write time and
+// switched hidden on, so an after state with another time or another attribute is no run's.
+TEST_F(UndoTest, AJournalWhoseAfterStatesItsHeaderCouldNotHaveProducedIsDamaged) {
+  const std::vector<std::wstring> victims = {tree.MakeFile(L"v\\a.txt"), tree.MakeFile(L"v\\b.txt"),
+                                             tree.MakeFile(L"v\\c.txt")};
+  for (int i = 0; i < 3; ++i) OddTimes(victims[i], i);
+  const auto untouched = TakeAll(victims);
+  TJournalHeader header;
+  header.ChangeAttr = header.ChangeDate = header.SetUpdate = true;
+  header.AttrMask = header.AttrValues = kHid;
+  header.LastWrite = Ft(FileTimeOf(2026, 12, 8, 0, 0, 0));
+  // Each victim as it is now is "after"; "before" is something else to be written back.
+  auto write = [&](const TJournalHeader& h, const std::function<void(TTargetState& before, TTargetState& after)>& edit) {
+    TJournalWriter crafted(journalPath);
+    ASSERT_TRUE(crafted.Begin(h));
+    comm::TFolderNameCache folders;
+    for (const auto& v : victims) {
+      TTargetState now;
+      TChangeTarget target(v, folders);
+      ASSERT_EQ(target.ReadState(now), TTargetStatus::Done);
+      TTargetState before = now, after = now;
+      before.Attr = FILE_ATTRIBUTE_ARCHIVE;
+      edit(before, after);
+      ASSERT_TRUE(crafted.Record(v, before));
+      crafted.RecordAfter(after);
+    }
+    crafted.Commit();
+    ASSERT_TRUE(crafted.End(false));
+  };
+  auto load = [&] {
+    TJournal journal;
+    DWORD error;
+    return LoadJournal(journalPath, journal, error);
+  };
+  const int64_t written = Ticks(header.LastWrite);
+  // What the plan makes of "before": hidden on, the last-write time written, the creation time kept.
+  auto planned = [&](TTargetState& before, TTargetState& after) {
+    after.Attr = before.Attr | kHid;
+    after.LastWrite = header.LastWrite;
+    before.LastWrite = Ft(written - 5 * 864000000000LL);
+    after.Creation = before.Creation;
+  };
+  write(header, planned);
+  EXPECT_EQ(load(), TJournalLoad::Loaded);
+  // The side the run does not set is written back to the millisecond.
+  write(header, [&](TTargetState& b, TTargetState& a) {
+    planned(b, a);
+    b.Creation = Ft(Ticks(a.Creation) + 9999);
+  });
+  EXPECT_EQ(load(), TJournalLoad::Loaded) << "a creation time cut to the millisecond";
+
+  // The hand-made cases: the victims' own times, which no run of this header writes; a creation time
+  // off by a millisecond; system or read-only switched on, which the header does not touch.
+  write(header, [](TTargetState& b, TTargetState& a) {
+    b.LastWrite = Ft(Ticks(a.LastWrite) - 864000000000LL);
+    a.Attr = b.Attr | kHid;
+  });
+  EXPECT_EQ(load(), TJournalLoad::Damaged) << "a last-write time of its own";
+  write(header, [&](TTargetState& b, TTargetState& a) {
+    planned(b, a);
+    b.Creation = Ft(Ticks(a.Creation) + 10000);
+  });
+  EXPECT_EQ(load(), TJournalLoad::Damaged) << "a creation time a millisecond off";
+  for (DWORD extra : {kSys, kRO}) {
+    write(header, [&](TTargetState& b, TTargetState& a) {
+      planned(b, a);
+      a.Attr |= extra;
+    });
+    EXPECT_EQ(load(), TJournalLoad::Damaged) << "attribute " << extra;
+  }
+  // Headers no run writes: a time set without the date step, an attribute switched on without being
+  // touched, a plan that changes nothing.
+  TJournalHeader noDateStep = header;
+  noDateStep.ChangeDate = false;
+  TJournalHeader outsideMask = header;
+  outsideMask.AttrValues = kHid | kSys;
+  TJournalHeader nothing;
+  for (const TJournalHeader* h : {&noDateStep, &outsideMask, &nothing}) {
+    write(*h, [](TTargetState&, TTargetState&) {});
+    EXPECT_EQ(load(), TJournalLoad::Damaged);
+  }
+  // Through the undo's own reading too: nothing is written to the victims.
+  write(header, [](TTargetState& b, TTargetState& a) { a.Attr = b.Attr | kSys; });
+  TJournalUndo undo(journalPath);
+  TJournal journal;
+  DWORD error;
+  EXPECT_EQ(undo.Read(journal, error), TJournalLoad::Damaged);
+  EXPECT_EQ(undo.Hold(error), TJournalUndo::THold::Replaced) << "a journal not read cannot be held";
+  EXPECT_EQ(TakeAll(victims), untouched);
+}
+
+TEST_F(UndoTest, NothingMayFollowTheEndOfARun) {
+  host.paths = {tree.MakeFile(L"a.txt")};
+  PlanChange();
+  run.ButtonSetClick();
+  const std::string whole = testsupport::ReadFileBytes(journalPath);
+  // The end record moved before the last after state: every check is right, the order is not.
+  const size_t end = whole.size() - 36, after = end - 36;
+  const std::string swapped = whole.substr(0, after) + whole.substr(end) + whole.substr(after, 36);
+  ASSERT_NE(comm::comm_ReplaceFileBytes(journalPath, swapped).Result, comm::rpFailed);
+  TJournal journal;
+  DWORD error;
+  EXPECT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Damaged);
 }
 
 // A run stopped at a target (killed, or its journal could not be written further) leaves no after
@@ -378,7 +561,7 @@ TEST_F(UndoTest, ATargetTheRunWasStoppedAtIsAskedAboutOnlyForWorkThatIsNotTheRun
     ASSERT_TRUE(writer.Record(p, state));
   }
   writer.Commit();
-  ASSERT_TRUE(writer.End());
+  ASSERT_TRUE(writer.End(false));
   // f0 untouched; f1 after the attribute step; f2 after both steps; f3 and f4 worked on later.
   SetAttr(paths[1], kHid);
   SetAttr(paths[2], kHid);
@@ -500,6 +683,11 @@ TEST(UndoAfterKillTest, AKilledRunLeavesAJournalThatGivesBackExactlyWhatItChange
   ASSERT_EQ(journal.Records.size(), 3u);
   EXPECT_TRUE(journal.Records[0].HasAfter && journal.Records[1].HasAfter);
   EXPECT_FALSE(journal.Records[2].HasAfter);
+  EXPECT_EQ(journal.Ending, TRunEnding::Cut);
+  // The killed run held the journal's lock: the system let it go with the process.
+  TJournalLock lock(journalPath);
+  EXPECT_TRUE(lock.Acquire(0, error)) << error;
+  lock.Release();
 
   enginetest::FakeChangeHost host;
   TChangeRun run(host, host, host);
@@ -569,6 +757,74 @@ TEST(UndoAfterKillTest, AProgramEndedAtItsFirstQuestionLeavesAJournalOfThePartCh
   EXPECT_TRUE(host.questions.empty());
   EXPECT_TRUE(run.UndoComplete());
   EXPECT_EQ(Take(file), before);
+}
+
+namespace {
+// A journal of two targets whose run wrote the given times and attributes, each target's attributes
+// before it as given.
+TJournal TextJournal(bool create, bool update, int64_t creation, int64_t lastWrite, DWORD mask, DWORD values,
+                     DWORD before0, DWORD before1) {
+  TJournal journal;
+  TJournalHeader& h = journal.Header;
+  h.Started = Ft(FileTimeOf(2026, 12, 8, 10, 15, 30));
+  h.ChangeDate = create || update;
+  h.SetCreate = create;
+  h.SetUpdate = update;
+  h.Creation = Ft(creation);
+  h.LastWrite = Ft(lastWrite);
+  h.ChangeAttr = mask != 0;
+  h.AttrMask = mask;
+  h.AttrValues = values;
+  for (DWORD attr : {before0, before1}) {
+    TJournalRecord r;
+    r.Path = L"C:\\data\\f" + std::to_wstring(journal.Records.size()) + L".txt";
+    r.Before.Attr = attr;
+    r.Before.Creation = Ft(FileTimeOf(2019, 1, 2, 3, 4, 5));
+    r.Before.LastWrite = Ft(FileTimeOf(2019, 1, 2, 3, 4, 6));
+    r.HasAfter = true;
+    journal.Records.push_back(r);
+  }
+  journal.Ending = TRunEnding::Ended;
+  return journal;
+}
+}  // namespace
+
+TEST(UndoConfirmationTextTest, SaysWhenHowManyHowTheRunEndedAndWhatGoesBack) {
+  testsupport::FixedLocalBias utcZone{0};
+  const int64_t t1 = FileTimeOf(2026, 12, 8, 0, 0, 0), t2 = FileTimeOf(2026, 12, 9, 1, 2, 3);
+  TJournal journal = TextJournal(false, true, 0, t1, kHid, kHid, 0, FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(UndoConfirmationText(journal),
+            L"直前の変更を元に戻します。\r\r実行日時\t： 2026/12/08 10:15:30\r対象数\t\t： 2\r"
+            L"実行結果\t： 最後まで実行されました\r\r"
+            L"更新日時を 2026/12/08 00:00:00 から元の日時に戻し、隠し属性を OFF に戻します。\r\r"
+            L"C:\\data\\f0.txt\rC:\\data\\f1.txt\r\rよろしいですか？");
+  journal.Ending = TRunEnding::Stopped;
+  EXPECT_NE(UndoConfirmationText(journal).find(L"\r実行結果\t： 途中で中止されました\r"), std::wstring::npos);
+  journal.Ending = TRunEnding::Cut;
+  EXPECT_NE(UndoConfirmationText(journal).find(L"\r実行結果\t： 途中で終わっています（記録がそこで途切れています）\r"),
+            std::wstring::npos);
+
+  // Both times: one value named once, two values each with its own.
+  EXPECT_EQ(UndoChangeText(TextJournal(true, true, t1, t1, 0, 0, 0, 0)),
+            L"作成日時と更新日時を 2026/12/08 00:00:00 から元の日時に戻します。");
+  EXPECT_EQ(UndoChangeText(TextJournal(true, true, t1, t2, 0, 0, 0, 0)),
+            L"作成日時を 2026/12/08 00:00:00 から、更新日時を 2026/12/09 01:02:03 から元の日時に戻します。");
+  EXPECT_EQ(UndoChangeText(TextJournal(true, false, t2, 0, 0, 0, 0, 0)),
+            L"作成日時を 2026/12/09 01:02:03 から元の日時に戻します。");
+  // Attributes, grouped by the state they go back to; one that every target had already is not named,
+  // one that a single target lacked is.
+  EXPECT_EQ(UndoChangeText(TextJournal(false, false, 0, 0, kRO | kHid | kSys, kHid | kSys, kRO, kRO)),
+            L"隠し属性とシステム属性を OFF に、読み取り専用属性を ON に戻します。");
+  EXPECT_EQ(UndoChangeText(TextJournal(false, false, 0, 0, kRO | kHid | kSys, kRO | kHid | kSys, kRO | kHid, kRO | kHid)),
+            L"システム属性を OFF に戻します。");
+  EXPECT_EQ(UndoChangeText(
+                TextJournal(false, false, 0, 0, kRO | kHid | kSys, kRO | kHid | kSys, kRO | kHid | kSys, kHid | kSys)),
+            L"読み取り専用属性を OFF に戻します。");
+  // Times that every target had already, attributes none lacked: nothing goes back, nothing is said,
+  // and the confirmation goes from the counts to the paths.
+  const TJournal same = TextJournal(true, false, FileTimeOf(2019, 1, 2, 3, 4, 5), 0, kHid, kHid, kHid, kHid);
+  EXPECT_EQ(UndoChangeText(same), L"");
+  EXPECT_NE(UndoConfirmationText(same).find(L"最後まで実行されました\r\rC:\\data\\f0.txt\r"), std::wstring::npos);
 }
 
 TEST(UndoConfirmationTextTest, FivePathsAreListedAndOnlyThoseBeyondAreCounted) {

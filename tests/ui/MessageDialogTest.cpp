@@ -196,3 +196,70 @@ TEST(MessageDialog, WidthShowsTheWholeCaption) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   EXPECT_LE(ClientWidthOf(std::wstring(400, L'W'), L"OK?"), work.right - work.left);
 }
+
+TEST(MessageDialog, DetailsOpenAListOfEveryLineThatScrollsAndAnswerNothing) {
+  DialogAnswerer answers;
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  ui::MessageDialogOptions o;
+  o.caption = L"VornaStampShifter";
+  o.text = L"直前の変更を元に戻します。";
+  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
+  o.escapeButton = 1;
+  for (int i = 0; i < 40; ++i) o.details.push_back(L"C:\\data\\" + std::wstring(i, L'x') + L".txt");
+  HWND dialog = nullptr, list = nullptr;
+  int closedHeight = 0;
+  auto height = [&] {
+    RECT r;
+    GetWindowRect(dialog, &r);
+    return static_cast<int>(r.bottom - r.top);
+  };
+  auto button = [&](const wchar_t* caption) { return FindWindowExW(dialog, nullptr, L"Button", caption); };
+  testsupport::LoopSteps user({
+      [&] {
+        if (answers.Shown().empty()) return false;
+        dialog = answers.Shown()[0].hwnd;
+        EXPECT_EQ(answers.Shown()[0].buttons,
+                  (std::vector<std::wstring>{L"はい(&Y)", L"いいえ(&N)", ui::kDetailsShow}));
+        list = FindWindowExW(dialog, nullptr, L"ListBox", nullptr);
+        EXPECT_TRUE(list && !IsWindowVisible(list));
+        closedHeight = height();
+        SendMessageW(button(ui::kDetailsShow), BM_CLICK, 0, 0);
+        return true;
+      },
+      [&] {
+        // Open: every line in order, in a list shorter than its lines, which scrolls to the last.
+        EXPECT_TRUE(IsWindow(dialog)) << "the details button answered the dialog";
+        EXPECT_TRUE(IsWindowVisible(list));
+        EXPECT_GT(height(), closedHeight);
+        EXPECT_TRUE(button(ui::kDetailsHide));
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 40);
+        for (int i = 0; i < 40; ++i) {
+          wchar_t text[64] = L"";
+          SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+          EXPECT_EQ(text, o.details[static_cast<size_t>(i)]);
+        }
+        RECT client;
+        GetClientRect(list, &client);
+        const auto row = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+        EXPECT_LT(client.bottom / row, 40);
+        EXPECT_GE(client.bottom / row, 10);
+        SendMessageW(list, LB_SETTOPINDEX, 39, 0);
+        EXPECT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
+        // Grown, the dialog still lies in the work area.
+        RECT work, frame;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        GetWindowRect(dialog, &frame);
+        EXPECT_TRUE(frame.top >= work.top && frame.bottom <= work.bottom);
+        // Closed again: the dialog is as it was.
+        SendMessageW(button(ui::kDetailsHide), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindowVisible(list));
+        EXPECT_EQ(height(), closedHeight);
+        SendMessageW(button(L"はい(&Y)"), BM_CLICK, 0, 0);
+        return true;
+      },
+  });
+  EXPECT_EQ(ui::ShowMessageDialog(o), 0);
+  EXPECT_TRUE(user.Done());
+}
