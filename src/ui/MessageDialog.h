@@ -21,6 +21,8 @@ struct MessageDialogOptions {
   // Shown also while the application is terminating (errors met while it shuts down, such as
   // settings that cannot be saved); other dialogs close at once then.
   bool showWhileTerminating = false;
+  // The help topic F1 opens in the dialog; empty: the one of the window the dialog belongs to.
+  std::wstring helpTopic;
 };
 
 // Result when the dialog was closed through its frame (close box, Alt+F4; only a dialog with an Esc
