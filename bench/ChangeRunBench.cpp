@@ -36,7 +36,7 @@ class BenchHost : public engine::IChangeWindow, public engine::IChangeTargets, p
   void BringToFront() override {}
   int Count() const override { return static_cast<int>(FFiles.size()); }
   std::wstring Entry(int i) const override { return FFiles[static_cast<size_t>(i)]; }
-  engine::TAnswer Ask(const std::wstring&) override {
+  engine::TAnswer Ask(engine::TQuestion, const std::wstring&) override {
     std::puts("unexpected question");
     return engine::TAnswer::YesToAll;
   }

@@ -8,5 +8,9 @@ constexpr const wchar_t* kHelpTopicMain = L"main-window";
 constexpr const wchar_t* kHelpTopicDateTime = L"datetime-dialog";
 constexpr const wchar_t* kHelpTopicFileList = L"file-list";
 constexpr const wchar_t* kHelpTopicAbout = L"about-dialog";
+// The questions of a run (and of an undo) about a target that is missing or cannot be changed.
+constexpr const wchar_t* kHelpTopicQuestions = L"questions";
+// The undo, with its question about a target changed since the run.
+constexpr const wchar_t* kHelpTopicUndo = L"undo";
 
 }  // namespace app

@@ -1,5 +1,6 @@
 // The main window: layout, enabling rules, date display, keyboard, animation and settings.
 #include "app/Main.h"
+#include "app/HelpTopics.h"
 #include "comm/Clock.h"
 #include "comm/DateTime.h"
 #include "settings/AppSettings.h"
@@ -590,10 +591,13 @@ void TVNStampShifter::BringToFront() {
   ui::Form::BringToFront();
 }
 
-engine::TAnswer TVNStampShifter::Ask(const std::wstring& text) {
+engine::TAnswer TVNStampShifter::Ask(engine::TQuestion question, const std::wstring& text) {
   ui::MessageDialogOptions o;
   o.caption = ui::Application::Instance().Title();
   o.text = text;
+  // F1 explains the question, not the window behind it: the undo's own question is explained with the
+  // undo, the others (of a run and of an undo alike) together.
+  o.helpTopic = question == engine::TQuestion::ChangedSince ? kHelpTopicUndo : kHelpTopicQuestions;
   o.buttons = {engine::kQuestionButtons[0], engine::kQuestionButtons[1], engine::kQuestionButtons[2]};
   o.defaultButton = 0;
   o.escapeButton = -1;

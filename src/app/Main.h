@@ -181,7 +181,7 @@ class TVNStampShifter : public ui::Form,
   void RequestClose() override;
   void BringToFront() override;
   // engine::IChangeUser
-  engine::TAnswer Ask(const std::wstring& text) override;
+  engine::TAnswer Ask(engine::TQuestion question, const std::wstring& text) override;
   void Inform(const std::wstring& text) override;
   void ShowError(const std::wstring& text) override;
   void ReportException() override;

@@ -32,14 +32,14 @@ class TPatience {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool ReadAll(HANDLE file, std::string& bytes, DWORD& error) {
+bool ReadAll(HANDLE file, std::string& bytes, DWORD& error, uint64_t maxBytes = kMaxReadBytes) {
   bytes.clear();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file, &size)) {
     error = GetLastError();
     return false;
   }
-  if (static_cast<uint64_t>(size.QuadPart) > kMaxReadBytes) {
+  if (static_cast<uint64_t>(size.QuadPart) > std::min(maxBytes, kMaxReadBytes)) {
     error = ERROR_FILE_TOO_LARGE;
     return false;
   }
@@ -190,7 +190,8 @@ std::wstring comm_ExtendedPath(const std::wstring& path) {
   return full;
 }
 
-TReadBytesOutcome comm_ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD patienceMs) {
+TReadBytesOutcome comm_ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD patienceMs,
+                                     uint64_t maxBytes) {
   TReadBytesOutcome out;
   bytes.clear();
   const TPatience patience(patienceMs);
@@ -198,7 +199,7 @@ TReadBytesOutcome comm_ReadFileBytes(const std::wstring& path, std::string& byte
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, kAllSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD error = ERROR_SUCCESS;
     if (file) {
-      if (ReadAll(file.Get(), bytes, error)) {
+      if (ReadAll(file.Get(), bytes, error, maxBytes)) {
         out.Result = rbRead;
         return out;
       }

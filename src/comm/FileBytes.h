@@ -15,7 +15,7 @@ constexpr DWORD kFileHolderPatienceMs = 1000;
 enum TReadBytesResult {
   rbRead,        // the bytes were read
   rbMissing,     // the file (or its folder) does not exist
-  rbUnreadable,  // it exists but could not be read: held without read sharing, refused, a folder, too large
+  rbUnreadable,  // it exists but could not be read: held without read sharing, refused, too large
 };
 
 struct TReadBytesOutcome {
@@ -28,9 +28,10 @@ struct TReadBytesOutcome {
 constexpr uint64_t kMaxReadBytes = 256ull << 20;
 
 // Reads the whole file, shared with readers, writers and deleters. A sharing or lock violation is
-// tried again every few milliseconds until patienceMs have passed.
+// tried again every few milliseconds until patienceMs have passed. A file of more than maxBytes is
+// not read: rbUnreadable with the error ERROR_FILE_TOO_LARGE.
 TReadBytesOutcome comm_ReadFileBytes(const std::wstring& path, std::string& bytes,
-                                     DWORD patienceMs = kFileHolderPatienceMs);
+                                     DWORD patienceMs = kFileHolderPatienceMs, uint64_t maxBytes = kMaxReadBytes);
 
 enum TReplaceBytesResult {
   rpReplaced,  // a complete new copy took the file's place (or a new file was made)

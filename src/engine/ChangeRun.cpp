@@ -214,7 +214,7 @@ void TChangeRun::Ask(TQuestion question, const std::wstring& path) {
       FUncommitted = nullptr;
     }
   }
-  switch (FUser.Ask(QuestionText(question, path))) {
+  switch (FUser.Ask(question, QuestionText(question, path))) {
     case TAnswer::Yes: break;
     case TAnswer::Abort: FAborted = true; break;
     case TAnswer::YesToAll:
@@ -401,7 +401,7 @@ bool TChangeRun::UndoTarget(const TJournalHeader& header, const TJournalRecord& 
   // Later work on the target is not undone without the user's word: asked even after "すべてはい" to
   // another question, and a box closed unanswered (the program ending) stops the undo.
   if (ChangedSinceRun(header, record, now) && !FOverwriteChanged) {
-    switch (FUser.Ask(QuestionText(TQuestion::ChangedSince, path))) {
+    switch (FUser.Ask(TQuestion::ChangedSince, QuestionText(TQuestion::ChangedSince, path))) {
       case TAnswer::Yes: break;
       case TAnswer::YesToAll: FNoMoreQuestions = FOverwriteChanged = true; break;
       case TAnswer::Abort:

@@ -99,8 +99,8 @@ class IChangeTargets {
 class IChangeUser {
  public:
   virtual ~IChangeUser() = default;
-  // A question without an icon, with the buttons kQuestionButtons.
-  virtual TAnswer Ask(const std::wstring& text) = 0;
+  // A question without an icon, with the buttons kQuestionButtons; question says what it is about.
+  virtual TAnswer Ask(TQuestion question, const std::wstring& text) = 0;
   // An information box without an icon, with one button "OK".
   virtual void Inform(const std::wstring& text) = 0;
   // An error box (a plan that cannot be built).

@@ -2,6 +2,7 @@
 #include "help/HelpFile.h"
 #include "comm/Crc32.h"
 #include "comm/FileBytes.h"
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <stdexcept>
@@ -43,8 +44,10 @@ class TReader {
     if (minSize && n > Left() / minSize) Damaged("a count larger than its records");
     return n;
   }
-  std::wstring Str() {
+  // A string of at most maxChars characters; a longer one is damage.
+  std::wstring Str(size_t maxChars = SIZE_MAX) {
     uint32_t n = Count(2);
+    if (n > maxChars) Damaged("a string longer than its kind allows");
     std::string_view s = Take(size_t{n} * 2);
     std::wstring text(n, L'\0');
     for (uint32_t i = 0; i < n; ++i)
@@ -61,13 +64,44 @@ class TReader {
   size_t FPos = 0;
 };
 
-std::vector<THelpRun> ReadRuns(TReader& r) {
-  std::vector<THelpRun> runs(r.Count(9));
+// What the topics read so far have used of the bounds of the whole file and of the topic being read.
+struct TTopicBudget {
+  size_t Blocks = 0, Runs = 0, Chars = 0;              // all topics
+  size_t TopicBlocks = 0, TopicRuns = 0, TopicLinks = 0, TopicChars = 0;  // the current one
+
+  void StartTopic() { TopicBlocks = TopicRuns = TopicLinks = TopicChars = 0; }
+  // Counts are checked before anything of that size is made.
+  void AddBlocks(size_t n) {
+    Blocks += n, TopicBlocks += n;
+    if (Blocks > kMaxHelpBlocks || TopicBlocks > kMaxHelpTopicBlocks) Damaged("more blocks than a help file holds");
+  }
+  void AddRuns(size_t n) {
+    Runs += n, TopicRuns += n;
+    if (Runs > kMaxHelpRuns || TopicRuns > kMaxHelpTopicRuns) Damaged("more runs than a help file holds");
+  }
+  void AddLink() {
+    if (++TopicLinks > kMaxHelpTopicLinks) Damaged("more links in a topic than a help file holds");
+  }
+  // The characters left for one more text.
+  size_t CharsLeft() const { return std::min(kMaxHelpTextChars - Chars, kMaxHelpTopicChars - TopicChars); }
+  void AddChars(size_t n) { Chars += n, TopicChars += n; }
+  std::wstring Text(TReader& r) {
+    std::wstring text = r.Str(CharsLeft());
+    AddChars(text.size());
+    return text;
+  }
+};
+
+std::vector<THelpRun> ReadRuns(TReader& r, TTopicBudget& budget) {
+  const uint32_t count = r.Count(9);
+  budget.AddRuns(count);
+  std::vector<THelpRun> runs(count);
   for (THelpRun& run : runs) {
     run.Style = r.U8();
     run.Target = r.I32();
-    run.Text = r.Str();
+    run.Text = budget.Text(r);
     if (run.Style & ~(hsBold | hsProgram | hsLink)) Damaged("a run of an unknown style");
+    if (run.Style & hsLink) budget.AddLink();
   }
   return runs;
 }
@@ -121,17 +155,25 @@ THelpFile ParseHelpFile(std::string_view bytes) {
 
   THelpFile file;
   TReader t(topics);
-  file.Topics.resize(t.Count(12));
+  const uint32_t topicCount32 = t.Count(12);
+  if (topicCount32 > kMaxHelpTopics) Damaged("more topics than a help file holds");
+  file.Topics.resize(topicCount32);
+  TTopicBudget budget;
   for (THelpTopic& topic : file.Topics) {
-    topic.Id = t.Str();
-    topic.Title = t.Str();
-    topic.Blocks.resize(t.Count(9));
+    budget.StartTopic();
+    topic.Id = t.Str(kMaxHelpNameChars);
+    topic.Title = t.Str(kMaxHelpNameChars);
+    budget.AddChars(topic.Title.size());
+    if (budget.Chars > kMaxHelpTextChars) Damaged("more text than a help file holds");
+    const uint32_t blockCount = t.Count(9);
+    budget.AddBlocks(blockCount);
+    topic.Blocks.resize(blockCount);
     for (THelpBlock& block : topic.Blocks) {
       const uint8_t kind = t.U8();
       if (kind < hbParagraph || kind > hbSeeAlso) Damaged("a block of an unknown kind");
       block.Kind = static_cast<THelpBlockKind>(kind);
-      block.Label = ReadRuns(t);
-      block.Body = ReadRuns(t);
+      block.Label = ReadRuns(t, budget);
+      block.Body = ReadRuns(t, budget);
     }
   }
   t.ExpectEnd();
@@ -144,19 +186,21 @@ THelpFile ParseHelpFile(std::string_view bytes) {
     }
 
   TReader h(head);
-  file.Title = h.Str();
+  file.Title = h.Str(kMaxHelpNameChars);
   const uint32_t home = h.U32();
   h.ExpectEnd();
   if (home >= topicCount) Damaged("a home topic that does not exist");
   file.Home = static_cast<int>(home);
 
   TReader c(contents);
-  file.Contents.resize(c.Count(10));
+  const uint32_t entryCount = c.Count(10);
+  if (entryCount > kMaxHelpContentsEntries) Damaged("more contents entries than a help file holds");
+  file.Contents.resize(entryCount);
   for (size_t i = 0; i < file.Contents.size(); ++i) {
     THelpContentsEntry& e = file.Contents[i];
     e.Depth = c.U8();
     const uint8_t kind = c.U8();
-    e.Title = c.Str();
+    e.Title = c.Str(kMaxHelpNameChars);
     e.Topic = c.I32();
     if (kind > 1) Damaged("a contents entry of an unknown kind");
     e.Book = kind == 0;
@@ -169,11 +213,17 @@ THelpFile ParseHelpFile(std::string_view bytes) {
   c.ExpectEnd();
 
   TReader k(keywords);
-  file.Keywords.resize(k.Count(12));
+  const uint32_t keywordCount = k.Count(12);
+  if (keywordCount > kMaxHelpKeywords) Damaged("more keywords than a help file holds");
+  file.Keywords.resize(keywordCount);
+  size_t indexLines = 0;  // as BuildIndexLines makes them
   for (THelpKeyword& kw : file.Keywords) {
-    kw.Text = k.Str();
-    kw.Reading = k.Str();
-    kw.Topics.resize(k.Count(4));
+    kw.Text = k.Str(kMaxHelpNameChars);
+    kw.Reading = k.Str(kMaxHelpNameChars);
+    const uint32_t topicsOfKeyword = k.Count(4);
+    indexLines += 1 + (topicsOfKeyword > 1 ? topicsOfKeyword : 0);
+    if (indexLines > kMaxHelpIndexLines) Damaged("more index lines than a help file holds");
+    kw.Topics.resize(topicsOfKeyword);
     if (kw.Text.empty() || kw.Topics.empty()) Damaged("an empty keyword");
     for (int& topic : kw.Topics) {
       topic = k.I32();
@@ -186,9 +236,11 @@ THelpFile ParseHelpFile(std::string_view bytes) {
 
 THelpLoadResult LoadHelpFile(const std::wstring& path, THelpFile& file) {
   std::string bytes;
-  const comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(path, bytes);
+  // A file larger than any help file is measured, not read.
+  const comm::TReadBytesOutcome read =
+      comm::comm_ReadFileBytes(path, bytes, comm::kFileHolderPatienceMs, kMaxHelpFileBytes);
   if (read.Result == comm::rbMissing) return hlMissing;
-  if (read.Result != comm::rbRead) return hlUnreadable;
+  if (read.Result != comm::rbRead) return read.Error == ERROR_FILE_TOO_LARGE ? hlTooLarge : hlUnreadable;
   try {
     file = ParseHelpFile(bytes);
   } catch (const std::runtime_error&) {
@@ -205,6 +257,9 @@ std::wstring HelpLoadMessage(THelpLoadResult result, const std::wstring& path) {
       return L"ヘルプファイル " + path + L" を読み込めません。\r他のプログラムがこのファイルを開いていないか確かめてください。";
     case hlDamaged:
       return L"ヘルプファイル " + path + L" は壊れているため表示できません。\r"
+             L"プログラムと一緒に配布されている VornaSTS.hlp を入れ直してください。";
+    case hlTooLarge:
+      return L"ヘルプファイル " + path + L" は大きすぎるため読み込めません。\r"
              L"プログラムと一緒に配布されている VornaSTS.hlp を入れ直してください。";
     case hlLoaded:
       break;

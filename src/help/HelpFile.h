@@ -70,7 +70,7 @@ struct THelpFile {
 // file is trusted before it is checked.
 THelpFile ParseHelpFile(std::string_view bytes);
 
-enum THelpLoadResult { hlLoaded, hlMissing, hlUnreadable, hlDamaged };
+enum THelpLoadResult { hlLoaded, hlMissing, hlUnreadable, hlDamaged, hlTooLarge };
 
 // Reads and checks the file at path into file.
 THelpLoadResult LoadHelpFile(const std::wstring& path, THelpFile& file);
@@ -78,7 +78,26 @@ THelpLoadResult LoadHelpFile(const std::wstring& path, THelpFile& file);
 // What the user is told when the help file at path could not be loaded.
 std::wstring HelpLoadMessage(THelpLoadResult result, const std::wstring& path);
 
-// Largest help file taken: a larger one is damaged or not ours.
-constexpr size_t kMaxHelpFileBytes = 16u << 20;
+// What a help file may hold. The program's own help is far below every bound (70 KB, 24 topics, 31
+// contents entries, 167 keywords making 199 index lines, 404 blocks and 1,370 runs, 23,000 characters,
+// at most 162 runs, 14 links and 2,300 characters in a topic, no title or keyword longer than 22 characters).
+// The bounds keep what reading and showing a file builds, and how long it takes, in proportion to a
+// help file whatever counts a damaged or hostile file declares; a file beyond any of them is damaged.
+constexpr size_t kMaxHelpFileBytes = 16u << 20;  // a larger file is not read at all (hlTooLarge)
+constexpr size_t kMaxHelpTopics = 2000;
+constexpr size_t kMaxHelpContentsEntries = 4000;  // each a line of the contents tree
+constexpr size_t kMaxHelpKeywords = 10000;
+// The lines of the keyword list: one per keyword, and one per topic below a keyword of several topics.
+constexpr size_t kMaxHelpIndexLines = 20000;
+// A topic's name and title, the help's title, a contents entry's title, a keyword and its reading: the
+// index copies a topic's title into a line for each keyword that names the topic.
+constexpr size_t kMaxHelpNameChars = 256;
+constexpr size_t kMaxHelpBlocks = 100000;      // of all topics together
+constexpr size_t kMaxHelpRuns = 200000;        // of all topics together
+constexpr size_t kMaxHelpTopicBlocks = 2000;   // of one topic: each a paragraph of the pane
+constexpr size_t kMaxHelpTopicRuns = 5000;     // of one topic
+constexpr size_t kMaxHelpTopicLinks = 500;     // of one topic: each is a change of format in the pane
+constexpr size_t kMaxHelpTopicChars = 200000;  // title and text of one topic, which the pane loads whole
+constexpr size_t kMaxHelpTextChars = 2000000;  // titles and text of all topics, which a search reads
 
 }  // namespace help

@@ -1,6 +1,7 @@
 // The help's keyword index and full-text search.
 #include "help/HelpIndex.h"
 #include <algorithm>
+#include <functional>
 #include <string_view>
 
 namespace help {
@@ -21,6 +22,22 @@ bool IsBlank(wchar_t c) {
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
+
+// Finds a word in texts in time proportional to the text whatever the two hold (a plain find can take
+// the text's length times the word's on a text made of one repeated character).
+class TWordFinder {
+ public:
+  explicit TWordFinder(const std::wstring& word) : FWord(word), FSearcher(FWord.begin(), FWord.end()) {}
+  size_t Find(const std::wstring& text, size_t from) const {
+    if (from > text.size()) return std::wstring::npos;
+    auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), FSearcher);
+    return found == text.end() ? std::wstring::npos : static_cast<size_t>(found - text.begin());
+  }
+
+ private:
+  std::wstring FWord;
+  std::boyer_moore_searcher<std::wstring::const_iterator> FSearcher;
+};
 
 }  // namespace
 
@@ -107,12 +124,30 @@ std::wstring TopicSearchText(const THelpTopic& topic) {
 std::vector<int> SearchTopics(const THelpFile& file, const std::vector<std::wstring>& words) {
   std::vector<int> found;
   if (words.empty()) return found;
+  std::vector<TWordFinder> finders;
+  finders.reserve(words.size());  // each finder refers to its own copy of the word
+  for (const std::wstring& w : words) finders.emplace_back(w);
   for (size_t t = 0; t < file.Topics.size(); ++t) {
     const std::wstring text = FoldText(TopicSearchText(file.Topics[t]));
-    if (std::all_of(words.begin(), words.end(), [&](const std::wstring& w) { return text.find(w) != std::wstring::npos; }))
+    if (std::all_of(finders.begin(), finders.end(), [&](const TWordFinder& f) { return f.Find(text, 0) != std::wstring::npos; }))
       found.push_back(static_cast<int>(t));
   }
   return found;
+}
+
+std::vector<std::pair<size_t, size_t>> FindWordPlaces(const std::wstring& folded, const std::vector<std::wstring>& words,
+                                                      size_t most) {
+  std::vector<std::pair<size_t, size_t>> places;
+  for (const std::wstring& word : words) {
+    if (word.empty()) continue;
+    const TWordFinder finder(word);
+    size_t taken = 0;
+    for (size_t at = finder.Find(folded, 0); at != std::wstring::npos && taken < most; at = finder.Find(folded, at + word.size()), ++taken)
+      places.emplace_back(at, at + word.size());
+  }
+  std::sort(places.begin(), places.end());
+  if (places.size() > most) places.resize(most);
+  return places;
 }
 
 }  // namespace help

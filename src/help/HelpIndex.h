@@ -2,6 +2,7 @@
 #pragma once
 #include "help/HelpFile.h"
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace help {
@@ -39,5 +40,10 @@ std::wstring TopicSearchText(const THelpTopic& topic);
 
 // The topics that hold every word, in the order of the file (the order of the contents).
 std::vector<int> SearchTopics(const THelpFile& file, const std::vector<std::wstring>& words);
+
+// The places (start, end) of the words in a folded text, the first most of them in the order of the
+// text. Time and memory follow the text's length and most, whatever the text and the words hold.
+std::vector<std::pair<size_t, size_t>> FindWordPlaces(const std::wstring& folded, const std::vector<std::wstring>& words,
+                                                      size_t most);
 
 }  // namespace help

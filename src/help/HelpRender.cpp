@@ -203,14 +203,10 @@ TRenderedTopic RenderTopic(const THelpFile& file, int index, const THelpMarkWidt
   return out;
 }
 
-std::vector<THelpTextRange> FindWords(const std::wstring& text, const std::vector<std::wstring>& words) {
+std::vector<THelpTextRange> FindWords(const std::wstring& text, const std::vector<std::wstring>& words, size_t most) {
   std::vector<THelpTextRange> hits;
-  const std::wstring folded = FoldText(text);
-  for (const std::wstring& word : words) {
-    if (word.empty()) continue;
-    for (size_t at = folded.find(word); at != std::wstring::npos; at = folded.find(word, at + word.size()))
-      hits.push_back({static_cast<long>(at), static_cast<long>(at + word.size()), -1});
-  }
+  for (const auto& [start, end] : FindWordPlaces(FoldText(text), words, most))
+    hits.push_back({static_cast<long>(start), static_cast<long>(end), -1});
   return hits;
 }
 

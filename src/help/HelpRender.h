@@ -1,6 +1,7 @@
 // A help topic as rich text: the RTF that the topic pane loads, its plain text and its links' places.
 #pragma once
 #include "help/HelpFile.h"
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ struct THelpMarkWidths {
 
 TRenderedTopic RenderTopic(const THelpFile& file, int topic, const THelpMarkWidths& marks = {});
 
-// The places of every word (folded, as SearchWords gives them) in a shown text: the search's hits.
-std::vector<THelpTextRange> FindWords(const std::wstring& text, const std::vector<std::wstring>& words);
+// The places of the words (folded, as SearchWords gives them) in a shown text, the first most of them
+// in the order of the text: the search's hits.
+std::vector<THelpTextRange> FindWords(const std::wstring& text, const std::vector<std::wstring>& words,
+                                      size_t most = SIZE_MAX);
 
 }  // namespace help

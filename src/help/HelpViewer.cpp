@@ -25,6 +25,16 @@ constexpr COLORREF kMarkColor = RGB(255, 236, 110);  // background of the words 
 constexpr const wchar_t* kDefaultCaption = L"ヘルプ";
 // The window's own topic: F1 in it explains the help window.
 constexpr const wchar_t* kHelpWindowTopic = L"help-window";
+// The words a search found are marked in a shown topic up to this many (the first ones): each mark is
+// a change of format in the pane, and a topic of one repeated word could otherwise hold a mark for
+// every few characters.
+constexpr size_t kMaxMarkedWords = 200;
+// What can be typed into the index's and the search's fields: no keyword is longer, and a search of
+// longer words would find nothing a shorter one does not.
+constexpr int kMaxTypedChars = static_cast<int>(kMaxHelpNameChars);
+// The pane takes any topic a help file may hold: its text, and a mark, a paragraph's end and a line
+// of the related topics per block and run. (A rich edit control takes 32,767 characters unless told.)
+constexpr long kMaxShownChars = static_cast<long>(kMaxHelpTopicChars + 4 * (kMaxHelpTopicBlocks + kMaxHelpTopicRuns) + 64);
 
 // The widths of the hanging marks in the topic's 10-point face, in twips.
 THelpMarkWidths MeasureMarks() {
@@ -106,6 +116,7 @@ void THelpViewer::BuildControls() {
 
   LabelIndex.Create(&PageIndex, 0, 0, 100, 14, L"キーワードを入力してください(&W):");
   EditIndex.Create(&PageIndex, 0, 0, 100, 21);
+  EditIndex.SetMaxLength(kMaxTypedChars);
   LabelIndex.FocusControl = &EditIndex;
   EditIndex.OnChange = [this](ui::Control* s) { EditIndexChange(s); };
   ListBoxIndex.Create(&PageIndex, 0, 0, 100, 100, false);
@@ -115,6 +126,7 @@ void THelpViewer::BuildControls() {
 
   LabelSearch.Create(&PageSearch, 0, 0, 100, 14, L"検索する語句を入力してください(&W):");
   EditSearch.Create(&PageSearch, 0, 0, 100, 21);
+  EditSearch.SetMaxLength(kMaxTypedChars);
   LabelSearch.FocusControl = &EditSearch;
   ButtonSearchStart.Create(&PageSearch, 0, 0, 96, kToolHeight, L"検索開始(&L)");
   ButtonSearchStart.OnClick = [this](ui::Control* s) { ButtonSearchStartClick(s); };
@@ -126,6 +138,7 @@ void THelpViewer::BuildControls() {
   ButtonSearchShow.OnClick = [this](ui::Control* s) { ButtonSearchShowClick(s); };
 
   RichEditTopic.Create(this, 0, 0, 100, 100);
+  SendMessageW(RichEditTopic.Handle(), EM_EXLIMITTEXT, 0, kMaxShownChars);
   RichEditTopic.OnLinkClick = [this](ui::RichEdit* s, long start, long end) { RichEditTopicLinkClick(s, start, end); };
 
   SelectTab(tabContents);
@@ -287,7 +300,7 @@ void THelpViewer::Display(int topic, const std::vector<std::wstring>& marked) {
   CHARFORMAT2W mark{};
   mark.dwMask = CFM_BACKCOLOR;
   mark.crBackColor = kMarkColor;
-  for (const THelpTextRange& r : FindWords(FRendered.Text, marked)) RichEditTopic.FormatRange(r.Start, r.End, mark);
+  for (const THelpTextRange& r : FindWords(FRendered.Text, marked, kMaxMarkedWords)) RichEditTopic.FormatRange(r.Start, r.End, mark);
   SendMessageW(RichEditTopic.Handle(), WM_SETREDRAW, TRUE, 0);
   // Scrolled with drawing on, so that the scroll bar follows the new length of the text.
   RichEditTopic.ScrollToTop();

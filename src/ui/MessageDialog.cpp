@@ -63,6 +63,7 @@ int CaptionWidth(const std::wstring& caption) {
 
 TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   FClassName = kMessageDialogClass;
+  HelpTopic = o.helpTopic;
   const int margin = 12, gap = 8, buttonHeight = 23, iconSize = 32;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, exStyle = WS_EX_DLGMODALFRAME;
   HFONT font = FontHandle(DefaultFont());

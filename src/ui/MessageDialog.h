@@ -25,6 +25,8 @@ struct MessageDialogOptions {
   // others opens a list of them below the buttons, where they scroll, and closes it again. It answers
   // nothing.
   std::vector<std::wstring> details;
+  // The help topic F1 opens in the dialog; empty: the one of the window the dialog belongs to.
+  std::wstring helpTopic;
 };
 
 inline constexpr const wchar_t* kDetailsShow = L"詳細(&D) >>";

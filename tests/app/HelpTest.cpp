@@ -178,3 +178,59 @@ TEST_F(HelpTest, ADamagedHelpFileGivesAMessageAndNoWindow) {
   PressKey(program.MainWindow().ButtonSet.Handle(), VK_F1);
   EXPECT_EQ(answers.Shown().size(), 2u);
 }
+
+TEST_F(HelpTest, F1OnAQuestionOfARunExplainsTheQuestionsAndOnItsSummaryTheMainWindow) {
+  tree.MakeFile(L"data\\a.txt");
+  tree.MakeFile(L"data\\b.txt");
+  tree.MakeFile(L"VornaStampShifter.ini", "[Application]\r\nAutoEnd=0\r\nTypeFile=1\r\nTypeAll=0\r\n");
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  auto& main = program.MainWindow();
+  main.Show();
+  DeleteFileW(tree.Path(L"data\\a.txt").c_str());
+
+  testsupport::DialogAnswerer answers;
+  answers.Responder = [](const testsupport::ShownDialog&) {
+    return testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  // Before each request the help goes back to its first topic, so that a request that does nothing
+  // is seen as such. F1 is taken by the program in the question; the system's help request (which it
+  // sends for F1 typed on the keyboard) goes to the window a box belongs to when the box has no topic.
+  PressKey(main.ButtonSet.Handle(), VK_F1);
+  ASSERT_EQ(TopicShown(program), app::kHelpTopicMain);
+  const std::wstring first = program.HelpWindow()->File().Topics[0].Id;
+  std::vector<std::wstring> topics;
+  auto ask = [&](HWND dialog, bool key) {
+    program.HelpWindow()->ShowTopic(0);
+    if (key) {
+      PressKey(GetFocus() && GetAncestor(GetFocus(), GA_ROOT) == dialog ? GetFocus() : dialog, VK_F1);
+    } else {
+      HELPINFO hi{sizeof(HELPINFO), HELPINFO_WINDOW, 0, dialog, 0, {0, 0}};
+      SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+    }
+    topics.push_back(TopicShown(program));
+  };
+  testsupport::LoopSteps user({[&] {
+                                 if (answers.Shown().size() != 1) return false;
+                                 const HWND question = answers.Shown().back().hwnd;
+                                 ask(question, true);
+                                 ask(question, false);
+                                 testsupport::DialogAnswerer::Carry(question, {testsupport::AnswerKind::Button, L"はい(&Y)"});
+                                 return true;
+                               },
+                               [&] {
+                                 if (answers.Shown().size() != 2) return false;
+                                 const HWND summary = answers.Shown().back().hwnd;
+                                 ask(summary, false);
+                                 testsupport::DialogAnswerer::Carry(summary, {testsupport::AnswerKind::Button, L"OK"});
+                                 return true;
+                               }});
+  main.ButtonSetClick(&main.ButtonSet);
+  EXPECT_TRUE(user.Done());
+  ASSERT_EQ(answers.Shown().size(), 2u);
+  EXPECT_EQ(answers.Shown()[0].text, tree.Path(L"data\\a.txt") + L" が存在しません。\r処理を続けますか？");
+  // The summary is no question: it keeps the topic of the window it belongs to.
+  ASSERT_NE(first, app::kHelpTopicMain);
+  const std::wstring mainTopic = app::kHelpTopicMain, questions = app::kHelpTopicQuestions;
+  EXPECT_EQ(topics, (std::vector<std::wstring>{questions, questions, mainTopic}));
+  EXPECT_EQ(HelpWindowCount(), 1);
+}

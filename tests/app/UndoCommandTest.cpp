@@ -1,5 +1,6 @@
 // The undo command of the main window as a user meets it: Ctrl+Z, the confirmation, the summary, the
 // menu entry's state, and journals that cannot be used.
+#include "app/HelpTopics.h"
 #include "app/Main.h"
 #include "comm/FileBytes.h"
 #include "engine/UndoJournal.h"
@@ -241,4 +242,43 @@ TEST(UndoCommandTwoCopies, AConfirmedUndoNeverActsOnOrRemovesAnotherRunsJournal)
   for (const auto& p : mine.paths) EXPECT_TRUE(Hidden(p));
   EXPECT_FALSE(Exists(journal));
   main.SetTargets(nullptr);
+}
+
+TEST_F(UndoCommand, F1OnTheQuestionAboutATargetChangedSinceTheRunExplainsTheUndo) {
+  DialogAnswerer answers;
+  answers.Press(L"OK");
+  main.ButtonSetClick(&main.ButtonSet);
+  ASSERT_TRUE(Hidden(targets.paths[1]));
+  SetFileAttributesW(targets.paths[1].c_str(), FILE_ATTRIBUTE_NORMAL);  // changed by someone else since
+
+  // The help as the program asks for it, recorded instead of shown.
+  ui::Application& app = ui::Application::Instance();
+  const std::wstring helpFile = app.HelpFile();
+  auto onHelp = app.OnHelp;
+  std::vector<std::wstring> asked;
+  app.SetHelpFile(tree.MakeFile(L"VornaSTS.hlp"));
+  app.OnHelp = [&](const std::wstring&, const std::wstring& topic) {
+    asked.push_back(topic);
+    return true;
+  };
+  answers.PressEnter();  // the confirmation
+  answers.Responder = [](const testsupport::ShownDialog& d) {
+    return d.buttons.size() == 1 ? testsupport::Answer{testsupport::AnswerKind::Button, d.buttons[0]}
+                                 : testsupport::Answer{testsupport::AnswerKind::None, L""};
+  };
+  testsupport::LoopSteps user({[&] {
+    if (answers.Shown().size() != 3) return false;
+    const HWND question = answers.Shown().back().hwnd;
+    PressKey(GetFocus() && GetAncestor(GetFocus(), GA_ROOT) == question ? GetFocus() : question, VK_F1);
+    DialogAnswerer::Carry(question, {testsupport::AnswerKind::Button, L"はい(&Y)"});
+    return true;
+  }});
+  main.Undo1Click(nullptr);  // from the menu: no Ctrl held down while F1 is pressed
+  app.SetHelpFile(helpFile);
+  app.OnHelp = onHelp;
+  EXPECT_TRUE(user.Done());
+  ASSERT_EQ(answers.Shown().size(), 4u);
+  EXPECT_EQ(answers.Shown()[2].text, targets.paths[1] + L" は変更の後で別に変更されています。\r元に戻して処理を続けますか？");
+  EXPECT_EQ(asked, std::vector<std::wstring>{app::kHelpTopicUndo});
+  EXPECT_FALSE(Hidden(targets.paths[0]));
 }

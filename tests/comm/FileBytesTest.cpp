@@ -159,3 +159,28 @@ TEST(FileBytes, RefusedWritesLeaveTheOldFileWhole) {
   EXPECT_EQ(comm_ReadFileBytes(tree.Path(L"folder.ini"), bytes).Result, rbMissing);  // no file there
   EXPECT_EQ(bytes, "");
 }
+
+TEST(FileBytes, AFileLargerThanTheReaderTakesIsRefusedAsTooLargeAtOnce) {
+  TempTree tree;
+  const std::wstring file = tree.MakeFile(L"a.hlp", "12345");
+  std::string bytes;
+  TReadBytesOutcome read = comm_ReadFileBytes(file, bytes, kFileHolderPatienceMs, 5);
+  EXPECT_EQ(read.Result, rbRead);
+  EXPECT_EQ(bytes, "12345");
+  const ULONGLONG start = GetTickCount64();
+  read = comm_ReadFileBytes(file, bytes, kFileHolderPatienceMs, 4);
+  EXPECT_EQ(read.Result, rbUnreadable);
+  EXPECT_EQ(read.Error, static_cast<DWORD>(ERROR_FILE_TOO_LARGE));
+  EXPECT_FALSE(read.HolderOutwaited);
+  EXPECT_LT(GetTickCount64() - start, kFileHolderPatienceMs / 2);  // no holder was waited for
+  EXPECT_EQ(bytes, "");
+  // Beyond the reader's own bound whatever the caller allows.
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size;
+  size.QuadPart = static_cast<LONGLONG>(kMaxReadBytes + 1);
+  EXPECT_TRUE(SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+  CloseHandle(h);
+  EXPECT_EQ(comm_ReadFileBytes(file, bytes, kFileHolderPatienceMs, kMaxReadBytes + 2).Error,
+            static_cast<DWORD>(ERROR_FILE_TOO_LARGE));
+}

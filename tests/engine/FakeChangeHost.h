@@ -45,7 +45,7 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
   std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
 
   // IChangeUser
-  engine::TAnswer Ask(const std::wstring& text) override {
+  engine::TAnswer Ask(engine::TQuestion, const std::wstring& text) override {
     questions.push_back(text);
     events.push_back("ask");
     if (throwInAsk) throw std::runtime_error("no question box");

@@ -707,7 +707,7 @@ class TimesRefused : public TChangeTarget {
 };
 class EndingAtQuestion : public enginetest::FakeChangeHost {
  public:
-  TAnswer Ask(const std::wstring&) override {
+  TAnswer Ask(TQuestion, const std::wstring&) override {
     TerminateProcess(GetCurrentProcess(), 9);
     return TAnswer::Abort;
   }

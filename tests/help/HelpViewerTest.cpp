@@ -1,6 +1,7 @@
 // The help window over the built help file: what the topic pane holds, navigation, the index's
 // type-ahead, the search, its placement and a damaged file.
 #include "help/HelpViewer.h"
+#include "HelpFileWriter.h"
 #include "comm/FileBytes.h"
 #include "support/BuiltFiles.h"
 #include "support/DialogAnswerer.h"
@@ -222,4 +223,83 @@ TEST_F(HelpViewerTest, AFileThatCannotBeShownIsReportedAndLeavesTheWindowClosed)
   EXPECT_EQ(answers.Shown()[1].text, L"ヘルプファイル " + tree.Path(L"gone.hlp") + L" が見つかりません。");
   EXPECT_FALSE(viewer.Showing());
   EXPECT_FALSE(viewer.Loaded());
+}
+
+namespace {
+
+// Milliseconds since start.
+ULONGLONG Since(ULONGLONG start) { return GetTickCount64() - start; }
+
+}  // namespace
+
+TEST_F(HelpViewerTest, AFileAtEveryBoundIsShownWholeAndPromptly) {
+  // One file at the bounds of the viewer's work: the most topics, contents lines and index lines with
+  // the longest titles, and one topic of the most text, blocks, runs and links, every character of it
+  // a word a search finds.
+  THelpFile big = helptest::PlainHelp(kMaxHelpTopics);
+  for (THelpTopic& t : big.Topics) t.Title = t.Title + std::wstring(kMaxHelpNameChars - t.Title.size(), L'題');
+  for (size_t i = 0; i < big.Contents.size(); ++i) big.Contents[i].Title = big.Topics[i].Title;
+  big.Contents.resize(kMaxHelpContentsEntries, THelpContentsEntry{0, true, std::wstring(kMaxHelpNameChars, L'本'), -1});
+  big.Keywords.clear();
+  for (size_t k = 0; k < kMaxHelpIndexLines / 3; ++k)
+    big.Keywords.push_back({L"語" + std::to_wstring(k), L"", {static_cast<int>(k % kMaxHelpTopics), 0}});
+  THelpTopic& heavy = big.Topics[1];
+  heavy.Blocks.assign(kMaxHelpTopicBlocks, THelpBlock{hbBullet, {}, {}});
+  const size_t runText = (kMaxHelpTopicChars - heavy.Title.size()) / kMaxHelpTopicRuns;
+  for (size_t r = 0; r < kMaxHelpTopicRuns; ++r) {
+    const bool link = r % (kMaxHelpTopicRuns / kMaxHelpTopicLinks) == 0;
+    heavy.Blocks[r % kMaxHelpTopicBlocks].Body.push_back(
+        {static_cast<uint8_t>(link ? hsLink : hsBold), link ? 0 : -1, std::wstring(runText, L'あ')});
+  }
+  testsupport::TempTree tree;
+  const std::wstring path = tree.MakeFile(L"big.hlp", helptest::EncodeHelpFile(big));
+
+  // Windows cuts a rich text loaded into the pane at the control's limit (Wine raises the limit to
+  // the text): the pane is made to take the longest topic before any is loaded.
+  EXPECT_GT(SendMessageW(viewer.RichEditTopic.Handle(), EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(kMaxHelpTopicChars));
+  ULONGLONG start = GetTickCount64();
+  ASSERT_TRUE(viewer.ShowHelp(path, L"t1"));
+  const ULONGLONG opened = Since(start);
+  EXPECT_EQ(viewer.ListBoxIndex.Count(), static_cast<int>(kMaxHelpIndexLines / 3 * 3));
+  EXPECT_EQ(viewer.ListBoxIndex.Item(2), L"\x3000\x3000" + big.Topics[0].Title);
+  // The whole topic is in the pane, and its last link is one.
+  const TRenderedTopic& r = viewer.Rendered();
+  EXPECT_EQ(viewer.RichEditTopic.TextLength(), static_cast<long>(r.Text.size()));
+  EXPECT_GE(SendMessageW(viewer.RichEditTopic.Handle(), EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(r.Text.size()));
+  ASSERT_EQ(r.Links.size(), kMaxHelpTopicLinks);
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof(cf);
+  viewer.RichEditTopic.SetSelection(r.Links.back().Start, r.Links.back().End);
+  SendMessageW(viewer.RichEditTopic.Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_TRUE(cf.dwEffects & CFE_LINK);
+
+  // Type-ahead through every keyword to the last.
+  viewer.SelectTab(THelpViewer::tabIndex);
+  start = GetTickCount64();
+  Type(viewer.EditIndex, L"語" + std::to_wstring(kMaxHelpIndexLines / 3 - 1));
+  const ULONGLONG typed = Since(start);
+  EXPECT_EQ(viewer.ListBoxIndex.Item(viewer.ListBoxIndex.ItemIndex()), L"語" + std::to_wstring(kMaxHelpIndexLines / 3 - 1));
+
+  // A search for a word in every place of the heavy topic: the first ones are marked, not all.
+  viewer.SelectTab(THelpViewer::tabSearch);
+  viewer.EditSearch.SetText(L"あ");
+  start = GetTickCount64();
+  viewer.ButtonSearchStart.Click();
+  ASSERT_EQ(viewer.SearchResults(), std::vector<int>{1});
+  testsupport::PressKey(viewer.ListBoxSearch.Handle(), VK_RETURN);
+  const ULONGLONG searched = Since(start);
+  const std::vector<THelpTextRange> hits = FindWords(viewer.Rendered().Text, SearchWords(L"あ"));
+  ASSERT_GT(hits.size(), 1000u);
+  auto marked = [&](const THelpTextRange& hit) {
+    viewer.RichEditTopic.SetSelection(hit.Start, hit.End);
+    SendMessageW(viewer.RichEditTopic.Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return !(cf.dwEffects & CFE_AUTOBACKCOLOR) && cf.crBackColor != GetSysColor(COLOR_WINDOW);
+  };
+  EXPECT_TRUE(marked(hits.front()));
+  EXPECT_FALSE(marked(hits.back()));
+  // Each step takes about a second here or less; one that hung would take minutes (a link or a mark
+  // costs a change of format in the pane, half a millisecond each in a topic this long).
+  EXPECT_LT(opened, 15000u);
+  EXPECT_LT(typed, 5000u);
+  EXPECT_LT(searched, 15000u);
 }
