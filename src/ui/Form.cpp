@@ -132,6 +132,23 @@ RECT FitOnScreen(const RECT& bounds) {
   return RECT{left, top, left + width, top + height};
 }
 
+void FitWindowOnScreen(HWND window) {
+  RECT r{};
+  if (!window || !GetWindowRect(window, &r)) return;
+  const RECT fitted = FitOnScreen(r);
+  if (fitted.left != r.left || fitted.top != r.top)
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT BesideOnScreen(const RECT& anchor, LONG width, LONG height, const std::function<RECT(const RECT&)>& fit) {
+  // A side has room when fitting the window there moves it up or down at most.
+  const RECT right = fit(RECT{anchor.right, anchor.top, anchor.right + width, anchor.top + height});
+  if (right.left == anchor.right) return right;
+  const RECT left = fit(RECT{anchor.left - width, anchor.top, anchor.left, anchor.top + height});
+  if (left.left == anchor.left - width) return left;
+  return right;
+}
+
 void Form::CenterOnScreen() {
   int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   SetPosition((sw - FWidth) / 2, (sh - FHeight) / 2);
