@@ -431,9 +431,21 @@ void Form::UpdateHint(Control* c) {
     SendMessageW(FTooltip, TTM_SETMAXTIPWIDTH, 0, 600);
     SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
   }
+  // A disabled or hidden control shows no tip, and one showing for it goes at once (a button disabled
+  // by its own click keeps no tip on the screen).
+  const bool shown = c->Enabled() && c->Visible();
+  if (!shown) {
+    TTTOOLINFOW current{};
+    current.cbSize = sizeof(current);
+    if (SendMessageW(FTooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)) &&
+        current.hwnd == ti.hwnd && current.uId == ti.uId)
+      SendMessageW(FTooltip, TTM_POP, 0, 0);
+  }
   SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  if (silent) shortHint.clear();
-  else if (shortHint.empty() || !c->ShowHint()) return;
+  // A hidden control is not there at all; a disabled windowless one stays silent over its parent.
+  if (!c->Visible()) return;
+  if (silent || (!windowed && !c->Enabled())) shortHint.clear();
+  else if (shortHint.empty() || !c->ShowHint() || !shown) return;
   ti.uFlags = TTF_SUBCLASS | (windowed ? TTF_IDISHWND : 0);
   ti.rect = c->BoundsRect();
   ti.lpszText = shortHint.data();

@@ -66,7 +66,7 @@ class Form : public WinControl {
   // default button while the focus is on anything else. Runs at every focus change.
   void UpdateDefaultFrame();
 
-  // Tooltips of the form's controls.
+  // Tooltips of the form's controls; a disabled or hidden control has none.
   void UpdateHint(Control* c);
   void RemoveHint(Control* c);
   HWND TooltipWindow() const { return FTooltip; }
