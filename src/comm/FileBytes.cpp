@@ -61,13 +61,21 @@ bool ReadAll(HANDLE file, std::string& bytes, DWORD& error, uint64_t maxBytes = 
   return true;
 }
 
-// Writes bytes from the file's start and makes them its whole content.
-bool WriteWhole(HANDLE file, std::string_view bytes) {
+// Tests make the next in-place write of new bytes fail once this many bytes have gone in.
+std::atomic<size_t> g_inPlaceFailAfter{SIZE_MAX};
+
+// Writes bytes from the file's start and makes them its whole content. failAfter: a failure
+// (ERROR_DISK_FULL) once that many bytes are written, as a full disk would give.
+bool WriteWhole(HANDLE file, std::string_view bytes, size_t failAfter = SIZE_MAX) {
   LARGE_INTEGER at{};
   if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
   for (size_t done = 0; done < bytes.size();) {
+    if (done >= failAfter) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
     DWORD put = 0;
-    DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kIoChunk));
+    DWORD want = static_cast<DWORD>(std::min({bytes.size() - done, kIoChunk, failAfter - done}));
     if (!WriteFile(file, bytes.data() + done, want, &put, nullptr) || put != want) {
       if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_WRITE_FAULT);
       return false;
@@ -148,8 +156,9 @@ TReplaceBytesOutcome WriteInPlace(const std::wstring& path, std::string_view byt
     if (IsHolderError(error)) out.HolderOutwaited = true;
     return Failed(out, error);
   }
+  const size_t failAfter = g_inPlaceFailAfter.exchange(SIZE_MAX);
   if (!existing) {
-    if (!WriteWhole(file.Get(), bytes)) {
+    if (!WriteWhole(file.Get(), bytes, failAfter)) {
       DWORD error = GetLastError();
       file.Reset();
       DeleteFileW(path.c_str());
@@ -166,7 +175,7 @@ TReplaceBytesOutcome WriteInPlace(const std::wstring& path, std::string_view byt
     Reserve(file.Get(), old.size());
     return Failed(out, error);
   }
-  if (!WriteWhole(file.Get(), bytes)) {
+  if (!WriteWhole(file.Get(), bytes, failAfter)) {
     error = GetLastError();
     WriteWhole(file.Get(), old);
     return Failed(out, error);
@@ -176,6 +185,8 @@ TReplaceBytesOutcome WriteInPlace(const std::wstring& path, std::string_view byt
 }
 
 }  // namespace
+
+void comm_FailNextInPlaceWriteAfter(size_t bytes) { g_inPlaceFailAfter = bytes; }
 
 std::wstring comm_ExtendedPath(const std::wstring& path) {
   if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0) return path;

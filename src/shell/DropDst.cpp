@@ -48,14 +48,18 @@ void TDropDst::BeforeUnhook() {
   DragAcceptFiles(HookedHandle(), FALSE);
 }
 
+bool DisabledUpToTop(HWND window) {
+  const HWND root = GetAncestor(window, GA_ROOT);
+  for (HWND w = window; w; w = w == root ? nullptr : GetParent(w))
+    if (!IsWindowEnabled(w)) return true;
+  return false;
+}
+
 bool TDropDst::DropRefused() const {
   if (!FAcceptDrop || FDropping) return true;
   const HWND h = HookedHandle();
   if (!h || !IsWindow(h)) return true;
-  const HWND root = GetAncestor(h, GA_ROOT);
-  for (HWND w = h; w; w = w == root ? nullptr : GetParent(w))
-    if (!IsWindowEnabled(w)) return true;
-  return ui::Application::Instance().ModalOver(root);
+  return DisabledUpToTop(h) || ui::Application::Instance().ModalOver(GetAncestor(h, GA_ROOT));
 }
 
 LRESULT TDropDst::ProcessMessage(UINT msg, WPARAM wp, LPARAM lp) {

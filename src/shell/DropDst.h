@@ -23,6 +23,9 @@ struct TDroppedFiles {
 // Reads the names (each whole, however long) and the point of a drop handle; the handle stays open.
 TDroppedFiles ReadDroppedFiles(HDROP drop);
 
+// True when the window, or any window above it up to and including its top-level window, is disabled.
+bool DisabledUpToTop(HWND window);
+
 // Registers the hooked window as a drop target while AcceptDrop is true (again whenever its window is
 // made anew) and turns each WM_DROPFILES into one OnFileDrop. Every drop is finished (DragFinish),
 // whatever happens; an error of the handler is shown by the application's standard error box.

@@ -36,10 +36,33 @@ bool IsFolderItem(LPCITEMIDLIST pidl) {
   return (attributes & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) != 0;
 }
 
+// Lists the folder and every folder above it. Wine's folder browser finds the folder to select by
+// comparing item ids that carry each folder's times, and the first listing of a folder changed since
+// it was last listed moves its last-access time: the ids parsed before the tree lists the folders
+// would then match none of its items, and nothing would be selected.
+void ListFolderAndParents(const std::wstring& path) {
+  std::wstring folder = path;
+  while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  for (;;) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (h != INVALID_HANDLE_VALUE) {
+      while (FindNextFileW(h, &data)) {
+      }
+      FindClose(h);
+    }
+    // Up to the folder below the drive's root ("C:\a"); a share's root is tried once and refused.
+    const size_t slash = folder.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < 3) break;
+    folder.resize(slash);
+  }
+}
+
 // The list of a member: the named path when the member is the manual one and the path names a folder,
 // else the member's special folder (the desktop for the manual member).
 UniquePidl FolderIdList(IShellFolder* desktop, int ordinal, const std::wstring& name, HWND owner) {
   if (ordinal == rfManual && !name.empty()) {
+    ListFolderAndParents(name);
     std::wstring text = name;  // ParseDisplayName takes a writable string
     LPITEMIDLIST parsed = nullptr;
     ULONG eaten = 0;
@@ -168,6 +191,21 @@ int CALLBACK TSHBrowseForFolderEx::BrowseCallback(HWND wnd, UINT msg, LPARAM par
   return 0;
 }
 
+void TSHBrowseForFolderEx::SelectFirstFolder(HWND wnd) {
+  HWND tree = FindWindowExW(wnd, nullptr, WC_TREEVIEWW, nullptr);
+  auto selected = [tree]() { return tree && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; };
+  if (FSelectPidl) SendMessageW(wnd, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(FSelectPidl));
+  if (!selected() && FSelectPidl) {
+    // The folder's ids no longer match the tree's (its times moved meanwhile): the dialog finds it
+    // again by its path, parsed now.
+    const std::wstring path = PathOfIdList(FSelectPidl);
+    if (!path.empty()) SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+  }
+  // With nothing selected the dialog would answer OK with the desktop: OK waits for a selection (the
+  // dialog judges it again at each one).
+  if (!selected()) SendMessageW(wnd, BFFM_ENABLEOK, 0, 0);
+}
+
 void TSHBrowseForFolderEx::Callback(HWND wnd, UINT msg, LPARAM param) {
   FDialogWnd = wnd;
   if (msg == BFFM_INITIALIZED) {
@@ -177,12 +215,14 @@ void TSHBrowseForFolderEx::Callback(HWND wnd, UINT msg, LPARAM param) {
     // The selection stays visible while the OK button has the focus (not every tree shows it so).
     if (HWND tree = FindWindowExW(wnd, nullptr, WC_TREEVIEWW, nullptr))
       SetWindowLongPtrW(tree, GWL_STYLE, GetWindowLongPtrW(tree, GWL_STYLE) | TVS_SHOWSELALWAYS);
-    if (FSelectPidl) SendMessageW(wnd, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(FSelectPidl));
+    SelectFirstFolder(wnd);
     if (ShowStyle == ssCenterScreen) {
       CenterOnWorkArea(wnd);
     } else if (ShowStyle == ssClient && FOwner && FOwner->Handle()) {
       PlaceAtClientOrigin(FOwner->Handle(), wnd);
     }
+    // Placed by its rule, the dialog is then kept wholly on the screen, buttons included.
+    ui::FitWindowOnScreen(wnd);
     return;
   }
   std::wstring path, showText;

@@ -96,6 +96,8 @@ class TSHBrowseForFolderEx {
  private:
   static int CALLBACK BrowseCallback(HWND wnd, UINT msg, LPARAM param, LPARAM data);
   void Callback(HWND wnd, UINT msg, LPARAM param);
+  // Selects the first folder when the dialog opens; leaves OK disabled when nothing could be selected.
+  void SelectFirstFolder(HWND wnd);
   HWND OwnerWindow() const;
 
   ui::Form* FOwner;

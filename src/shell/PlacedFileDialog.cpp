@@ -1,6 +1,7 @@
 // File dialogs placed by their owner: frame hooked from its show to its close, placed once, names whole.
 #include "shell/PlacedFileDialog.h"
 #include "ui/Application.h"
+#include "ui/Form.h"
 
 namespace shell {
 
@@ -33,7 +34,9 @@ bool TFileDialogEx::Execute(HWND owner) {
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
-  ofn.nFilterIndex = 1;
+  ofn.nFilterIndex = FilterIndex;
+  // Any extension, even an empty one, makes the dialog add the chosen filter's own.
+  ofn.lpstrDefExt = DefaultExt ? DefaultExt->c_str() : nullptr;
   ofn.lpstrFile = FBuffer.data();
   ofn.nMaxFile = static_cast<DWORD>(FBuffer.size());
   ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
@@ -54,6 +57,7 @@ bool TFileDialogEx::Execute(HWND owner) {
   t_shown = outer;
   DoClose();
   if (!ok) return false;
+  FilterIndex = ofn.nFilterIndex;
   ReadFiles();
   FileName = FFiles.empty() ? std::wstring() : FFiles.front();
   return !FFiles.empty();
@@ -87,6 +91,7 @@ void TFileDialogEx::DoShow(HWND hookDialog) {
   wchar_t cls[256] = L"";
   if (parent && GetClassNameW(parent, cls, 256) && wcscmp(cls, L"#32770") == 0) FDialogWnd = parent;
   FPlacePending = true;
+  FFitPending = true;
   FOldWndProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(FDialogWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFileDialogEx::DialogWndProc)));
 }
@@ -97,6 +102,7 @@ void TFileDialogEx::DoClose() {
   FDialogWnd = nullptr;
   FOldWndProc = nullptr;
   FPlacePending = false;
+  FFitPending = false;
 }
 
 LRESULT CALLBACK TFileDialogEx::DialogWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -111,12 +117,24 @@ LRESULT CALLBACK TFileDialogEx::DialogWndProc(HWND hwnd, UINT msg, WPARAM wp, LP
       GetWindowRect(hwnd, &r);
       int left = wpos->x, top = wpos->y;
       self->OnSetLeftTop(self, left, top, r.right - r.left, r.bottom - r.top);
-      wpos->x = left;
-      wpos->y = top;
+      // Placed by its owner, the dialog is then kept wholly on the screen, at the size it takes now.
+      const bool sized = !(wpos->flags & SWP_NOSIZE);
+      const LONG width = sized ? wpos->cx : r.right - r.left, height = sized ? wpos->cy : r.bottom - r.top;
+      const RECT fitted = ui::FitOnScreen(RECT{left, top, left + width, top + height});
+      wpos->x = fitted.left;
+      wpos->y = fitted.top;
       wpos->flags &= ~SWP_NOMOVE;
     }
   }
   if (msg == WM_NCDESTROY) self->DoClose();
+  if (msg == WM_SHOWWINDOW && wp && self->FFitPending) {
+    // The dialog may have grown since it was placed (its size restored, a template added): the size
+    // it shows with is kept wholly on the screen too.
+    self->FFitPending = false;
+    const LRESULT r = CallWindowProcW(old, hwnd, msg, wp, lp);
+    ui::FitWindowOnScreen(hwnd);
+    return r;
+  }
   return CallWindowProcW(old, hwnd, msg, wp, lp);
 }
 

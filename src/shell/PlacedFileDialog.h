@@ -3,6 +3,7 @@
 #include "Base.h"
 #include <commdlg.h>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@ namespace shell {
 
 class TFileDialogEx;
 // Raised once per showing, when the dialog's frame is first positioned: left and top come in as the
-// system's proposal (screen coordinates) and go out as the position to use.
+// system's proposal (screen coordinates) and go out as the position to use. The dialog is then moved
+// just enough to lie wholly on the screen (ui::FitOnScreen).
 using TDialogSetLeftTopEvent =
     std::function<void(TFileDialogEx* sender, int& left, int& top, int width, int height)>;
 
@@ -26,6 +28,13 @@ class TFileDialogEx {
   std::wstring Filter;      // "name|pattern|name|pattern"
   std::wstring InitialDir;  // empty: the system's choice
   std::wstring FileName;    // in: the proposed name; out: the first chosen file, whole
+  // The filter chosen when the dialog opens (1: the first) and, after a confirmed Execute, the one
+  // the user left chosen.
+  DWORD FilterIndex = 1;
+  // None (the default): a name typed without an extension is taken as it is. Set, even to "": such a
+  // name gets, with a dot, the chosen filter's extension where the filter names one ("*.txt"), else
+  // this one (so "" adds nothing under "*.*"), as the system's dialogs do.
+  std::optional<std::wstring> DefaultExt;
   DWORD Options = 0;        // OFN_ flags beyond the Explorer style, the hook and the sizing
   TDialogSetLeftTopEvent OnSetLeftTop;
 
@@ -51,6 +60,7 @@ class TFileDialogEx {
   std::vector<std::wstring> FFiles;
   HWND FDialogWnd = nullptr;
   bool FPlacePending = false;
+  bool FFitPending = false;  // kept on the screen again when first shown, at its final size
   WNDPROC FOldWndProc = nullptr;
 };
 

@@ -12,6 +12,7 @@ constexpr const wchar_t* kRegisterCaption = L"「送る」に登録する(&S)";
 constexpr const wchar_t* kRemoveCaption = L"「送る」から削除する(&R)";
 constexpr const wchar_t* kRegistered = L"をコンテキストメニューの「送る」に登録しました";
 constexpr const wchar_t* kNotRegistered = L"をコンテキストメニューの「送る」に登録できませんでした";
+constexpr const wchar_t* kNoSendToFolder = L"。\r「送る」フォルダの場所が分かりません";
 constexpr const wchar_t* kRemoved = L"をコンテキストメニューの「送る」から削除しました";
 constexpr const wchar_t* kNotRemoved = L"をコンテキストメニューの「送る」から削除できませんでした";
 
@@ -84,7 +85,13 @@ void TFormVersion::DoShow() { CenterOnScreen(); }
 void TFormVersion::BitBtnOKClick(ui::Control*) {
   if (!CheckBoxSendInOut.Checked()) return;
   if (FRegisterMode) {
-    const bool saved = !FLinkPath.empty() && comm_MakeShortcut(FLinkPath, FExePath, L"", kTitle, FExeDir);
+    // Without a Send To folder the link has no place: never a path of its own making (a bare name
+    // would land in the current drive's root).
+    if (FSendToDir.empty() || FLinkPath.empty()) {
+      Tell(std::wstring(kNotRegistered) + kNoSendToFolder);
+      return;
+    }
+    const bool saved = comm_MakeShortcut(FLinkPath, FExePath, L"", kTitle, FExeDir);
     Tell(saved ? kRegistered : kNotRegistered);
     return;
   }

@@ -67,7 +67,10 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   SpeedButtonClear.OnClick = [this](ui::Control* s) { SpeedButtonClearClick(s); };
   KeyPreview = true;
 
-  SaveDialogEx.Filter = L"すべてのファイル(*.*)|*.*";
+  // A name typed without an extension becomes a text file under the text filter, and stays as typed
+  // under the filter of every file.
+  SaveDialogEx.Filter = L"テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+  SaveDialogEx.DefaultExt = L"";
   SaveDialogEx.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
   SaveDialogEx.OnSetLeftTop = [this](shell::TFileDialogEx* d, int& l, int& t, int w, int h) {
     SaveDialogExSetLeftTop(d, l, t, w, h);
@@ -107,7 +110,8 @@ void TFormFileList::PlaceBeside(const RECT& main) {
   const int width = main.right - main.left, height = main.bottom - main.top;
   SetBounds(main.right, main.top, width, height);
   // The size may have met the least size: placed by the size it got.
-  SetPositionOnScreen(main.right, main.top);
+  const RECT placed = ui::BesideOnScreen(main, Width(), Height());
+  SetPosition(placed.left, placed.top);
 }
 
 void TFormFileList::MoveBeside(const RECT& main) {
@@ -115,7 +119,8 @@ void TFormFileList::MoveBeside(const RECT& main) {
   // place below is where it shows.
   if (IsZoomed(Handle())) return;
   if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
-  SetPositionOnScreen(main.right, main.top);
+  const RECT placed = ui::BesideOnScreen(main, Width(), Height());
+  SetPosition(placed.left, placed.top);
 }
 
 SIZE TFormFileList::LeastClientSize() const {

@@ -93,7 +93,8 @@ class TFormFileList : public ui::Form, private ICollectionView {
   // Places the window at the right edge of the main window, with the main window's size (start-up).
   void PlaceBeside(const RECT& mainWindowBounds);
   // Moves the window to the main window's top and right edge, keeping the size the user gave it
-  // (the list command). Both keep the window on the screen (ui::FitOnScreen).
+  // (the list command). Both keep the window on the screen, at the main window's left where its right
+  // has no room, over it only where neither side has (ui::BesideOnScreen).
   void MoveBeside(const RECT& mainWindowBounds);
   // The least client size: the head's buttons clear of each other and the list's scroll bars whole.
   SIZE LeastClientSize() const;

@@ -66,8 +66,17 @@ void Control::SetBounds(int left, int top, int width, int height) {
   FHeight = height;
 }
 
-void Control::SetEnabled(bool enabled) { FEnabled = enabled; }
-void Control::SetVisible(bool visible) { FVisible = visible; }
+// A disabled or hidden control has no hint: one that shows goes at once.
+void Control::SetEnabled(bool enabled) {
+  const bool changed = enabled != FEnabled;
+  FEnabled = enabled;
+  if (changed) HintChanged();
+}
+void Control::SetVisible(bool visible) {
+  const bool changed = visible != FVisible;
+  FVisible = visible;
+  if (changed) HintChanged();
+}
 void Control::SetCaption(const std::wstring& caption) { FCaption = caption; }
 void Control::SetFont(const Font& font) { FFont = font; }
 void Control::SetColor(Color c) { FColor = c; }

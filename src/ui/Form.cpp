@@ -132,6 +132,23 @@ RECT FitOnScreen(const RECT& bounds) {
   return RECT{left, top, left + width, top + height};
 }
 
+void FitWindowOnScreen(HWND window) {
+  RECT r{};
+  if (!window || !GetWindowRect(window, &r)) return;
+  const RECT fitted = FitOnScreen(r);
+  if (fitted.left != r.left || fitted.top != r.top)
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT BesideOnScreen(const RECT& anchor, LONG width, LONG height, const std::function<RECT(const RECT&)>& fit) {
+  // A side has room when fitting the window there moves it up or down at most.
+  const RECT right = fit(RECT{anchor.right, anchor.top, anchor.right + width, anchor.top + height});
+  if (right.left == anchor.right) return right;
+  const RECT left = fit(RECT{anchor.left - width, anchor.top, anchor.left, anchor.top + height});
+  if (left.left == anchor.left - width) return left;
+  return right;
+}
+
 void Form::CenterOnScreen() {
   int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   SetPosition((sw - FWidth) / 2, (sh - FHeight) / 2);
@@ -414,9 +431,21 @@ void Form::UpdateHint(Control* c) {
     SendMessageW(FTooltip, TTM_SETMAXTIPWIDTH, 0, 600);
     SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
   }
+  // A disabled or hidden control shows no tip, and one showing for it goes at once (a button disabled
+  // by its own click keeps no tip on the screen).
+  const bool shown = c->Enabled() && c->Visible();
+  if (!shown) {
+    TTTOOLINFOW current{};
+    current.cbSize = sizeof(current);
+    if (SendMessageW(FTooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)) &&
+        current.hwnd == ti.hwnd && current.uId == ti.uId)
+      SendMessageW(FTooltip, TTM_POP, 0, 0);
+  }
   SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  if (silent) shortHint.clear();
-  else if (shortHint.empty() || !c->ShowHint()) return;
+  // A hidden control is not there at all; a disabled windowless one stays silent over its parent.
+  if (!c->Visible()) return;
+  if (silent || (!windowed && !c->Enabled())) shortHint.clear();
+  else if (shortHint.empty() || !c->ShowHint() || !shown) return;
   ti.uFlags = TTF_SUBCLASS | (windowed ? TTF_IDISHWND : 0);
   ti.rect = c->BoundsRect();
   ti.lpszText = shortHint.data();

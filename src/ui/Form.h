@@ -1,6 +1,7 @@
 // A top-level window built from code: size, position, modal show, closing, keyboard preview, hints.
 #pragma once
 #include "ui/Control.h"
+#include <functional>
 #include <vector>
 
 namespace ui {
@@ -65,7 +66,7 @@ class Form : public WinControl {
   // default button while the focus is on anything else. Runs at every focus change.
   void UpdateDefaultFrame();
 
-  // Tooltips of the form's controls.
+  // Tooltips of the form's controls; a disabled or hidden control has none.
   void UpdateHint(Control* c);
   void RemoveHint(Control* c);
   HWND TooltipWindow() const { return FTooltip; }
@@ -112,6 +113,17 @@ wchar_t MnemonicOf(const std::wstring& caption);
 // Window bounds that lie wholly on the monitors' work areas come back unchanged; others are moved,
 // keeping their size, onto the work area of the nearest monitor, as little as possible.
 RECT FitOnScreen(const RECT& bounds);
+
+// Moves a window (a dialog of the system's or of the program's) by FitOnScreen, keeping its size and
+// z-order; a window that lies wholly on the screen stays where it is.
+void FitWindowOnScreen(HWND window);
+
+// Where a window of the given size stands beside an anchor window (bounds in screen coordinates),
+// its top at the anchor's top: at the anchor's right when it lies wholly on the screen there (moved
+// up or down as fit needs), else at the anchor's left when it lies wholly on the screen there, else
+// at the right, moved by fit onto the screen.
+RECT BesideOnScreen(const RECT& anchor, LONG width, LONG height,
+                    const std::function<RECT(const RECT&)>& fit = FitOnScreen);
 
 // The bounds, in screen coordinates, that a window has when it is neither minimised nor maximised:
 // for a minimised or maximised window the place it is restored to.

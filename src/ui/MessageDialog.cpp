@@ -64,19 +64,31 @@ int CaptionWidth(const std::wstring& caption) {
 TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   FClassName = kMessageDialogClass;
   HelpTopic = o.helpTopic;
-  const int margin = 12, gap = 8, buttonHeight = 23, iconSize = 32;
+  const int margin = kMessageMargin, gap = 8, buttonHeight = kMessageButtonHeight, iconSize = 32;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, exStyle = WS_EX_DLGMODALFRAME;
   HFONT font = FontHandle(DefaultFont());
 
-  // Measure the text: break it at half the screen width.
-  RECT textRect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
-  {
-    WindowDC dc(nullptr);
-    SelectObj sel(dc, font);
-    DrawTextW(dc, o.text.empty() ? L" " : o.text.c_str(), -1, &textRect,
-              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
+  const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+
+  // The list of details shows at most a dozen lines at once and scrolls for the rest.
+  const bool details = !o.details.empty();
+  int lineHeight = 0, widest = 0;
+  if (details) {
+    lineHeight = static_cast<int>(TextExtent(font, L"Ag").cy);
+    for (const auto& line : o.details) widest = std::max(widest, static_cast<int>(TextExtent(font, line).cx));
+    const int shown = std::min<int>(static_cast<int>(o.details.size()), 12);
+    FDetailsHeight = shown * lineHeight + 4 + GetSystemMetrics(SM_CYHSCROLL) + margin;
   }
-  int textWidth = textRect.right, textHeight = textRect.bottom;
+  // Measure the text: break it at half the screen width. Its height leaves room for the details when
+  // they are opened.
+  const int breakWidth = GetSystemMetrics(SM_CXSCREEN) / 2;
+  const TMessageTextBox box = MessageTextBox(
+      o.text, font, breakWidth, MaxMessageTextHeight(work.bottom - work.top - FDetailsHeight, frameHeight));
+  const int textWidth = box.width, textHeight = box.height;
   bool hasIcon = o.icon != MsgIcon::None;
   int textLeft = margin + (hasIcon ? iconSize + margin : 0);
   int contentHeight = std::max(textHeight, hasIcon ? iconSize : 0);
@@ -89,7 +101,6 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     rowWidth += w;
   }
   if (!o.buttons.empty()) rowWidth += gap * (static_cast<int>(o.buttons.size()) - 1);
-  const bool details = !o.details.empty();
   const int detailsButtonWidth =
       details ? std::max<int>(75, std::max(TextExtent(font, kDetailsShow).cx, TextExtent(font, kDetailsHide).cx) + 16) : 0;
   if (details) rowWidth += (o.buttons.empty() ? 0 : gap) + detailsButtonWidth;
@@ -97,23 +108,10 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
   // Wide enough for the whole caption (which spans the client width), though never wider than the work
   // area for the caption's sake.
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
-  const int frameWidth = frame.right - frame.left;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   int captionWidth = std::min(CaptionWidth(o.caption), static_cast<int>(work.right - work.left) - frameWidth);
   clientWidth = std::max(clientWidth, captionWidth);
   int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
-  // The list shows at most a dozen lines at once and scrolls for the rest.
-  int lineHeight = 0, widest = 0;
-  if (details) {
-    clientWidth = std::max(clientWidth, 400);
-    lineHeight = static_cast<int>(TextExtent(font, L"Ag").cy);
-    for (const auto& line : o.details) widest = std::max(widest, static_cast<int>(TextExtent(font, line).cx));
-    const int shown = std::min<int>(static_cast<int>(o.details.size()), 12);
-    FDetailsHeight = shown * lineHeight + 4 + GetSystemMetrics(SM_CYHSCROLL) + margin;
-  }
+  if (details) clientWidth = std::max(clientWidth, 400);
   FClientHeight = clientHeight;
 
   CreateForm(o.caption, style, exStyle, clientWidth, clientHeight, o.owner ? o.owner : GetActiveWindow());
@@ -132,8 +130,16 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     SendMessageW(FIcon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIcon(o.icon))), 0);
   }
   int textTop = margin + (contentHeight - textHeight) / 2;
-  FText = CreateWindowExW(0, WC_STATICW, o.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textLeft,
-                          textTop, textWidth, textHeight, Handle(), nullptr, inst, nullptr);
+  if (box.scrolls) {
+    // Too tall for the screen, or with a word wider than the line: a read-only edit that wraps every
+    // line and scrolls, its line ends made CR LF as the edit takes them.
+    FText = CreateWindowExW(0, WC_EDITW, EditLineEnds(o.text).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                            textLeft, textTop, textWidth, textHeight, Handle(), nullptr, inst, nullptr);
+  } else {
+    FText = CreateWindowExW(0, WC_STATICW, o.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textLeft,
+                            textTop, textWidth, textHeight, Handle(), nullptr, inst, nullptr);
+  }
   SendMessageW(FText, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
   int x = (clientWidth - rowWidth) / 2, y = margin + contentHeight + margin;
@@ -158,6 +164,7 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     FDetails.SetVisible(false);
   }
   CenterOnScreen();
+  SetPositionOnScreen(Left(), Top());  // the whole dialog on the work area, beside a task bar
   if (o.defaultButton >= 0 && o.defaultButton < static_cast<int>(FButtons.size()))
     SetActiveControl(FButtons[static_cast<size_t>(o.defaultButton)].get());
 }
@@ -172,6 +179,48 @@ void TMessageForm::DetailsButtonClick(Control*) {
 }
 
 }  // namespace
+
+int MaxMessageTextHeight(int workAreaHeight, int frameHeight) {
+  // The dialog's frame, the margins above, between and below, and the button row.
+  return std::max(0, workAreaHeight - frameHeight - 3 * kMessageMargin - kMessageButtonHeight);
+}
+
+TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight) {
+  TMessageTextBox box;
+  const wchar_t* shown = text.empty() ? L" " : text.c_str();
+  WindowDC dc(nullptr);
+  SelectObj sel(dc, font);
+  RECT r{0, 0, breakWidth, 0};
+  DrawTextW(dc, shown, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+  box.width = r.right;
+  box.height = r.bottom;
+  if (box.height <= maxHeight && box.width <= breakWidth) return box;
+  // The edit breaks inside a word too long for a line; its text stands inside its margins, beside
+  // its scroll bar.
+  box.scrolls = true;
+  const int inner = std::min(box.width, breakWidth);
+  r = RECT{0, 0, inner, 0};
+  DrawTextW(dc, shown, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX);
+  const int edge = 2 * GetSystemMetrics(SM_CXEDGE) + 8;  // the edit's own left and right margins, and slack
+  box.width = inner + edge + GetSystemMetrics(SM_CXVSCROLL);
+  box.height = std::min(static_cast<int>(r.bottom) + 4, maxHeight);
+  return box;
+}
+
+std::wstring EditLineEnds(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c == L'\r' || c == L'\n') {
+      out += L"\r\n";
+      if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
 
 int ShowMessageDialog(const MessageDialogOptions& options) {
   if (Application::Instance().Terminated() && !options.showWhileTerminating) return kDialogClosed;

@@ -41,6 +41,22 @@ constexpr int kDialogClosed = -1;
 // showWhileTerminating is set.
 int ShowMessageDialog(const MessageDialogOptions& options);
 
+// The text's box in the dialog: its size in pixels, and whether it scrolls (a read-only edit) rather
+// than standing whole (a static text).
+struct TMessageTextBox {
+  int width = 0, height = 0;
+  bool scrolls = false;
+};
+constexpr int kMessageMargin = 12, kMessageButtonHeight = 23;
+// The tallest text that leaves the dialog, frame and buttons included, on a work area of that height.
+int MaxMessageTextHeight(int workAreaHeight, int frameHeight);
+// The text broken into lines of at most breakWidth pixels in the font. A text taller than maxHeight,
+// or with a word wider than a line, scrolls: its box is at most maxHeight tall and its lines break
+// inside such words.
+TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight);
+// The text with every line end (CR, LF or CR LF) made CR LF, as a multiline edit shows it.
+std::wstring EditLineEnds(const std::wstring& text);
+
 // Window class of the dialog, so that tests and hooks can recognise it.
 constexpr const wchar_t* kMessageDialogClass = L"VssMessageDialog";
 

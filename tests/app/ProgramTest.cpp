@@ -278,7 +278,7 @@ TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSi
   auto& main = program.MainWindow();
   targets::TFormFileList& list = program.FileListWindow();
   EXPECT_EQ(main.BoundsRect().right, wa.right);
-  EXPECT_EQ(list.BoundsRect().right, wa.right);
+  EXPECT_EQ(list.BoundsRect().right, main.BoundsRect().left);  // at its left: the right has no room
   main.Show();
   DialogAnswerer answers;
   answers.ExtraClasses = {L"TFormInputDateTime"};
@@ -288,7 +288,8 @@ TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSi
     return testsupport::Answer{testsupport::AnswerKind::Button, L"ｷｬﾝｾﾙ"};
   };
   // At the left edge both stand where they belong; at the right edge and in the bottom right corner
-  // they are moved wholly onto the screen, and no further. Between the commands the user widens the list.
+  // the list stands at the main window's left and the dialog is moved wholly onto the screen, and no
+  // further. Between the commands the user widens the list.
   const int w = main.Width(), h = main.Height();
   for (POINT at : {POINT{wa.left, wa.top}, POINT{wa.right - w, wa.top + 90}, POINT{wa.right - w, wa.bottom - h}}) {
     const SIZE size{list.Width(), list.Height()};
@@ -299,7 +300,8 @@ TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSi
     POINT button{0, main.SpeedButtonUpdate.Top()};
     ClientToScreen(main.PanelMain.Handle(), &button);
     const RECT l = list.BoundsRect();
-    EXPECT_EQ(l.left, std::min<LONG>(at.x + w, wa.right - size.cx));
+    // At the main window's right where there is room, else at its left.
+    EXPECT_EQ(l.left, at.x + w + size.cx <= wa.right ? at.x + w : at.x - size.cx);
     EXPECT_EQ(l.top, std::min<LONG>(at.y, wa.bottom - size.cy));
     EXPECT_EQ(l.right - l.left, size.cx);
     EXPECT_EQ(l.bottom - l.top, size.cy);

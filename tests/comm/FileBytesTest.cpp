@@ -184,3 +184,33 @@ TEST(FileBytes, AFileLargerThanTheReaderTakesIsRefusedAsTooLargeAtOnce) {
   EXPECT_EQ(comm_ReadFileBytes(file, bytes, kFileHolderPatienceMs, kMaxReadBytes + 2).Error,
             static_cast<DWORD>(ERROR_FILE_TOO_LARGE));
 }
+
+TEST(FileBytes, InPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
+  TempTree tree;
+  // A file with a second name is written in place: a replacement would part the names.
+  const std::string old = "the old content, whole";
+  const std::wstring file = tree.MakeFile(L"a.ini", old), link = tree.Path(L"b.ini");
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), file.c_str(), nullptr));
+  const std::string longer = "new content, longer than the old content was", shorter = "new";
+  struct Case {
+    std::string bytes;
+    size_t failAfter;
+  };
+  // Failing after some of the new bytes, after none, and one byte short of all of them.
+  for (const Case& c : {Case{longer, 5}, Case{longer, 0}, Case{longer, longer.size() - 1}, Case{shorter, 2}}) {
+    SCOPED_TRACE(::testing::Message() << c.bytes.size() << " bytes, failing after " << c.failAfter);
+    comm_FailNextInPlaceWriteAfter(c.failAfter);
+    const TReplaceBytesOutcome out = comm_ReplaceFileBytes(file, c.bytes);
+    EXPECT_EQ(out.Result, rpFailed);
+    EXPECT_EQ(out.Error, DWORD{ERROR_DISK_FULL});
+    EXPECT_EQ(Content(file), old);  // the old bytes, and no more of them: the length is put back too
+    EXPECT_EQ(Content(link), old);
+  }
+  // Failing only after every byte is in is no failure; and the failure is used once.
+  comm_FailNextInPlaceWriteAfter(shorter.size());
+  EXPECT_EQ(comm_ReplaceFileBytes(file, shorter).Result, rpInPlace);
+  EXPECT_EQ(Content(link), shorter);
+  EXPECT_EQ(comm_ReplaceFileBytes(file, longer).Result, rpInPlace);
+  EXPECT_EQ(Content(link), longer);
+  EXPECT_EQ(Names(tree.Root()).size(), 2u);  // nothing left beside
+}

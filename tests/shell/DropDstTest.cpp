@@ -165,3 +165,35 @@ TEST_F(DropDstTest, FormTargetAndControlsThatGoFirst) {
   EXPECT_EQ(drop.HookedControl(), nullptr);  // let go, nothing to unhook from later
   EXPECT_EQ(drop.Control(), nullptr);
 }
+
+TEST(DropDst, DisabledUpToTopSeesEveryWindowFromTheControlToItsTopLevelWindow) {
+  TDropForm form;
+  ui::Panel inner;
+  inner.Create(&form.Panel, 5, 5, 40, 40);
+  const HWND top = form.Handle(), panel = form.Panel.Handle(), leaf = inner.Handle();
+  EXPECT_FALSE(shell::DisabledUpToTop(leaf));
+  EXPECT_FALSE(shell::DisabledUpToTop(top));
+  // Each window in turn disabled, the others enabled: the control, its parent, the top-level window.
+  for (HWND off : {leaf, panel, top}) {
+    EnableWindow(off, FALSE);
+    EXPECT_TRUE(shell::DisabledUpToTop(leaf)) << (off == top ? "top" : off == panel ? "parent" : "control");
+    EXPECT_EQ(shell::DisabledUpToTop(top), off == top);
+    EnableWindow(off, TRUE);
+  }
+  // A disabled window below the control does not count.
+  EnableWindow(leaf, FALSE);
+  EXPECT_FALSE(shell::DisabledUpToTop(panel));
+  EnableWindow(leaf, TRUE);
+}
+
+TEST_F(DropDstTest, DropOntoAControlOfADisabledWindowIsRefusedWithNoModalWindowOverIt) {
+  drop.SetControl(&form.Panel);
+  ASSERT_FALSE(ui::Application::Instance().ModalOver(form.Handle()));
+  EnableWindow(form.Handle(), FALSE);  // disabled by something other than a modal window of the program
+  EXPECT_TRUE(SendDrop(form.Panel.Handle(), {L"C:\\a.txt"}));
+  EnableWindow(form.Handle(), TRUE);
+  EXPECT_TRUE(drops.empty());
+  EXPECT_TRUE(SendDrop(form.Panel.Handle(), {L"C:\\b.txt"}));
+  ASSERT_EQ(drops.size(), 1u);
+  EXPECT_EQ(drops[0].files, std::vector<std::wstring>{L"C:\\b.txt"});
+}

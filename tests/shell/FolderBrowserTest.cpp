@@ -4,7 +4,9 @@
 #include "support/DialogAnswerer.h"
 #include "support/TempTree.h"
 #include "ui/Form.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace shell;
 
@@ -160,4 +162,112 @@ TEST(FolderBrowser, NameOfAFileFallsBackToTheDesktopAndTheEventSetsStatusAndOk) 
   ASSERT_GE(told.okStates.size(), 2u);
   EXPECT_EQ(told.okStates[0], 0);  // the event's answer reaches the button
   EXPECT_NE(std::count(told.okStates.begin(), told.okStates.end(), 1), 0);
+}
+
+namespace {
+
+// Runs the browser; once its window is up, hands it to the user's part, which ends it.
+bool BrowseAsUser(TSHBrowseForFolderEx& browser, const std::function<void(HWND dialog)>& user) {
+  bool looked = false;
+  testsupport::LoopSteps steps({[&]() {
+    HWND dlg = browser.DialogWnd();
+    if (!dlg || !IsWindowVisible(dlg)) return false;
+    looked = true;
+    user(dlg);
+    return true;
+  }});
+  const bool ok = browser.Execute();
+  EXPECT_TRUE(looked) << "the dialog never showed";
+  return ok;
+}
+
+// Sets a folder's last-access time years back, as if it had not been listed since it last changed:
+// its next listing moves that time.
+void MakeUnlistedSinceChanged(const std::wstring& folder) {
+  HANDLE h = CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  SYSTEMTIME st{2020, 1, 0, 1, 0, 0, 0, 0};
+  FILETIME old{};
+  SystemTimeToFileTime(&st, &old);
+  EXPECT_TRUE(SetFileTime(h, nullptr, &old, nullptr));
+  CloseHandle(h);
+}
+
+}  // namespace
+
+TEST(FolderBrowser, RememberedFolderIsSelectedAfterItsParentsChanged) {
+  testsupport::TempTree tree;
+  TOwner owner;
+  TSHBrowseForFolderEx browser(&owner);
+  browser.SelectFolder = sfManual;
+  // A folder made just now, and one whose parents changed since they were last listed: neither is
+  // listed by the test first.
+  const std::wstring fresh = tree.MakeDir(L"親\\新しいフォルダ");
+  const std::wstring older = tree.MakeDir(L"上\\中\\覚えたフォルダ");
+  tree.MakeFile(L"上\\中\\後から.txt");
+  MakeUnlistedSinceChanged(tree.Path(L"上\\中"));
+  MakeUnlistedSinceChanged(tree.Path(L"上"));
+  for (const std::wstring& folder : {fresh, older}) {
+    SCOPED_TRACE(folder);
+    browser.SelectFolderName = folder;
+    testsupport::BrowseDialogView seen;
+    // Enter answers OK as the user would press it: the remembered folder comes back, never the desktop.
+    ASSERT_TRUE(BrowseAsUser(browser, [&](HWND dlg) {
+      seen = testsupport::ReadBrowseDialog(dlg);
+      PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    }));
+    EXPECT_EQ(seen.selected, folder.substr(folder.find_last_of(L'\\') + 1));
+    EXPECT_TRUE(seen.okEnabled);
+    EXPECT_EQ(browser.SelectedPath(), folder);
+  }
+}
+
+TEST(FolderBrowser, NothingSelectedLeavesOkDisabledUntilTheUserSelects) {
+  testsupport::TempTree tree;
+  TOwner owner;
+  TSHBrowseForFolderEx browser(&owner);
+  // A first folder outside the tree's root cannot be selected: the dialog opens with no selection.
+  browser.RootFolder = rfManual;
+  browser.RootFolderName = tree.MakeDir(L"根\\下");
+  browser.SelectFolder = sfManual;
+  browser.SelectFolderName = tree.MakeDir(L"外");
+  testsupport::BrowseDialogView opened, picked;
+  ASSERT_TRUE(BrowseAsUser(browser, [&](HWND dlg) {
+    opened = testsupport::ReadBrowseDialog(dlg);
+    HWND tree = FindWindowExW(dlg, nullptr, WC_TREEVIEWW, nullptr);
+    // The user picks the root: OK is enabled, and answers with it.
+    const auto root = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, root);
+    picked = testsupport::ReadBrowseDialog(dlg);
+    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+  }));
+  EXPECT_EQ(opened.selected, L"");
+  EXPECT_FALSE(opened.okEnabled);
+  EXPECT_EQ(picked.selected, L"下");
+  EXPECT_TRUE(picked.okEnabled);
+  EXPECT_EQ(browser.SelectedPath(), tree.Path(L"根\\下"));
+}
+
+TEST(FolderBrowser, OpenedBesideAnOwnerAtTheScreensEdgeLiesWhollyOnTheWorkArea) {
+  TOwner owner;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  // The client origin near the right and bottom edges: the dialog placed there would reach past both.
+  owner.SetBounds(work.right - 120, work.bottom - 90, owner.Width(), owner.Height());
+  TSHBrowseForFolderEx browser(&owner);
+  testsupport::BrowseDialogView seen;
+  EXPECT_FALSE(Browse(browser, seen, IDCANCEL));
+  EXPECT_GE(seen.rect.left, work.left);
+  EXPECT_GE(seen.rect.top, work.top);
+  EXPECT_EQ(seen.rect.right, work.right);  // moved just enough
+  EXPECT_EQ(seen.rect.bottom, work.bottom);
+
+  // Where it fits, it stays at the client origin.
+  owner.SetBounds(40, 30, owner.Width(), owner.Height());
+  POINT origin{0, 0};
+  ClientToScreen(owner.Handle(), &origin);
+  EXPECT_FALSE(Browse(browser, seen, IDCANCEL));
+  EXPECT_EQ(seen.rect.left, origin.x);
+  EXPECT_EQ(seen.rect.top, origin.y);
 }

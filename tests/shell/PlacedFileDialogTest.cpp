@@ -87,3 +87,77 @@ TEST(PlacedFileDialog, MultiSelectionReturnsEveryNameWhole) {
   EXPECT_EQ(dialog.Files(), (std::vector<std::wstring>{tree.Path(L"a.txt"), tree.Path(L"b c.txt"), tree.Path(longName)}));
   EXPECT_EQ(dialog.FileName, tree.Path(L"a.txt"));
 }
+
+TEST(PlacedFileDialog, PlacedPastTheScreensEdgeItIsMovedJustOntoTheWorkArea) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  TOwner owner;
+  shell::TSaveDialogEx dialog;
+  dialog.OnSetLeftTop = [&](shell::TFileDialogEx*, int& left, int& top, int, int) {
+    shell::PlaceBelowCaption(owner.Handle(), left, top);
+  };
+  // The owner's left edge near the right of the work area, its top near the bottom: below its
+  // caption the dialog would reach past both edges.
+  for (bool atEdge : {true, false}) {
+    SCOPED_TRACE(atEdge ? "at the edge" : "room enough");
+    const int left = atEdge ? work.right - 60 : work.left + 10, top = atEdge ? work.bottom - 50 : work.top + 10;
+    owner.SetBounds(left, top, owner.Width(), owner.Height());
+    RECT opened{};
+    EXPECT_FALSE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+      GetWindowRect(frame, &opened);
+      PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+    }));
+    if (atEdge) {
+      EXPECT_EQ(opened.right, work.right);
+      EXPECT_EQ(opened.bottom, work.bottom);
+      EXPECT_GE(opened.left, work.left);
+      EXPECT_GE(opened.top, work.top);
+    } else {
+      EXPECT_EQ(opened.left, left);
+      EXPECT_EQ(opened.top, top + GetSystemMetrics(SM_CYSIZE) + 1);
+    }
+  }
+}
+
+TEST(PlacedFileDialog, TypedNameGetsTheTextFiltersExtensionAndNoneUnderAllFiles) {
+  testsupport::TempTree tree;
+  TOwner owner;
+  shell::TSaveDialogEx dialog;
+  dialog.Filter = L"テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+  dialog.DefaultExt = L"";
+  dialog.InitialDir = tree.Root();
+  dialog.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+  struct Case {
+    DWORD filter;
+    std::wstring typed, saved;
+  };
+  const Case cases[] = {
+      {1, L"一覧", L"一覧.txt"},        // the text filter adds its extension
+      {1, L"一覧.csv", L"一覧.csv"},    // a name with one keeps it
+      {1, L"版.1", L"版.1"},
+      {2, L"一覧", L"一覧"},            // every file: the name as typed
+      {2, L"一覧.log", L"一覧.log"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    dialog.FilterIndex = c.filter;
+    dialog.FileName.clear();
+    ASSERT_TRUE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+      SendMessageW(frame, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(c.typed.c_str()));
+      SendMessageW(frame, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(c.typed.c_str()));
+      PostMessageW(frame, WM_COMMAND, IDOK, 0);
+    }));
+    EXPECT_EQ(dialog.FileName, tree.Path(c.saved));
+    EXPECT_EQ(dialog.FilterIndex, c.filter);
+  }
+  // Without a default extension nothing is added, whatever the filter.
+  dialog.DefaultExt.reset();
+  dialog.FilterIndex = 1;
+  dialog.FileName.clear();
+  ASSERT_TRUE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+    SendMessageW(frame, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(L"素"));
+    SendMessageW(frame, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(L"素"));
+    PostMessageW(frame, WM_COMMAND, IDOK, 0);
+  }));
+  EXPECT_EQ(dialog.FileName, tree.Path(L"素"));
+}

@@ -162,12 +162,33 @@ TEST(AboutDialog, RegistersThenOffersRemovalThenRemoves) {
 TEST(AboutDialog, FailuresAreSaid) {
   TempTree tree;
   const std::wstring exe = tree.MakeFile(L"VornaStampShifter.exe"), sendTo = tree.MakeDir(L"SendTo");
-  // No Send To folder, or none known: registration fails, and never lands beside a drive's root.
-  for (const std::wstring& missing : {tree.Path(L"missing"), std::wstring()}) {
-    shell::TFormVersion about(nullptr, {exe, missing});
+  // A Send To folder that is not there: registration fails and says so.
+  {
+    shell::TFormVersion about(nullptr, {exe, tree.Path(L"missing")});
     EXPECT_EQ(Use(about, true, AnswerKind::Enter), Texts{kM2});
   }
-  EXPECT_FALSE(IsFile(L"\\VornaStampShifter.lnk"));
+  // None known: refused with its reason, and no link lands in the root of the current drive, also
+  // where that root can be written (the temporary folder's drive, made current).
+  wchar_t previous[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(tree.Root().c_str()));
+  const std::wstring rootLink = tree.Root().substr(0, 3) + L"VornaStampShifter.lnk";
+  {
+    // The root takes a file here, so a link put there would stay and be seen.
+    const std::wstring probe = tree.Root().substr(0, 3) + L"vss-probe.tmp";
+    ui::UniqueHandle made(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+                                      nullptr));
+    ASSERT_TRUE(made) << "the drive's root cannot be written: this check would prove nothing";
+  }
+  ASSERT_FALSE(IsFile(rootLink));
+  shell::TFormVersion unknown(nullptr, {exe, std::wstring()});
+  EXPECT_EQ(unknown.LinkPath(), L"");
+  EXPECT_TRUE(unknown.RegisterMode());
+  EXPECT_EQ(Use(unknown, true, AnswerKind::Enter), Texts{kM2 + L"。\r「送る」フォルダの場所が分かりません"});
+  const bool landed = IsFile(rootLink);
+  if (landed) DeleteFileW(rootLink.c_str());
+  SetCurrentDirectoryW(previous);
+  EXPECT_FALSE(landed);
 
   // A link held open without delete sharing, or read-only, stays; the dialog says so.
   const std::wstring link = sendTo + L"\\VornaStampShifter.lnk";

@@ -79,6 +79,14 @@ ShownDialog DialogAnswerer::Read(HWND hwnd) {
       if (t.empty()) continue;
       if (!d.text.empty()) d.text += L"\n";
       d.text += t;
+    } else if (_wcsicmp(cls.c_str(), WC_EDITW) == 0 && (style & ES_READONLY)) {
+      // A message too tall for the screen scrolls in a read-only edit, its line ends made CR LF:
+      // recorded with them given back as CR, as the program wrote the text.
+      std::wstring t = WindowText(c);
+      for (size_t at = t.find(L"\r\n"); at != std::wstring::npos; at = t.find(L"\r\n", at + 1)) t.erase(at + 1, 1);
+      if (t.empty()) continue;
+      if (!d.text.empty()) d.text += L"\n";
+      d.text += t;
     } else if (_wcsicmp(cls.c_str(), WC_BUTTONW) == 0) {
       LONG_PTR type = style & BS_TYPEMASK;
       if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) continue;

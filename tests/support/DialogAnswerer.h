@@ -13,7 +13,9 @@ namespace testsupport {
 struct ShownDialog {
   std::wstring className;
   std::wstring caption;
-  std::wstring text;                  // the texts of its static controls, joined by "\n"
+  // The texts of its static controls and read-only edits, joined by "\n" (an edit's CR LF line ends
+  // read as CR).
+  std::wstring text;
   std::vector<std::wstring> buttons;  // button captions in creation (left to right) order
   std::wstring defaultButton;         // caption of the button that has the default style, if any
   HWND hwnd = nullptr;

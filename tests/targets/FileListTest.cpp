@@ -405,3 +405,34 @@ TEST_F(FileList, SaveWritesTheListBelowTheCaptionRemembersTheFolderAndSaysSo) {
   EXPECT_TRUE(none.Shown().empty());
   EXPECT_EQ(testsupport::ReadFileBytes(refused), "<missing>");
 }
+
+TEST_F(FileList, StandsAtTheMainWindowsRightElseAtItsLeftAndNeverCoversItWhereASideHasRoom) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const LONG w = 300, h = 250;
+  auto bounds = [&] {
+    RECT r{};
+    GetWindowRect(window.Handle(), &r);
+    return r;
+  };
+  // Room at the right: beside it there, with the main window's size.
+  RECT main{work.left + 20, work.top + 20, work.left + 20 + w, work.top + 20 + h};
+  window.PlaceBeside(main);
+  RECT r = bounds();
+  EXPECT_EQ(r.left, main.right);
+  EXPECT_EQ(r.top, main.top);
+  // The main window at the screen's right edge: the list stands at its left, not over it.
+  main = RECT{work.right - w, work.top + 40, work.right, work.top + 40 + h};
+  window.PlaceBeside(main);
+  r = bounds();
+  EXPECT_EQ(r.right, main.left);
+  EXPECT_EQ(r.top, main.top);
+  // The list command moves it there too, keeping the size it has.
+  window.SetBounds(work.left, work.top, w + 10, h + 10);
+  window.MoveBeside(main);
+  r = bounds();
+  EXPECT_EQ(r.right, main.left);
+  EXPECT_EQ(r.right - r.left, w + 10);
+  window.MoveBeside(RECT{work.left + 5, work.top + 40, work.left + 5 + w, work.top + 40 + h});
+  EXPECT_EQ(bounds().left, work.left + 5 + w);
+}

@@ -467,3 +467,31 @@ TEST(RestoredBounds, IsWhereTheWindowStandsOrWhereItIsRestoredTo) {
     testsupport::PumpFor(30);
   }
 }
+
+TEST(BesideOnScreen, RightWhereThereIsRoomElseLeftElseMovedOntoTheScreen) {
+  // A work area 0..1000 x 0..700; fit moves a window onto it as FitOnScreen does.
+  const RECT wa{0, 0, 1000, 700};
+  auto fit = [&](const RECT& r) {
+    const LONG w = r.right - r.left, h = r.bottom - r.top;
+    const LONG left = std::max(wa.left, std::min(r.left, wa.right - w));
+    const LONG top = std::max(wa.top, std::min(r.top, wa.bottom - h));
+    return RECT{left, top, left + w, top + h};
+  };
+  // A 400 x 300 window beside an anchor spanning anchorLeft..anchorRight.
+  auto left = [&](LONG anchorLeft, LONG anchorRight) {
+    return ui::BesideOnScreen(RECT{anchorLeft, 50, anchorRight, 350}, 400, 300, fit).left;
+  };
+  EXPECT_EQ(left(100, 600), 600);  // the right has room, just
+  EXPECT_EQ(left(400, 601), 0);    // a pixel short at the right: the left has room, just
+  EXPECT_EQ(left(399, 601), 600);  // neither side: at the right, moved onto the screen over the anchor
+  EXPECT_EQ(left(-50, 1050), 600);
+  // Moved up or down, a side still has room.
+  const RECT low = ui::BesideOnScreen(RECT{100, 500, 600, 800}, 400, 300, fit);
+  EXPECT_EQ(low.left, 600);
+  EXPECT_EQ(low.top, 400);
+  EXPECT_EQ(low.right - low.left, 400);
+  EXPECT_EQ(low.bottom - low.top, 300);
+  const RECT lowLeft = ui::BesideOnScreen(RECT{500, 500, 700, 800}, 400, 300, fit);
+  EXPECT_EQ(lowLeft.left, 100);
+  EXPECT_EQ(lowLeft.top, 400);
+}

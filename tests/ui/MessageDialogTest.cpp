@@ -263,3 +263,71 @@ TEST(MessageDialog, DetailsOpenAListOfEveryLineThatScrollsAndAnswerNothing) {
   EXPECT_EQ(ui::ShowMessageDialog(o), 0);
   EXPECT_TRUE(user.Done());
 }
+
+TEST(MessageDialog, TextBoxScrollsPastItsLimitAndStandsWholeUpToIt) {
+  HFONT font = ui::FontHandle(ui::DefaultFont());
+  const int line = ui::MessageTextBox(L"あ", font, 400, 1000).height;
+  ASSERT_GT(line, 0);
+  auto lines = [](int n) {
+    std::wstring t = L"一行目";
+    for (int i = 1; i < n; ++i) t += L"\r次の行";
+    return t;
+  };
+  // Five lines in a box five lines tall stand whole; a sixth makes the text scroll, no taller.
+  const ui::TMessageTextBox five = ui::MessageTextBox(lines(5), font, 400, 5 * line);
+  EXPECT_FALSE(five.scrolls);
+  EXPECT_EQ(five.height, 5 * line);
+  const ui::TMessageTextBox six = ui::MessageTextBox(lines(6), font, 400, 5 * line);
+  EXPECT_TRUE(six.scrolls);
+  EXPECT_LE(six.height, 5 * line);
+  // A word as wide as the line stands; one wider scrolls and breaks, the box no wider than the line
+  // and its scroll bar.
+  const int w = static_cast<int>(ui::TextExtent(font, L"WWWWWWWWWW").cx);
+  EXPECT_FALSE(ui::MessageTextBox(L"WWWWWWWWWW", font, w, 1000).scrolls);
+  const ui::TMessageTextBox wide = ui::MessageTextBox(L"WWWWWWWWWWW", font, w, 1000);
+  EXPECT_TRUE(wide.scrolls);
+  EXPECT_LE(wide.width, w + 4 * GetSystemMetrics(SM_CXEDGE) + 8 + GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_GE(wide.height, 2 * line);
+
+  EXPECT_EQ(ui::MaxMessageTextHeight(738, 30), 738 - 30 - 3 * 12 - 23);
+  EXPECT_EQ(ui::MaxMessageTextHeight(50, 30), 0);
+  EXPECT_EQ(ui::EditLineEnds(L"a\rb\nc\r\nd\r"), L"a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST(MessageDialog, QuestionAboutAVeryLongPathFitsTheWorkAreaAndScrolls) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  std::wstring path = L"C:";
+  while (path.size() < 6000) path += L"\\とても長いフォルダの名前";
+  ui::MessageDialogOptions o = Question();
+  o.text = path + L" が存在しません。\r処理を続けますか？";
+  DialogAnswerer answers;
+  RECT frame{};
+  std::vector<RECT> buttons;
+  bool scrolls = false;
+  answers.Responder = [&](const testsupport::ShownDialog& d) {
+    GetWindowRect(d.hwnd, &frame);
+    for (HWND c = GetWindow(d.hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t cls[32] = L"";
+      GetClassNameW(c, cls, 32);
+      RECT r{};
+      GetWindowRect(c, &r);
+      if (_wcsicmp(cls, L"Button") == 0) buttons.push_back(r);
+      if (_wcsicmp(cls, L"Edit") == 0) scrolls = (GetWindowLongPtrW(c, GWL_STYLE) & WS_VSCROLL) != 0;
+    }
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"中止(&A)"};
+  };
+  EXPECT_EQ(ui::ShowMessageDialog(o), 1);
+  ASSERT_EQ(answers.Shown().size(), 1u);
+  EXPECT_EQ(answers.Shown()[0].text, o.text);  // the whole text, as the program wrote it
+  EXPECT_TRUE(scrolls);
+  EXPECT_GE(frame.top, work.top);
+  EXPECT_LE(frame.bottom, work.bottom);
+  EXPECT_GE(frame.left, work.left);
+  EXPECT_LE(frame.right, work.right);
+  ASSERT_EQ(buttons.size(), 3u);
+  for (const RECT& b : buttons) {
+    EXPECT_GE(b.top, frame.top);
+    EXPECT_LE(b.bottom, frame.bottom);
+  }
+}

@@ -1,7 +1,9 @@
 // The flat button: states and frame flags under real mouse messages, check and radio rules, painting.
 #include "support/Capture.h"
+#include "support/DialogAnswerer.h"
 #include "ui/Form.h"
 #include "widgets/CommonButton.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
@@ -249,4 +251,52 @@ TEST(CommonButton, EngravedShapeLeavesOutLightAndTransparentPixels) {
   EXPECT_EQ(EngravedShape({key, RGB(255, 255, 255), RGB(255, 255, 0)}, key),
             (std::vector<bool>{false, true, true}));
   EXPECT_EQ(EngravedShape({key, key}, key), (std::vector<bool>{false, false}));
+}
+
+namespace {
+// Hovers the mouse over the button until its tip shows; false when it never does.
+bool HoverUntilTipShows(TButtonForm& f, TCommonButton& b, DWORD timeoutMs = 3000) {
+  POINT p{b.Left() + b.Width() / 2, b.Top() + b.Height() / 2};
+  ClientToScreen(f.Handle(), &p);
+  SetCursorPos(p.x, p.y);
+  // Off every tool first, then one move onto the button: the tip's timer starts again at every move
+  // over the same tool.
+  SendMessageW(f.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(f.ClientWidth() - 2, f.ClientHeight() - 2));
+  SendMessageW(f.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(b.Left() + b.Width() / 2, b.Top() + b.Height() / 2));
+  return testsupport::PumpUntil([&] { return IsWindowVisible(f.TooltipWindow()) != FALSE; }, timeoutMs);
+}
+}  // namespace
+
+TEST(CommonButton, HintGoesWhenItsButtonIsDisabledOrHiddenAndComesBackWithIt) {
+  TButtonForm f;
+  SetForegroundWindow(f.Handle());
+  TCommonButton& clear = f.Add(clsNormalButton);
+  TCommonButton& other = f.Add(clsNormalButton);
+  clear.SetHint(L"一覧を空にします|");
+  other.SetHint(L"保存します|");
+  ASSERT_NE(f.TooltipWindow(), nullptr);
+  SendMessageW(f.TooltipWindow(), TTM_SETDELAYTIME, TTDT_INITIAL, 0);
+  const auto tools = [&] { return SendMessageW(f.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0); };
+  EXPECT_EQ(tools(), 2);
+  for (bool hide : {false, true}) {
+    SCOPED_TRACE(hide ? "hidden" : "disabled");
+    ASSERT_TRUE(HoverUntilTipShows(f, clear));
+    // Its own click disables (or hides) the button under the mouse: the tip goes at once.
+    if (hide) clear.SetVisible(false);
+    else clear.SetEnabled(false);
+    EXPECT_FALSE(IsWindowVisible(f.TooltipWindow()));
+    // Hidden, its tool goes; disabled, a silent one stays, keeping the form's own hint off it. The
+    // other button keeps its hint.
+    EXPECT_EQ(tools(), hide ? 1 : 2);
+    testsupport::PumpFor(200);
+    EXPECT_FALSE(IsWindowVisible(f.TooltipWindow()));
+    if (hide) clear.SetVisible(true);
+    else clear.SetEnabled(true);
+    EXPECT_EQ(tools(), 2);
+  }
+  // While disabled the button shows no tip when the mouse comes over it.
+  clear.SetEnabled(false);
+  EXPECT_FALSE(HoverUntilTipShows(f, clear, 500));
+  clear.SetEnabled(true);
+  EXPECT_TRUE(HoverUntilTipShows(f, clear));
 }

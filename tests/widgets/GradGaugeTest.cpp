@@ -164,3 +164,29 @@ TEST(GradationGauge, SkippedRepaintsLeaveTheScreenAsAWholePaintWould) {
   EXPECT_EQ(g.PaintCount(), paints + 1);
   EXPECT_TRUE(OnScreen(f).SameIn(Painted(g), g.ClientRect()));
 }
+
+TEST(GradationGauge, ResizedEitherWayTheGradientFillsEveryNewRowAndColumn) {
+  for (TGradStyle style : {gsHorizontal, gsVertical}) {
+    SCOPED_TRACE(style == gsHorizontal ? "horizontal" : "vertical");
+    TGaugeForm f;
+    TGradationGauge& g = f.Gauge;
+    g.SetBounds(3, 3, 40, 20);
+    g.SetShowPercent(false);
+    g.SetBackColor(RGB(200, 200, 200));
+    g.SetGradStyle(style);
+    g.SetPosition(100);
+    Picture before = Painted(g);  // the gradient made at 40 x 20
+    ASSERT_EQ(before.Count(RECT{1, 1, 39, 19}, RGB(200, 200, 200)), 0);
+    // Taller only, then wider only: each time the whole inside is gradient, none of it the back colour.
+    g.SetBounds(3, 3, 40, 50);
+    Picture taller = Painted(g);
+    EXPECT_EQ(taller.Count(RECT{1, 1, 39, 49}, RGB(200, 200, 200)), 0);
+    g.SetBounds(3, 3, 90, 50);
+    Picture wider = Painted(g);
+    EXPECT_EQ(wider.Count(RECT{1, 1, 89, 49}, RGB(200, 200, 200)), 0);
+    // Made anew at the new size, the gradient runs its whole course over the new extent.
+    const int edge = style == gsHorizontal ? 88 : 48;
+    const COLORREF last = style == gsHorizontal ? wider.At(edge, 25) : wider.At(45, edge);
+    EXPECT_LT(GetBValue(last), 10);
+  }
+}
