@@ -580,10 +580,21 @@ void TVNStampShifter::FocusMainWindow() {
   ::SetFocus(Handle());
 }
 
-void TVNStampShifter::ProcessMessages() { ui::Application::Instance().ProcessMessages(); }
+void TVNStampShifter::ProcessMessages() {
+  if (FRunPace.Due()) ui::Application::Instance().ProcessMessages();
+}
 void TVNStampShifter::SetBusyCursor(bool busy) { ui::Application::Instance().SetBusyCursor(busy); }
-void TVNStampShifter::SetProgressRange(int min, int max) { ProgressBar.SetRange(min, max); }
-void TVNStampShifter::SetProgressPosition(int position) { ProgressBar.SetPosition(position); }
+void TVNStampShifter::SetProgressRange(int min, int max) {
+  ProgressBar.SetRange(min, max);
+  FProgressMin = min;
+  FProgressMax = max;
+  FRunPace.Reset();
+  FBarPace.Reset();
+}
+void TVNStampShifter::SetProgressPosition(int position) {
+  // Its two ends are always shown: the bar reaches its end, and goes back to its start after a run.
+  if (position <= FProgressMin || position >= FProgressMax || FBarPace.Due()) ProgressBar.SetPosition(position);
+}
 void TVNStampShifter::RequestClose() { Close(); }
 
 void TVNStampShifter::BringToFront() {

@@ -6,6 +6,7 @@ namespace {
 
 std::optional<TDateTime> gFixedNow;
 std::optional<int64_t> gFixedBias;
+std::function<uint64_t()> gFixedTicks;
 
 int64_t ToInt(const FILETIME& ft) { return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime); }
 
@@ -30,7 +31,10 @@ int64_t LocalTimeBias() {
   return ToInt(utc) - ToInt(local);
 }
 
+uint64_t Ticks() { return gFixedTicks ? gFixedTicks() : GetTickCount64(); }
+
 void FixNowForTesting(std::optional<TDateTime> now) { gFixedNow = now; }
 void FixLocalTimeBiasForTesting(std::optional<int64_t> bias) { gFixedBias = bias; }
+void FixTicksForTesting(std::function<uint64_t()> ticks) { gFixedTicks = std::move(ticks); }
 
 }  // namespace comm

@@ -7,6 +7,7 @@
 #include "comm/UniqueHandle.h"
 #include "ui/Application.h"
 #include <algorithm>
+#include <cwchar>
 
 namespace targets {
 
@@ -61,19 +62,22 @@ std::wstring Absolute(const std::wstring& path) {
   return full.empty() ? path : full;
 }
 
-// Expands one path as both passes do. visit(fullPath, isFolder, name) sees the path itself when it
-// is a folder (name null), then every entry below it or matching it, depth first; for a folder it
-// returns whether to walk into it. stop() is asked before each entry of a search and ends the walk.
+// Expands one path. folderOf(prefix) is called for the path itself when it is a folder and for
+// every folder searched, and returns a tag of the caller's for it. visit(tag, prefix, name, isFolder)
+// sees the path itself when it is a folder (name null, prefix the path), then every entry below it or
+// matching it, depth first, as the name found in the folder prefix; for a folder it returns whether to
+// walk into it. stop() is asked before each entry of a search and ends the walk. No full path is made
+// for an entry that is not walked into.
 // Searches are kept on a stack of their own, so a deep tree cannot exhaust the thread's stack.
 // The entries are named as the user sees them (the path given, "\", the name found); the file system
 // is asked in the literal form of the same path, so that a folder "a." is walked, not "a" beside it.
-template <typename Visit, typename Stop>
-void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
+template <typename FolderOf, typename Visit, typename Stop>
+void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, Stop&& stop) {
   const std::wstring literal = comm_LiteralPath(path);
   std::wstring prefix, literalPrefix, pattern;
   const DWORD attributes = GetFileAttributesW(literal.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    if (!visit(path, true, nullptr) || IsLinkFolder(literal, attributes)) return;
+    if (!visit(folderOf(path), path, nullptr, true) || IsLinkFolder(literal, attributes)) return;
     prefix = comm::DropTrailingSeparator(path);
     literalPrefix = comm::DropTrailingSeparator(literal);
     pattern = literalPrefix + L"\\*";
@@ -100,6 +104,7 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
     std::wstring prefix, literalPrefix;
     comm::UniqueFind find;
     bool pending;  // the entry of FindFirstFile has not been visited yet
+    uint32_t tag;
   };
   std::vector<Search> searches;
   WIN32_FIND_DATAW data;
@@ -107,8 +112,9 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
                   FINDEX_INFO_LEVELS level) {
     HANDLE h = FindFirstFileExW(searchPattern.c_str(), level, &data, FindExSearchNameMatch, nullptr,
                                 FIND_FIRST_EX_LARGE_FETCH);
-    if (h != INVALID_HANDLE_VALUE)
-      searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::UniqueFind(h), true});
+    if (h == INVALID_HANDLE_VALUE) return;
+    const uint32_t tag = folderOf(folder);
+    searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::UniqueFind(h), true, tag});
   };
   // The short names come with the standard level only.
   open(std::move(prefix), std::move(literalPrefix), pattern, exactName.empty() ? FindExInfoBasic : FindExInfoStandard);
@@ -125,9 +131,10 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
     if (!exactName.empty() && searches.size() == 1 && !SameName(data.cFileName, exactName) &&
         !(data.cAlternateFileName[0] && SameName(data.cAlternateFileName, exactName)))
       continue;
-    std::wstring full = Join(search.prefix, data.cFileName);
     const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (visit(full, folder, data.cFileName) && folder && !IsLinkTag(data.dwFileAttributes, data.dwReserved0)) {
+    if (visit(search.tag, search.prefix, data.cFileName, folder) && folder &&
+        !IsLinkTag(data.dwFileAttributes, data.dwReserved0)) {
+      std::wstring full = Join(search.prefix, data.cFileName);
       std::wstring literalFull = Join(search.literalPrefix, data.cFileName);
       const std::wstring subPattern = literalFull + L"\\*";
       open(std::move(full), std::move(literalFull), subPattern, FindExInfoBasic);
@@ -136,6 +143,58 @@ void ExpandPath(const std::wstring& path, Visit&& visit, Stop&& stop) {
 }
 
 }  // namespace
+
+// The entries a pre-count accepted, in the order of the walk, for the adding pass: each as the folder
+// it lies in and its name, in blocks of characters that the adding pass releases as it goes. So the
+// tree is walked once, and the list and this record of it are never both whole at once.
+class TFoundEntries {
+ public:
+  uint32_t AddFolder(const std::wstring& prefix) {
+    FFolders.push_back(prefix);
+    return static_cast<uint32_t>(FFolders.size() - 1);
+  }
+  // A null name: the folder's own entry (a path given that is a folder).
+  void Add(uint32_t folder, const wchar_t* name) {
+    const size_t length = name ? wcslen(name) : 0;
+    const size_t need = kHeader + length;
+    if (FBlocks.empty() || kBlockChars - FBlocks.back().used < need) {
+      FBlocks.push_back(TBlock{std::make_unique<wchar_t[]>(kBlockChars), 0});
+    }
+    TBlock& block = FBlocks.back();
+    wchar_t* at = block.chars.get() + block.used;
+    at[0] = static_cast<wchar_t>(folder & 0xFFFF);
+    at[1] = static_cast<wchar_t>(folder >> 16);
+    at[2] = static_cast<wchar_t>(length);
+    if (length) wmemcpy(at + kHeader, name, length);
+    block.used += need;
+  }
+  // each(prefix, name, own) for every entry in order, own for a folder's own entry (name empty);
+  // every block is released once read.
+  template <typename Each>
+  void Replay(Each&& each) {
+    for (TBlock& block : FBlocks) {
+      for (size_t i = 0; i < block.used;) {
+        const wchar_t* at = block.chars.get() + i;
+        const uint32_t folder = static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 16);
+        const size_t length = at[2];
+        each(FFolders[folder], std::wstring_view(at + kHeader, length), length == 0);
+        i += kHeader + length;
+      }
+      block.chars.reset();
+    }
+    FBlocks.clear();
+  }
+
+ private:
+  static constexpr size_t kHeader = 3;          // the folder's index in two characters, the length
+  static constexpr size_t kBlockChars = 32768;  // far above the longest name
+  struct TBlock {
+    std::unique_ptr<wchar_t[]> chars;
+    size_t used;
+  };
+  std::vector<std::wstring> FFolders;
+  std::vector<TBlock> FBlocks;
+};
 
 std::vector<std::wstring> MakeExtList(std::wstring_view text) {
   std::wstring cleaned;
@@ -173,16 +232,17 @@ bool TTargetCollection::FileCounts(std::wstring_view name) const {
   return !FHost.ExtSelect() || ExtPasses(name);
 }
 
-int TTargetCollection::CountPath(const std::wstring& path) {
+int TTargetCollection::CountPath(const std::wstring& path, TFoundEntries& found) {
   int count = 0;
   ExpandPath(
-      path,
-      [&](const std::wstring&, bool folder, const wchar_t* name) {
+      path, [&](const std::wstring& prefix) { return found.AddFolder(prefix); },
+      [&](uint32_t folderTag, const std::wstring&, const wchar_t* name, bool folder) {
         const bool counts = folder ? !FHost.FilesOnly() : FileCounts(name);
         const bool walk = folder && FHost.SubFolders();
         if (counts) {
           ++count;
           ++FCounted;
+          found.Add(folderTag, name);
         }
         CountTick();
         return walk;
@@ -212,21 +272,22 @@ bool TTargetCollection::MakeSplash() {
   return FSplash != nullptr;
 }
 
-void TTargetCollection::AddPath(const std::wstring& path) {
-  ExpandPath(
-      path,
-      [&](const std::wstring& full, bool folder, const wchar_t* name) {
-        if (folder) {
-          if (!FHost.FilesOnly()) AddEntry(full);
-          return FHost.SubFolders();
-        }
-        if (FileCounts(name)) AddEntry(full);
-        return false;
-      },
-      [&] { return FStopRequested; });
+void TTargetCollection::AddFound(TFoundEntries& found) {
+  // A stop ends the walk of each path given, but the folders given keep their own entries.
+  std::wstring full;
+  found.Replay([&](const std::wstring& prefix, std::wstring_view name, bool own) {
+    if (own) {
+      AddEntry(prefix);
+    } else if (!FStopRequested) {
+      full.assign(prefix);
+      full += comm::kPathSeparator;
+      full.append(name);
+      AddEntry(full);
+    }
+  });
 }
 
-void TTargetCollection::AddEntry(const std::wstring& path) {
+void TTargetCollection::AddEntry(std::wstring_view path) {
   const int index = FTargetList.Add(path);
   if (index < 0) return;  // already held
   // The two copies share indices: an item the control refuses leaves the list too.
@@ -245,7 +306,7 @@ void TTargetCollection::AddEntry(const std::wstring& path) {
 }
 
 void TTargetCollection::AdvanceProgress() {
-  // Entries created after the pre-count can take the count past the total; the gauge stops there.
+  // The adding pass adds what the pre-count found, so the position ends at the total; never past it.
   FProgressPosition = std::min(FProgressPosition + 1, FProgressTotal);
   // The splash shows it and processes the pending messages, so that its stop button and Esc can set
   // the stop request.
@@ -267,8 +328,10 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
     FStopRequested = false;
     FCounted = 0;
     FCountStart = GetTickCount();
+    // The pre-count walks the tree once and keeps what it found for the adding pass.
+    TFoundEntries found;
     long long total = 0;
-    for (const auto& p : paths) total += CountPath(p);
+    for (const auto& p : paths) total += CountPath(p, found);
     FProgressTotal = static_cast<int>(std::min<long long>(total, 0x7FFFFFFF));
 
     // A splash that appeared during the count stays for the adding pass, whatever the total.
@@ -282,7 +345,7 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
 
     FView.BeginAdding(FProgressTotal);
     try {
-      for (const auto& p : paths) AddPath(p);
+      AddFound(found);
     } catch (...) {
       FView.EndAdding();
       throw;

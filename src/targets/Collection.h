@@ -76,9 +76,13 @@ std::vector<std::wstring> MakeExtList(std::wstring_view text);
 // when the name ends in ".".
 std::wstring FileExtension(std::wstring_view name);
 
+class TFoundEntries;
+
 // Fills the target list and its list control from paths, by the host's filters. Folders are walked
 // depth first, each folder's entry before what lies below it; a folder that is a link (symbolic
 // link, junction) is collected like any folder but never walked into, so no cycle can hang a walk.
+// The tree is walked once: the pre-count keeps the entries it accepts, and the adding pass adds
+// those, so the total and the entries added agree.
 class TTargetCollection {
  public:
   TTargetCollection(ICollectionHost& host, TTargetList& list, ICollectionView& view);
@@ -108,11 +112,11 @@ class TTargetCollection {
   int LastTotal() const { return FProgressTotal; }
 
  private:
-  int CountPath(const std::wstring& path);
+  int CountPath(const std::wstring& path, TFoundEntries& found);
   void CountTick();
   bool MakeSplash();
-  void AddPath(const std::wstring& path);
-  void AddEntry(const std::wstring& path);
+  void AddFound(TFoundEntries& found);
+  void AddEntry(std::wstring_view path);
   void AdvanceProgress();
   bool ExtPasses(std::wstring_view name) const;
   bool FileCounts(std::wstring_view name) const;
