@@ -85,8 +85,14 @@ done
 rm -f "$app/VornaStampShifter.ini"
 win() { WINEPREFIX=$prefix winepath -w "$1" 2>/dev/null; }
 
+# A new user's file dialogs remember no folder yet (the system keeps the last one per program).
+loader=wine
+[ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+WINEPREFIX=$prefix WINEDEBUG=-all "$loader" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' /f \
+  >/dev/null 2>&1 || true
+# Started from its own folder, as from a shortcut or Explorer: that is the current folder.
 start() {
-  setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$@" &
+  (cd "$app" && exec setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$@") &
   pid=$!
   main=$(new_window '^VornaStampShifter$') || die "the main window did not appear"
   sleep 1
@@ -132,9 +138,11 @@ before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
 xdotool key ctrl+s
 save=$(new_window '.' $before) || die "no save dialog on Ctrl+S in the list"
 eval "$(xdotool getwindowgeometry --shell "$list")"
-listX=$X listY=$Y listW=$WIDTH
+listX=$X listY=$Y listR=$((X + WIDTH))
 eval "$(xdotool getwindowgeometry --shell "$save")"
-import -silent -window root -crop "$((X + WIDTH - listX))x$((Y + HEIGHT - listY))+${listX}+${listY}" +repage \
+# Both windows whole: the dialog stands below the list's caption, moved left where the screen ends.
+left=$((X < listX ? X : listX)) right=$((X + WIDTH > listR ? X + WIDTH : listR))
+import -silent -window root -crop "$((right - left))x$((Y + HEIGHT - listY))+${left}+${listY}" +repage \
   -define png:exclude-chunks=date,time "$out/list-save.png"
 say "list-save.png"
 xdotool type --delay 30 'list.txt'
@@ -209,7 +217,7 @@ for d in range(400):
     for f in range(250):
         open(os.path.join(folder, 'file%03d.txt' % f), 'w').close()
 PY
-setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$(win "$work/many")" &
+(cd "$app" && exec setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$(win "$work/many")") &
 pid=$!
 splash=
 for _ in $(seq 1 150); do

@@ -14,6 +14,7 @@ constexpr size_t kInitialBuffer = 32 * 1024;  // characters; grown as a selectio
 }  // namespace
 
 int WidenCutLabels(HWND dialog) {
+  constexpr LONG kLabelGap = 4;
   int widened = 0;
   for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
     wchar_t cls[32] = L"";
@@ -35,9 +36,8 @@ int WidenCutLabels(HWND dialog) {
       ui::SelectObj font(dc, own ? own : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
       DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
     }
-    const LONG deficit = need.right - (box.right - box.left);
-    if (deficit <= 0) continue;
-    // The nearest control at its right whose row overlaps the label's.
+    // The nearest control at its right whose row overlaps the label's (the system's layouts let a
+    // label run on under it).
     HWND right = nullptr;
     RECT rightBox{};
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -45,15 +45,18 @@ int WidenCutLabels(HWND dialog) {
       RECT r{};
       GetWindowRect(c, &r);
       MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-      if (r.left < box.right || r.top >= box.bottom || r.bottom <= box.top) continue;
+      if (r.left <= box.left || r.top >= box.bottom || r.bottom <= box.top) continue;
       if (!right || r.left < rightBox.left) {
         right = c;
         rightBox = r;
       }
     }
-    const LONG gap = right ? rightBox.left - box.right : 0;
-    if (!right || deficit - gap > (rightBox.right - rightBox.left) / 2) continue;
-    const LONG shift = std::max<LONG>(0, deficit - gap);
+    const LONG textRight = box.left + need.right;
+    const LONG visible = (right ? std::min(box.right, rightBox.left) : box.right) - box.left;
+    if (need.right <= visible) continue;
+    // The control gives up what the text needs and a little space, and keeps at least half its width.
+    const LONG shift = right ? std::max<LONG>(0, textRight + kLabelGap - rightBox.left) : 0;
+    if (right && shift > (rightBox.right - rightBox.left) / 2) continue;
     SetWindowPos(label, nullptr, 0, 0, need.right, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (shift > 0)
       SetWindowPos(right, nullptr, rightBox.left + shift, rightBox.top, rightBox.right - rightBox.left - shift,

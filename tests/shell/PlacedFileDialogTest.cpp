@@ -6,6 +6,7 @@
 #include "ui/Form.h"
 #include <dlgs.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -42,9 +43,16 @@ std::vector<std::wstring> CutLabels(HWND window) {
     DrawTextW(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, old);
     ReleaseDC(c, dc);
+    // Cut by its own width, or by a control at its right that covers the rest of it.
     RECT box{};
-    GetClientRect(c, &box);
-    if (need.right > box.right) cut.push_back(text);
+    GetWindowRect(c, &box);
+    LONG visible = box.right - box.left;
+    for (HWND o = GetWindow(window, GW_CHILD); o; o = GetWindow(o, GW_HWNDNEXT)) {
+      RECT r{};
+      if (o == c || !IsWindowVisible(o) || !GetWindowRect(o, &r)) continue;
+      if (r.left > box.left && r.top < box.bottom && r.bottom > box.top) visible = std::min(visible, r.left - box.left);
+    }
+    if (need.right > visible) cut.push_back(text);
   }
   return cut;
 }
@@ -65,8 +73,8 @@ TEST(PlacedFileDialog, LabelsTooNarrowForTheirTextAreWidenedIntoTheControlBeside
     GetWindowRect(h, &r);
     return static_cast<int>(r.right - r.left);
   };
-  // Cut by about 30 pixels, beside an edit of 160: the label takes what it needs from the edit.
-  HWND label = make(L"Static", L"保存する場所(&I):", 10, 40), edit = make(L"Edit", L"", 54, 160);
+  // Cut by about 30 pixels, and run on under an edit of 160: the label takes what it needs from the edit.
+  HWND label = make(L"Static", L"保存する場所(&I):", 10, 60), edit = make(L"Edit", L"", 54, 160);
   EXPECT_EQ(CutLabels(form.Handle()).size(), 1u);
   EXPECT_EQ(shell::WidenCutLabels(form.Handle()), 1);
   EXPECT_TRUE(CutLabels(form.Handle()).empty());
@@ -83,6 +91,7 @@ TEST(PlacedFileDialog, LabelsTooNarrowForTheirTextAreWidenedIntoTheControlBeside
   edit = make(L"Edit", L"", 54, 40);
   EXPECT_EQ(shell::WidenCutLabels(form.Handle()), 0);
   EXPECT_EQ(width(label), 40);
+  EXPECT_EQ(CutLabels(form.Handle()).size(), 1u);
   EXPECT_EQ(width(edit), 40);
 }
 
