@@ -700,51 +700,56 @@ void TVNStampShifter::ButtonHelpClick(ui::Control*) { ui::Application::Instance(
 
 // ---- settings ----
 
+std::vector<TOptionBinding> TVNStampShifter::OptionBindings() {
+  using O = settings::TAppOptions;
+  // In the order they are applied: of two radio buttons of a group both stored as checked, the later
+  // wins, and each check box runs its enabling rule as it is set.
+  return {
+      TOptionBinding{TRadioBinding{&O::TypeFile, &RadioButtonFile}},
+      TOptionBinding{TRadioBinding{&O::TypeFolder, &RadioButtonFolder}},
+      TOptionBinding{TRadioBinding{&O::TypeAll, &RadioButtonAll}},
+      TOptionBinding{TCheckBinding{&O::SubFolder, &CheckBoxSubFolder}},
+      TOptionBinding{TCheckBinding{&O::ExtSelect, &CheckBoxExtSelect}},
+      TOptionBinding{TTextBinding{&O::ExtString, &EditExtString}},
+      TOptionBinding{TCheckBinding{&O::DateChange, &CheckBoxDateChg}},
+      TOptionBinding{TCheckBinding{&O::AttrChange, &CheckBoxAttrChg}},
+      TOptionBinding{TCheckBinding{&O::ReadOnly, &CheckBoxReadOnly}},
+      TOptionBinding{TRadioBinding{&O::ReadOnlyOn, &RadioButtonReadOnlyON}},
+      TOptionBinding{TRadioBinding{&O::ReadOnlyOff, &RadioButtonReadOnlyOFF}},
+      TOptionBinding{TCheckBinding{&O::Hidden, &CheckBoxHidden}},
+      TOptionBinding{TRadioBinding{&O::HiddenOn, &RadioButtonHiddenON}},
+      TOptionBinding{TRadioBinding{&O::HiddenOff, &RadioButtonHiddenOFF}},
+      TOptionBinding{TCheckBinding{&O::System, &CheckBoxSystem}},
+      TOptionBinding{TRadioBinding{&O::SystemOn, &RadioButtonSystemON}},
+      TOptionBinding{TRadioBinding{&O::SystemOff, &RadioButtonSystemOFF}},
+      TOptionBinding{TCheckBinding{&O::AutoEnd, &CheckBoxAutoExit}},
+      TOptionBinding{TCheckBinding{&O::CreateDateTime, &CheckBoxCreate}},
+      TOptionBinding{TCheckBinding{&O::UpdateDateTime, &CheckBoxUpdate}},
+  };
+}
+
 void TVNStampShifter::LoadSettings() {
   auto& rm = RegManager;
   rm.ResetReadFailure();
-  if (!rm.Filer(L"Left").ReadString().empty()) {
+  FOptions = settings::LoadApplicationOptions(rm);
+  const settings::TAppOptions& o = FOptions;
+  if (o.Left) {
     // A position off the screen (a monitor since removed, a smaller screen) is moved onto the nearest
     // monitor.
-    SetPositionOnScreen(rm.Filer(L"Left").ReadInteger(), rm.Filer(L"Top").ReadInteger());
+    SetPositionOnScreen(*o.Left, o.Top);
   } else {
     CenterOnScreen();
   }
-  RadioButtonFile.SetChecked(rm.Filer(L"TypeFile").ReadBool());
-  RadioButtonFolder.SetChecked(rm.Filer(L"TypeFolder").ReadBool());
-  RadioButtonAll.SetChecked(rm.Filer(L"TypeAll").ReadBool());
-  CheckBoxSubFolder.SetChecked(rm.Filer(L"SubFolder").ReadBool());
-  CheckBoxExtSelect.SetChecked(rm.Filer(L"ExtSelect").ReadBool());
-  EditExtString.SetText(rm.Filer(L"ExtString").ReadString());
+  ApplyOptions(OptionBindings(), o);
 
-  struct CheckItem {
-    const wchar_t* name;
-    std::function<void(bool)> set;
-  };
-  auto check = [](ui::CheckBox& c) { return [&c](bool v) { c.SetChecked(v); }; };
-  auto radio = [](ui::RadioButton& r) { return [&r](bool v) { r.SetChecked(v); }; };
-  const CheckItem items[] = {
-      {L"DateChange", check(CheckBoxDateChg)},         {L"AttrChange", check(CheckBoxAttrChg)},
-      {L"ReadOnly", check(CheckBoxReadOnly)},          {L"ReadOnlyOn", radio(RadioButtonReadOnlyON)},
-      {L"ReadOnlyOff", radio(RadioButtonReadOnlyOFF)}, {L"Hidden", check(CheckBoxHidden)},
-      {L"HiddenOn", radio(RadioButtonHiddenON)},       {L"HiddenOff", radio(RadioButtonHiddenOFF)},
-      {L"Syatem", check(CheckBoxSystem)},              {L"SystemOn", radio(RadioButtonSystemON)},
-      {L"SystemOff", radio(RadioButtonSystemOFF)},     {L"AutoEnd", check(CheckBoxAutoExit)},
-      {L"CreateDateTime", check(CheckBoxCreate)},      {L"UpdateDateTime", check(CheckBoxUpdate)},
-  };
-  for (const CheckItem& i : items) i.set(rm.Filer(i.name).ReadBool());
-
-  FTimeFree[0] = rm.Filer(L"CreateTimeFree").ReadBool();
-  FTimeFree[1] = rm.Filer(L"UpdateTimeFree").ReadBool();
-  FSecondFree[0] = rm.Filer(L"CreateSecondFree").ReadBool();
-  FSecondFree[1] = rm.Filer(L"UpdateSecondFree").ReadBool();
-  FCreateUpdate = rm.Filer(L"CreateUpdate").ReadBool();
-
-  if (!rm.Filer(L"CreateYear").ReadString().empty()) {
+  for (int side = 0; side < 2; ++side) {
+    FTimeFree[side] = o.TimeFree[side];
+    FSecondFree[side] = o.SecondFree[side];
+  }
+  FCreateUpdate = o.CreateUpdate;
+  if (o.DateParts[0][0]) {
     for (int side = 0; side < 2; ++side)
-      for (int part = 0; part < 6; ++part)
-        FDateParts[side][part] =
-            static_cast<uint16_t>(static_cast<uint32_t>(rm.Filer(settings::kDatePartKeys[side][part]).ReadInteger()));
+      for (int part = 0; part < 6; ++part) FDateParts[side][part] = o.DateParts[side][part].value_or(0);
   } else {
     comm::TDateTimeParts now;
     comm::DecodeDateTime(comm::Now(), now);
@@ -753,7 +758,7 @@ void TVNStampShifter::LoadSettings() {
       for (int part = 0; part < 6; ++part) FDateParts[side][part] = static_cast<uint16_t>(parts[part]);
   }
 
-  FSplashCount = rm.Filer(L"SplashCount").ReadInteger();
+  FSplashCount = o.SplashCount;
 
   // A settings file that is there but could not be read (held by another program) keeps what it
   // holds: the defaults read in its place are never written over it, now or at shutdown.
@@ -763,7 +768,7 @@ void TVNStampShifter::LoadSettings() {
     failure = ui::Error(rm.IniFileName() + L" を読み込めません。\r既定の設定で起動します。このファイルの設定は上書きしません。");
   } else {
     try {
-      rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
+      settings::SaveApplicationOptions(rm, o, settings::TOptionStore::AtStart);
     } catch (const ui::Error& e) {
       failure = e;
     }
@@ -799,32 +804,18 @@ LRESULT TVNStampShifter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TVNStampShifter::SaveSettings() {
   if (FSettingsUnread) return;  // the options shown were not read from the file
-  auto& rm = RegManager;
+  settings::TAppOptions& o = FOptions;
   const POINT placed = PlacedPosition();
-  rm.Filer(L"Left").WriteInteger(placed.x);
-  rm.Filer(L"Top").WriteInteger(placed.y);
-  rm.Filer(L"TypeFile").WriteBool(RadioButtonFile.Checked());
-  rm.Filer(L"TypeFolder").WriteBool(RadioButtonFolder.Checked());
-  rm.Filer(L"TypeAll").WriteBool(RadioButtonAll.Checked());
-  rm.Filer(L"SubFolder").WriteBool(CheckBoxSubFolder.Checked());
-  rm.Filer(L"ExtSelect").WriteBool(CheckBoxExtSelect.Checked());
-  rm.Filer(L"ExtString").WriteString(EditExtString.Text());
-  const std::pair<const wchar_t*, bool> checks[] = {
-      {L"DateChange", CheckBoxDateChg.Checked()},          {L"AttrChange", CheckBoxAttrChg.Checked()},
-      {L"ReadOnly", CheckBoxReadOnly.Checked()},           {L"ReadOnlyOn", RadioButtonReadOnlyON.Checked()},
-      {L"ReadOnlyOff", RadioButtonReadOnlyOFF.Checked()},  {L"Hidden", CheckBoxHidden.Checked()},
-      {L"HiddenOn", RadioButtonHiddenON.Checked()},        {L"HiddenOff", RadioButtonHiddenOFF.Checked()},
-      {L"Syatem", CheckBoxSystem.Checked()},               {L"SystemOn", RadioButtonSystemON.Checked()},
-      {L"SystemOff", RadioButtonSystemOFF.Checked()},      {L"AutoEnd", CheckBoxAutoExit.Checked()},
-      {L"CreateDateTime", CheckBoxCreate.Checked()},       {L"UpdateDateTime", CheckBoxUpdate.Checked()},
-      {L"CreateUpdate", FCreateUpdate},                    {L"CreateTimeFree", FTimeFree[0]},
-      {L"UpdateTimeFree", FTimeFree[1]},                   {L"CreateSecondFree", FSecondFree[0]},
-      {L"UpdateSecondFree", FSecondFree[1]},
-  };
-  for (const auto& [name, value] : checks) rm.Filer(name).WriteBool(value);
-  for (int side = 0; side < 2; ++side)
-    for (int part = 0; part < 6; ++part)
-      rm.Filer(settings::kDatePartKeys[side][part]).WriteInteger(FDateParts[side][part]);
+  o.Left = placed.x;
+  o.Top = placed.y;
+  CollectOptions(OptionBindings(), o);
+  o.CreateUpdate = FCreateUpdate;
+  for (int side = 0; side < 2; ++side) {
+    o.TimeFree[side] = FTimeFree[side];
+    o.SecondFree[side] = FSecondFree[side];
+    for (int part = 0; part < 6; ++part) o.DateParts[side][part] = FDateParts[side][part];
+  }
+  settings::SaveApplicationOptions(RegManager, o, settings::TOptionStore::AtClose);
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include "Base.h"
 #include "comm/Clock.h"
 #include "app/InputDateTime.h"
+#include "app/OptionBinding.h"
 #include "engine/ChangeRun.h"
 #include "targets/Collection.h"
 #include "settings/RegMng.h"
@@ -113,8 +114,10 @@ class TVNStampShifter : public ui::Form,
   void D1Click(ui::Control* sender);
   void F1Click(ui::Control* sender);
 
+  // The options between the INI file and the controls; SaveSettings writes what the controls show.
   void LoadSettings();
   void SaveSettings();
+  settings::TAppOptions FOptions;
 
   // The speech text of an animation frame.
   static const wchar_t* SpeechOfFrame(int frame);
@@ -171,6 +174,8 @@ class TVNStampShifter : public ui::Form,
   void SwitchLockedControls(bool enabled);
   // The enabling rules of the type, date and attribute options, in this order.
   void ReapplyRules();
+  // The controls that show stored options, in the order they are set.
+  std::vector<TOptionBinding> OptionBindings();
 
   // engine::IChangeWindow
   engine::TChangeControls Controls() const override;
