@@ -580,6 +580,8 @@ void TVNStampShifter::FocusMainWindow() {
   ::SetFocus(Handle());
 }
 
+void TVNStampShifter::ProcessPendingMessages() { ui::Application::Instance().ProcessMessages(); }
+
 void TVNStampShifter::ProcessMessages() {
   if (FRunPace.Due()) ui::Application::Instance().ProcessMessages();
 }

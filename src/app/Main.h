@@ -88,6 +88,8 @@ class TVNStampShifter : public ui::Form,
   int SplashCount() const override { return FSplashCount; }
   bool Shown() const override { return FShown; }
   void FocusMainWindow() override;
+  // A collection handles every pending message at once; a run paces them (ProcessMessages).
+  void ProcessPendingMessages() override;
   // Switches both windows between the idle and the running state of a change run.
   void SetIdleState(bool idle) override;
 
