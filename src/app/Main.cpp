@@ -6,7 +6,6 @@
 #include "settings/AppSettings.h"
 #include "ui/Application.h"
 #include "ui/Error.h"
-#include "ui/MessageDialog.h"
 #include "resource.h"
 #include <optional>
 
@@ -31,17 +30,6 @@ HBITMAP LoadArt(int id) {
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-// Shows an error of the settings in the settings' own error box.
-void ShowSettingsError(const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = L"エラー";
-  o.text = text;
-  o.icon = ui::MsgIcon::Error;
-  o.escapeButton = 0;
-  o.showWhileTerminating = true;  // a failed save at shutdown must still be seen
-  ui::ShowMessageDialog(o);
-}
-
 }  // namespace
 
 TVNStampShifter::TVNStampShifter(const std::wstring& iniPath) {
@@ -60,7 +48,7 @@ TVNStampShifter::~TVNStampShifter() {
   try {
     SaveSettings();
   } catch (const ui::Error& e) {
-    ShowSettingsError(e.Message());
+    FPrompts.ShowSettingsError(nullptr, e.Message());
   }
   if (ImageList) ImageList_Destroy(ImageList);
 }
@@ -229,7 +217,7 @@ void TVNStampShifter::FormCreate() {
   try {
     LoadSettings();
   } catch (const ui::Error& e) {
-    ShowSettingsError(e.Message());
+    FPrompts.ShowSettingsError(nullptr, e.Message());
     loaded = false;
   }
   // The enabling rules are applied even after a failed load, so that no control is left in a state
@@ -540,16 +528,10 @@ void TVNStampShifter::Undo1Click(ui::Control*) {
 }
 
 bool TVNStampShifter::ConfirmUndo(const engine::TJournal& journal) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = engine::UndoConfirmationText(journal);
-  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
-  o.defaultButton = 0;
-  o.escapeButton = 1;
-  o.owner = Handle();
   // Every path the undo will write to, not only the few the text names.
-  for (const auto& record : journal.Records) o.details.push_back(record.Path);
-  return ui::ShowMessageDialog(o) == 0;
+  std::vector<std::wstring> paths;
+  for (const auto& record : journal.Records) paths.push_back(record.Path);
+  return FPrompts.Confirm(Handle(), engine::UndoConfirmationText(journal), true, paths);
 }
 
 engine::TChangeControls TVNStampShifter::Controls() const {
@@ -605,52 +587,12 @@ void TVNStampShifter::BringToFront() {
 }
 
 engine::TAnswer TVNStampShifter::Ask(engine::TQuestion question, const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  // F1 explains the question, not the window behind it: the undo's own question is explained with the
-  // undo, the others (of a run and of an undo alike) together.
-  o.helpTopic = question == engine::TQuestion::ChangedSince ? kHelpTopicUndo : kHelpTopicQuestions;
-  o.buttons = {engine::kQuestionButtons[0], engine::kQuestionButtons[1], engine::kQuestionButtons[2]};
-  o.defaultButton = 0;
-  o.escapeButton = -1;
-  o.owner = Handle();
-  switch (ui::ShowMessageDialog(o)) {
-    case 0: return engine::TAnswer::Yes;
-    case 1: return engine::TAnswer::Abort;
-    case 2: return engine::TAnswer::YesToAll;
-    default: return engine::TAnswer::Closed;
-  }
+  return FPrompts.Ask(Handle(), question, text);
 }
-
-void TVNStampShifter::Inform(const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  o.escapeButton = 0;
-  o.owner = Handle();
-  ui::ShowMessageDialog(o);
-}
-
-void TVNStampShifter::ShowError(const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  o.icon = ui::MsgIcon::Error;
-  o.escapeButton = 0;
-  o.owner = Handle();
-  ui::ShowMessageDialog(o);
-}
-
+void TVNStampShifter::Inform(const std::wstring& text) { FPrompts.Inform(Handle(), text); }
+void TVNStampShifter::ShowError(const std::wstring& text) { FPrompts.ShowError(Handle(), text); }
 bool TVNStampShifter::Confirm(const std::wstring& text, bool defaultYes) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
-  o.defaultButton = defaultYes ? 0 : 1;
-  o.escapeButton = 1;
-  o.owner = Handle();
-  return ui::ShowMessageDialog(o) == 0;
+  return FPrompts.Confirm(Handle(), text, defaultYes);
 }
 
 // The standard error box of the application, as for an exception that escapes any event handler.

@@ -4,6 +4,7 @@
 #include "comm/Clock.h"
 #include "app/InputDateTime.h"
 #include "app/OptionBinding.h"
+#include "app/Prompts.h"
 #include "engine/ChangeRun.h"
 #include "targets/Collection.h"
 #include "settings/RegMng.h"
@@ -121,6 +122,9 @@ class TVNStampShifter : public ui::Form,
   void SaveSettings();
   settings::TAppOptions FOptions;
 
+  // The message boxes of this window and of the commands it runs.
+  const TPrompts& Prompts() const { return FPrompts; }
+
   // The speech text of an animation frame.
   static const wchar_t* SpeechOfFrame(int frame);
 
@@ -198,6 +202,7 @@ class TVNStampShifter : public ui::Form,
   // The window's left and top edges as the user placed it, also while it is minimised.
   POINT PlacedPosition() const;
 
+  TPrompts FPrompts;
   HIMAGELIST ImageList = nullptr;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
   std::unique_ptr<engine::TChangeRun> FChangeRun;
