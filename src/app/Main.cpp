@@ -33,6 +33,10 @@ HBITMAP LoadArt(int id) {
 }  // namespace
 
 TVNStampShifter::TVNStampShifter(const std::wstring& iniPath) {
+  // The settings' own errors are shown as the program's settings errors (the prompts keep no state,
+  // so a reporter left behind by a window closed out of order still works).
+  FPreviousSettingsReporter =
+      settings::SetErrorBoxHook([](const std::wstring& text) { TPrompts().ShowSettingsError(nullptr, text); });
   FDialogCaptions[0] = L"作成日時入力";
   FDialogCaptions[1] = L"更新日時入力";
   settings::AddApplicationItems(RegManager.RegItems());
@@ -50,6 +54,7 @@ TVNStampShifter::~TVNStampShifter() {
   } catch (const ui::Error& e) {
     FPrompts.ShowSettingsError(nullptr, e.Message());
   }
+  settings::SetErrorBoxHook(std::move(FPreviousSettingsReporter));
   if (ImageList) ImageList_Destroy(ImageList);
 }
 

@@ -203,6 +203,7 @@ class TVNStampShifter : public ui::Form,
   POINT PlacedPosition() const;
 
   TPrompts FPrompts;
+  settings::TErrorBoxHook FPreviousSettingsReporter;  // given back when this window goes
   HIMAGELIST ImageList = nullptr;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
   std::unique_ptr<engine::TChangeRun> FChangeRun;

@@ -2,7 +2,6 @@
 // integers, booleans, fonts, string lists, byte streams and controls.
 #include "settings/RegMng.h"
 #include "ui/Error.h"
-#include "ui/MessageDialog.h"
 #include <algorithm>
 #include <stdexcept>
 
@@ -15,19 +14,9 @@ TErrorBoxHook& ErrorBoxHook() {
   return hook;
 }
 
+// The settings show nothing themselves: the program's reporter shows the text, or nobody does.
 void ShowErrorBox(const std::wstring& text) {
-  if (ErrorBoxHook()) {
-    ErrorBoxHook()(text);
-    return;
-  }
-  ui::MessageDialogOptions options;
-  options.caption = L"エラー";
-  options.text = text;
-  options.icon = ui::MsgIcon::Error;
-  options.buttons = {L"OK"};
-  options.escapeButton = 0;  // a box with only OK closes on Esc too
-  options.showWhileTerminating = true;  // settings saved at shutdown report their errors too
-  ui::ShowMessageDialog(options);
+  if (ErrorBoxHook()) ErrorBoxHook()(text);
 }
 
 bool SameText(std::wstring_view a, std::wstring_view b) {

@@ -206,8 +206,9 @@ class TRegManager {
   ULONGLONG FHolderOutwaitedAt = 0;  // tick count of the last wait that ran out; 0 for none
 };
 
-// The error boxes of the settings (caption "エラー", stop icon, one OK button) go through this hook
-// when one is set; tests set it to record them. Returns the previous hook.
+// The error boxes of the settings (caption "エラー", stop icon, one OK button) are shown by the
+// program's reporter, set here (the main window sets its prompts'); without one they are not shown.
+// Tests set it to record them. Returns the previous hook.
 using TErrorBoxHook = std::function<void(const std::wstring& text)>;
 TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook);
 
