@@ -1,6 +1,7 @@
 // The main window: layout, enabling rules, date display, keyboard, animation and settings.
 #include "app/Main.h"
 #include "app/HelpTopics.h"
+#include "app/UndoCommand.h"
 #include "comm/Clock.h"
 #include "comm/DateTime.h"
 #include "settings/AppSettings.h"
@@ -493,50 +494,8 @@ void TVNStampShifter::UpdateUndoCommand() {
 void TVNStampShifter::Undo1Click(ui::Control*) {
   // Not under a run or a collection.
   if (!FChangeRun || Running() || !IsWindowEnabled(Handle())) return;
-  if (FJournalPath.empty()) {
-    Inform(engine::kNothingToUndoText);
-    return;
-  }
-  engine::TJournal journal;
-  DWORD error = ERROR_SUCCESS;
-  // The journal is read under its lock and held again after the confirmation: the undo acts only on
-  // the journal the user confirmed, and removes only that one.
-  engine::TJournalUndo use(FJournalPath);
-  switch (use.Read(journal, error)) {
-    case engine::TJournalLoad::Loaded: break;
-    case engine::TJournalLoad::Missing:
-    case engine::TJournalLoad::Empty:
-      Inform(engine::kNothingToUndoText);
-      UpdateUndoCommand();
-      return;
-    case engine::TJournalLoad::Busy: Inform(engine::kJournalBusyUndoText); return;
-    case engine::TJournalLoad::Damaged: ShowError(engine::JournalDamagedText(FJournalPath)); return;
-    case engine::TJournalLoad::Unreadable: ShowError(engine::JournalReadFailedText(FJournalPath, error)); return;
-  }
-  if (!ConfirmUndo(journal)) return;
-  switch (use.Hold(error)) {
-    case engine::TJournalUndo::THold::Held: break;
-    case engine::TJournalUndo::THold::Busy: Inform(engine::kJournalBusyUndoText); return;
-    case engine::TJournalUndo::THold::Replaced:
-      Inform(engine::kJournalReplacedText);
-      UpdateUndoCommand();
-      return;
-    case engine::TJournalUndo::THold::Unreadable:
-      ShowError(engine::JournalReadFailedText(FJournalPath, error));
-      return;
-  }
-  FChangeRun->UndoClick(journal);
-  // A journal with something left to give back stays for another try.
-  if (FChangeRun->UndoComplete()) use.Remove();
-  use.Release();
+  UndoLastRun(*FChangeRun, FJournalPath, Handle(), FPrompts);
   UpdateUndoCommand();
-}
-
-bool TVNStampShifter::ConfirmUndo(const engine::TJournal& journal) {
-  // Every path the undo will write to, not only the few the text names.
-  std::vector<std::wstring> paths;
-  for (const auto& record : journal.Records) paths.push_back(record.Path);
-  return FPrompts.Confirm(Handle(), engine::UndoConfirmationText(journal), true, paths);
 }
 
 engine::TChangeControls TVNStampShifter::Controls() const {

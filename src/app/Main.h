@@ -109,8 +109,6 @@ class TVNStampShifter : public ui::Form,
   // The undo command is there to use: a journal exists and nothing else is going on.
   bool UndoAvailable() const;
   void UpdateUndoCommand();
-  // The undo's confirmation: the journal's summary, and every path on request. True for yes.
-  bool ConfirmUndo(const engine::TJournal& journal);
   void ButtonHelpClick(ui::Control* sender);
   void SpeedButtonListViewClick(ui::Control* sender);
   void SpeedButtonSelectClick(ui::Control* sender);
