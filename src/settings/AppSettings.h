@@ -68,7 +68,7 @@ void AddApplicationItems(TRegItems& items);
 
 // Reads every row but those of commands; a value not stored reads as its row's default.
 TAppOptions LoadApplicationOptions(TRegManager& manager);
-// Writes the rows of one store, in table order. Failures of the store raise ui::Error.
+// Writes the rows of one store, in table order. Failures of the store raise comm::TUserError.
 void SaveApplicationOptions(TRegManager& manager, const TAppOptions& options, TOptionStore store);
 
 // The help window's items, in section "HelpWindow": its place and size ("HelpLeft", "HelpTop",
