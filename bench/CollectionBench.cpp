@@ -4,6 +4,7 @@
 #include "BenchSupport.h"
 #include "comm/LiteralPath.h"
 #include "targets/FileList.h"
+#include "ui/Application.h"
 #include <commctrl.h>
 #include <psapi.h>
 #include <cstring>
@@ -26,6 +27,9 @@ struct BenchHost : targets::ICollectionHost {
   }
   bool Shown() const override { return false; }
   void FocusMainWindow() override {}
+  // As the main window does, so that the measured collection pays what the program's does.
+  void ProcessPendingMessages() override { ui::Application::Instance().ProcessMessages(); }
+  void SetBusyCursor(bool busy) override { ui::Application::Instance().SetBusyCursor(busy); }
   targets::TFormFileList* window = nullptr;
   int splashCount = 0;
 };

@@ -1,12 +1,12 @@
 // The main window: layout, enabling rules, date display, keyboard, animation and settings.
 #include "app/Main.h"
 #include "app/HelpTopics.h"
+#include "app/UndoCommand.h"
 #include "comm/Clock.h"
 #include "comm/DateTime.h"
 #include "settings/AppSettings.h"
 #include "ui/Application.h"
 #include "ui/Error.h"
-#include "ui/MessageDialog.h"
 #include "resource.h"
 #include <optional>
 
@@ -31,20 +31,13 @@ HBITMAP LoadArt(int id) {
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-// Shows an error of the settings in the settings' own error box.
-void ShowSettingsError(const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = L"エラー";
-  o.text = text;
-  o.icon = ui::MsgIcon::Error;
-  o.escapeButton = 0;
-  o.showWhileTerminating = true;  // a failed save at shutdown must still be seen
-  ui::ShowMessageDialog(o);
-}
-
 }  // namespace
 
 TVNStampShifter::TVNStampShifter(const std::wstring& iniPath) {
+  // The settings' own errors are shown as the program's settings errors (the prompts keep no state,
+  // so a reporter left behind by a window closed out of order still works).
+  FPreviousSettingsReporter =
+      settings::SetErrorBoxHook([](const std::wstring& text) { TPrompts().ShowSettingsError(nullptr, text); });
   FDialogCaptions[0] = L"作成日時入力";
   FDialogCaptions[1] = L"更新日時入力";
   settings::AddApplicationItems(RegManager.RegItems());
@@ -60,8 +53,9 @@ TVNStampShifter::~TVNStampShifter() {
   try {
     SaveSettings();
   } catch (const ui::Error& e) {
-    ShowSettingsError(e.Message());
+    FPrompts.ShowSettingsError(nullptr, e.Message());
   }
+  settings::SetErrorBoxHook(std::move(FPreviousSettingsReporter));
   if (ImageList) ImageList_Destroy(ImageList);
 }
 
@@ -229,7 +223,7 @@ void TVNStampShifter::FormCreate() {
   try {
     LoadSettings();
   } catch (const ui::Error& e) {
-    ShowSettingsError(e.Message());
+    FPrompts.ShowSettingsError(nullptr, e.Message());
     loaded = false;
   }
   // The enabling rules are applied even after a failed load, so that no control is left in a state
@@ -500,56 +494,8 @@ void TVNStampShifter::UpdateUndoCommand() {
 void TVNStampShifter::Undo1Click(ui::Control*) {
   // Not under a run or a collection.
   if (!FChangeRun || Running() || !IsWindowEnabled(Handle())) return;
-  if (FJournalPath.empty()) {
-    Inform(engine::kNothingToUndoText);
-    return;
-  }
-  engine::TJournal journal;
-  DWORD error = ERROR_SUCCESS;
-  // The journal is read under its lock and held again after the confirmation: the undo acts only on
-  // the journal the user confirmed, and removes only that one.
-  engine::TJournalUndo use(FJournalPath);
-  switch (use.Read(journal, error)) {
-    case engine::TJournalLoad::Loaded: break;
-    case engine::TJournalLoad::Missing:
-    case engine::TJournalLoad::Empty:
-      Inform(engine::kNothingToUndoText);
-      UpdateUndoCommand();
-      return;
-    case engine::TJournalLoad::Busy: Inform(engine::kJournalBusyUndoText); return;
-    case engine::TJournalLoad::Damaged: ShowError(engine::JournalDamagedText(FJournalPath)); return;
-    case engine::TJournalLoad::Unreadable: ShowError(engine::JournalReadFailedText(FJournalPath, error)); return;
-  }
-  if (!ConfirmUndo(journal)) return;
-  switch (use.Hold(error)) {
-    case engine::TJournalUndo::THold::Held: break;
-    case engine::TJournalUndo::THold::Busy: Inform(engine::kJournalBusyUndoText); return;
-    case engine::TJournalUndo::THold::Replaced:
-      Inform(engine::kJournalReplacedText);
-      UpdateUndoCommand();
-      return;
-    case engine::TJournalUndo::THold::Unreadable:
-      ShowError(engine::JournalReadFailedText(FJournalPath, error));
-      return;
-  }
-  FChangeRun->UndoClick(journal);
-  // A journal with something left to give back stays for another try.
-  if (FChangeRun->UndoComplete()) use.Remove();
-  use.Release();
+  UndoLastRun(*FChangeRun, FJournalPath, Handle(), FPrompts);
   UpdateUndoCommand();
-}
-
-bool TVNStampShifter::ConfirmUndo(const engine::TJournal& journal) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = engine::UndoConfirmationText(journal);
-  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
-  o.defaultButton = 0;
-  o.escapeButton = 1;
-  o.owner = Handle();
-  // Every path the undo will write to, not only the few the text names.
-  for (const auto& record : journal.Records) o.details.push_back(record.Path);
-  return ui::ShowMessageDialog(o) == 0;
 }
 
 engine::TChangeControls TVNStampShifter::Controls() const {
@@ -580,6 +526,8 @@ void TVNStampShifter::FocusMainWindow() {
   ::SetFocus(Handle());
 }
 
+void TVNStampShifter::ProcessPendingMessages() { ui::Application::Instance().ProcessMessages(); }
+
 void TVNStampShifter::ProcessMessages() {
   if (FRunPace.Due()) ui::Application::Instance().ProcessMessages();
 }
@@ -603,52 +551,12 @@ void TVNStampShifter::BringToFront() {
 }
 
 engine::TAnswer TVNStampShifter::Ask(engine::TQuestion question, const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  // F1 explains the question, not the window behind it: the undo's own question is explained with the
-  // undo, the others (of a run and of an undo alike) together.
-  o.helpTopic = question == engine::TQuestion::ChangedSince ? kHelpTopicUndo : kHelpTopicQuestions;
-  o.buttons = {engine::kQuestionButtons[0], engine::kQuestionButtons[1], engine::kQuestionButtons[2]};
-  o.defaultButton = 0;
-  o.escapeButton = -1;
-  o.owner = Handle();
-  switch (ui::ShowMessageDialog(o)) {
-    case 0: return engine::TAnswer::Yes;
-    case 1: return engine::TAnswer::Abort;
-    case 2: return engine::TAnswer::YesToAll;
-    default: return engine::TAnswer::Closed;
-  }
+  return FPrompts.Ask(Handle(), question, text);
 }
-
-void TVNStampShifter::Inform(const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  o.escapeButton = 0;
-  o.owner = Handle();
-  ui::ShowMessageDialog(o);
-}
-
-void TVNStampShifter::ShowError(const std::wstring& text) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  o.icon = ui::MsgIcon::Error;
-  o.escapeButton = 0;
-  o.owner = Handle();
-  ui::ShowMessageDialog(o);
-}
-
+void TVNStampShifter::Inform(const std::wstring& text) { FPrompts.Inform(Handle(), text); }
+void TVNStampShifter::ShowError(const std::wstring& text) { FPrompts.ShowError(Handle(), text); }
 bool TVNStampShifter::Confirm(const std::wstring& text, bool defaultYes) {
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = text;
-  o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
-  o.defaultButton = defaultYes ? 0 : 1;
-  o.escapeButton = 1;
-  o.owner = Handle();
-  return ui::ShowMessageDialog(o) == 0;
+  return FPrompts.Confirm(Handle(), text, defaultYes);
 }
 
 // The standard error box of the application, as for an exception that escapes any event handler.
@@ -700,51 +608,56 @@ void TVNStampShifter::ButtonHelpClick(ui::Control*) { ui::Application::Instance(
 
 // ---- settings ----
 
+std::vector<TOptionBinding> TVNStampShifter::OptionBindings() {
+  using O = settings::TAppOptions;
+  // In the order they are applied: of two radio buttons of a group both stored as checked, the later
+  // wins, and each check box runs its enabling rule as it is set.
+  return {
+      TOptionBinding{TRadioBinding{&O::TypeFile, &RadioButtonFile}},
+      TOptionBinding{TRadioBinding{&O::TypeFolder, &RadioButtonFolder}},
+      TOptionBinding{TRadioBinding{&O::TypeAll, &RadioButtonAll}},
+      TOptionBinding{TCheckBinding{&O::SubFolder, &CheckBoxSubFolder}},
+      TOptionBinding{TCheckBinding{&O::ExtSelect, &CheckBoxExtSelect}},
+      TOptionBinding{TTextBinding{&O::ExtString, &EditExtString}},
+      TOptionBinding{TCheckBinding{&O::DateChange, &CheckBoxDateChg}},
+      TOptionBinding{TCheckBinding{&O::AttrChange, &CheckBoxAttrChg}},
+      TOptionBinding{TCheckBinding{&O::ReadOnly, &CheckBoxReadOnly}},
+      TOptionBinding{TRadioBinding{&O::ReadOnlyOn, &RadioButtonReadOnlyON}},
+      TOptionBinding{TRadioBinding{&O::ReadOnlyOff, &RadioButtonReadOnlyOFF}},
+      TOptionBinding{TCheckBinding{&O::Hidden, &CheckBoxHidden}},
+      TOptionBinding{TRadioBinding{&O::HiddenOn, &RadioButtonHiddenON}},
+      TOptionBinding{TRadioBinding{&O::HiddenOff, &RadioButtonHiddenOFF}},
+      TOptionBinding{TCheckBinding{&O::System, &CheckBoxSystem}},
+      TOptionBinding{TRadioBinding{&O::SystemOn, &RadioButtonSystemON}},
+      TOptionBinding{TRadioBinding{&O::SystemOff, &RadioButtonSystemOFF}},
+      TOptionBinding{TCheckBinding{&O::AutoEnd, &CheckBoxAutoExit}},
+      TOptionBinding{TCheckBinding{&O::CreateDateTime, &CheckBoxCreate}},
+      TOptionBinding{TCheckBinding{&O::UpdateDateTime, &CheckBoxUpdate}},
+  };
+}
+
 void TVNStampShifter::LoadSettings() {
   auto& rm = RegManager;
   rm.ResetReadFailure();
-  if (!rm.Filer(L"Left").ReadString().empty()) {
+  FOptions = settings::LoadApplicationOptions(rm);
+  const settings::TAppOptions& o = FOptions;
+  if (o.Left) {
     // A position off the screen (a monitor since removed, a smaller screen) is moved onto the nearest
     // monitor.
-    SetPositionOnScreen(rm.Filer(L"Left").ReadInteger(), rm.Filer(L"Top").ReadInteger());
+    SetPositionOnScreen(*o.Left, o.Top);
   } else {
     CenterOnScreen();
   }
-  RadioButtonFile.SetChecked(rm.Filer(L"TypeFile").ReadBool());
-  RadioButtonFolder.SetChecked(rm.Filer(L"TypeFolder").ReadBool());
-  RadioButtonAll.SetChecked(rm.Filer(L"TypeAll").ReadBool());
-  CheckBoxSubFolder.SetChecked(rm.Filer(L"SubFolder").ReadBool());
-  CheckBoxExtSelect.SetChecked(rm.Filer(L"ExtSelect").ReadBool());
-  EditExtString.SetText(rm.Filer(L"ExtString").ReadString());
+  ApplyOptions(OptionBindings(), o);
 
-  struct CheckItem {
-    const wchar_t* name;
-    std::function<void(bool)> set;
-  };
-  auto check = [](ui::CheckBox& c) { return [&c](bool v) { c.SetChecked(v); }; };
-  auto radio = [](ui::RadioButton& r) { return [&r](bool v) { r.SetChecked(v); }; };
-  const CheckItem items[] = {
-      {L"DateChange", check(CheckBoxDateChg)},         {L"AttrChange", check(CheckBoxAttrChg)},
-      {L"ReadOnly", check(CheckBoxReadOnly)},          {L"ReadOnlyOn", radio(RadioButtonReadOnlyON)},
-      {L"ReadOnlyOff", radio(RadioButtonReadOnlyOFF)}, {L"Hidden", check(CheckBoxHidden)},
-      {L"HiddenOn", radio(RadioButtonHiddenON)},       {L"HiddenOff", radio(RadioButtonHiddenOFF)},
-      {L"Syatem", check(CheckBoxSystem)},              {L"SystemOn", radio(RadioButtonSystemON)},
-      {L"SystemOff", radio(RadioButtonSystemOFF)},     {L"AutoEnd", check(CheckBoxAutoExit)},
-      {L"CreateDateTime", check(CheckBoxCreate)},      {L"UpdateDateTime", check(CheckBoxUpdate)},
-  };
-  for (const CheckItem& i : items) i.set(rm.Filer(i.name).ReadBool());
-
-  FTimeFree[0] = rm.Filer(L"CreateTimeFree").ReadBool();
-  FTimeFree[1] = rm.Filer(L"UpdateTimeFree").ReadBool();
-  FSecondFree[0] = rm.Filer(L"CreateSecondFree").ReadBool();
-  FSecondFree[1] = rm.Filer(L"UpdateSecondFree").ReadBool();
-  FCreateUpdate = rm.Filer(L"CreateUpdate").ReadBool();
-
-  if (!rm.Filer(L"CreateYear").ReadString().empty()) {
+  for (int side = 0; side < 2; ++side) {
+    FTimeFree[side] = o.TimeFree[side];
+    FSecondFree[side] = o.SecondFree[side];
+  }
+  FCreateUpdate = o.CreateUpdate;
+  if (o.DateParts[0][0]) {
     for (int side = 0; side < 2; ++side)
-      for (int part = 0; part < 6; ++part)
-        FDateParts[side][part] =
-            static_cast<uint16_t>(static_cast<uint32_t>(rm.Filer(settings::kDatePartKeys[side][part]).ReadInteger()));
+      for (int part = 0; part < 6; ++part) FDateParts[side][part] = o.DateParts[side][part].value_or(0);
   } else {
     comm::TDateTimeParts now;
     comm::DecodeDateTime(comm::Now(), now);
@@ -753,7 +666,7 @@ void TVNStampShifter::LoadSettings() {
       for (int part = 0; part < 6; ++part) FDateParts[side][part] = static_cast<uint16_t>(parts[part]);
   }
 
-  FSplashCount = rm.Filer(L"SplashCount").ReadInteger();
+  FSplashCount = o.SplashCount;
 
   // A settings file that is there but could not be read (held by another program) keeps what it
   // holds: the defaults read in its place are never written over it, now or at shutdown.
@@ -763,7 +676,7 @@ void TVNStampShifter::LoadSettings() {
     failure = ui::Error(rm.IniFileName() + L" を読み込めません。\r既定の設定で起動します。このファイルの設定は上書きしません。");
   } else {
     try {
-      rm.Filer(L"SplashCount").WriteInteger(FSplashCount);
+      settings::SaveApplicationOptions(rm, o, settings::TOptionStore::AtStart);
     } catch (const ui::Error& e) {
       failure = e;
     }
@@ -799,32 +712,18 @@ LRESULT TVNStampShifter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TVNStampShifter::SaveSettings() {
   if (FSettingsUnread) return;  // the options shown were not read from the file
-  auto& rm = RegManager;
+  settings::TAppOptions& o = FOptions;
   const POINT placed = PlacedPosition();
-  rm.Filer(L"Left").WriteInteger(placed.x);
-  rm.Filer(L"Top").WriteInteger(placed.y);
-  rm.Filer(L"TypeFile").WriteBool(RadioButtonFile.Checked());
-  rm.Filer(L"TypeFolder").WriteBool(RadioButtonFolder.Checked());
-  rm.Filer(L"TypeAll").WriteBool(RadioButtonAll.Checked());
-  rm.Filer(L"SubFolder").WriteBool(CheckBoxSubFolder.Checked());
-  rm.Filer(L"ExtSelect").WriteBool(CheckBoxExtSelect.Checked());
-  rm.Filer(L"ExtString").WriteString(EditExtString.Text());
-  const std::pair<const wchar_t*, bool> checks[] = {
-      {L"DateChange", CheckBoxDateChg.Checked()},          {L"AttrChange", CheckBoxAttrChg.Checked()},
-      {L"ReadOnly", CheckBoxReadOnly.Checked()},           {L"ReadOnlyOn", RadioButtonReadOnlyON.Checked()},
-      {L"ReadOnlyOff", RadioButtonReadOnlyOFF.Checked()},  {L"Hidden", CheckBoxHidden.Checked()},
-      {L"HiddenOn", RadioButtonHiddenON.Checked()},        {L"HiddenOff", RadioButtonHiddenOFF.Checked()},
-      {L"Syatem", CheckBoxSystem.Checked()},               {L"SystemOn", RadioButtonSystemON.Checked()},
-      {L"SystemOff", RadioButtonSystemOFF.Checked()},      {L"AutoEnd", CheckBoxAutoExit.Checked()},
-      {L"CreateDateTime", CheckBoxCreate.Checked()},       {L"UpdateDateTime", CheckBoxUpdate.Checked()},
-      {L"CreateUpdate", FCreateUpdate},                    {L"CreateTimeFree", FTimeFree[0]},
-      {L"UpdateTimeFree", FTimeFree[1]},                   {L"CreateSecondFree", FSecondFree[0]},
-      {L"UpdateSecondFree", FSecondFree[1]},
-  };
-  for (const auto& [name, value] : checks) rm.Filer(name).WriteBool(value);
-  for (int side = 0; side < 2; ++side)
-    for (int part = 0; part < 6; ++part)
-      rm.Filer(settings::kDatePartKeys[side][part]).WriteInteger(FDateParts[side][part]);
+  o.Left = placed.x;
+  o.Top = placed.y;
+  CollectOptions(OptionBindings(), o);
+  o.CreateUpdate = FCreateUpdate;
+  for (int side = 0; side < 2; ++side) {
+    o.TimeFree[side] = FTimeFree[side];
+    o.SecondFree[side] = FSecondFree[side];
+    for (int part = 0; part < 6; ++part) o.DateParts[side][part] = FDateParts[side][part];
+  }
+  settings::SaveApplicationOptions(RegManager, o, settings::TOptionStore::AtClose);
 }
 
 }  // namespace app

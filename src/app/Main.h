@@ -3,6 +3,8 @@
 #include "Base.h"
 #include "comm/Clock.h"
 #include "app/InputDateTime.h"
+#include "app/OptionBinding.h"
+#include "app/Prompts.h"
 #include "engine/ChangeRun.h"
 #include "targets/Collection.h"
 #include "settings/RegMng.h"
@@ -87,6 +89,8 @@ class TVNStampShifter : public ui::Form,
   int SplashCount() const override { return FSplashCount; }
   bool Shown() const override { return FShown; }
   void FocusMainWindow() override;
+  // A collection handles every pending message at once; a run paces them (ProcessMessages).
+  void ProcessPendingMessages() override;
   // Switches both windows between the idle and the running state of a change run.
   void SetIdleState(bool idle) override;
 
@@ -105,16 +109,19 @@ class TVNStampShifter : public ui::Form,
   // The undo command is there to use: a journal exists and nothing else is going on.
   bool UndoAvailable() const;
   void UpdateUndoCommand();
-  // The undo's confirmation: the journal's summary, and every path on request. True for yes.
-  bool ConfirmUndo(const engine::TJournal& journal);
   void ButtonHelpClick(ui::Control* sender);
   void SpeedButtonListViewClick(ui::Control* sender);
   void SpeedButtonSelectClick(ui::Control* sender);
   void D1Click(ui::Control* sender);
   void F1Click(ui::Control* sender);
 
+  // The options between the INI file and the controls; SaveSettings writes what the controls show.
   void LoadSettings();
   void SaveSettings();
+  settings::TAppOptions FOptions;
+
+  // The message boxes of this window and of the commands it runs.
+  const TPrompts& Prompts() const { return FPrompts; }
 
   // The speech text of an animation frame.
   static const wchar_t* SpeechOfFrame(int frame);
@@ -171,6 +178,8 @@ class TVNStampShifter : public ui::Form,
   void SwitchLockedControls(bool enabled);
   // The enabling rules of the type, date and attribute options, in this order.
   void ReapplyRules();
+  // The controls that show stored options, in the order they are set.
+  std::vector<TOptionBinding> OptionBindings();
 
   // engine::IChangeWindow
   engine::TChangeControls Controls() const override;
@@ -191,6 +200,8 @@ class TVNStampShifter : public ui::Form,
   // The window's left and top edges as the user placed it, also while it is minimised.
   POINT PlacedPosition() const;
 
+  TPrompts FPrompts;
+  settings::TErrorBoxHook FPreviousSettingsReporter;  // given back when this window goes
   HIMAGELIST ImageList = nullptr;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
   std::unique_ptr<engine::TChangeRun> FChangeRun;

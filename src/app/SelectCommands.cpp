@@ -3,7 +3,6 @@
 #include "app/Main.h"
 #include "comm/FileAttr.h"
 #include "ui/Error.h"
-#include "ui/MessageDialog.h"
 #include "resource.h"
 
 namespace app {
@@ -116,13 +115,7 @@ void TSelectCommands::RememberFolder(const std::wstring& folder) {
   try {
     FMain.RegManager.Filer(L"FolderPath").WriteString(folder);
   } catch (const ui::Error& e) {
-    ui::MessageDialogOptions o;
-    o.caption = L"エラー";
-    o.text = e.Message();
-    o.icon = ui::MsgIcon::Error;
-    o.escapeButton = 0;
-    o.owner = FMain.Handle();
-    ui::ShowMessageDialog(o);
+    FMain.Prompts().ShowSettingsError(FMain.Handle(), e.Message());
   }
 }
 

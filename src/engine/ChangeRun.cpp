@@ -1,5 +1,6 @@
 // The change run over the target list, one target at a time on the user-interface thread.
 #include "engine/ChangeRun.h"
+#include "comm/ErrorText.h"
 #include "comm/FileAttr.h"
 #include "comm/FileDateTime.h"
 #include "comm/LiteralPath.h"
@@ -14,15 +15,7 @@ constexpr DWORD kKept = kReadOnly | kHidden | kSystem;
 
 // The journal's file and the system's reason, one to a line.
 std::wstring JournalProblem(const wchar_t* what, const std::wstring& path, DWORD error, const wchar_t* question) {
-  std::wstring reason;
-  wchar_t* buffer = nullptr;
-  if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr) &&
-      buffer) {
-    reason = buffer;
-    LocalFree(buffer);
-    while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' ')) reason.pop_back();
-  }
+  std::wstring reason = comm::SystemErrorText(error);
   if (reason.empty()) reason = L"エラー " + std::to_wstring(error);
   return std::wstring(what) + L"\r" + path + L"\r" + reason + (question ? L"\r\r" + std::wstring(question) : L"");
 }

@@ -4,60 +4,115 @@
 
 namespace settings {
 
-const wchar_t* const kDatePartKeys[2][6] = {
-    {L"CreateYear", L"CreateMonth", L"CreateDay", L"CreateHour", L"CreateMinute", L"CreateSecond"},
-    {L"UpdateYear", L"UpdateMonth", L"UpdateDay", L"UpdateHour", L"UpdateMinute", L"UpdateSecond"}};
+namespace {
+
+using O = TAppOptions;
+constexpr const wchar_t* kBounds = L"Bounds";
+constexpr const wchar_t* kApp = L"Application";
+constexpr const wchar_t* kDate = L"DateChange";
+constexpr const wchar_t* kAttr = L"AttrChange";
+
+const TOptionRow kRows[] = {
+    {kBounds, L"Left", L"", &O::Left},
+    {kBounds, L"Top", L"", &O::Top},
+    {kApp, L"TypeFile", L"False", &O::TypeFile},
+    {kApp, L"TypeFolder", L"False", &O::TypeFolder},
+    {kApp, L"TypeAll", L"True", &O::TypeAll},
+    {kApp, L"SubFolder", L"True", &O::SubFolder},
+    {kApp, L"ExtSelect", L"False", &O::ExtSelect},
+    {kApp, L"ExtString", L"", &O::ExtString},
+    {kApp, L"SplashCount", L"100", &O::SplashCount, TOptionStore::AtStart},
+    {kDate, L"DateChange", L"True", &O::DateChange},
+    {kAttr, L"AttrChange", L"True", &O::AttrChange},
+    {kAttr, L"ReadOnly", L"True", &O::ReadOnly},
+    {kAttr, L"ReadOnlyOn", L"False", &O::ReadOnlyOn},
+    {kAttr, L"ReadOnlyOff", L"True", &O::ReadOnlyOff},
+    {kAttr, L"Hidden", L"False", &O::Hidden},
+    {kAttr, L"HiddenOn", L"False", &O::HiddenOn},
+    {kAttr, L"HiddenOff", L"True", &O::HiddenOff},
+    {kAttr, L"Syatem", L"False", &O::System},  // the key's spelling is what existing files hold
+    {kAttr, L"SystemOn", L"False", &O::SystemOn},
+    {kAttr, L"SystemOff", L"True", &O::SystemOff},
+    {kApp, L"AutoEnd", L"True", &O::AutoEnd},
+    {kDate, L"CreateDateTime", L"True", &O::CreateDateTime},
+    {kDate, L"UpdateDateTime", L"True", &O::UpdateDateTime},
+    {kDate, L"CreateUpdate", L"False", &O::CreateUpdate},
+    {kDate, L"CreateTimeFree", L"False", TSideFlagRef{&O::TimeFree, 0}},
+    {kDate, L"UpdateTimeFree", L"False", TSideFlagRef{&O::TimeFree, 1}},
+    {kDate, L"CreateSecondFree", L"False", TSideFlagRef{&O::SecondFree, 0}},
+    {kDate, L"UpdateSecondFree", L"False", TSideFlagRef{&O::SecondFree, 1}},
+    {kDate, L"CreateYear", L"", TDatePartRef{0, 0}},
+    {kDate, L"CreateMonth", L"", TDatePartRef{0, 1}},
+    {kDate, L"CreateDay", L"", TDatePartRef{0, 2}},
+    {kDate, L"CreateHour", L"", TDatePartRef{0, 3}},
+    {kDate, L"CreateMinute", L"", TDatePartRef{0, 4}},
+    {kDate, L"CreateSecond", L"", TDatePartRef{0, 5}},
+    {kDate, L"UpdateYear", L"", TDatePartRef{1, 0}},
+    {kDate, L"UpdateMonth", L"", TDatePartRef{1, 1}},
+    {kDate, L"UpdateDay", L"", TDatePartRef{1, 2}},
+    {kDate, L"UpdateHour", L"", TDatePartRef{1, 3}},
+    {kDate, L"UpdateMinute", L"", TDatePartRef{1, 4}},
+    {kDate, L"UpdateSecond", L"", TDatePartRef{1, 5}},
+    {kApp, L"FolderPath", L"", &O::FolderPath, TOptionStore::ByCommand},
+};
+
+template <class... F>
+struct Overload : F... {
+  using F::operator()...;
+};
+
+// Reads one row's value into its member.
+void ReadRow(TRegFiler& filer, const TOptionRow& row, TAppOptions& o) {
+  std::visit(Overload{
+                 [&](bool O::*m) { o.*m = filer.ReadBool(); },
+                 [&](int32_t O::*m) { o.*m = filer.ReadInteger(); },
+                 [&](std::optional<int32_t> O::*m) {
+                   const std::wstring text = filer.ReadString();
+                   o.*m = text.empty() ? std::nullopt : std::optional<int32_t>(TextToIntOrZero(text));
+                 },
+                 [&](std::wstring O::*m) { o.*m = filer.ReadString(); },
+                 [&](TSideFlagRef r) { (o.*r.Flags)[r.Side] = filer.ReadBool(); },
+                 [&](TDatePartRef r) {
+                   // A stored number keeps its low 16 bits, as the parts do.
+                   const std::wstring text = filer.ReadString();
+                   o.DateParts[r.Side][r.Part] =
+                       text.empty() ? std::nullopt
+                                    : std::optional<uint16_t>(static_cast<uint16_t>(static_cast<uint32_t>(TextToIntOrZero(text))));
+                 },
+             },
+             row.Member);
+}
+
+void WriteRow(TRegFiler& filer, const TOptionRow& row, const TAppOptions& o) {
+  std::visit(Overload{
+                 [&](bool O::*m) { filer.WriteBool(o.*m); },
+                 [&](int32_t O::*m) { filer.WriteInteger(o.*m); },
+                 [&](std::optional<int32_t> O::*m) { filer.WriteInteger((o.*m).value_or(0)); },
+                 [&](std::wstring O::*m) { filer.WriteString(o.*m); },
+                 [&](TSideFlagRef r) { filer.WriteBool((o.*r.Flags)[r.Side]); },
+                 [&](TDatePartRef r) { filer.WriteInteger(o.DateParts[r.Side][r.Part].value_or(0)); },
+             },
+             row.Member);
+}
+
+}  // namespace
+
+std::span<const TOptionRow> ApplicationOptionRows() { return kRows; }
 
 void AddApplicationItems(TRegItems& items) {
-  struct Row {
-    const wchar_t* name;
-    const wchar_t* section;
-    const wchar_t* def;
-  };
-  static const Row rows[] = {
-      {L"Left", L"Bounds", L""},
-      {L"Top", L"Bounds", L""},
-      {L"TypeFile", L"Application", L"False"},
-      {L"TypeFolder", L"Application", L"False"},
-      {L"TypeAll", L"Application", L"True"},
-      {L"SubFolder", L"Application", L"True"},
-      {L"ExtSelect", L"Application", L"False"},
-      {L"ExtString", L"Application", L""},
-      {L"SplashCount", L"Application", L"100"},
-      {L"DateChange", L"DateChange", L"True"},
-      {L"CreateDateTime", L"DateChange", L"True"},
-      {L"CreateTimeFree", L"DateChange", L"False"},
-      {L"CreateSecondFree", L"DateChange", L"False"},
-      {L"CreateUpdate", L"DateChange", L"False"},
-      {L"CreateYear", L"DateChange", L""},
-      {L"CreateMonth", L"DateChange", L""},
-      {L"CreateDay", L"DateChange", L""},
-      {L"CreateHour", L"DateChange", L""},
-      {L"CreateMinute", L"DateChange", L""},
-      {L"CreateSecond", L"DateChange", L""},
-      {L"UpdateDateTime", L"DateChange", L"True"},
-      {L"UpdateTimeFree", L"DateChange", L"False"},
-      {L"UpdateSecondFree", L"DateChange", L"False"},
-      {L"UpdateYear", L"DateChange", L""},
-      {L"UpdateMonth", L"DateChange", L""},
-      {L"UpdateDay", L"DateChange", L""},
-      {L"UpdateHour", L"DateChange", L""},
-      {L"UpdateMinute", L"DateChange", L""},
-      {L"UpdateSecond", L"DateChange", L""},
-      {L"AttrChange", L"AttrChange", L"True"},
-      {L"ReadOnly", L"AttrChange", L"True"},
-      {L"ReadOnlyOn", L"AttrChange", L"False"},
-      {L"ReadOnlyOff", L"AttrChange", L"True"},
-      {L"Hidden", L"AttrChange", L"False"},
-      {L"HiddenOn", L"AttrChange", L"False"},
-      {L"HiddenOff", L"AttrChange", L"True"},
-      {L"Syatem", L"AttrChange", L"False"},
-      {L"SystemOn", L"AttrChange", L"False"},
-      {L"SystemOff", L"AttrChange", L"True"},
-      {L"AutoEnd", L"Application", L"True"},
-      {L"FolderPath", L"Application", L""},
-  };
-  for (const Row& r : rows) items.Add(r.name, r.section, r.name, r.def);
+  for (const TOptionRow& r : kRows) items.Add(r.Key, r.Section, r.Key, r.Default);
+}
+
+TAppOptions LoadApplicationOptions(TRegManager& manager) {
+  TAppOptions o;
+  for (const TOptionRow& r : kRows)
+    if (r.Store != TOptionStore::ByCommand) ReadRow(manager.Filer(r.Key), r, o);
+  return o;
+}
+
+void SaveApplicationOptions(TRegManager& manager, const TAppOptions& options, TOptionStore store) {
+  for (const TOptionRow& r : kRows)
+    if (r.Store == store) WriteRow(manager.Filer(r.Key), r, options);
 }
 
 void AddHelpWindowItems(TRegItems& items) {

@@ -2,7 +2,7 @@
 #include "settings/IniFile.h"
 #include "comm/Cp932.h"
 #include "comm/Utf8.h"
-#include "ui/Error.h"
+#include "comm/UserError.h"
 #include <vector>
 
 namespace settings {
@@ -231,7 +231,7 @@ void Terminate(TLine& line) {
   if (line.Eol.empty()) line.Eol = "\r\n";
 }
 
-[[noreturn]] void RaiseWriteError(const std::wstring& path) { throw ui::Error(path + L" に書き込めません"); }
+[[noreturn]] void RaiseWriteError(const std::wstring& path) { throw comm::TUserError(path + L" に書き込めません"); }
 
 }  // namespace
 

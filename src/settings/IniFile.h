@@ -27,7 +27,7 @@ namespace settings {
 // after the last non-blank line of its section; a new section goes to the end of the file. New lines
 // end with CR LF. The file is replaced through comm_ReplaceFileBytes (crash-safe, keeping the file's
 // identity, in place where it cannot be replaced). A file that exists but cannot be read is never
-// written. A failure raises ui::Error "<path> に書き込めません" and leaves the file as it was.
+// written. A failure raises comm::TUserError "<path> に書き込めません" and leaves the file as it was.
 class TIniFile {
  public:
   static constexpr size_t kMaxValueBytes = 2047;

@@ -1,8 +1,7 @@
 // The settings manager: named items stored in an INI file or the registry, read and written as text,
 // integers, booleans, fonts, string lists, byte streams and controls.
 #include "settings/RegMng.h"
-#include "ui/Error.h"
-#include "ui/MessageDialog.h"
+#include "comm/UserError.h"
 #include <algorithm>
 #include <stdexcept>
 
@@ -15,19 +14,9 @@ TErrorBoxHook& ErrorBoxHook() {
   return hook;
 }
 
+// The settings show nothing themselves: the program's reporter shows the text, or nobody does.
 void ShowErrorBox(const std::wstring& text) {
-  if (ErrorBoxHook()) {
-    ErrorBoxHook()(text);
-    return;
-  }
-  ui::MessageDialogOptions options;
-  options.caption = L"エラー";
-  options.text = text;
-  options.icon = ui::MsgIcon::Error;
-  options.buttons = {L"OK"};
-  options.escapeButton = 0;  // a box with only OK closes on Esc too
-  options.showWhileTerminating = true;  // settings saved at shutdown report their errors too
-  ui::ShowMessageDialog(options);
+  if (ErrorBoxHook()) ErrorBoxHook()(text);
 }
 
 bool SameText(std::wstring_view a, std::wstring_view b) {
@@ -238,7 +227,7 @@ void TRegFiler::ReadFont(TRegFont& font) {
   font.Size = TextToInt(ReadValue(section, ident + L"_FontSize", IntToText(font.Size))).value_or(font.Size);
   std::wstring colorText = ReadValue(section, ident + L"_FontColor", ColorToText(font.Color));
   std::optional<TColor> color = TextToColor(colorText);
-  if (!color) throw ui::Error(L"'" + colorText + L"' は有効な整数値ではありません");
+  if (!color) throw comm::TUserError(L"'" + colorText + L"' は有効な整数値ではありません");
   font.Color = *color;
   font.Style = static_cast<uint32_t>(TextToIntOrZero(ReadValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style))))) &
                (fsBold | fsItalic | fsUnderline | fsStrikeOut);

@@ -82,7 +82,7 @@ struct TByteStream {
 
 // Reads and writes the item it is bound to (by TRegManager::Filer). Every operation opens the store,
 // does its work and closes it again. Without a bound item reads yield an empty text, 0 or false and
-// everything else does nothing. Failures of the store raise ui::Error (see TIniFile, TRegistryStore).
+// everything else does nothing. Failures of the store raise comm::TUserError (see TIniFile, TRegistryStore).
 //
 // Keys derived from the item's Ident I: a font is stored as I_FontName, I_FontSize (points),
 // I_FontColor (colour name or "$" + 8 hex digits) and I_FontStyle (bold 1, italic 2, underline 4,
@@ -111,7 +111,7 @@ class TRegFiler {
   // Nothing when section or key is empty.
   virtual void WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value);
   // Updates the font from the store, the font's own values serving as defaults. A stored colour that
-  // is neither a colour name nor an integer raises ui::Error.
+  // is neither a colour name nor an integer raises comm::TUserError.
   virtual void ReadFont(TRegFont& font);
   virtual void WriteFont(const TRegFont& font);
   // Replaces the list's entries with the stored ones.
@@ -206,8 +206,9 @@ class TRegManager {
   ULONGLONG FHolderOutwaitedAt = 0;  // tick count of the last wait that ran out; 0 for none
 };
 
-// The error boxes of the settings (caption "エラー", stop icon, one OK button) go through this hook
-// when one is set; tests set it to record them. Returns the previous hook.
+// The error boxes of the settings (caption "エラー", stop icon, one OK button) are shown by the
+// program's reporter, set here (the main window sets its prompts'); without one they are not shown.
+// Tests set it to record them. Returns the previous hook.
 using TErrorBoxHook = std::function<void(const std::wstring& text)>;
 TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook);
 

@@ -1,15 +1,15 @@
 // The registry back-end of the settings: values in subkeys of HKEY_CURRENT_USER\<dir>.
 #include "settings/RegistryStore.h"
-#include "ui/Error.h"
+#include "comm/UserError.h"
 #include <cstring>
 
 namespace settings {
 
 namespace {
 
-[[noreturn]] void RaiseTypeError(const std::wstring& ident) { throw ui::Error(L"'" + ident + L"' のデータ型が不正です"); }
-[[noreturn]] void RaiseWriteError(const std::wstring& ident) { throw ui::Error(L"'" + ident + L"' の設定に失敗しました"); }
-[[noreturn]] void RaiseReadError(const std::wstring& ident) { throw ui::Error(L"'" + ident + L"' の取得に失敗しました"); }
+[[noreturn]] void RaiseTypeError(const std::wstring& ident) { throw comm::TUserError(L"'" + ident + L"' のデータ型が不正です"); }
+[[noreturn]] void RaiseWriteError(const std::wstring& ident) { throw comm::TUserError(L"'" + ident + L"' の設定に失敗しました"); }
+[[noreturn]] void RaiseReadError(const std::wstring& ident) { throw comm::TUserError(L"'" + ident + L"' の取得に失敗しました"); }
 
 // The value's type, or nothing when it does not exist. Any other refusal counts as a failed read.
 bool ValueType(HKEY key, const std::wstring& ident, DWORD& type) {

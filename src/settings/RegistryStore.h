@@ -39,7 +39,7 @@ class TRegKey {
 };
 
 // HKEY_CURRENT_USER\<dir>, opened with full access and created if missing. A section is a subkey of
-// it and an ident a value in that subkey. Failures raise ui::Error with the value name:
+// it and an ident a value in that subkey. Failures raise comm::TUserError with the value name:
 // "'%s' のデータ型が不正です" (wrong type), "'%s' の設定に失敗しました" (write refused),
 // "'%s' の取得に失敗しました" (read refused after the value was found).
 class TRegistryStore {

@@ -5,7 +5,6 @@
 #include "comm/PathText.h"
 #include "comm/StrSplit.h"
 #include "comm/UniqueHandle.h"
-#include "ui/Application.h"
 #include <algorithm>
 #include <cwchar>
 
@@ -296,7 +295,7 @@ void TTargetCollection::CountTick() {
   if (FCounted < threshold && GetTickCount() - FCountStart < SlowCountMs) return;
   if (MakeSplash()) {
     FSplash->Appear();
-    ui::Application::Instance().ProcessMessages();
+    FHost.ProcessPendingMessages();
   }
 }
 
@@ -348,7 +347,7 @@ void TTargetCollection::AdvanceProgress() {
 
 void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
   FView.ActivateForCollection();
-  ui::Application::Instance().SetBusyCursor(true);
+  FHost.SetBusyCursor(true);
   FExtList = MakeExtList(FHost.ExtString());
   FHost.SetControlsEnabled(false);
   try {
@@ -373,7 +372,7 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
       FShowProgress = true;
       FProgressSuffix = L" / " + std::to_wstring(FProgressTotal) + L" ファイル";
       FSplash->Start(FProgressTotal);
-      ui::Application::Instance().ProcessMessages();
+      FHost.ProcessPendingMessages();
     }
 
     FView.BeginAdding(FProgressTotal);
@@ -395,10 +394,10 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
 void TTargetCollection::FinishCollection() {
   const bool hadSplash = FSplash != nullptr;
   FSplash.reset();
-  if (hadSplash) ui::Application::Instance().ProcessMessages();  // the splash goes away now
+  if (hadSplash) FHost.ProcessPendingMessages();  // the splash goes away now
   if (!FTargetList.Empty()) FView.EnableCommands();
   FView.UpdateCount();
-  ui::Application::Instance().SetBusyCursor(false);
+  FHost.SetBusyCursor(false);
   FHost.SetControlsEnabled(true);
   if (!FView.ViewShowing() && FHost.Shown()) FHost.FocusMainWindow();
 }

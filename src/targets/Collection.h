@@ -25,6 +25,10 @@ class ICollectionHost {
   virtual void SetControlsEnabled(bool enabled) = 0;
   virtual bool Shown() const = 0;  // the main window has been shown
   virtual void FocusMainWindow() = 0;
+  // Handles the pending window messages, so that the user can stop a collection that runs.
+  virtual void ProcessPendingMessages() = 0;
+  // Shows the application-wide busy cursor while a collection runs, and takes it away after.
+  virtual void SetBusyCursor(bool busy) = 0;
 };
 
 // The progress window of a long collection.

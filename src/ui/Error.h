@@ -1,17 +1,9 @@
-// The program's exception type: a message for the user, in UTF-16.
+// The program's exception type, as the windows name it (see comm/UserError.h).
 #pragma once
-#include <stdexcept>
-#include <string>
+#include "comm/UserError.h"
 
 namespace ui {
 
-class Error : public std::runtime_error {
- public:
-  explicit Error(std::wstring message) : std::runtime_error("ui::Error"), FMessage(std::move(message)) {}
-  const std::wstring& Message() const noexcept { return FMessage; }
-
- private:
-  std::wstring FMessage;
-};
+using Error = comm::TUserError;
 
 }  // namespace ui

@@ -140,3 +140,16 @@ TEST_F(MainWindowSettings, FileThatCannotBeReplacedIsSavedInItself) {
   EXPECT_EQ(ReadBytes(kept), ReadBytes(FIni));
   EXPECT_TRUE(FAnswers.Shown().empty());
 }
+
+// The settings show no box of their own: the main window's prompts show their errors, as the real
+// box a user answers.
+TEST_F(MainWindowSettings, AnErrorOfTheSettingsIsShownInTheSettingsErrorBox) {
+  auto w = Open();
+  FAnswers.Press(L"OK");
+  EXPECT_EQ(w->RegManager.Filer(L"Missing").ReadInteger(), 0);
+  ASSERT_EQ(FAnswers.Shown().size(), 1u);
+  const testsupport::ShownDialog& box = FAnswers.Shown()[0];
+  EXPECT_EQ(box.caption, L"エラー");
+  EXPECT_EQ(box.text, L"[' Missing '] is invalid.");
+  EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
+}

@@ -1,6 +1,7 @@
 // Stand-ins for the main window and the progress window in collection tests, and a folder-link maker.
 #pragma once
 #include "targets/Collection.h"
+#include "ui/Application.h"
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +14,7 @@ struct FakeHost : targets::ICollectionHost {
   bool filesOnly = false, foldersOnly = false, subFolders = true, extSelect = false, shown = false;
   std::wstring extString;
   int splashCount = 0, focusCalls = 0;
-  std::vector<bool> enableCalls;
+  std::vector<bool> enableCalls, busyCalls;
   std::function<void(bool)> onSetControlsEnabled;
 
   bool FilesOnly() const override { return filesOnly; }
@@ -28,6 +29,12 @@ struct FakeHost : targets::ICollectionHost {
   }
   bool Shown() const override { return shown; }
   void FocusMainWindow() override { ++focusCalls; }
+  // The splash is a real window: its messages are handled as the main window would.
+  void ProcessPendingMessages() override { ui::Application::Instance().ProcessMessages(); }
+  void SetBusyCursor(bool busy) override {
+    busyCalls.push_back(busy);
+    ui::Application::Instance().SetBusyCursor(busy);
+  }
 };
 
 // A progress window that records what it shows; onCounting runs at every entry of the pre-count

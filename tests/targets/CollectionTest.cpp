@@ -348,6 +348,7 @@ TEST_F(Collection, TheInterfaceIsLockedAndBusyOnlyDuringTheWalkEvenWhenItFails) 
   EXPECT_TRUE(busySeen);
   EXPECT_EQ(host.enableCalls, (std::vector<bool>{false, true}));
   EXPECT_FALSE(ui::Application::Instance().CursorIsBusy());
+  EXPECT_EQ(host.busyCalls, (std::vector<bool>{true, false}));  // through the host, as the main window's
 
   // A collection that leaves the list empty enables no commands; an item the control refuses leaves
   // the target list too.
