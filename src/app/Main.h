@@ -2,6 +2,7 @@
 #pragma once
 #include "Base.h"
 #include "comm/Clock.h"
+#include "comm/Scoped.h"
 #include "app/InputDateTime.h"
 #include "engine/ChangeRun.h"
 #include "targets/Collection.h"
@@ -191,7 +192,7 @@ class TVNStampShifter : public ui::Form,
   // The window's left and top edges as the user placed it, also while it is minimised.
   POINT PlacedPosition() const;
 
-  HIMAGELIST ImageList = nullptr;
+  comm::TImageList ImageList;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
   std::unique_ptr<engine::TChangeRun> FChangeRun;
   std::wstring FJournalPath;

@@ -40,7 +40,7 @@ constexpr DWORD kSettableFileAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBU
 
 // Opens the object a literal path names itself (a link as the link: comm_OpenNamedObject) for reading
 // and writing its attributes.
-comm::UniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
+comm::TUniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
                                           comm::TFolderNameCache* folders = nullptr);
 
 // The attribute word of an open file or folder, or kNoFileAttributes.

@@ -1,6 +1,6 @@
 // A whole file's bytes: read with a brief wait for holders, replaced safely keeping the file's identity.
 #include "comm/FileBytes.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <algorithm>
 #include <atomic>
 #include <cwchar>
@@ -120,7 +120,7 @@ std::wstring FinalPath(HANDLE file) {
 // True when another handle keeps the file from being renamed or deleted (opened without delete
 // sharing): a replacement has to wait for it.
 bool HeldAgainstReplacement(const std::wstring& path) {
-  UniqueHandle h(CreateFileW(path.c_str(), DELETE, kAllSharing, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  comm::TUniqueHandle h(CreateFileW(path.c_str(), DELETE, kAllSharing, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return !h && IsHolderError(GetLastError());
 }
 
@@ -146,7 +146,7 @@ TReplaceBytesOutcome Failed(TReplaceBytesOutcome out, DWORD error) {
 // first and put back if the new ones cannot all be written.
 TReplaceBytesOutcome WriteInPlace(const std::wstring& path, std::string_view bytes, bool existing, const TPatience& patience,
                                   TReplaceBytesOutcome out) {
-  UniqueHandle file;
+  comm::TUniqueHandle file;
   for (;;) {
     file.Reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kAllSharing, nullptr,
                            existing ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -207,7 +207,7 @@ TReadBytesOutcome comm_ReadFileBytes(const std::wstring& path, std::string& byte
   bytes.clear();
   const TPatience patience(patienceMs);
   for (;;) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, kAllSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    comm::TUniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, kAllSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD error = ERROR_SUCCESS;
     if (file) {
       if (ReadAll(file.Get(), bytes, error, maxBytes)) {
@@ -237,7 +237,7 @@ TReplaceBytesOutcome comm_ReplaceFileBytes(const std::wstring& path, std::string
   BY_HANDLE_FILE_INFORMATION info{};
   bool existing = false;
   {
-    UniqueHandle probe(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kAllSharing, nullptr, OPEN_EXISTING,
+    comm::TUniqueHandle probe(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kAllSharing, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!probe) {
       DWORD error = GetLastError();
@@ -255,7 +255,7 @@ TReplaceBytesOutcome comm_ReplaceFileBytes(const std::wstring& path, std::string
 
   // The complete new content beside the file first.
   std::wstring temp;
-  UniqueHandle tempFile;
+  comm::TUniqueHandle tempFile;
   for (int attempt = 0; attempt < 100 && !tempFile; ++attempt) {
     temp = SiblingName(target, L".tmp");
     tempFile.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));

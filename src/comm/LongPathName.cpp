@@ -3,7 +3,7 @@
 #include "Base.h"
 #include "comm/LiteralPath.h"
 #include "comm/PathText.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <string_view>
 #include <vector>
 
@@ -101,7 +101,7 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 // whose short name name is; empty when none is.
 std::wstring Matching(const std::wstring& pattern, std::wstring_view name) {
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
   if (!find) return {};
   do {
     if (SameName(fd.cFileName, name) || (fd.cAlternateFileName[0] && SameName(fd.cAlternateFileName, name)))

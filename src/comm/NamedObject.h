@@ -1,7 +1,7 @@
 // Opening the object a path names itself: a link is opened as the link, never as what it leads to.
 #pragma once
 #include "Base.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <string>
 
 namespace comm {
@@ -28,5 +28,5 @@ struct TFolderNameCache {
 // hand out its target: the handle's own name is compared with the name the path gives it, and a handle
 // on another object is closed again and reported as orLinkFollowed. Folders on the way to the object
 // may be links; only the last name must be the object's own.
-comm::UniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
+comm::TUniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
                                         comm::TOpenResult& result, comm::TFolderNameCache* folders = nullptr);

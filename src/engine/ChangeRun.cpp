@@ -1,5 +1,6 @@
 // The change run over the target list, one target at a time on the user-interface thread.
 #include "engine/ChangeRun.h"
+#include "comm/Scoped.h"
 #include "comm/FileAttr.h"
 #include "comm/FileDateTime.h"
 #include "comm/LiteralPath.h"
@@ -15,12 +16,11 @@ constexpr DWORD kKept = kReadOnly | kHidden | kSystem;
 // The journal's file and the system's reason, one to a line.
 std::wstring JournalProblem(const wchar_t* what, const std::wstring& path, DWORD error, const wchar_t* question) {
   std::wstring reason;
-  wchar_t* buffer = nullptr;
+  comm::TLocalMem buffer;
   if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr) &&
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr) &&
       buffer) {
-    reason = buffer;
-    LocalFree(buffer);
+    reason = static_cast<const wchar_t*>(buffer.Get());
     while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' ')) reason.pop_back();
   }
   if (reason.empty()) reason = L"エラー " + std::to_wstring(error);
@@ -125,10 +125,7 @@ void TChangeRun::ButtonSetClick() {
   // finds the run stopping, not stopped: it must not start another run inside this one.
   if (!FRunning && !FExecuting) {
     FExecuting = true;
-    struct Done {
-      bool& flag;
-      ~Done() { flag = false; }
-    } done{FExecuting};
+    comm::TScopeExit done([this] { FExecuting = false; });
     try {
       ExecuteChange();
     } catch (...) {
@@ -144,17 +141,11 @@ void TChangeRun::UndoClick(const TJournal& journal) {
   if (FRunning || FExecuting) return;
   FOverwriteChanged = false;
   FExecuting = FUndoing = true;
-  struct Done {
-    bool &executing, &undoing;
-    ~Done() { executing = undoing = false; }
-  } done{FExecuting, FUndoing};
+  comm::TScopeExit done([this] { FExecuting = FUndoing = false; });
   TJournalTargets targets(journal);
   // Each target of an undo has a plan of its own; the run's plan is kept for the next run.
-  struct KeepPlan {
-    ChangePlan& plan;
-    const ChangePlan saved;
-    ~KeepPlan() { plan = saved; }
-  } keep{FPlan, FPlan};
+  const ChangePlan savedPlan = FPlan;
+  comm::TScopeExit keepPlan([&] { FPlan = savedPlan; });
   try {
     RunLoop(targets, true, [&](int index, const std::wstring& path, TChangeTarget& target) {
       return UndoTarget(journal.Header, journal.Records[static_cast<size_t>(index)], path, target);
@@ -367,10 +358,7 @@ bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target)
   }
   bool attrDone = true, dateDone = true;
   TUncommitted uncommitted{target, before};
-  struct Clear {
-    TUncommitted*& at;
-    ~Clear() { at = nullptr; }
-  } clear{FUncommitted};
+  comm::TScopeExit clear([this] { FUncommitted = nullptr; });
   if (recorded && !FJournalCommitted) FUncommitted = &uncommitted;
   ChangeTarget(path, target, attrDone, dateDone, known);
   if (recorded) {

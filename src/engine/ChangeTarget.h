@@ -62,7 +62,7 @@ class TChangeTarget {
 
   std::wstring FPath;
   comm::TFolderNameCache& FFolders;
-  comm::UniqueHandle FWrite, FAttr;
+  comm::TUniqueHandle FWrite, FAttr;
   bool FWriteTried = false, FAttrTried = false;
   comm::TOpenResult FWriteResult = comm::orFailed, FAttrResult = comm::orFailed;
 };

@@ -4,7 +4,7 @@
 #include "comm/LongPathName.h"
 #include "comm/PathText.h"
 #include "comm/StrSplit.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include "ui/Application.h"
 #include <algorithm>
 #include <cwchar>
@@ -40,7 +40,7 @@ bool IsLinkTag(DWORD attributes, DWORD tag) {
 bool IsLinkFolder(const std::wstring& literal, DWORD attributes) {
   if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || comm_IsRootPath(literal)) return false;
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(literal.c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW(literal.c_str(), &fd));
   return !find || IsLinkTag(fd.dwFileAttributes, fd.dwReserved0);
 }
 
@@ -102,7 +102,7 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
 
   struct Search {
     std::wstring prefix, literalPrefix;
-    comm::UniqueFind find;
+    comm::TUniqueFind find;
     bool pending;  // the entry of FindFirstFile has not been visited yet
     uint32_t tag;
   };
@@ -114,7 +114,7 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
                                 FIND_FIRST_EX_LARGE_FETCH);
     if (h == INVALID_HANDLE_VALUE) return;
     const uint32_t tag = folderOf(folder);
-    searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::UniqueFind(h), true, tag});
+    searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::TUniqueFind(h), true, tag});
   };
   // The short names come with the standard level only.
   open(std::move(prefix), std::move(literalPrefix), pattern, exactName.empty() ? FindExInfoBasic : FindExInfoStandard);

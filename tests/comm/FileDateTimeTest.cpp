@@ -1,6 +1,6 @@
 // File times: conversion with the local bias, and reading and writing them on files and folders.
 #include "comm/FileDateTime.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include "support/FixedClock.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
@@ -210,7 +210,7 @@ TEST(FileDateTime, FileHeldOpenWithoutWriteSharingFails) {
   const std::wstring f = tree.MakeFile(L"held.txt");
   const auto before = ReadRawTimes(f);
   {
-    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     TDateTime c, a, w;
     EXPECT_FALSE(comm_GetFileDateTime(f, c, a, w));
@@ -278,7 +278,7 @@ TEST(ReplaceFileDateTime, TellsAFailedReadFromAFailedWrite) {
   EXPECT_EQ(comm_ReplaceFileDateTime(f, &fine, &tooEarly), rtWriteFailed);
   EXPECT_EQ(ReadRawTimes(f).LastWrite, before.LastWrite);  // nothing written
   {
-    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(comm_ReplaceFileDateTime(f, &fine, &fine), rtUnreadable);
   }
 }
