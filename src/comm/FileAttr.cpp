@@ -4,6 +4,8 @@
 #include "comm/LiteralPath.h"
 #include "comm/Scoped.h"
 
+namespace comm {
+
 namespace {
 
 // The packed date and time of the file system (DOS form) as a date-time; false when it is no date.
@@ -15,13 +17,13 @@ bool DosDateTimeToDateTime(WORD date, WORD time, comm::TDateTime& value) {
 
 }  // namespace
 
-TPathKind GetPathKind(const std::wstring& path) {
+TPathKind comm_GetPathKind(const std::wstring& path) {
   const DWORD attr = GetFileAttributesW(comm_LiteralPath(path).c_str());
   if (attr == kNoFileAttributes) return pkNone;
   return (attr & FILE_ATTRIBUTE_DIRECTORY) ? pkFolder : pkFile;
 }
 
-bool comm_DirExists(const std::wstring& path) { return GetPathKind(path) == pkFolder; }
+bool comm_DirExists(const std::wstring& path) { return comm_GetPathKind(path) == pkFolder; }
 
 DWORD comm_GetFileInfo(const std::wstring& path, int32_t& size, comm::TDateTime& date) {
   const std::wstring literal = comm_LiteralPath(path);
@@ -65,7 +67,6 @@ bool comm_SetReadOnlyAttr(const std::wstring& path, bool readOnly) {
 
 comm::TUniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
                                           comm::TFolderNameCache* folders) {
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   comm::TUniqueHandle h = comm_OpenNamedObject(literalPath, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
                                               result, folders);
   // Wine opens a handle for attribute writes as it opens one for data writes, which a read-only file
@@ -88,3 +89,5 @@ bool comm_SetHandleAttr(HANDLE h, DWORD attr) {
   if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
   return SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info) != FALSE;
 }
+
+}  // namespace comm

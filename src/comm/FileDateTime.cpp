@@ -6,6 +6,8 @@
 #include "comm/Scoped.h"
 #include <limits>
 
+namespace comm {
+
 namespace {
 
 int64_t ToInt(const FILETIME& ft) {
@@ -97,3 +99,5 @@ bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, co
   return comm_ReplaceFileDateTime(path, creation != 0 ? &creation : nullptr, lastWrite != 0 ? &lastWrite : nullptr) ==
          rtDone;
 }
+
+}  // namespace comm

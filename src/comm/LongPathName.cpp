@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace comm {
+
 namespace {
 
 constexpr std::wstring_view kLiteral = L"\\\\?\\";
@@ -181,3 +183,5 @@ std::wstring comm_GetLongPathName(const std::wstring& path) {
   comm_GetLongPathName(path, out);
   return out;
 }
+
+}  // namespace comm

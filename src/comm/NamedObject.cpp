@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+namespace comm {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+namespace {
 
 // The name of an open file or folder relative to its volume ("\dir\name"); empty when the platform
 // cannot tell. Asked once per target: a name of ordinary length needs no allocation.
@@ -127,3 +127,5 @@ comm::TUniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD 
   result = comm::orOpened;
   return h;
 }
+
+}  // namespace comm

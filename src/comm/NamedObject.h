@@ -6,6 +6,9 @@
 
 namespace comm {
 
+// The sharing of an open that stands in no one's way: others may read, write and delete beside it.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // How an open of a named object went.
 enum TOpenResult {
   orOpened,        // the handle is the object the path names
@@ -20,8 +23,6 @@ struct TFolderNameCache {
   std::wstring name;    // the name its handle reports
 };
 
-}  // namespace comm
-
 // Opens the object that literalPath (the comm_LiteralPath form) names itself, as a file or a folder,
 // with FILE_FLAG_OPEN_REPARSE_POINT: a symbolic link or junction is opened as the link, not followed.
 // A platform that follows the link regardless (Wine follows Unix links, whatever the flag says) would
@@ -30,3 +31,5 @@ struct TFolderNameCache {
 // may be links; only the last name must be the object's own.
 comm::TUniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
                                         comm::TOpenResult& result, comm::TFolderNameCache* folders = nullptr);
+
+}  // namespace comm

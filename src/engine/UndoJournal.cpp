@@ -5,6 +5,7 @@
 #include "comm/DateTime.h"
 #include "comm/FileBytes.h"
 #include "comm/FileDateTime.h"
+#include "comm/NamedObject.h"
 #include <bcrypt.h>
 #include <algorithm>
 #include <cstring>
@@ -244,7 +245,7 @@ namespace {
 std::wstring LocalText(const FILETIME& t) {
   comm::TDateTime value;
   comm::TDateTimeParts parts;
-  if (!comm_ConvFileTimeToDateTime(t, value) || !comm::DecodeDateTime(value, parts)) return L"?";
+  if (!comm::comm_ConvFileTimeToDateTime(t, value) || !comm::DecodeDateTime(value, parts)) return L"?";
   return comm::FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
 }
 
@@ -321,7 +322,7 @@ bool TJournalLock::Acquire(DWORD waitMs, DWORD& error) {
   if (slash != std::wstring::npos && slash > 0) CreateDirectoryW(FPath.substr(0, slash).c_str(), nullptr);
   // Anyone may open the file; the lock is on its first byte. The file stays: removing it would let a
   // second user lock a new file of the same name while the first still holds the old one.
-  FFile.Reset(CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  FFile.Reset(CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, comm::kShareAll,
                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!FFile) {
     error = GetLastError();

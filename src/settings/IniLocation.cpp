@@ -2,6 +2,8 @@
 // user's roaming folder.
 #include "settings/IniLocation.h"
 #include "comm/FileBytes.h"
+#include "comm/LiteralPath.h"
+#include "comm/NamedObject.h"
 #include "comm/Scoped.h"
 #include "settings/AppSettings.h"
 #include <knownfolders.h>
@@ -18,7 +20,7 @@ std::wstring FolderWithSeparator(const std::wstring& path) {
   return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-std::wstring Extended(const std::wstring& path) { return comm::comm_ExtendedPath(path); }
+std::wstring Extended(const std::wstring& path) { return comm::comm_LiteralPath(comm::comm_FullPathName(path)); }
 
 bool IsFile(const std::wstring& path) {
   const DWORD attrs = GetFileAttributesW(Extended(path).c_str());
@@ -28,7 +30,7 @@ bool IsFile(const std::wstring& path) {
 // The existing file can be written: opened for writing, or held by another program for a moment
 // (the settings manager waits for such a holder).
 bool FileTakesWrites(const std::wstring& path) {
-  const comm::TUniqueHandle h(CreateFileW(Extended(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  const comm::TUniqueHandle h(CreateFileW(Extended(path).c_str(), GENERIC_WRITE, comm::kShareAll,
                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return h || GetLastError() == ERROR_SHARING_VIOLATION;
 }

@@ -36,7 +36,7 @@ void comm_GetWinDeskTopDir(std::wstring& path, HWND owner) {
   comm::TCoTaskMem<ITEMIDLIST> idList;
   if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, idList.Put())) || !idList) return;
   const std::wstring found = PathOfIdList(idList.Get());
-  if (!found.empty()) comm_GetLongPathName(found, path);
+  if (!found.empty()) comm::comm_GetLongPathName(found, path);
 }
 
 void comm_GetSendToDir(std::wstring& path) {
@@ -44,7 +44,7 @@ void comm_GetSendToDir(std::wstring& path) {
   comm::TCoTaskMem<wchar_t> found;
   // Asked without verifying that the folder exists: a missing one is a failure to register, said as such.
   const HRESULT hr = SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_DONT_VERIFY, nullptr, found.Put());
-  if (SUCCEEDED(hr) && found && *found.Get()) comm_GetLongPathName(found.Get(), path);
+  if (SUCCEEDED(hr) && found && *found.Get()) comm::comm_GetLongPathName(found.Get(), path);
 }
 
 bool comm_MakeShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,

@@ -38,7 +38,7 @@ bool IsLinkTag(DWORD attributes, DWORD tag) {
 
 // literal: the comm_LiteralPath form of a folder. A root is a volume's own, however it is mounted.
 bool IsLinkFolder(const std::wstring& literal, DWORD attributes) {
-  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || comm_IsRootPath(literal)) return false;
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || comm::comm_IsRootPath(literal)) return false;
   WIN32_FIND_DATAW fd;
   comm::TUniqueFind find(FindFirstFileW(literal.c_str(), &fd));
   return !find || IsLinkTag(fd.dwFileAttributes, fd.dwReserved0);
@@ -58,7 +58,7 @@ std::wstring Absolute(const std::wstring& path) {
   const bool driveRooted = path.size() >= 3 && path[1] == L':' && path[2] == comm::kPathSeparator;
   const bool unc = path.size() >= 2 && path[0] == comm::kPathSeparator && path[1] == comm::kPathSeparator;
   if (path.empty() || driveRooted || unc) return path;
-  std::wstring full = comm_AbsolutePath(path);
+  std::wstring full = comm::comm_AbsolutePath(path);
   return full.empty() ? path : full;
 }
 
@@ -73,7 +73,7 @@ std::wstring Absolute(const std::wstring& path) {
 // is asked in the literal form of the same path, so that a folder "a." is walked, not "a" beside it.
 template <typename FolderOf, typename Visit, typename Stop>
 void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, Stop&& stop) {
-  const std::wstring literal = comm_LiteralPath(path);
+  const std::wstring literal = comm::comm_LiteralPath(path);
   std::wstring prefix, literalPrefix, pattern;
   const DWORD attributes = GetFileAttributesW(literal.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -95,7 +95,7 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
     if (exactName.find_first_of(L"*?<>\"") != std::wstring::npos) exactName.clear();
   }
   if (!exactName.empty()) {
-    exactName = comm_StoredName(literalPrefix + comm::kPathSeparator, exactName);
+    exactName = comm::comm_StoredName(literalPrefix + comm::kPathSeparator, exactName);
     if (exactName.empty()) return;  // names nothing
     pattern = literalPrefix + comm::kPathSeparator + exactName;  // searched as stored: that entry alone
   }
@@ -204,7 +204,7 @@ std::vector<std::wstring> MakeExtList(std::wstring_view text) {
     cleaned += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
   }
   std::vector<std::wstring> list;
-  comm_StrSplit(cleaned, L";", list);
+  comm::comm_StrSplit(cleaned, L";", list);
   return list;
 }
 

@@ -232,7 +232,7 @@ void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
 
 void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
   const std::wstring remembered = FSettings ? FSettings->Filer(L"FolderPath").ReadString() : std::wstring();
-  SaveDialogEx.InitialDir = !remembered.empty() && GetPathKind(remembered) == pkFolder ? remembered : L"";
+  SaveDialogEx.InitialDir = !remembered.empty() && comm::comm_GetPathKind(remembered) == comm::pkFolder ? remembered : L"";
   SaveDialogEx.FileName.clear();
   if (!SaveDialogEx.Execute(Handle())) return;
   const std::wstring file = SaveDialogEx.FileName;

@@ -10,10 +10,10 @@ namespace {
 
 comm::TOpenResult OpenResult(const std::wstring& path, DWORD* attr = nullptr) {
   comm::TOpenResult result = comm::orFailed;
-  comm::TUniqueHandle h = comm_OpenNamedObject(comm_LiteralPath(path), FILE_READ_ATTRIBUTES,
+  comm::TUniqueHandle h = comm::comm_OpenNamedObject(comm::comm_LiteralPath(path), FILE_READ_ATTRIBUTES,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, result);
   EXPECT_EQ(h.Valid(), result == comm::orOpened);
-  if (attr) *attr = h ? comm_GetHandleAttr(h.Get()) : kNoFileAttributes;
+  if (attr) *attr = h ? comm::comm_GetHandleAttr(h.Get()) : comm::kNoFileAttributes;
   return result;
 }
 

@@ -703,7 +703,7 @@ namespace {
 class TimesRefused : public TChangeTarget {
  public:
   using TChangeTarget::TChangeTarget;
-  TReplaceTimesResult ReplaceTimes(const comm::TDateTime*, const comm::TDateTime*) override { return rtWriteFailed; }
+  comm::TReplaceTimesResult ReplaceTimes(const comm::TDateTime*, const comm::TDateTime*) override { return comm::rtWriteFailed; }
 };
 class EndingAtQuestion : public enginetest::FakeChangeHost {
  public:
