@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The picture tour: builds the program, starts it under Wine on a screen of its own and drives it as a
 # user would (targets on the command line, the list window, the date-time dialog, a question of a run,
-# the summary, the about dialog, the help, the progress splash of a large folder), saving a screenshot
+# the summary, the undo, the about dialog, the help, the progress splash of a large folder), saving a screenshot
 # of each window into docs/screenshots/. Run it again after a change to the windows:
 #   tools/tour.sh [output folder]
 # The program runs with a Wine prefix of its own (build/tourprefix), set up as tools/winerun sets up
@@ -80,22 +80,19 @@ for f in 写真/IMG_0001.jpg 写真/IMG_0002.jpg 写真/2024-春/IMG_0103.jpg �
          書類/見積書.xlsx 書類/議事録_0415.docx 書類/readme.txt; do
   echo "$f" > "$work/$f"
 done
-# Options as a user left them: files only with subfolders, both date-times set, read-only switched on,
-# the documents folder remembered by the file dialogs. The file is in Shift-JIS, as the program writes it.
-ini() {
-  printf '[Bounds]\r\nLeft=40\r\nTop=40\r\n'
-  printf '[Application]\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\nSubFolder=1\r\nAutoEnd=0\r\nSplashCount=%s\r\n' "$1"
-  printf 'FolderPath=%s\r\n' 'C:\作業\書類\'
-  printf '[DateChange]\r\nDateChange=1\r\nCreateDateTime=1\r\nUpdateDateTime=1\r\n'
-  printf 'CreateYear=2024\r\nCreateMonth=4\r\nCreateDay=1\r\nCreateHour=9\r\nCreateMinute=0\r\nCreateSecond=0\r\n'
-  printf 'UpdateYear=2024\r\nUpdateMonth=4\r\nUpdateDay=15\r\nUpdateHour=18\r\nUpdateMinute=30\r\nUpdateSecond=0\r\n'
-  printf '[AttrChange]\r\nAttrChange=1\r\nReadOnly=1\r\nReadOnlyOn=1\r\nReadOnlyOff=0\r\n'
-}
-ini 100 | iconv -f UTF-8 -t CP932 > "$app/VornaStampShifter.ini"
+# The program starts as a new user meets it: no settings file, so the first run's defaults; the user
+# changes what the tour needs through the windows, as anyone would.
+rm -f "$app/VornaStampShifter.ini"
 win() { WINEPREFIX=$prefix winepath -w "$1" 2>/dev/null; }
 
+# A new user's file dialogs remember no folder yet (the system keeps the last one per program).
+loader=wine
+[ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+WINEPREFIX=$prefix WINEDEBUG=-all "$loader" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' /f \
+  >/dev/null 2>&1 || true
+# Started from its own folder, as from a shortcut or Explorer: that is the current folder.
 start() {
-  setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$@" &
+  (cd "$app" && exec setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$@") &
   pid=$!
   main=$(new_window '^VornaStampShifter$') || die "the main window did not appear"
   sleep 1
@@ -115,6 +112,9 @@ stop() {
 # ---- the tour ----
 start "$(win "$work/写真")" "$(win "$work/書類")"
 shot "$main" main
+# The user keeps the program open after a run, to see its summary and take the run back.
+xdotool key alt+e
+sleep 0.3
 
 xdotool key ctrl+l
 list=$(new_window '（ファイル一覧）$') || die "the list window did not open on Ctrl+L"
@@ -138,9 +138,11 @@ before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
 xdotool key ctrl+s
 save=$(new_window '.' $before) || die "no save dialog on Ctrl+S in the list"
 eval "$(xdotool getwindowgeometry --shell "$list")"
-listX=$X listY=$Y listW=$WIDTH
+listX=$X listY=$Y listR=$((X + WIDTH))
 eval "$(xdotool getwindowgeometry --shell "$save")"
-import -silent -window root -crop "$((X + WIDTH - listX))x$((Y + HEIGHT - listY))+${listX}+${listY}" +repage \
+# Both windows whole: the dialog stands below the list's caption, moved left where the screen ends.
+left=$((X < listX ? X : listX)) right=$((X + WIDTH > listR ? X + WIDTH : listR))
+import -silent -window root -crop "$((right - left))x$((Y + HEIGHT - listY))+${left}+${listY}" +repage \
   -define png:exclude-chunks=date,time "$out/list-save.png"
 say "list-save.png"
 xdotool type --delay 30 'list.txt'
@@ -178,6 +180,18 @@ shot "$summary" summary
 xdotool key Return
 gone '^VornaStampShifter$' "$summary" || die "the summary did not close"
 
+# The run taken back: Ctrl+Z asks first, then sums up.
+focus_main
+xdotool key ctrl+z
+confirm=$(new_window '^VornaStampShifter$' "$main") || die "no confirmation on Ctrl+Z"
+shot "$confirm" undo-confirm
+xdotool key Return
+gone '^VornaStampShifter$' "$confirm" || die "the confirmation did not close"
+undone=$(new_window '^VornaStampShifter$' "$main") || die "the undo showed no summary"
+shot "$undone" undo-summary
+xdotool key Return
+gone '^VornaStampShifter$' "$undone" || die "the undo's summary did not close"
+
 if [ -f "$app/VornaSTS.hlp" ]; then
   before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tr '\n' ' ')
   xdotool key alt+h
@@ -203,8 +217,7 @@ for d in range(400):
     for f in range(250):
         open(os.path.join(folder, 'file%03d.txt' % f), 'w').close()
 PY
-ini 1 | iconv -f UTF-8 -t CP932 > "$app/VornaStampShifter.ini"
-setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$(win "$work/many")" &
+(cd "$app" && exec setsid "$winerun" --prefix "$prefix" "$app/VornaStampShifter.exe" "$(win "$work/many")") &
 pid=$!
 splash=
 for _ in $(seq 1 150); do

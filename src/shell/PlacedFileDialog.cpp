@@ -2,6 +2,8 @@
 #include "shell/PlacedFileDialog.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "comm/Scoped.h"
+#include <algorithm>
 
 namespace shell {
 
@@ -10,6 +12,59 @@ namespace {
 thread_local TFileDialogEx* t_shown = nullptr;
 constexpr size_t kInitialBuffer = 32 * 1024;  // characters; grown as a selection needs more
 }  // namespace
+
+int WidenCutLabels(HWND dialog) {
+  constexpr LONG kLabelGap = 4;
+  int widened = 0;
+  for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
+    wchar_t cls[32] = L"";
+    GetClassNameW(label, cls, 32);
+    const LONG_PTR style = GetWindowLongPtrW(label, GWL_STYLE);
+    // Its own visible style: the dialog itself may not show yet.
+    if (_wcsicmp(cls, L"Static") != 0 || (style & SS_TYPEMASK) != SS_LEFT || !(style & WS_VISIBLE)) continue;
+    const int length = GetWindowTextLengthW(label);
+    if (length <= 0) continue;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(label, text.data(), length + 1)));
+    RECT box{};
+    GetWindowRect(label, &box);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+    RECT need{0, 0, 0, 0};
+    {
+      comm::TWindowDC dc(label);
+      HFONT own = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+      comm::TSelectObject font(dc, own ? own : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+      DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    }
+    // The nearest control at its right whose row overlaps the label's (the system's layouts let a
+    // label run on under it).
+    HWND right = nullptr;
+    RECT rightBox{};
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (c == label || !(GetWindowLongPtrW(c, GWL_STYLE) & WS_VISIBLE)) continue;
+      RECT r{};
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      if (r.left <= box.left || r.top >= box.bottom || r.bottom <= box.top) continue;
+      if (!right || r.left < rightBox.left) {
+        right = c;
+        rightBox = r;
+      }
+    }
+    const LONG textRight = box.left + need.right;
+    const LONG visible = (right ? std::min(box.right, rightBox.left) : box.right) - box.left;
+    if (need.right <= visible) continue;
+    // The control gives up what the text needs and a little space, and keeps at least half its width.
+    const LONG shift = right ? std::max<LONG>(0, textRight + kLabelGap - rightBox.left) : 0;
+    if (right && shift > (rightBox.right - rightBox.left) / 2) continue;
+    SetWindowPos(label, nullptr, 0, 0, need.right, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (shift > 0)
+      SetWindowPos(right, nullptr, rightBox.left + shift, rightBox.top, rightBox.right - rightBox.left - shift,
+                   rightBox.bottom - rightBox.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ++widened;
+  }
+  return widened;
+}
 
 void PlaceBelowCaption(HWND owner, int& left, int& top) {
   RECT r{};
@@ -133,6 +188,8 @@ LRESULT CALLBACK TFileDialogEx::DialogWndProc(HWND hwnd, UINT msg, WPARAM wp, LP
     self->FFitPending = false;
     const LRESULT r = CallWindowProcW(old, hwnd, msg, wp, lp);
     ui::FitWindowOnScreen(hwnd);
+    // The system's layout, made for its own fonts, can cut a label ("保存する場所(I):").
+    WidenCutLabels(hwnd);
     return r;
   }
   return CallWindowProcW(old, hwnd, msg, wp, lp);

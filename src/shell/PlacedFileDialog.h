@@ -20,6 +20,11 @@ using TDialogSetLeftTopEvent =
 // caption (the owner's top + the height of a caption button + 1). Not clamped to the screen.
 void PlaceBelowCaption(HWND owner, int& left, int& top);
 
+// Widens every label of a dialog whose text is cut (a translation longer than the layout allowed for)
+// into the control at its right on the same row, which gives up that much of its width but keeps at
+// least half of it. Returns how many labels were widened.
+int WidenCutLabels(HWND dialog);
+
 class TFileDialogEx {
  public:
   virtual ~TFileDialogEx();

@@ -62,8 +62,12 @@ std::wstring Absolute(const std::wstring& path) {
   return full.empty() ? path : full;
 }
 
-// Expands one path. folderOf(prefix) is called for the path itself when it is a folder and for
-// every folder searched, and returns a tag of the caller's for it. visit(tag, prefix, name, isFolder)
+constexpr uint32_t kNoFolder = 0xFFFFFFFF;
+
+// Expands one path. folderOf(parentTag, name) is called for the path itself when it is a folder and
+// for every folder searched, and returns a tag of the caller's for it: a folder found in a search
+// comes with its search's tag and its name, the path given and the folder searched for it with
+// kNoFolder and the whole prefix. visit(tag, prefix, name, isFolder)
 // sees the path itself when it is a folder (name null, prefix the path), then every entry below it or
 // matching it, depth first, as the name found in the folder prefix; for a folder it returns whether to
 // walk into it. stop() is asked before each entry of a search and ends the walk. No full path is made
@@ -77,7 +81,8 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
   std::wstring prefix, literalPrefix, pattern;
   const DWORD attributes = GetFileAttributesW(literal.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    if (!visit(folderOf(path), path, nullptr, true) || IsLinkFolder(literal, attributes)) return;
+    if (!visit(folderOf(kNoFolder, std::wstring_view(path)), path, nullptr, true) || IsLinkFolder(literal, attributes))
+      return;
     prefix = comm::DropTrailingSeparator(path);
     literalPrefix = comm::DropTrailingSeparator(literal);
     pattern = literalPrefix + L"\\*";
@@ -108,16 +113,18 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
   };
   std::vector<Search> searches;
   WIN32_FIND_DATAW data;
+  // nameStart: where the folder's own name begins in folder (0: the whole of it stands for itself).
   auto open = [&](std::wstring folder, std::wstring literalFolder, const std::wstring& searchPattern,
-                  FINDEX_INFO_LEVELS level) {
+                  FINDEX_INFO_LEVELS level, uint32_t parentTag, size_t nameStart) {
     HANDLE h = FindFirstFileExW(searchPattern.c_str(), level, &data, FindExSearchNameMatch, nullptr,
                                 FIND_FIRST_EX_LARGE_FETCH);
     if (h == INVALID_HANDLE_VALUE) return;
-    const uint32_t tag = folderOf(folder);
+    const uint32_t tag = folderOf(parentTag, std::wstring_view(folder).substr(nameStart));
     searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::TUniqueFind(h), true, tag});
   };
   // The short names come with the standard level only.
-  open(std::move(prefix), std::move(literalPrefix), pattern, exactName.empty() ? FindExInfoBasic : FindExInfoStandard);
+  open(std::move(prefix), std::move(literalPrefix), pattern, exactName.empty() ? FindExInfoBasic : FindExInfoStandard,
+       kNoFolder, 0);
   while (!searches.empty()) {
     Search& search = searches.back();
     if (search.pending) {
@@ -137,7 +144,7 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
       std::wstring full = Join(search.prefix, data.cFileName);
       std::wstring literalFull = Join(search.literalPrefix, data.cFileName);
       const std::wstring subPattern = literalFull + L"\\*";
-      open(std::move(full), std::move(literalFull), subPattern, FindExInfoBasic);
+      open(std::move(full), std::move(literalFull), subPattern, FindExInfoBasic, search.tag, search.prefix.size() + 1);
     }
   }
 }
@@ -149,8 +156,10 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
 // tree is walked once, and the list and this record of it are never both whole at once.
 class TFoundEntries {
  public:
-  uint32_t AddFolder(const std::wstring& prefix) {
-    FFolders.push_back(prefix);
+  // A folder as its parent's index (kNoFolder: name is the whole prefix) and its name; its index.
+  uint32_t AddFolder(uint32_t parent, std::wstring_view name) {
+    FFolders.push_back(TFolder{parent, static_cast<uint32_t>(FFolderChars.size()), static_cast<uint32_t>(name.size())});
+    FFolderChars.insert(FFolderChars.end(), name.begin(), name.end());
     return static_cast<uint32_t>(FFolders.size() - 1);
   }
   // A null name: the folder's own entry (a path given that is a folder).
@@ -172,12 +181,20 @@ class TFoundEntries {
   // every block is released once read.
   template <typename Each>
   void Replay(Each&& each) {
+    // The prefix of the folder of the last entry, made again when the folder changes.
+    std::wstring prefix;
+    uint32_t prefixFolder = kNoFolder;
     for (TBlock& block : FBlocks) {
       for (size_t i = 0; i < block.used;) {
         const wchar_t* at = block.chars.get() + i;
         const uint32_t folder = static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 16);
         const size_t length = at[2];
-        each(FFolders[folder], std::wstring_view(at + kHeader, length), length == 0);
+        if (folder != prefixFolder) {
+          prefix.clear();
+          AppendPrefix(folder, prefix);
+          prefixFolder = folder;
+        }
+        each(prefix, std::wstring_view(at + kHeader, length), length == 0);
         i += kHeader + length;
       }
       block.chars.reset();
@@ -192,7 +209,23 @@ class TFoundEntries {
     std::unique_ptr<wchar_t[]> chars;
     size_t used;
   };
-  std::vector<std::wstring> FFolders;
+  // The folders as their parent and name: a tree of 20,000 folders costs about as much as its names.
+  struct TFolder {
+    uint32_t parent, offset, length;
+  };
+  // Without recursion: a tree may be thousands of folders deep.
+  void AppendPrefix(uint32_t folder, std::wstring& to) {
+    FChain.clear();
+    for (uint32_t f = folder; f != kNoFolder; f = FFolders[f].parent) FChain.push_back(f);
+    for (size_t i = FChain.size(); i-- > 0;) {
+      const TFolder& f = FFolders[FChain[i]];
+      if (i + 1 < FChain.size()) to += comm::kPathSeparator;
+      to.append(FFolderChars.data() + f.offset, f.length);
+    }
+  }
+  std::vector<TFolder> FFolders;
+  std::vector<wchar_t> FFolderChars;
+  std::vector<uint32_t> FChain;
   std::vector<TBlock> FBlocks;
 };
 
@@ -235,7 +268,7 @@ bool TTargetCollection::FileCounts(std::wstring_view name) const {
 int TTargetCollection::CountPath(const std::wstring& path, TFoundEntries& found) {
   int count = 0;
   ExpandPath(
-      path, [&](const std::wstring& prefix) { return found.AddFolder(prefix); },
+      path, [&](uint32_t parent, std::wstring_view name) { return found.AddFolder(parent, name); },
       [&](uint32_t folderTag, const std::wstring&, const wchar_t* name, bool folder) {
         const bool counts = folder ? !FHost.FilesOnly() : FileCounts(name);
         const bool walk = folder && FHost.SubFolders();

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # End to end, as a user: the program changes a generated tree (Enter), then Ctrl+Z and Enter give it
 # back; the files' times to the last digit and their attributes must be as before, and the journal gone.
-#   Undo.sh <winerun> <wineprefix> <VornaStampShifter.exe> [screenshot folder]
+#   Undo.sh <winerun> <wineprefix> <VornaStampShifter.exe>
 set -euo pipefail
-winerun=$1 prefix=$2 exe=$3 shots=${4:-}
+winerun=$1 prefix=$2 exe=$3
 [ -n "${DISPLAY:-}" ] || { echo "e2e_undo: needs a display (run through winerun --with-display)"; exit 1; }
 
 # The journal of this prefix's user.
@@ -76,17 +76,6 @@ wait_for() {  # wait_for <what> <test command...>
 # The main window, the questions and the summaries all carry the application title.
 box_count() { xdotool search --onlyvisible --name '^VornaStampShifter$' 2>/dev/null | wc -l; }
 has_boxes() { [ "$(box_count)" -ge "$1" ]; }
-# A picture of the box over the main window for the README's tour, when a folder is given.
-shoot() {
-  [ -n "$shots" ] || return 0
-  local X Y WIDTH HEIGHT WINDOW SCREEN
-  local box
-  box=$(xdotool search --onlyvisible --name '^VornaStampShifter$' | grep -vx "$main" | tail -1)
-  eval "$(xdotool getwindowgeometry --shell "$box")"
-  import -silent -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -define png:exclude-chunks=date,time \
-    "$shots/$1.png"
-}
-
 wait_for "the main window" has_boxes 1
 main=$(xdotool search --onlyvisible --name '^VornaStampShifter$' | head -1)
 sleep 1
@@ -108,11 +97,9 @@ xdotool windowactivate --sync "$main" 2>/dev/null || true
 xdotool key ctrl+z
 wait_for "the confirmation" has_boxes 2
 sleep 0.5
-shoot undo-confirm
 xdotool key Return
 wait_for "the summary of the undo" has_boxes 2
 sleep 1
-shoot undo-summary
 xdotool key Return
 wait_for "the summary closing" test "$(box_count)" -eq 1
 xdotool key Escape

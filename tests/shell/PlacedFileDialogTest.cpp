@@ -6,6 +6,7 @@
 #include "ui/Form.h"
 #include <dlgs.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -28,7 +29,71 @@ bool ExecuteAsUser(shell::TFileDialogEx& dialog, HWND owner, const std::function
   return ok;
 }
 
+// The labels of a window whose text is wider than the label: what the user sees cut.
+std::vector<std::wstring> CutLabels(HWND window) {
+  std::vector<std::wstring> cut;
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[32] = L"", text[256] = L"";
+    GetClassNameW(c, cls, 32);
+    if (_wcsicmp(cls, L"Static") != 0 || !IsWindowVisible(c) || !GetWindowTextW(c, text, 256)) continue;
+    if ((GetWindowLongPtrW(c, GWL_STYLE) & SS_TYPEMASK) != SS_LEFT) continue;
+    HDC dc = GetDC(c);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)));
+    RECT need{};
+    DrawTextW(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(c, dc);
+    // Cut by its own width, or by a control at its right that covers the rest of it.
+    RECT box{};
+    GetWindowRect(c, &box);
+    LONG visible = box.right - box.left;
+    for (HWND o = GetWindow(window, GW_CHILD); o; o = GetWindow(o, GW_HWNDNEXT)) {
+      RECT r{};
+      if (o == c || !IsWindowVisible(o) || !GetWindowRect(o, &r)) continue;
+      if (r.left > box.left && r.top < box.bottom && r.bottom > box.top) visible = std::min(visible, r.left - box.left);
+    }
+    if (need.right > visible) cut.push_back(text);
+  }
+  return cut;
+}
+
 }  // namespace
+
+TEST(PlacedFileDialog, LabelsTooNarrowForTheirTextAreWidenedIntoTheControlBesideThem) {
+  TOwner form;
+  const HINSTANCE inst = GetModuleHandleW(nullptr);
+  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  auto make = [&](const wchar_t* cls, const wchar_t* text, int x, int width) {
+    HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE, x, 10, width, 20, form.Handle(), nullptr, inst, nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return h;
+  };
+  auto width = [](HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return static_cast<int>(r.right - r.left);
+  };
+  // Cut by about 30 pixels, and run on under an edit of 160: the label takes what it needs from the edit.
+  HWND label = make(L"Static", L"保存する場所(&I):", 10, 60), edit = make(L"Edit", L"", 54, 160);
+  EXPECT_EQ(CutLabels(form.Handle()).size(), 1u);
+  EXPECT_EQ(shell::WidenCutLabels(form.Handle()), 1);
+  EXPECT_TRUE(CutLabels(form.Handle()).empty());
+  RECT e{};
+  GetWindowRect(edit, &e);
+  MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&e), 2);
+  EXPECT_EQ(e.right, 54 + 160);  // the edit's right edge stays
+  EXPECT_GE(e.left, 10 + width(label));
+  EXPECT_EQ(shell::WidenCutLabels(form.Handle()), 0);  // nothing is cut any more
+  DestroyWindow(label);
+  DestroyWindow(edit);
+  // Beside a control that would lose more than half its width, the label stays as it was.
+  label = make(L"Static", L"保存する場所(&I):", 10, 40);
+  edit = make(L"Edit", L"", 54, 40);
+  EXPECT_EQ(shell::WidenCutLabels(form.Handle()), 0);
+  EXPECT_EQ(width(label), 40);
+  EXPECT_EQ(CutLabels(form.Handle()).size(), 1u);
+  EXPECT_EQ(width(edit), 40);
+}
 
 TEST(PlacedFileDialog, OpensBelowTheOwnersCaptionOnceAndLaterMovesStand) {
   TOwner owner;
@@ -47,13 +112,17 @@ TEST(PlacedFileDialog, OpensBelowTheOwnersCaptionOnceAndLaterMovesStand) {
       shell::PlaceBelowCaption(owner.Handle(), left, top);
     };
     RECT opened{}, moved{};
+    std::vector<std::wstring> cut;
     EXPECT_FALSE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+      cut = CutLabels(frame);
       GetWindowRect(frame, &opened);
       SetWindowPos(frame, nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
       GetWindowRect(frame, &moved);
       PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
     }));
     EXPECT_EQ(events, 1);
+    EXPECT_TRUE(cut.empty()) << cut.size() << " label(s) cut, the first: " << (cut.empty() ? 0 : cut[0].size())
+                             << " characters";
     EXPECT_EQ(opened.left, 413);
     EXPECT_EQ(opened.top, 104 + GetSystemMetrics(SM_CYSIZE) + 1);
     EXPECT_EQ(moved.left, 20);  // the user's move is not undone
@@ -103,7 +172,9 @@ TEST(PlacedFileDialog, PlacedPastTheScreensEdgeItIsMovedJustOntoTheWorkArea) {
     const int left = atEdge ? work.right - 60 : work.left + 10, top = atEdge ? work.bottom - 50 : work.top + 10;
     owner.SetBounds(left, top, owner.Width(), owner.Height());
     RECT opened{};
+    std::vector<std::wstring> cut;
     EXPECT_FALSE(ExecuteAsUser(dialog, owner.Handle(), [&](HWND frame) {
+      cut = CutLabels(frame);
       GetWindowRect(frame, &opened);
       PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
     }));
