@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
   comm::TDateTime c, w;
   comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, c);
   comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, w);
-  comm_ConvDateTimeToFileTime(c, fc);
-  comm_ConvDateTimeToFileTime(w, fw);
+  comm::comm_ConvDateTimeToFileTime(c, fc);
+  comm::comm_ConvDateTimeToFileTime(w, fw);
   bool hiddenOn = false;
 
   std::printf("%d files in %d folders, hidden switched and both times written per target, 5 rounds, median\n", n,

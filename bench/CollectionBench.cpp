@@ -59,7 +59,7 @@ size_t BareCollect(const std::wstring& root) {
   // The list compares the key of each path's object, made once per entry.
   std::vector<std::pair<std::wstring, std::wstring>> keyed;
   keyed.reserve(paths.size());
-  for (auto& p : paths) keyed.emplace_back(comm_PathKey(p), std::move(p));
+  for (auto& p : paths) keyed.emplace_back(comm::comm_PathKey(p), std::move(p));
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return CompareStringOrdinal(a.first.data(), static_cast<int>(a.first.size()), b.first.data(),
                                 static_cast<int>(b.first.size()), TRUE) == CSTR_LESS_THAN;

@@ -15,12 +15,12 @@ int main(int argc, char** argv) {
   comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, created);
   comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, written);
   FILETIME fc, fw;
-  comm_ConvDateTimeToFileTime(created, fc);
-  comm_ConvDateTimeToFileTime(written, fw);
+  comm::comm_ConvDateTimeToFileTime(created, fc);
+  comm::comm_ConvDateTimeToFileTime(written, fw);
 
   // Writing the times: the unit opens once, reads the three times, converts and writes two.
   auto t = bench::Race(9, {[&] {
-                             for (const auto& f : files) comm_SetFileDateTime(f, created, written);
+                             for (const auto& f : files) comm::comm_SetFileDateTime(f, created, written);
                            },
                            [&] {
                              for (const auto& f : files) {
@@ -32,11 +32,11 @@ int main(int argc, char** argv) {
                                CloseHandle(h);
                              }
                            }});
-  bench::Report("comm_SetFileDateTime", n, t[0], t[1]);
+  bench::Report("comm::comm_SetFileDateTime", n, t[0], t[1]);
 
   t = bench::Race(9, {[&] {
                         comm::TDateTime c, a, w;
-                        for (const auto& f : files) comm_GetFileDateTime(f, c, a, w);
+                        for (const auto& f : files) comm::comm_GetFileDateTime(f, c, a, w);
                       },
                       [&] {
                         for (const auto& f : files) {
@@ -47,12 +47,12 @@ int main(int argc, char** argv) {
                           CloseHandle(h);
                         }
                       }});
-  bench::Report("comm_GetFileDateTime", n, t[0], t[1]);
+  bench::Report("comm::comm_GetFileDateTime", n, t[0], t[1]);
 
   t = bench::Race(9, {[&] {
                         for (const auto& f : files) {
-                          comm_SetReadOnlyAttr(f, true);
-                          comm_SetReadOnlyAttr(f, false);
+                          comm::comm_SetReadOnlyAttr(f, true);
+                          comm::comm_SetReadOnlyAttr(f, false);
                         }
                       },
                       [&] {
@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
                           SetFileAttributesW(f.c_str(), a & ~DWORD{FILE_ATTRIBUTE_READONLY});
                         }
                       }});
-  bench::Report("comm_SetReadOnlyAttr (on, off)", n, t[0], t[1]);
+  bench::Report("comm::comm_SetReadOnlyAttr (on, off)", n, t[0], t[1]);
 
   t = bench::Race(9, {[&] {
                         int k = 0;
-                        for (const auto& f : files) k += GetPathKind(f);
+                        for (const auto& f : files) k += comm::comm_GetPathKind(f);
                         if (k < 0) std::puts("");
                       },
                       [&] {
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
                         for (const auto& f : files) k ^= GetFileAttributesW(f.c_str());
                         if (k == 1) std::puts("");
                       }});
-  bench::Report("GetPathKind", n, t[0], t[1]);
+  bench::Report("comm::comm_GetPathKind", n, t[0], t[1]);
 
   // Conversions alone, no file system: the unit against the system's own calendar conversion.
   const int conversions = n * 50;
@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
                         FILETIME ft = fw;
                         comm::TDateTime v;
                         for (int i = 0; i < conversions; ++i) {
-                          comm_ConvFileTimeToDateTime(ft, v);
-                          comm_ConvDateTimeToFileTime(v, ft);
+                          comm::comm_ConvFileTimeToDateTime(ft, v);
+                          comm::comm_ConvDateTimeToFileTime(v, ft);
                         }
                       },
                       [&] {

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   for (const auto& p : walked) full.Add(p);
   // The bare search compares the keys of the objects, made once per entry as the list makes them.
   std::vector<std::wstring> keys;
-  for (const auto& p : full) keys.push_back(comm_PathKey(p));
+  for (const auto& p : full) keys.push_back(comm::comm_PathKey(p));
   auto t = bench::Race(5, {[&] {
                              int held = 0;
                              for (const auto& p : shuffled) held += full.Holds(p);
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
                            [&] {
                              int held = 0;
                              for (const auto& p : shuffled)
-                               held += std::binary_search(keys.begin(), keys.end(), comm_PathKey(p),
+                               held += std::binary_search(keys.begin(), keys.end(), comm::comm_PathKey(p),
                                                           [](const std::wstring& a, const std::wstring& b) {
                                                             return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                                                                                         static_cast<int>(b.size()), TRUE) == CSTR_LESS_THAN;

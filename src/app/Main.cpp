@@ -56,7 +56,6 @@ TVNStampShifter::~TVNStampShifter() {
     FPrompts.ShowSettingsError(nullptr, e.Message());
   }
   settings::SetErrorBoxHook(std::move(FPreviousSettingsReporter));
-  if (ImageList) ImageList_Destroy(ImageList);
 }
 
 void TVNStampShifter::BuildControls() {
@@ -169,7 +168,7 @@ void TVNStampShifter::BuildControls() {
                                                             {&SpeedButtonCreate, IDB_GLYPH_DATE},
                                                             {&SpeedButtonUpdate, IDB_GLYPH_DATE}};
   for (const auto& [button, id] : glyphs) {
-    ui::GdiObject<HBITMAP> glyph(LoadArt(id));
+    comm::TGdiObject<HBITMAP> glyph(LoadArt(id));
     button->SetGlyph(glyph.Get());
   }
   for (widgets::TCommonButton* b : {&SpeedButtonListView, &SpeedButtonSelect, &SpeedButtonCreate, &SpeedButtonUpdate})
@@ -188,11 +187,8 @@ void TVNStampShifter::BuildControls() {
   SetPopupMenu(&PopupMenu);
 
   // Animation.
-  ImageList = ImageList_Create(VSS_VORNA_FRAME_WIDTH, VSS_VORNA_FRAME_HEIGHT, ILC_COLOR24 | ILC_MASK, kFrameCount, 0);
-  if (HBITMAP strip = LoadArt(IDB_VORNA_FRAMES)) {
-    ImageList_AddMasked(ImageList, strip, VSS_ART_KEY_COLOR);
-    DeleteObject(strip);
-  }
+  ImageList.Reset(ImageList_Create(VSS_VORNA_FRAME_WIDTH, VSS_VORNA_FRAME_HEIGHT, ILC_COLOR24 | ILC_MASK, kFrameCount, 0));
+  if (comm::TGdiObject<HBITMAP> strip{LoadArt(IDB_VORNA_FRAMES)}) ImageList_AddMasked(ImageList.Get(), strip.Get(), VSS_ART_KEY_COLOR);
   Timer.SetInterval(200);
   Timer.OnTimer = [this](ui::Control* s) { TimerTimer(s); };
   Timer.SetEnabled(true);
@@ -447,7 +443,7 @@ const wchar_t* TVNStampShifter::SpeechOfFrame(int frame) {
 
 void TVNStampShifter::PaintVorna(HDC dc) {
   if (!ImageList || FDrawnFrame < 0) return;
-  ImageList_Draw(ImageList, FDrawnFrame, dc, 0, 0, ILD_TRANSPARENT);
+  ImageList_Draw(ImageList.Get(), FDrawnFrame, dc, 0, 0, ILD_TRANSPARENT);
 }
 
 void TVNStampShifter::TimerTimer(ui::Control*) {

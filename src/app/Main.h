@@ -2,6 +2,7 @@
 #pragma once
 #include "Base.h"
 #include "comm/Clock.h"
+#include "comm/Scoped.h"
 #include "app/InputDateTime.h"
 #include "app/OptionBinding.h"
 #include "app/Prompts.h"
@@ -202,7 +203,7 @@ class TVNStampShifter : public ui::Form,
 
   TPrompts FPrompts;
   settings::TErrorBoxHook FPreviousSettingsReporter;  // given back when this window goes
-  HIMAGELIST ImageList = nullptr;
+  comm::TImageList ImageList;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
   std::unique_ptr<engine::TChangeRun> FChangeRun;
   std::wstring FJournalPath;

@@ -14,7 +14,7 @@ HBITMAP LoadGlyph(int id) {
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-bool IsFolder(const std::wstring& path) { return !path.empty() && GetPathKind(path) == pkFolder; }
+bool IsFolder(const std::wstring& path) { return !path.empty() && comm::comm_GetPathKind(path) == comm::pkFolder; }
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 #include "shell/FolderBrowser.h"
 #include "shell/PlacedFileDialog.h"
 #include "ui/Menu.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,7 +57,7 @@ class TSelectCommands {
 
   TVNStampShifter& FMain;
   TAddPaths FAddPaths;
-  ui::GdiObject<HBITMAP> FGlyphs[3];
+  comm::TGdiObject<HBITMAP> FGlyphs[3];
 };
 
 }  // namespace app

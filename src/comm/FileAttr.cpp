@@ -2,7 +2,9 @@
 #include "comm/FileAttr.h"
 #include "comm/Clock.h"
 #include "comm/LiteralPath.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
+
+namespace comm {
 
 namespace {
 
@@ -15,13 +17,13 @@ bool DosDateTimeToDateTime(WORD date, WORD time, comm::TDateTime& value) {
 
 }  // namespace
 
-TPathKind GetPathKind(const std::wstring& path) {
+TPathKind comm_GetPathKind(const std::wstring& path) {
   const DWORD attr = GetFileAttributesW(comm_LiteralPath(path).c_str());
   if (attr == kNoFileAttributes) return pkNone;
   return (attr & FILE_ATTRIBUTE_DIRECTORY) ? pkFolder : pkFile;
 }
 
-bool comm_DirExists(const std::wstring& path) { return GetPathKind(path) == pkFolder; }
+bool comm_DirExists(const std::wstring& path) { return comm_GetPathKind(path) == pkFolder; }
 
 DWORD comm_GetFileInfo(const std::wstring& path, int32_t& size, comm::TDateTime& date) {
   const std::wstring literal = comm_LiteralPath(path);
@@ -30,7 +32,7 @@ DWORD comm_GetFileInfo(const std::wstring& path, int32_t& size, comm::TDateTime&
   date = 0;
   if (attr == kNoFileAttributes) return attr;
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(literal.c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW(literal.c_str(), &fd));
   if (!find) return attr;
   size = static_cast<int32_t>(fd.nFileSizeLow);
   // Local time with the bias in force now, packed to 2-second steps as the file system's date form.
@@ -56,17 +58,16 @@ bool comm_GetReadOnlyAttr(const std::wstring& path, bool& readOnly) {
 
 bool comm_SetReadOnlyAttr(const std::wstring& path, bool readOnly) {
   comm::TOpenResult opened;
-  comm::UniqueHandle h = comm_OpenForAttributes(comm_LiteralPath(path), opened);
+  comm::TUniqueHandle h = comm_OpenForAttributes(comm_LiteralPath(path), opened);
   const DWORD attr = h ? comm_GetHandleAttr(h.Get()) : kNoFileAttributes;
   if (attr == kNoFileAttributes) return false;
   const DWORD word = readOnly ? (attr | FILE_ATTRIBUTE_READONLY) : (attr & ~DWORD{FILE_ATTRIBUTE_READONLY});
   return comm_SetHandleAttr(h.Get(), word);
 }
 
-comm::UniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
+comm::TUniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
                                           comm::TFolderNameCache* folders) {
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  comm::UniqueHandle h = comm_OpenNamedObject(literalPath, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
+  comm::TUniqueHandle h = comm_OpenNamedObject(literalPath, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll,
                                               result, folders);
   // Wine opens a handle for attribute writes as it opens one for data writes, which a read-only file
   // refuses; its attribute writes need no write access on the handle (its own SetFileAttributesW opens
@@ -88,3 +89,5 @@ bool comm_SetHandleAttr(HANDLE h, DWORD attr) {
   if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
   return SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info) != FALSE;
 }
+
+}  // namespace comm

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace comm {
+
 // What is at a path. The order of the values is fixed.
 enum TPathKind { pkFolder = 0, pkNone = 1, pkFile = 2 };
 
@@ -14,7 +16,7 @@ enum TPathKind { pkFolder = 0, pkNone = 1, pkFile = 2 };
 constexpr DWORD kNoFileAttributes = INVALID_FILE_ATTRIBUTES;
 
 // The paths below are taken as they stand (comm_LiteralPath): "a." is not "a", "C:\" is the root.
-TPathKind GetPathKind(const std::wstring& path);
+TPathKind comm_GetPathKind(const std::wstring& path);
 
 // True for an existing folder.
 bool comm_DirExists(const std::wstring& path);
@@ -40,7 +42,7 @@ constexpr DWORD kSettableFileAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBU
 
 // Opens the object a literal path names itself (a link as the link: comm_OpenNamedObject) for reading
 // and writing its attributes.
-comm::UniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
+comm::TUniqueHandle comm_OpenForAttributes(const std::wstring& literalPath, comm::TOpenResult& result,
                                           comm::TFolderNameCache* folders = nullptr);
 
 // The attribute word of an open file or folder, or kNoFileAttributes.
@@ -50,3 +52,5 @@ DWORD comm_GetHandleAttr(HANDLE h);
 // FILE_ATTRIBUTE_NORMAL); the times are left alone. True when the write was accepted, which does not
 // yet mean that every bit took: read the word back to know.
 bool comm_SetHandleAttr(HANDLE h, DWORD attr);
+
+}  // namespace comm

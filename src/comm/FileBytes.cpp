@@ -1,6 +1,8 @@
 // A whole file's bytes: read with a brief wait for holders, replaced safely keeping the file's identity.
 #include "comm/FileBytes.h"
-#include "comm/UniqueHandle.h"
+#include "comm/LiteralPath.h"
+#include "comm/NamedObject.h"
+#include "comm/Scoped.h"
 #include <algorithm>
 #include <atomic>
 #include <cwchar>
@@ -9,7 +11,6 @@ namespace comm {
 
 namespace {
 
-constexpr DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kRetryStepMs = 20;
 constexpr size_t kIoChunk = 1u << 24;
 
@@ -120,7 +121,7 @@ std::wstring FinalPath(HANDLE file) {
 // True when another handle keeps the file from being renamed or deleted (opened without delete
 // sharing): a replacement has to wait for it.
 bool HeldAgainstReplacement(const std::wstring& path) {
-  UniqueHandle h(CreateFileW(path.c_str(), DELETE, kAllSharing, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  comm::TUniqueHandle h(CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return !h && IsHolderError(GetLastError());
 }
 
@@ -146,9 +147,9 @@ TReplaceBytesOutcome Failed(TReplaceBytesOutcome out, DWORD error) {
 // first and put back if the new ones cannot all be written.
 TReplaceBytesOutcome WriteInPlace(const std::wstring& path, std::string_view bytes, bool existing, const TPatience& patience,
                                   TReplaceBytesOutcome out) {
-  UniqueHandle file;
+  comm::TUniqueHandle file;
   for (;;) {
-    file.Reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kAllSharing, nullptr,
+    file.Reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                            existing ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) break;
     DWORD error = GetLastError();
@@ -188,26 +189,13 @@ TReplaceBytesOutcome WriteInPlace(const std::wstring& path, std::string_view byt
 
 void comm_FailNextInPlaceWriteAfter(size_t bytes) { g_inPlaceFailAfter = bytes; }
 
-std::wstring comm_ExtendedPath(const std::wstring& path) {
-  if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0) return path;
-  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::wstring full(n, L'\0');
-  n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-  if (n == 0 || n >= full.size()) return path;
-  full.resize(n);
-  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
-  return full;
-}
-
 TReadBytesOutcome comm_ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD patienceMs,
                                      uint64_t maxBytes) {
   TReadBytesOutcome out;
   bytes.clear();
   const TPatience patience(patienceMs);
   for (;;) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, kAllSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    comm::TUniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD error = ERROR_SUCCESS;
     if (file) {
       if (ReadAll(file.Get(), bytes, error, maxBytes)) {
@@ -232,12 +220,13 @@ TReplaceBytesOutcome comm_ReplaceFileBytes(const std::wstring& path, std::string
   TReplaceBytesOutcome out;
   const TPatience patience(patienceMs);
 
-  // What the path names. The long form keeps every name below beyond MAX_PATH workable.
-  std::wstring target = comm_ExtendedPath(path);
+  // What the path names, by the rules the read of the same path follows; the long form keeps every
+  // name below beyond MAX_PATH workable.
+  std::wstring target = comm_LiteralPath(comm_FullPathName(path));
   BY_HANDLE_FILE_INFORMATION info{};
   bool existing = false;
   {
-    UniqueHandle probe(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kAllSharing, nullptr, OPEN_EXISTING,
+    comm::TUniqueHandle probe(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!probe) {
       DWORD error = GetLastError();
@@ -255,7 +244,7 @@ TReplaceBytesOutcome comm_ReplaceFileBytes(const std::wstring& path, std::string
 
   // The complete new content beside the file first.
   std::wstring temp;
-  UniqueHandle tempFile;
+  comm::TUniqueHandle tempFile;
   for (int attempt = 0; attempt < 100 && !tempFile; ++attempt) {
     temp = SiblingName(target, L".tmp");
     tempFile.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));

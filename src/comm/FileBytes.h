@@ -62,8 +62,4 @@ TReplaceBytesOutcome comm_ReplaceFileBytes(const std::wstring& path, std::string
 // a full disk would make it, once that many bytes have gone in. Used once, then forgotten.
 void comm_FailNextInPlaceWriteAfter(size_t bytes);
 
-// The path in the form that is not limited to MAX_PATH: "\\?\" before a full local path, "\\?\UNC\"
-// for a share; a path already in that form is returned as it is.
-std::wstring comm_ExtendedPath(const std::wstring& path);
-
 }  // namespace comm

@@ -3,8 +3,10 @@
 #include "comm/Clock.h"
 #include "comm/LiteralPath.h"
 #include "comm/NamedObject.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <limits>
+
+namespace comm {
 
 namespace {
 
@@ -19,7 +21,7 @@ FILETIME ToFileTime(int64_t v) {
 // Opens a file, or a folder thanks to the backup semantics, for writing its times: the object the path
 // names itself, in its literal form (a trailing separator dropped, but a root kept whole: "C:" alone
 // would be the current folder of drive C), and a link as the link.
-comm::UniqueHandle OpenForTimes(const std::wstring& path) {
+comm::TUniqueHandle OpenForTimes(const std::wstring& path) {
   comm::TOpenResult result;
   return comm_OpenNamedObject(comm_LiteralPath(path), GENERIC_WRITE, FILE_SHARE_READ, result);
 }
@@ -70,7 +72,7 @@ bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime) {
 
 bool comm_GetFileDateTime(const std::wstring& path, comm::TDateTime& creation, comm::TDateTime& lastAccess,
                           comm::TDateTime& lastWrite) {
-  comm::UniqueHandle h = OpenForTimes(path);
+  comm::TUniqueHandle h = OpenForTimes(path);
   return ReadTimes(h.Get(), creation, lastAccess, lastWrite);
 }
 
@@ -78,7 +80,7 @@ TReplaceTimesResult comm_ReplaceFileDateTime(const std::wstring& path, const com
                                              const comm::TDateTime* lastWrite) {
   // One open serves the read and the write: the same outcome as reading with comm_GetFileDateTime
   // and opening again, with half the opens.
-  comm::UniqueHandle h = OpenForTimes(path);
+  comm::TUniqueHandle h = OpenForTimes(path);
   return comm_ReplaceHandleDateTime(h.Get(), creation, lastWrite);
 }
 
@@ -97,3 +99,5 @@ bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, co
   return comm_ReplaceFileDateTime(path, creation != 0 ? &creation : nullptr, lastWrite != 0 ? &lastWrite : nullptr) ==
          rtDone;
 }
+
+}  // namespace comm

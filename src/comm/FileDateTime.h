@@ -4,6 +4,8 @@
 #include "comm/DateTime.h"
 #include <string>
 
+namespace comm {
+
 // UTC file time to local date-time, with the bias in force now. Milliseconds survive, the part
 // below them is cut. False for a time outside years 1 to 9999 (or that the system cannot break up).
 bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& value);
@@ -42,3 +44,5 @@ TReplaceTimesResult comm_ReplaceFileDateTime(const std::wstring& path, const com
 // The same through a handle open for writing (an invalid handle reads as rtUnreadable).
 TReplaceTimesResult comm_ReplaceHandleDateTime(HANDLE h, const comm::TDateTime* creation,
                                                const comm::TDateTime* lastWrite);
+
+}  // namespace comm

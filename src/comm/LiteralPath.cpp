@@ -3,6 +3,8 @@
 #include "Base.h"
 #include <vector>
 
+namespace comm {
+
 namespace {
 
 constexpr std::wstring_view kLiteral = L"\\\\?\\";
@@ -83,16 +85,6 @@ bool IsPlainDrivePath(std::wstring_view path) {
   return true;
 }
 
-std::wstring FullPathOf(const wchar_t* relative) {
-  const DWORD need = GetFullPathNameW(relative, 0, nullptr, nullptr);
-  if (need == 0) return {};
-  std::wstring full(need, L'\0');
-  const DWORD got = GetFullPathNameW(relative, need, full.data(), nullptr);
-  if (got == 0 || got >= need) return {};
-  full.resize(got);
-  return full;
-}
-
 // Parses any path that is not literal already. A relative path is joined to the folder it is relative
 // to: only that folder goes through the system's full-path rules, the names given are kept as they are.
 Parsed Parse(std::wstring_view path, std::wstring& storage) {
@@ -102,13 +94,13 @@ Parsed Parse(std::wstring_view path, std::wstring& storage) {
   std::wstring_view rest;
   if (path.size() >= 2 && IsLetter(path[0]) && path[1] == L':') {  // "C:name": the current folder of drive C
     const wchar_t drive[] = {path[0], L':', L'.', 0};
-    base = FullPathOf(drive);
+    base = comm_FullPathName(drive);
     rest = path.substr(2);
   } else if (!path.empty() && IsSeparator(path[0])) {  // "\name": the root of the current drive
-    base = FullPathOf(L"\\");
+    base = comm_FullPathName(L"\\");
     rest = path.substr(1);
   } else {
-    base = FullPathOf(L".");
+    base = comm_FullPathName(L".");
     rest = path;
   }
   if (base.empty()) return out;
@@ -178,6 +170,16 @@ std::wstring comm_PathKey(std::wstring_view path) {
   return lit;
 }
 
+std::wstring comm_FullPathName(const std::wstring& path) {
+  const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return {};
+  std::wstring full(need, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
+  if (got == 0 || got >= need) return {};
+  full.resize(got);
+  return full;
+}
+
 std::wstring comm_AbsolutePath(std::wstring_view path) {
   if (path.empty()) return {};
   return comm_PathKey(comm_LiteralPath(path));
@@ -188,3 +190,5 @@ bool comm_IsRootPath(std::wstring_view path) {
   Parsed p;
   return ParseAbsolute(path, p) && p.names.empty();
 }
+
+}  // namespace comm

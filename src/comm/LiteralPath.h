@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace comm {
+
 // The form of a path that the file system does not normalise: "\\?\C:\dir\name", or
 // "\\?\UNC\server\share\name" for a share. Windows' own rules would cut a trailing "." or " " from a
 // name, so that "a." or "b " would open "a" or "b" beside it; here every name stays as it stands.
@@ -25,5 +27,13 @@ std::wstring comm_PathKey(std::wstring_view path);
 // rules.
 std::wstring comm_AbsolutePath(std::wstring_view path);
 
+// The system's full path (GetFullPathNameW): joined to the current folder, "." and ".." resolved, and
+// names trimmed as Windows' own rules trim them ("a." is "a"). Empty when the system gives none. Where a
+// file is opened by the name the system would give it, comm_LiteralPath(comm_FullPathName(p)) is its
+// long form.
+std::wstring comm_FullPathName(const std::wstring& path);
+
 // True for a path that is a root: "C:\", "\\?\C:\", "\\server\share", "\\?\UNC\server\share\".
 bool comm_IsRootPath(std::wstring_view path);
+
+}  // namespace comm

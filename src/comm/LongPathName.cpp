@@ -3,9 +3,11 @@
 #include "Base.h"
 #include "comm/LiteralPath.h"
 #include "comm/PathText.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <string_view>
 #include <vector>
+
+namespace comm {
 
 namespace {
 
@@ -101,7 +103,7 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 // whose short name name is; empty when none is.
 std::wstring Matching(const std::wstring& pattern, std::wstring_view name) {
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
   if (!find) return {};
   do {
     if (SameName(fd.cFileName, name) || (fd.cAlternateFileName[0] && SameName(fd.cAlternateFileName, name)))
@@ -181,3 +183,5 @@ std::wstring comm_GetLongPathName(const std::wstring& path) {
   comm_GetLongPathName(path, out);
   return out;
 }
+
+}  // namespace comm

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace comm {
+
 // Replaces each component of path by its long name in the letter case in which it is stored. The
 // drive (or share) is kept as passed, a trailing separator is dropped. A name is replaced only by
 // the same name in another letter case or by the long name of its short (8.3) form: the search is
@@ -17,3 +19,5 @@ std::wstring comm_GetLongPathName(const std::wstring& path);
 // "\\"): name itself in another letter case, or the long name of the short name `name`; empty when
 // there is none. Never another name the search may match (the "a" beside "a.").
 std::wstring comm_StoredName(const std::wstring& folder, std::wstring_view name);
+
+}  // namespace comm

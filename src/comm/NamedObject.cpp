@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+namespace comm {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+namespace {
 
 // The name of an open file or folder relative to its volume ("\dir\name"); empty when the platform
 // cannot tell. Asked once per target: a name of ordinary length needs no allocation.
@@ -60,7 +60,7 @@ int SameFile(HANDLE a, HANDLE b) {
 const std::wstring& FolderName(std::wstring_view folder, comm::TFolderNameCache& cache) {
   if (!cache.name.empty() && cache.folder == folder) return cache.name;
   cache.folder.assign(folder);
-  comm::UniqueHandle h(CreateFileW(cache.folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+  comm::TUniqueHandle h(CreateFileW(cache.folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (h) {
     const THandleName name(h.Get());
@@ -97,22 +97,22 @@ bool IsNamedObject(HANDLE h, const std::wstring& path, comm::TFolderNameCache& c
   const std::wstring_view trimmed = Trimmed(name);
   if (trimmed.size() != name.size() && !trimmed.empty() && SameText(gotName, trimmed)) {
     const std::wstring sibling = path.substr(0, cut + 1) + std::wstring(trimmed);
-    comm::UniqueHandle other(CreateFileW(sibling.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+    comm::TUniqueHandle other(CreateFileW(sibling.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return !other || SameFile(h, other.Get()) == 0;  // when unsure, the object is left alone
   }
   // A short (8.3) name in the path: the handle may report the long one, which must then be the name
   // the folder's entry stores.
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(path.c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW(path.c_str(), &fd));
   return find && SameText(gotName, fd.cFileName);
 }
 
 }  // namespace
 
-comm::UniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
+comm::TUniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
                                         comm::TOpenResult& result, comm::TFolderNameCache* folders) {
-  comm::UniqueHandle h(CreateFileW(literalPath.c_str(), access, share, nullptr, OPEN_EXISTING,
+  comm::TUniqueHandle h(CreateFileW(literalPath.c_str(), access, share, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!h) {
     result = comm::orFailed;
@@ -127,3 +127,5 @@ comm::UniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD a
   result = comm::orOpened;
   return h;
 }
+
+}  // namespace comm

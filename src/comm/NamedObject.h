@@ -1,10 +1,13 @@
 // Opening the object a path names itself: a link is opened as the link, never as what it leads to.
 #pragma once
 #include "Base.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <string>
 
 namespace comm {
+
+// The sharing of an open that stands in no one's way: others may read, write and delete beside it.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // How an open of a named object went.
 enum TOpenResult {
@@ -20,13 +23,13 @@ struct TFolderNameCache {
   std::wstring name;    // the name its handle reports
 };
 
-}  // namespace comm
-
 // Opens the object that literalPath (the comm_LiteralPath form) names itself, as a file or a folder,
 // with FILE_FLAG_OPEN_REPARSE_POINT: a symbolic link or junction is opened as the link, not followed.
 // A platform that follows the link regardless (Wine follows Unix links, whatever the flag says) would
 // hand out its target: the handle's own name is compared with the name the path gives it, and a handle
 // on another object is closed again and reported as orLinkFollowed. Folders on the way to the object
 // may be links; only the last name must be the object's own.
-comm::UniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
+comm::TUniqueHandle comm_OpenNamedObject(const std::wstring& literalPath, DWORD access, DWORD share,
                                         comm::TOpenResult& result, comm::TFolderNameCache* folders = nullptr);
+
+}  // namespace comm

@@ -1,6 +1,8 @@
 // Splitting at delimiter characters.
 #include "comm/StrSplit.h"
 
+namespace comm {
+
 int comm_StrSplit(std::wstring_view text, std::wstring_view delimiters, std::vector<std::wstring>& list) {
   list.clear();
   size_t start = 0;
@@ -13,3 +15,5 @@ int comm_StrSplit(std::wstring_view text, std::wstring_view delimiters, std::vec
   if (start < text.size()) list.emplace_back(text.substr(start));
   return static_cast<int>(list.size());
 }
+
+}  // namespace comm

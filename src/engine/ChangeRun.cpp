@@ -1,6 +1,7 @@
 // The change run over the target list, one target at a time on the user-interface thread.
 #include "engine/ChangeRun.h"
 #include "comm/ErrorText.h"
+#include "comm/Scoped.h"
 #include "comm/FileAttr.h"
 #include "comm/FileDateTime.h"
 #include "comm/LiteralPath.h"
@@ -118,10 +119,7 @@ void TChangeRun::ButtonSetClick() {
   // finds the run stopping, not stopped: it must not start another run inside this one.
   if (!FRunning && !FExecuting) {
     FExecuting = true;
-    struct Done {
-      bool& flag;
-      ~Done() { flag = false; }
-    } done{FExecuting};
+    comm::TScopeExit done([this] { FExecuting = false; });
     try {
       ExecuteChange();
     } catch (...) {
@@ -137,17 +135,11 @@ void TChangeRun::UndoClick(const TJournal& journal) {
   if (FRunning || FExecuting) return;
   FOverwriteChanged = false;
   FExecuting = FUndoing = true;
-  struct Done {
-    bool &executing, &undoing;
-    ~Done() { executing = undoing = false; }
-  } done{FExecuting, FUndoing};
+  comm::TScopeExit done([this] { FExecuting = FUndoing = false; });
   TJournalTargets targets(journal);
   // Each target of an undo has a plan of its own; the run's plan is kept for the next run.
-  struct KeepPlan {
-    ChangePlan& plan;
-    const ChangePlan saved;
-    ~KeepPlan() { plan = saved; }
-  } keep{FPlan, FPlan};
+  const ChangePlan savedPlan = FPlan;
+  comm::TScopeExit keepPlan([&] { FPlan = savedPlan; });
   try {
     RunLoop(targets, true, [&](int index, const std::wstring& path, TChangeTarget& target) {
       return UndoTarget(journal.Header, journal.Records[static_cast<size_t>(index)], path, target);
@@ -216,7 +208,7 @@ void TChangeRun::Ask(TQuestion question, const std::wstring& path) {
 }
 
 std::unique_ptr<TChangeTarget> TChangeRun::MakeTarget(const std::wstring& path) {
-  std::wstring literal = comm_LiteralPath(path);
+  std::wstring literal = comm::comm_LiteralPath(path);
   if (FTargetFactory) return FTargetFactory(literal, FFolderNames);
   return std::make_unique<TChangeTarget>(std::move(literal), FFolderNames);
 }
@@ -261,8 +253,8 @@ bool TChangeRun::BeginJournal() {
   header.ChangeDate = FPlan.ChangeDate;
   header.SetCreate = FPlan.ChangeDate && FPlan.SetCreate;
   header.SetUpdate = FPlan.ChangeDate && FPlan.SetUpdate;
-  if (header.SetCreate) comm_ConvDateTimeToFileTime(FPlan.CreateTime, header.Creation);
-  if (header.SetUpdate) comm_ConvDateTimeToFileTime(FPlan.UpdateTime, header.LastWrite);
+  if (header.SetCreate) comm::comm_ConvDateTimeToFileTime(FPlan.CreateTime, header.Creation);
+  if (header.SetUpdate) comm::comm_ConvDateTimeToFileTime(FPlan.UpdateTime, header.LastWrite);
   if (FJournal->Begin(header)) {
     FJournalOn = true;
     return true;
@@ -308,9 +300,9 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
     const std::wstring path = targets.Entry(i);
     std::optional<TChangeTarget> own;  // the real target lives here, a test's comes from its factory
     std::unique_ptr<TChangeTarget> made;
-    TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm_LiteralPath(path), FFolderNames);
-    // GetPathKind of the literal form: nothing there is a missing target.
-    if (GetFileAttributesW(target.LiteralPath().c_str()) == kNoFileAttributes) {
+    TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm::comm_LiteralPath(path), FFolderNames);
+    // comm_GetPathKind of the literal form: nothing there is a missing target.
+    if (GetFileAttributesW(target.LiteralPath().c_str()) == comm::kNoFileAttributes) {
       Ask(TQuestion::Missing, path);
       if (FAborted) break;
       continue;
@@ -334,7 +326,7 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
 
 bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target) {
   if (FPlan.ChangeDate) target.OpenForWrite();
-  DWORD known = kNoFileAttributes;
+  DWORD known = comm::kNoFileAttributes;
   TTargetState before;
   bool recorded = false;
   if (FJournalOn) {
@@ -360,10 +352,7 @@ bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target)
   }
   bool attrDone = true, dateDone = true;
   TUncommitted uncommitted{target, before};
-  struct Clear {
-    TUncommitted*& at;
-    ~Clear() { at = nullptr; }
-  } clear{FUncommitted};
+  comm::TScopeExit clear([this] { FUncommitted = nullptr; });
   if (recorded && !FJournalCommitted) FUncommitted = &uncommitted;
   ChangeTarget(path, target, attrDone, dateDone, known);
   if (recorded) {
@@ -421,7 +410,7 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
   // A target that opens for writing takes both steps through that one handle: its read-only state
   // plays no part (the attribute step may switch read-only on; the times are written all the same).
   if (FPlan.ChangeDate) target.OpenForWrite();
-  DWORD attr = kNoFileAttributes;  // the word after the attribute step, as read back
+  DWORD attr = comm::kNoFileAttributes;  // the word after the attribute step, as read back
   if (FPlan.ChangeAttr) {
     attrDone = AttrStep(path, target, attr, knownAttr);
     if (FAborted) return;
@@ -435,9 +424,9 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
   // The date step opens the target for writing, which a read-only file refuses: the read-only state
   // after the attribute step is held, cleared around the date step and restored.
   // The word read before the attribute step serves only where that step wrote nothing.
-  if (attr == kNoFileAttributes && !FPlan.ChangeAttr) attr = knownAttr;
-  if (attr == kNoFileAttributes) target.ReadAttr(attr);
-  const bool heldReadOnly = attr != kNoFileAttributes && (attr & FILE_ATTRIBUTE_READONLY);
+  if (attr == comm::kNoFileAttributes && !FPlan.ChangeAttr) attr = knownAttr;
+  if (attr == comm::kNoFileAttributes) target.ReadAttr(attr);
+  const bool heldReadOnly = attr != comm::kNoFileAttributes && (attr & FILE_ATTRIBUTE_READONLY);
   if (heldReadOnly) target.WriteAttr(attr & ~DWORD{FILE_ATTRIBUTE_READONLY});
   // The attribute step may have made the target writable too.
   if (heldReadOnly || FPlan.ChangeAttr) target.OpenForWrite(true);
@@ -470,7 +459,7 @@ bool TChangeRun::WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wa
 
 bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after, DWORD knownAttr) {
   DWORD attr = knownAttr;
-  switch (attr != kNoFileAttributes ? TTargetStatus::Done : target.ReadAttr(attr)) {
+  switch (attr != comm::kNoFileAttributes ? TTargetStatus::Done : target.ReadAttr(attr)) {
     case TTargetStatus::Done: break;
     case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return false;
     // A link that cannot be changed without its target: reported as a change that failed.
@@ -487,24 +476,24 @@ bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
   if (FPlan.RawTimes) {
     switch (target.WriteTimes(FPlan.SetCreate ? &FPlan.CreateFileTime : nullptr,
                               FPlan.SetUpdate ? &FPlan.UpdateFileTime : nullptr)) {
-      case rtDone: return true;
-      case rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
-      case rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
+      case comm::rtDone: return true;
+      case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
+      case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
     }
     return false;
   }
   // One open reads the three times and writes the two; the last-access time is never written.
   switch (target.ReplaceTimes(FPlan.SetCreate ? &FPlan.CreateTime : nullptr, FPlan.SetUpdate ? &FPlan.UpdateTime : nullptr)) {
-    case rtDone: return true;
-    case rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
-    case rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
+    case comm::rtDone: return true;
+    case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
+    case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
   }
   return false;
 }
 
 bool TChangeRun::ChangeTargetAttr(const std::wstring& path) {
   DWORD after;
-  return AttrStep(path, *MakeTarget(path), after, kNoFileAttributes);
+  return AttrStep(path, *MakeTarget(path), after, comm::kNoFileAttributes);
 }
 
 bool TChangeRun::ChangeTargetDateTime(const std::wstring& path) { return DateStep(path, *MakeTarget(path)); }

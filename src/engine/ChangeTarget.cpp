@@ -21,7 +21,7 @@ TTargetStatus TChangeTarget::OpenForWrite(bool again) {
   FWriteTried = true;
   FWrite.Reset();
   // Attributes are read and written through this handle too.
-  FWrite = comm_OpenNamedObject(FPath, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, FWriteResult, &FFolders);
+  FWrite = comm::comm_OpenNamedObject(FPath, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, FWriteResult, &FFolders);
   return StatusOf(FWriteResult);
 }
 
@@ -36,26 +36,26 @@ HANDLE TChangeTarget::AttrHandle(TTargetStatus& status) {
   }
   if (!FAttrTried) {
     FAttrTried = true;
-    FAttr = comm_OpenForAttributes(FPath, FAttrResult, &FFolders);
+    FAttr = comm::comm_OpenForAttributes(FPath, FAttrResult, &FFolders);
   }
   status = StatusOf(FAttrResult);
   return FAttr.Get();
 }
 
 TTargetStatus TChangeTarget::ReadAttr(DWORD& attr) {
-  attr = kNoFileAttributes;
+  attr = comm::kNoFileAttributes;
   TTargetStatus status;
   HANDLE h = AttrHandle(status);
   if (status != TTargetStatus::Done) return status;
-  attr = comm_GetHandleAttr(h);
-  return attr == kNoFileAttributes ? TTargetStatus::Failed : TTargetStatus::Done;
+  attr = comm::comm_GetHandleAttr(h);
+  return attr == comm::kNoFileAttributes ? TTargetStatus::Failed : TTargetStatus::Done;
 }
 
 TTargetStatus TChangeTarget::WriteAttr(DWORD attr) {
   TTargetStatus status;
   HANDLE h = AttrHandle(status);
   if (status != TTargetStatus::Done) return status;
-  return comm_SetHandleAttr(h, attr) ? TTargetStatus::Done : TTargetStatus::Failed;
+  return comm::comm_SetHandleAttr(h, attr) ? TTargetStatus::Done : TTargetStatus::Failed;
 }
 
 TTargetStatus TChangeTarget::ReadState(TTargetState& state) {
@@ -70,16 +70,16 @@ TTargetStatus TChangeTarget::ReadState(TTargetState& state) {
   return TTargetStatus::Done;
 }
 
-TReplaceTimesResult TChangeTarget::WriteTimes(const FILETIME* creation, const FILETIME* lastWrite) {
+comm::TReplaceTimesResult TChangeTarget::WriteTimes(const FILETIME* creation, const FILETIME* lastWrite) {
   OpenForWrite();
-  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? rtWriteFailed : rtUnreadable;
-  return SetFileTime(FWrite.Get(), creation, nullptr, lastWrite) ? rtDone : rtWriteFailed;
+  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? comm::rtWriteFailed : comm::rtUnreadable;
+  return SetFileTime(FWrite.Get(), creation, nullptr, lastWrite) ? comm::rtDone : comm::rtWriteFailed;
 }
 
-TReplaceTimesResult TChangeTarget::ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite) {
+comm::TReplaceTimesResult TChangeTarget::ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite) {
   OpenForWrite();
-  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? rtWriteFailed : rtUnreadable;
-  return comm_ReplaceHandleDateTime(FWrite.Get(), creation, lastWrite);
+  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? comm::rtWriteFailed : comm::rtUnreadable;
+  return comm::comm_ReplaceHandleDateTime(FWrite.Get(), creation, lastWrite);
 }
 
 }  // namespace engine

@@ -51,10 +51,10 @@ class TChangeTarget {
   virtual TTargetStatus ReadState(TTargetState& state);
   // Writes the creation and last-write times as given (null keeps one) through the handle open for
   // writing; without one, rtUnreadable (rtWriteFailed for a link).
-  virtual TReplaceTimesResult WriteTimes(const FILETIME* creation, const FILETIME* lastWrite);
+  virtual comm::TReplaceTimesResult WriteTimes(const FILETIME* creation, const FILETIME* lastWrite);
   // Reads the three times and writes the creation and last-write times (null keeps one) through the
   // handle open for writing; without one, rtUnreadable (rtWriteFailed for a link).
-  virtual TReplaceTimesResult ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite);
+  virtual comm::TReplaceTimesResult ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite);
 
  private:
   // The handle for the attributes: the write handle when there is one, else one of their own.
@@ -62,7 +62,7 @@ class TChangeTarget {
 
   std::wstring FPath;
   comm::TFolderNameCache& FFolders;
-  comm::UniqueHandle FWrite, FAttr;
+  comm::TUniqueHandle FWrite, FAttr;
   bool FWriteTried = false, FAttrTried = false;
   comm::TOpenResult FWriteResult = comm::orFailed, FAttrResult = comm::orFailed;
 };

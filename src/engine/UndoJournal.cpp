@@ -1,9 +1,11 @@
 // Writing and reading the journal of the last change run.
 #include "engine/UndoJournal.h"
+#include "comm/Scoped.h"
 #include "comm/Crc32.h"
 #include "comm/DateTime.h"
 #include "comm/FileBytes.h"
 #include "comm/FileDateTime.h"
+#include "comm/NamedObject.h"
 #include <bcrypt.h>
 #include <algorithm>
 #include <cstring>
@@ -243,7 +245,7 @@ namespace {
 std::wstring LocalText(const FILETIME& t) {
   comm::TDateTime value;
   comm::TDateTimeParts parts;
-  if (!comm_ConvFileTimeToDateTime(t, value) || !comm::DecodeDateTime(value, parts)) return L"?";
+  if (!comm::comm_ConvFileTimeToDateTime(t, value) || !comm::DecodeDateTime(value, parts)) return L"?";
   return comm::FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
 }
 
@@ -320,31 +322,29 @@ bool TJournalLock::Acquire(DWORD waitMs, DWORD& error) {
   if (slash != std::wstring::npos && slash > 0) CreateDirectoryW(FPath.substr(0, slash).c_str(), nullptr);
   // Anyone may open the file; the lock is on its first byte. The file stays: removing it would let a
   // second user lock a new file of the same name while the first still holds the old one.
-  FFile = CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (FFile == INVALID_HANDLE_VALUE) {
+  FFile.Reset(CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, comm::kShareAll,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FFile) {
     error = GetLastError();
     return false;
   }
   const DWORD start = GetTickCount();
   for (;;) {
     OVERLAPPED at{};
-    if (LockFileEx(FFile, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return true;
+    if (LockFileEx(FFile.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return true;
     error = GetLastError();
     if (error != ERROR_LOCK_VIOLATION || GetTickCount() - start >= waitMs) break;
     Sleep(50);
   }
-  CloseHandle(FFile);
-  FFile = INVALID_HANDLE_VALUE;
+  FFile.Reset();
   return false;
 }
 
 void TJournalLock::Release() {
   if (!Held()) return;
   OVERLAPPED at{};
-  UnlockFileEx(FFile, 0, 1, 0, &at);
-  CloseHandle(FFile);
-  FFile = INVALID_HANDLE_VALUE;
+  UnlockFileEx(FFile.Get(), 0, 1, 0, &at);
+  FFile.Reset();
 }
 
 // ---- the undo's hold ----
@@ -364,13 +364,13 @@ TJournalLoad TJournalUndo::Read(TJournal& journal, DWORD& error) {
 TJournalUndo::THold TJournalUndo::Hold(DWORD& error) {
   error = ERROR_SUCCESS;
   if (!FRead) return THold::Replaced;
-  if (FFile != INVALID_HANDLE_VALUE) return THold::Held;
+  if (FFile) return THold::Held;
   if (!FLock.Acquire(kJournalLockWaitMs, error)) return error == ERROR_LOCK_VIOLATION ? THold::Busy : THold::Unreadable;
   // Read and delete access, shared for reading only: under this handle the file can be neither
   // written, nor renamed, nor replaced, nor removed by anyone else.
-  FFile = CreateFileW(FPath.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (FFile == INVALID_HANDLE_VALUE) {
+  FFile.Reset(CreateFileW(FPath.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FFile) {
     error = GetLastError();
     Release();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? THold::Replaced : THold::Unreadable;
@@ -380,7 +380,7 @@ TJournalUndo::THold TJournalUndo::Hold(DWORD& error) {
     return why;
   };
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(FFile, &size)) {
+  if (!GetFileSizeEx(FFile.Get(), &size)) {
     error = GetLastError();
     return fail(THold::Unreadable);
   }
@@ -390,7 +390,7 @@ TJournalUndo::THold TJournalUndo::Hold(DWORD& error) {
   for (size_t got = 0; got < bytes.size();) {
     DWORD n = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - got, size_t{1} << 20));
-    if (!ReadFile(FFile, bytes.data() + got, want, &n, nullptr)) {
+    if (!ReadFile(FFile.Get(), bytes.data() + got, want, &n, nullptr)) {
       error = GetLastError();
       return fail(THold::Unreadable);
     }
@@ -401,17 +401,16 @@ TJournalUndo::THold TJournalUndo::Hold(DWORD& error) {
 }
 
 bool TJournalUndo::Remove() {
-  if (FFile == INVALID_HANDLE_VALUE) return false;
+  if (!FFile) return false;
   FILE_DISPOSITION_INFO gone{TRUE};
-  const bool removed = SetFileInformationByHandle(FFile, FileDispositionInfo, &gone, sizeof gone) != FALSE;
+  const bool removed = SetFileInformationByHandle(FFile.Get(), FileDispositionInfo, &gone, sizeof gone) != FALSE;
   Release();  // the file goes as its handle closes
   FRead = false;
   return removed;
 }
 
 void TJournalUndo::Release() {
-  if (FFile != INVALID_HANDLE_VALUE) CloseHandle(FFile);
-  FFile = INVALID_HANDLE_VALUE;
+  FFile.Reset();
   FLock.Release();
 }
 
@@ -436,16 +435,15 @@ uint64_t NewRunId() {
 
 // A writer destroyed with its journal open never reached the end of its run.
 TJournalWriter::~TJournalWriter() {
-  if (FFile != INVALID_HANDLE_VALUE) End(true);
+  if (FFile) End(true);
 }
 
 void TJournalWriter::Close() {
-  if (FFile != INVALID_HANDLE_VALUE) CloseHandle(FFile);
-  FFile = INVALID_HANDLE_VALUE;
+  FFile.Reset();
 }
 
 bool TJournalWriter::Begin(const TJournalHeader& header) {
-  if (FFile != INVALID_HANDLE_VALUE) End(true);
+  if (FFile) End(true);
   FCommitted = FMoved = FFailed = false;
   FError = ERROR_SUCCESS;
   FAfter.clear();
@@ -453,9 +451,9 @@ bool TJournalWriter::Begin(const TJournalHeader& header) {
   // until it ends. The lock also makes the folder of the user's settings where it is not there yet.
   if (!FLock.Acquire(kJournalLockWaitMs, FError)) return false;
   // Others may read it; nobody may write it beside this run; it may be renamed while open.
-  FFile = CreateFileW(PendingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (FFile == INVALID_HANDLE_VALUE) {
+  FFile.Reset(CreateFileW(PendingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FFile) {
     FError = GetLastError();
     FLock.Release();
     return false;
@@ -471,16 +469,16 @@ bool TJournalWriter::Begin(const TJournalHeader& header) {
 }
 
 bool TJournalWriter::WriteOut(const std::string& bytes) {
-  if (FFile == INVALID_HANDLE_VALUE || FFailed) return false;
+  if (!FFile || FFailed) return false;
   DWORD written = 0;
-  const BOOL ok = WriteFile(FFile, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  const BOOL ok = WriteFile(FFile.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   if (!ok || written != bytes.size()) {
     FError = ok ? ERROR_DISK_FULL : GetLastError();
     FFailed = true;
     return false;
   }
   if (GetTickCount() - FLastFlush >= kFlushIntervalMs) {
-    FlushFileBuffers(FFile);
+    FlushFileBuffers(FFile.Get());
     FLastFlush = GetTickCount();
   }
   return true;
@@ -501,22 +499,19 @@ void TJournalWriter::RecordAfter(const TTargetState& after) {
 }
 
 void TJournalWriter::Commit() {
-  if (FCommitted || FFile == INVALID_HANDLE_VALUE) return;
+  if (FCommitted || !FFile) return;
   FCommitted = true;
   // The last run's journal is given up only for one that is on the disk with this run's first change.
   if (!FAfter.empty() && WriteOut(FAfter)) FAfter.clear();
-  FlushFileBuffers(FFile);
+  FlushFileBuffers(FFile.Get());
   FLastFlush = GetTickCount();
   FMoved = MoveFileExW(PendingPath().c_str(), FPath.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
   if (!FMoved) FError = GetLastError();
 }
 
 bool TJournalWriter::End(bool stopped) {
-  if (FFile == INVALID_HANDLE_VALUE) return true;
-  struct Unlock {
-    TJournalLock& lock;
-    ~Unlock() { lock.Release(); }
-  } unlock{FLock};
+  if (!FFile) return true;
+  comm::TScopeExit unlock([this] { FLock.Release(); });
   if (!FCommitted) {
     Close();
     DeleteFileW(PendingPath().c_str());
@@ -525,7 +520,7 @@ bool TJournalWriter::End(bool stopped) {
   AppendRecord(FAfter, kEnd, nullptr, TTargetState{stopped ? 1u : 0u, {}, {}});
   WriteOut(FAfter);
   FAfter.clear();
-  FlushFileBuffers(FFile);
+  FlushFileBuffers(FFile.Get());
   Close();
   if (!FMoved) {
     // The rename was refused while the file was open (another program held the old journal): once more.

@@ -21,6 +21,7 @@
 // which the system lets go when the holder's process ends, however it ends.
 #pragma once
 #include "Base.h"
+#include "comm/Scoped.h"
 #include "engine/ChangeTarget.h"
 #include <cstdint>
 #include <string>
@@ -99,12 +100,12 @@ class TJournalLock {
   // when another still holds it, else with the reason its file could not be made.
   bool Acquire(DWORD waitMs, DWORD& error);
   void Release();
-  bool Held() const { return FFile != INVALID_HANDLE_VALUE; }
+  bool Held() const { return FFile.Valid(); }
   const std::wstring& Path() const { return FPath; }
 
  private:
   std::wstring FPath;
-  HANDLE FFile = INVALID_HANDLE_VALUE;
+  comm::TUniqueHandle FFile;
 };
 
 // An undo's use of the journal: read for the confirmation, then held while the undo works, and removed
@@ -136,7 +137,7 @@ class TJournalUndo {
  private:
   std::wstring FPath;
   TJournalLock FLock;
-  HANDLE FFile = INVALID_HANDLE_VALUE;
+  comm::TUniqueHandle FFile;
   bool FRead = false;
   TJournalIdentity FIdentity;
 };
@@ -192,7 +193,7 @@ class TJournalWriter : public IChangeJournal {
 
   std::wstring FPath;
   TJournalLock FLock{FPath};
-  HANDLE FFile = INVALID_HANDLE_VALUE;
+  comm::TUniqueHandle FFile;
   bool FCommitted = false;
   bool FMoved = false;  // the pending file has the journal's name
   bool FFailed = false;

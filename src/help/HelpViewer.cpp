@@ -39,15 +39,15 @@ constexpr long kMaxShownChars = static_cast<long>(kMaxHelpTopicChars + 4 * (kMax
 // The widths of the hanging marks in the topic's 10-point face, in twips.
 THelpMarkWidths MeasureMarks() {
   THelpMarkWidths marks;
-  ui::WindowDC screen(nullptr);
+  comm::TWindowDC screen(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ui::GdiObject<HFONT> font(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  comm::TGdiObject<HFONT> font(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                                         kTopicFace));
   if (!font || dpi <= 0) return marks;
   auto twips = [&](const wchar_t* text) {
     SIZE size{};
-    ui::SelectObj selected(screen, font.Get());
+    comm::TSelectObject selected(screen, font.Get());
     GetTextExtentPoint32W(screen, text, static_cast<int>(wcslen(text)), &size);
     return MulDiv(size.cx, 1440, dpi);
   };
@@ -78,7 +78,6 @@ THelpViewer::THelpViewer() {
 
 THelpViewer::~THelpViewer() {
   if (Showing()) SavePlacement();
-  if (FTreeImages) ImageList_Destroy(FTreeImages);
 }
 
 void THelpViewer::BuildControls() {
@@ -98,13 +97,11 @@ void THelpViewer::BuildControls() {
   PageSearch.Create(&TabControlNavi);
 
   TreeViewContents.Create(&PageContents, 0, 0, 100, 100);
-  FTreeImages = ImageList_Create(VSS_GLYPH_SIZE, VSS_GLYPH_SIZE, ILC_COLOR24 | ILC_MASK, 3, 0);
-  if (HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_HELP_TREE),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-    ImageList_AddMasked(FTreeImages, strip, VSS_ART_KEY_COLOR);
-    DeleteObject(strip);
-  }
-  TreeViewContents.SetImageList(FTreeImages);
+  FTreeImages.Reset(ImageList_Create(VSS_GLYPH_SIZE, VSS_GLYPH_SIZE, ILC_COLOR24 | ILC_MASK, 3, 0));
+  const comm::TGdiObject<HBITMAP> strip(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_HELP_TREE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (strip) ImageList_AddMasked(FTreeImages.Get(), strip.Get(), VSS_ART_KEY_COLOR);
+  TreeViewContents.SetImageList(FTreeImages.Get());
   TreeViewContents.OnChange = [this](ui::TreeView* s, HTREEITEM item) { TreeViewContentsChange(s, item); };
   TreeViewContents.OnExpanded = [this](ui::TreeView* s, HTREEITEM item, bool e) { TreeViewContentsExpanded(s, item, e); };
   TreeViewContents.OnActivate = [this](ui::TreeView* tree, HTREEITEM item) {

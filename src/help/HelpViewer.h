@@ -3,6 +3,7 @@
 #include "help/HelpFile.h"
 #include "help/HelpIndex.h"
 #include "help/HelpRender.h"
+#include "comm/Scoped.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "ui/ViewControls.h"
@@ -128,7 +129,7 @@ class THelpViewer : public ui::Form {
   bool FSyncing = false;    // the program moves the tree's selection: no topic to show for it
   bool FDragging = false;   // the splitter between the panes is being dragged
   int FDragOffset = 0;
-  HIMAGELIST FTreeImages = nullptr;
+  comm::TImageList FTreeImages;
   THelpMarkWidths FMarks;  // measured in the topic's font when the window is made
 };
 

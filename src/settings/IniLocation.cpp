@@ -2,6 +2,9 @@
 // user's roaming folder.
 #include "settings/IniLocation.h"
 #include "comm/FileBytes.h"
+#include "comm/LiteralPath.h"
+#include "comm/NamedObject.h"
+#include "comm/Scoped.h"
 #include "settings/AppSettings.h"
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -17,7 +20,7 @@ std::wstring FolderWithSeparator(const std::wstring& path) {
   return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-std::wstring Extended(const std::wstring& path) { return comm::comm_ExtendedPath(path); }
+std::wstring Extended(const std::wstring& path) { return comm::comm_LiteralPath(comm::comm_FullPathName(path)); }
 
 bool IsFile(const std::wstring& path) {
   const DWORD attrs = GetFileAttributesW(Extended(path).c_str());
@@ -27,11 +30,9 @@ bool IsFile(const std::wstring& path) {
 // The existing file can be written: opened for writing, or held by another program for a moment
 // (the settings manager waits for such a holder).
 bool FileTakesWrites(const std::wstring& path) {
-  HANDLE h = CreateFileW(Extended(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-  CloseHandle(h);
-  return true;
+  const comm::TUniqueHandle h(CreateFileW(Extended(path).c_str(), GENERIC_WRITE, comm::kShareAll,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return h || GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // A new file can be made in the folder: a temporary one is made and goes again when closed.
@@ -40,12 +41,9 @@ bool FolderTakesNewFiles(const std::wstring& folder) {
     wchar_t name[64];
     std::swprintf(name, 64, L"~vss%08lX%04X.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
                   static_cast<unsigned>((GetTickCount() + attempt * 7919u) & 0xFFFF));
-    HANDLE h = CreateFileW(Extended(folder + name).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      CloseHandle(h);
-      return true;
-    }
+    const comm::TUniqueHandle h(CreateFileW(Extended(folder + name).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (h) return true;
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
   }
   return false;
@@ -85,10 +83,9 @@ TIniLocation ChooseIniLocation(const std::wstring& exePath, const std::wstring& 
 }
 
 std::wstring RoamingAppDataDir() {
-  PWSTR found = nullptr;
+  comm::TCoTaskMem<wchar_t> found;
   std::wstring dir;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &found)) && found) dir = found;
-  CoTaskMemFree(found);
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, found.Put())) && found) dir = found.Get();
   return dir;
 }
 

@@ -2,6 +2,7 @@
 // integers, booleans, fonts, string lists, byte streams and controls.
 #pragma once
 #include "Base.h"
+#include "comm/Color.h"
 #include "settings/ControlStream.h"
 #include "settings/IniFile.h"
 #include "settings/RegistryStore.h"
@@ -63,7 +64,8 @@ class TRegItems {
 };
 
 // A font as the settings store it. Charset is carried along but not stored.
-enum TFontStyle : uint32_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using comm::TFontStyle;
+using enum comm::TFontStyle;
 struct TRegFont {
   std::wstring Name;
   int32_t Size = 0;  // points

@@ -38,7 +38,7 @@ std::vector<BYTE> ValueData(HKEY key, const std::wstring& ident) {
 
 void SetValue(HKEY root, const std::wstring& section, const std::wstring& ident, DWORD type, const BYTE* data, DWORD size) {
   if (!root) RaiseWriteError(ident);
-  TRegKey key;
+  comm::TRegKey key;
   if (RegCreateKeyExW(root, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
                       key.Put(), nullptr) != ERROR_SUCCESS)
     RaiseWriteError(ident);
@@ -57,7 +57,7 @@ TRegistryStore::TRegistryStore(const std::wstring& dir) {
 std::wstring TRegistryStore::ReadString(const std::wstring& section, const std::wstring& ident,
                                         const std::wstring& defaultValue) const {
   if (!FRoot) return defaultValue;
-  TRegKey key;
+  comm::TRegKey key;
   if (RegOpenKeyExW(FRoot.Get(), section.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return defaultValue;
   DWORD type = 0;
   if (!ValueType(key.Get(), ident, type)) return defaultValue;
@@ -78,7 +78,7 @@ void TRegistryStore::WriteString(const std::wstring& section, const std::wstring
 
 void TRegistryStore::DeleteValue(const std::wstring& section, const std::wstring& ident) {
   if (!FRoot) return;
-  TRegKey key;
+  comm::TRegKey key;
   if (RegOpenKeyExW(FRoot.Get(), section.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) return;
   RegDeleteValueW(key.Get(), ident.c_str());
 }
@@ -86,7 +86,7 @@ void TRegistryStore::DeleteValue(const std::wstring& section, const std::wstring
 bool TRegistryStore::ReadBinary(const std::wstring& section, const std::wstring& ident, std::vector<uint8_t>& bytes) {
   bytes.clear();
   if (!FRoot) return false;
-  TRegKey key;
+  comm::TRegKey key;
   if (RegCreateKeyExW(FRoot.Get(), section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, key.Put(),
                       nullptr) != ERROR_SUCCESS)
     return false;
@@ -104,7 +104,7 @@ void TRegistryStore::WriteBinary(const std::wstring& section, const std::wstring
 
 size_t TRegistryStore::ValueCount(const std::wstring& section) const {
   if (!FRoot) return 0;
-  TRegKey key;
+  comm::TRegKey key;
   if (RegOpenKeyExW(FRoot.Get(), section.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return 0;
   DWORD values = 0;
   if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,

@@ -1,42 +1,13 @@
 // The registry back-end of the settings: values in subkeys of HKEY_CURRENT_USER\<dir>.
 #pragma once
 #include "Base.h"
+#include "comm/Scoped.h"
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace settings {
-
-// An open registry key, closed with RegCloseKey.
-class TRegKey {
- public:
-  TRegKey() = default;
-  explicit TRegKey(HKEY key) : FKey(key) {}
-  TRegKey(TRegKey&& o) noexcept : FKey(std::exchange(o.FKey, nullptr)) {}
-  TRegKey& operator=(TRegKey&& o) noexcept {
-    if (this != &o) Reset(std::exchange(o.FKey, nullptr));
-    return *this;
-  }
-  TRegKey(const TRegKey&) = delete;
-  TRegKey& operator=(const TRegKey&) = delete;
-  ~TRegKey() { Reset(); }
-
-  HKEY Get() const { return FKey; }
-  explicit operator bool() const { return FKey != nullptr; }
-  // Where RegOpenKeyExW and RegCreateKeyExW put the new key.
-  HKEY* Put() {
-    Reset();
-    return &FKey;
-  }
-  void Reset(HKEY key = nullptr) {
-    if (FKey) RegCloseKey(FKey);
-    FKey = key;
-  }
-
- private:
-  HKEY FKey = nullptr;
-};
 
 // HKEY_CURRENT_USER\<dir>, opened with full access and created if missing. A section is a subkey of
 // it and an ident a value in that subkey. Failures raise comm::TUserError with the value name:
@@ -62,7 +33,7 @@ class TRegistryStore {
   size_t ValueCount(const std::wstring& section) const;
 
  private:
-  TRegKey FRoot;  // null when HKEY_CURRENT_USER\<dir> could not be opened or created
+  comm::TRegKey FRoot;  // null when HKEY_CURRENT_USER\<dir> could not be opened or created
 };
 
 }  // namespace settings

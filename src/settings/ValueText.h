@@ -1,6 +1,7 @@
 // Text forms of stored settings values: integers, font colours and hexadecimal byte lines.
 #pragma once
 #include "Base.h"
+#include "comm/Color.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,9 +22,7 @@ int32_t TextToIntOrZero(std::wstring_view text);
 // Decimal text with "-" for negatives.
 std::wstring IntToText(int32_t value);
 
-// A colour value holds red in its lowest byte, green and blue above it; a value with the top bit set
-// names a system colour (0x80000000 | COLOR_ index).
-using TColor = int32_t;
+using comm::TColor;
 
 // The colour's name from the colour table ("clWindowText"), or "$" with eight upper-case hex digits.
 std::wstring ColorToText(TColor color);

@@ -1,5 +1,6 @@
 // TDropDst: registration as a drop target, the drop message turned into names and a point, refusals.
 #include "shell/DropDst.h"
+#include "comm/Scoped.h"
 #include "ui/Application.h"
 #include <algorithm>
 #include <utility>
@@ -78,10 +79,7 @@ void TDropDst::DoFileDrop(HDROP drop) {
   if (!OnFileDrop) return;
   TDroppedFiles d = ReadDroppedFiles(drop);
   FDropping = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{FDropping};
+  comm::TScopeExit reset([this] { FDropping = false; });
   OnFileDrop(this, d.Files, d.Point.x, d.Point.y);
 }
 

@@ -2,33 +2,27 @@
 #include "shell/FolderBrowser.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <commctrl.h>
 #include <shobjidl.h>
-#include <memory>
 
 namespace shell {
 
 namespace {
 
-struct PidlFree {
-  void operator()(ITEMIDLIST* p) const { CoTaskMemFree(p); }
-};
-using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlFree>;
+using UniquePidl = comm::TCoTaskMem<ITEMIDLIST>;
 
 // The item's file-system path, whole; empty when it has none.
 std::wstring PathOfIdList(LPCITEMIDLIST pidl) {
   if (!pidl) return std::wstring();
-  PWSTR path = nullptr;
-  if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, &path)) || !path) return std::wstring();
-  std::wstring s = path;
-  CoTaskMemFree(path);
-  return s;
+  comm::TCoTaskMem<wchar_t> path;
+  if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, path.Put())) || !path) return std::wstring();
+  return path.Get();
 }
 
 // The item is a folder, or has folders below it.
 bool IsFolderItem(LPCITEMIDLIST pidl) {
-  ui::ComPtr<IShellFolder> parent;
+  comm::TComPtr<IShellFolder> parent;
   LPCITEMIDLIST child = nullptr;
   if (FAILED(SHBindToParent(pidl, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child))) return false;
   SFGAOF attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
@@ -45,11 +39,10 @@ void ListFolderAndParents(const std::wstring& path) {
   while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
   for (;;) {
     WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-    if (h != INVALID_HANDLE_VALUE) {
-      while (FindNextFileW(h, &data)) {
+    const comm::TUniqueFind h(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (h) {
+      while (FindNextFileW(h.Get(), &data)) {
       }
-      FindClose(h);
     }
     // Up to the folder below the drive's root ("C:\a"); a share's root is tried once and refused.
     const size_t slash = folder.find_last_of(L'\\');
@@ -68,11 +61,11 @@ UniquePidl FolderIdList(IShellFolder* desktop, int ordinal, const std::wstring& 
     ULONG eaten = 0;
     if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, text.data(), &eaten, &parsed, nullptr)) && parsed) {
       UniquePidl p(parsed);
-      if (IsFolderItem(p.get())) return p;
+      if (IsFolderItem(p.Get())) return p;
     }
   }
   LPITEMIDLIST special = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(owner, SpecialFolderOf(ordinal), &special))) return nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(owner, SpecialFolderOf(ordinal), &special))) return {};
   return UniquePidl(special);
 }
 
@@ -129,7 +122,7 @@ HWND TSHBrowseForFolderEx::OwnerWindow() const {
 bool TSHBrowseForFolderEx::Execute() {
   FSelectedPath.clear();
   FDisplayName.clear();
-  ui::ComPtr<IShellFolder> desktop;
+  comm::TComPtr<IShellFolder> desktop;
   if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) return false;
   const HWND owner = OwnerWindow();
   UniquePidl select = FolderIdList(desktop.Get(), SelectFolder, SelectFolderName, owner);
@@ -140,7 +133,7 @@ bool TSHBrowseForFolderEx::Execute() {
 
   BROWSEINFOW bi{};
   bi.hwndOwner = owner;
-  bi.pidlRoot = root.get();
+  bi.pidlRoot = root.Get();
   bi.pszDisplayName = displayName.data();
   bi.lpszTitle = Caption.c_str();
   bi.ulFlags = BrowseFlags(Options, FShowPathText);
@@ -149,29 +142,25 @@ bool TSHBrowseForFolderEx::Execute() {
 
   // The owner is disabled for the whole call and given back its input and the foreground afterwards,
   // whatever happens inside.
-  struct Session {
-    TSHBrowseForFolderEx& self;
-    HWND owner;
-    bool disabled;
-    ~Session() {
-      self.FSelectPidl = nullptr;
-      self.FDialogWnd = nullptr;
-      if (disabled) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-      }
+  const bool disabled = owner && IsWindowEnabled(owner);
+  comm::TScopeExit session([&] {
+    FSelectPidl = nullptr;
+    FDialogWnd = nullptr;
+    if (disabled) {
+      EnableWindow(owner, TRUE);
+      SetForegroundWindow(owner);
     }
-  } session{*this, owner, owner && IsWindowEnabled(owner)};
-  if (session.disabled) EnableWindow(owner, FALSE);
-  FSelectPidl = select.get();
+  });
+  if (disabled) EnableWindow(owner, FALSE);
+  FSelectPidl = select.Get();
   UniquePidl chosen;
   {
     ui::ModalScope modal;
-    chosen.reset(SHBrowseForFolderW(&bi));
+    chosen.Reset(SHBrowseForFolderW(&bi));
   }
   if (!chosen) return false;
   FDisplayName = displayName.c_str();
-  FSelectedPath = PathOfIdList(chosen.get());
+  FSelectedPath = PathOfIdList(chosen.Get());
   return true;
 }
 

@@ -2,7 +2,7 @@
 #include "shell/PlacedFileDialog.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <algorithm>
 
 namespace shell {
@@ -31,9 +31,9 @@ int WidenCutLabels(HWND dialog) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
     RECT need{0, 0, 0, 0};
     {
-      ui::WindowDC dc(label);
+      comm::TWindowDC dc(label);
       HFONT own = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-      ui::SelectObj font(dc, own ? own : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+      comm::TSelectObject font(dc, own ? own : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
       DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
     }
     // The nearest control at its right whose row overlaps the label's (the system's layouts let a

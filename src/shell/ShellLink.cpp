@@ -2,7 +2,7 @@
 #include "shell/ShellLink.h"
 #include "comm/LongPathName.h"
 #include "ui/Error.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <knownfolders.h>
 #include <shlobj.h>
 #include <cstdio>
@@ -32,22 +32,19 @@ bool ReadBack(Getter get, std::wstring& out) {
 
 void comm_GetWinDeskTopDir(std::wstring& path, HWND owner) {
   path.clear();
-  ui::ComPtr<IMalloc> malloc;
-  if (FAILED(SHGetMalloc(&malloc))) return;
-  LPITEMIDLIST idList = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, &idList)) || !idList) return;
-  const std::wstring found = PathOfIdList(idList);
-  malloc->Free(idList);
-  if (!found.empty()) comm_GetLongPathName(found, path);
+  // The shell's allocator is COM's task allocator.
+  comm::TCoTaskMem<ITEMIDLIST> idList;
+  if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, idList.Put())) || !idList) return;
+  const std::wstring found = PathOfIdList(idList.Get());
+  if (!found.empty()) comm::comm_GetLongPathName(found, path);
 }
 
 void comm_GetSendToDir(std::wstring& path) {
   path.clear();
-  PWSTR found = nullptr;
+  comm::TCoTaskMem<wchar_t> found;
   // Asked without verifying that the folder exists: a missing one is a failure to register, said as such.
-  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_DONT_VERIFY, nullptr, &found);
-  if (SUCCEEDED(hr) && found && *found) comm_GetLongPathName(found, path);
-  CoTaskMemFree(found);
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_DONT_VERIFY, nullptr, found.Put());
+  if (SUCCEEDED(hr) && found && *found.Get()) comm::comm_GetLongPathName(found.Get(), path);
 }
 
 bool comm_MakeShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
@@ -57,14 +54,14 @@ bool comm_MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
     std::swprintf(code, 16, L"%08lX", static_cast<unsigned long>(hr));
     return ui::Error(std::wstring(L"ショートカットを作成できません。\r(") + step + L": 0x" + code + L")");
   };
-  ui::ComPtr<IUnknown> object;
+  comm::TComPtr<IUnknown> object;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                 reinterpret_cast<void**>(&object));
   if (FAILED(hr)) throw failure(L"CoCreateInstance", hr);
-  ui::ComPtr<IShellLinkW> link;
+  comm::TComPtr<IShellLinkW> link;
   hr = object->QueryInterface(IID_IShellLinkW, reinterpret_cast<void**>(&link));
   if (FAILED(hr)) throw failure(L"IShellLinkW", hr);
-  ui::ComPtr<IPersistFile> file;
+  comm::TComPtr<IPersistFile> file;
   hr = object->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
   if (FAILED(hr)) throw failure(L"IPersistFile", hr);
 

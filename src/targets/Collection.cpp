@@ -4,7 +4,7 @@
 #include "comm/LongPathName.h"
 #include "comm/PathText.h"
 #include "comm/StrSplit.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <algorithm>
 #include <cwchar>
 
@@ -37,9 +37,9 @@ bool IsLinkTag(DWORD attributes, DWORD tag) {
 
 // literal: the comm_LiteralPath form of a folder. A root is a volume's own, however it is mounted.
 bool IsLinkFolder(const std::wstring& literal, DWORD attributes) {
-  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || comm_IsRootPath(literal)) return false;
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || comm::comm_IsRootPath(literal)) return false;
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW(literal.c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW(literal.c_str(), &fd));
   return !find || IsLinkTag(fd.dwFileAttributes, fd.dwReserved0);
 }
 
@@ -57,7 +57,7 @@ std::wstring Absolute(const std::wstring& path) {
   const bool driveRooted = path.size() >= 3 && path[1] == L':' && path[2] == comm::kPathSeparator;
   const bool unc = path.size() >= 2 && path[0] == comm::kPathSeparator && path[1] == comm::kPathSeparator;
   if (path.empty() || driveRooted || unc) return path;
-  std::wstring full = comm_AbsolutePath(path);
+  std::wstring full = comm::comm_AbsolutePath(path);
   return full.empty() ? path : full;
 }
 
@@ -76,7 +76,7 @@ constexpr uint32_t kNoFolder = 0xFFFFFFFF;
 // is asked in the literal form of the same path, so that a folder "a." is walked, not "a" beside it.
 template <typename FolderOf, typename Visit, typename Stop>
 void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, Stop&& stop) {
-  const std::wstring literal = comm_LiteralPath(path);
+  const std::wstring literal = comm::comm_LiteralPath(path);
   std::wstring prefix, literalPrefix, pattern;
   const DWORD attributes = GetFileAttributesW(literal.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -99,14 +99,14 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
     if (exactName.find_first_of(L"*?<>\"") != std::wstring::npos) exactName.clear();
   }
   if (!exactName.empty()) {
-    exactName = comm_StoredName(literalPrefix + comm::kPathSeparator, exactName);
+    exactName = comm::comm_StoredName(literalPrefix + comm::kPathSeparator, exactName);
     if (exactName.empty()) return;  // names nothing
     pattern = literalPrefix + comm::kPathSeparator + exactName;  // searched as stored: that entry alone
   }
 
   struct Search {
     std::wstring prefix, literalPrefix;
-    comm::UniqueFind find;
+    comm::TUniqueFind find;
     bool pending;  // the entry of FindFirstFile has not been visited yet
     uint32_t tag;
   };
@@ -119,7 +119,7 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
                                 FIND_FIRST_EX_LARGE_FETCH);
     if (h == INVALID_HANDLE_VALUE) return;
     const uint32_t tag = folderOf(parentTag, std::wstring_view(folder).substr(nameStart));
-    searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::UniqueFind(h), true, tag});
+    searches.push_back(Search{std::move(folder), std::move(literalFolder), comm::TUniqueFind(h), true, tag});
   };
   // The short names come with the standard level only.
   open(std::move(prefix), std::move(literalPrefix), pattern, exactName.empty() ? FindExInfoBasic : FindExInfoStandard,
@@ -236,7 +236,7 @@ std::vector<std::wstring> MakeExtList(std::wstring_view text) {
     cleaned += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
   }
   std::vector<std::wstring> list;
-  comm_StrSplit(cleaned, L";", list);
+  comm::comm_StrSplit(cleaned, L";", list);
   return list;
 }
 

@@ -132,21 +132,21 @@ std::vector<std::wstring> CommandLinePaths(const std::vector<std::wstring>& argu
     // A relative name is taken from the current folder as it stands: the system's rules would cut a
     // trailing "." or " ", and "x." would become "x" beside it. "." and ".." are resolved, "/" is a
     // separator and a literal "\\?\" form becomes the ordinary one, by the same rules.
-    std::wstring full = comm_AbsolutePath(arg);
-    if (full.empty() || (relative && comm_IsRootPath(full))) continue;
+    std::wstring full = comm::comm_AbsolutePath(arg);
+    if (full.empty() || (relative && comm::comm_IsRootPath(full))) continue;
     std::wstring path;
     const size_t cut = full.find_last_of(L"\\/:");
     const std::wstring_view name = std::wstring_view(full).substr(cut == std::wstring::npos ? 0 : cut + 1);
     if (name.find_first_of(L"*?") != std::wstring_view::npos && cut != std::wstring::npos) {
       // A pattern names many entries: only its folder is expanded; a search for the pattern itself
       // would put the first match in its place.
-      path = comm_GetLongPathName(full.substr(0, cut + 1)) + comm::kPathSeparator;
+      path = comm::comm_GetLongPathName(full.substr(0, cut + 1)) + comm::kPathSeparator;
       path += name;
     } else {
-      path = comm_GetLongPathName(full);
+      path = comm::comm_GetLongPathName(full);
     }
     // "C:\" comes back as "C:", which would be the current folder of drive C.
-    if (!path.empty() && path.back() == L':' && comm_IsRootPath(full)) path += comm::kPathSeparator;
+    if (!path.empty() && path.back() == L':' && comm::comm_IsRootPath(full)) path += comm::kPathSeparator;
     paths.push_back(std::move(path));
   }
   return paths;

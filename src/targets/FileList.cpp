@@ -24,7 +24,7 @@ void SetUpCommandButton(widgets::TCommonButton& button, ui::WinControl* parent, 
   button.Create(parent, left, 8, 23, 22);
   button.SetFlat(true);
   // The button keeps a copy of its glyph.
-  ui::GdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
+  comm::TGdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (glyph) button.SetGlyph(glyph.Get());
   button.SetHint(hint);
@@ -232,7 +232,7 @@ void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
 
 void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
   const std::wstring remembered = FSettings ? FSettings->Filer(L"FolderPath").ReadString() : std::wstring();
-  SaveDialogEx.InitialDir = !remembered.empty() && GetPathKind(remembered) == pkFolder ? remembered : L"";
+  SaveDialogEx.InitialDir = !remembered.empty() && comm::comm_GetPathKind(remembered) == comm::pkFolder ? remembered : L"";
   SaveDialogEx.FileName.clear();
   if (!SaveDialogEx.Execute(Handle())) return;
   const std::wstring file = SaveDialogEx.FileName;

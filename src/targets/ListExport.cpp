@@ -2,6 +2,7 @@
 #include "targets/ListExport.h"
 #include "comm/Cp932.h"
 #include "comm/FileBytes.h"
+#include "comm/Scoped.h"
 #include "comm/Utf8.h"
 #include <cstring>
 
@@ -22,16 +23,13 @@ std::wstring ExportText(const Entries& entries) {
 }
 
 // A global memory block holding size bytes, for the clipboard.
-HGLOBAL GlobalCopy(const void* data, size_t size) {
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!mem) return nullptr;
-  void* p = GlobalLock(mem);
-  if (!p) {
-    GlobalFree(mem);
-    return nullptr;
-  }
+comm::TGlobalMem GlobalCopy(const void* data, size_t size) {
+  comm::TGlobalMem mem(GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!mem) return mem;
+  void* p = GlobalLock(mem.Get());
+  if (!p) return {};
   std::memcpy(p, data, size);
-  GlobalUnlock(mem);
+  GlobalUnlock(mem.Get());
   return mem;
 }
 
@@ -44,23 +42,15 @@ std::string ExportBytes(const std::wstring& text) {
 
 TClipboardResult CopyText(HWND owner, const std::wstring& text) {
   const std::string bytes = comm::WideToCp932(text);
-  HGLOBAL ansi = GlobalCopy(bytes.c_str(), bytes.size() + 1);
-  HGLOBAL wide = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  if (!ansi || !wide) {
-    if (ansi) GlobalFree(ansi);
-    if (wide) GlobalFree(wide);
-    return TClipboardResult::Failed;
-  }
-  if (!OpenClipboard(owner)) {
-    GlobalFree(ansi);
-    GlobalFree(wide);
-    return TClipboardResult::CannotOpen;
-  }
+  comm::TGlobalMem ansi = GlobalCopy(bytes.c_str(), bytes.size() + 1);
+  comm::TGlobalMem wide = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  if (!ansi || !wide) return TClipboardResult::Failed;
+  if (!OpenClipboard(owner)) return TClipboardResult::CannotOpen;
   EmptyClipboard();
-  // Once set, the blocks belong to the clipboard.
-  const bool ok = SetClipboardData(CF_UNICODETEXT, wide) != nullptr;
-  if (!ok) GlobalFree(wide);
-  if (!SetClipboardData(CF_TEXT, ansi)) GlobalFree(ansi);
+  // Once set, a block belongs to the clipboard and leaves its holder; one the clipboard refused is freed.
+  const bool ok = SetClipboardData(CF_UNICODETEXT, wide.Get()) != nullptr;
+  if (ok) wide.Release();
+  if (SetClipboardData(CF_TEXT, ansi.Get())) ansi.Release();
   CloseClipboard();
   return ok ? TClipboardResult::Copied : TClipboardResult::Failed;
 }

@@ -28,7 +28,7 @@ TFormSplash::TFormSplash(std::function<void()> requestStop) : FRequestStop(std::
   const HINSTANCE inst = GetModuleHandleW(nullptr);
   SpeedButtonStop.Create(&PanelTitle, 240, 96, 23, 22);
   SpeedButtonStop.SetFlat(true);
-  ui::GdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
+  comm::TGdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
       LoadImageW(inst, MAKEINTRESOURCEW(IDB_GLYPH_STOP), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (glyph) SpeedButtonStop.SetGlyph(glyph.Get());  // the button keeps a copy
   SpeedButtonStop.SetHint(L"フォルダ名／ファイル名の取得を中断します(ESC)|");

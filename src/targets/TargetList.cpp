@@ -18,9 +18,9 @@ int CompareKeys(std::wstring_view a, std::wstring_view b) {
 
 }  // namespace
 
-int CompareTargetPaths(std::wstring_view a, std::wstring_view b) { return CompareKeys(comm_PathKey(a), comm_PathKey(b)); }
+int CompareTargetPaths(std::wstring_view a, std::wstring_view b) { return CompareKeys(comm::comm_PathKey(a), comm::comm_PathKey(b)); }
 
-bool TTargetList::Find(std::wstring_view path, int& index) const { return FindKey(comm_PathKey(path), index); }
+bool TTargetList::Find(std::wstring_view path, int& index) const { return FindKey(comm::comm_PathKey(path), index); }
 
 bool TTargetList::FindKey(std::wstring_view key, int& index) const {
   // Collections mostly add in ascending order: try the end first, one comparison instead of a search.
@@ -56,7 +56,7 @@ int TTargetList::IndexOf(std::wstring_view path) const {
 }
 
 int TTargetList::Add(std::wstring_view path) {
-  const std::wstring key = comm_PathKey(path);
+  const std::wstring key = comm::comm_PathKey(path);
   int index;
   if (FindKey(key, index)) return -1;
   const bool ownKey = key == path;  // the common case: the entry is its own key, kept once

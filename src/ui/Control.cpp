@@ -141,11 +141,8 @@ WinControl* WinControl::FromHandle(HWND hwnd) {
 }
 
 void WinControl::DestroyHandle() {
-  if (FHandle) {
-    HWND h = FHandle;
-    if (IsWindow(h)) DestroyWindow(h);
-    FHandle = nullptr;
-  }
+  // The window goes with the holder; one its parent already took is left alone.
+  const comm::TUniqueWindow window(std::exchange(FHandle, nullptr));
 }
 
 void WinControl::AfterCreate(WinControl* parent) {
@@ -276,7 +273,7 @@ void WinControl::PaintWindow(HDC dc, const RECT& paintRect) {
     if (!g || !g->Visible()) continue;
     RECT r = g->BoundsRect(), tmp;
     if (!IntersectRect(&tmp, &r, &paintRect)) continue;
-    SavedDC saved(dc);
+    comm::TSavedDC saved(dc);
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     SetViewportOrgEx(dc, r.left, r.top, nullptr);
     g->Paint(dc);
@@ -427,7 +424,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
       }
       case WM_PAINT: {
-        PaintDC dc(FHandle);
+        comm::TPaintDC dc(FHandle);
         PaintWindow(dc, dc.PaintRect());
         return 0;
       }
@@ -502,13 +499,12 @@ void WinControl::RecreateWnd() {
     FSubclassed = false;
   }
   FHandle = nullptr;
+  // From here the old window is ours to destroy, whether or not its successor is made.
+  comm::TUniqueWindow oldWindow(old);
 
   HWND created = CreateWindowExW(exStyle, cls, text.c_str(), style, FLeft, FTop, FWidth, FHeight,
                                  FParent->Handle(), reinterpret_cast<HMENU>(id), inst, FOwnClass ? this : nullptr);
-  if (!created) {
-    DestroyWindow(old);
-    throw std::runtime_error("CreateWindowExW failed");
-  }
+  if (!created) throw std::runtime_error("CreateWindowExW failed");
   if (!FOwnClass) {
     FHandle = created;
     Objects()[created] = this;
@@ -519,7 +515,7 @@ void WinControl::RecreateWnd() {
   SetWindowPos(created, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (Control* c : FChildren)
     if (auto* w = dynamic_cast<WinControl*>(c); w && w->FHandle) SetParent(w->FHandle, created);
-  DestroyWindow(old);
+  oldWindow.Reset();
   // Sent through the object, so that whatever is in front of its procedure sees the new window.
   SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FFont)), FALSE);
   if (!FEnabled) EnableWindow(created, FALSE);

@@ -2,7 +2,7 @@
 #pragma once
 #include "Base.h"
 #include "ui/Graphics.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <functional>
 #include <string>
 #include <utility>

@@ -29,8 +29,7 @@ Form::Form() { FContainer = true; }
 
 Form::~Form() {
   if (Application::Instance().MainForm() == this) Application::Instance().SetMainForm(nullptr);
-  if (FTooltip) DestroyWindow(FTooltip);
-  FTooltip = nullptr;
+  FTooltip.Reset();
 }
 
 void Form::CreateForm(const std::wstring& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
@@ -89,7 +88,7 @@ BOOL CALLBACK RemoveWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
   if (GetMonitorInfoW(monitor, &mi)) {
-    GdiObject<HRGN> work(CreateRectRgnIndirect(&mi.rcWork));
+    comm::TGdiObject<HRGN> work(CreateRectRgnIndirect(&mi.rcWork));
     CombineRgn(reinterpret_cast<HRGN>(lp), reinterpret_cast<HRGN>(lp), work.Get(), RGN_DIFF);
   }
   return TRUE;
@@ -117,7 +116,7 @@ RECT RestoredBounds(HWND window) {
 RECT FitOnScreen(const RECT& bounds) {
   // What is left of the window once every work area is taken away; nothing left means it fits, also
   // when it spans two monitors side by side.
-  GdiObject<HRGN> rest(CreateRectRgnIndirect(&bounds));
+  comm::TGdiObject<HRGN> rest(CreateRectRgnIndirect(&bounds));
   EnumDisplayMonitors(nullptr, nullptr, RemoveWorkArea, reinterpret_cast<LPARAM>(rest.Get()));
   RECT box;
   if (GetRgnBox(rest.Get(), &box) == NULLREGION) return bounds;
@@ -425,11 +424,11 @@ void Form::UpdateHint(Control* c) {
   const bool silent = !windowed && !c->ShowHint();
   if (!FTooltip) {
     if ((shortHint.empty() || !c->ShowHint()) && !silent) return;
-    FTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(FTooltip, TTM_SETMAXTIPWIDTH, 0, 600);
-    SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
+    FTooltip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
+    SendMessageW(FTooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 600);
+    SendMessageW(FTooltip.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
   }
   // A disabled or hidden control shows no tip, and one showing for it goes at once (a button disabled
   // by its own click keeps no tip on the screen).
@@ -437,11 +436,11 @@ void Form::UpdateHint(Control* c) {
   if (!shown) {
     TTTOOLINFOW current{};
     current.cbSize = sizeof(current);
-    if (SendMessageW(FTooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)) &&
+    if (SendMessageW(FTooltip.Get(), TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)) &&
         current.hwnd == ti.hwnd && current.uId == ti.uId)
-      SendMessageW(FTooltip, TTM_POP, 0, 0);
+      SendMessageW(FTooltip.Get(), TTM_POP, 0, 0);
   }
-  SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   // A hidden control is not there at all; a disabled windowless one stays silent over its parent.
   if (!c->Visible()) return;
   if (silent || (!windowed && !c->Enabled())) shortHint.clear();
@@ -449,7 +448,7 @@ void Form::UpdateHint(Control* c) {
   ti.uFlags = TTF_SUBCLASS | (windowed ? TTF_IDISHWND : 0);
   ti.rect = c->BoundsRect();
   ti.lpszText = shortHint.data();
-  SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void Form::RemoveHint(Control* c) {
@@ -459,7 +458,7 @@ void Form::RemoveHint(Control* c) {
   bool windowed = c->IsWindowed();
   ti.hwnd = windowed ? Handle() : (c->Parent() ? c->Parent()->Handle() : nullptr);
   ti.uId = windowed ? reinterpret_cast<UINT_PTR>(static_cast<WinControl*>(c)->Handle()) : reinterpret_cast<UINT_PTR>(c);
-  SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

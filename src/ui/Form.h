@@ -69,7 +69,7 @@ class Form : public WinControl {
   // Tooltips of the form's controls; a disabled or hidden control has none.
   void UpdateHint(Control* c);
   void RemoveHint(Control* c);
-  HWND TooltipWindow() const { return FTooltip; }
+  HWND TooltipWindow() const { return FTooltip.Get(); }
 
   // Key handling before the focused control: preview, menu shortcuts, mnemonics of windowless labels.
   bool PreTranslateKey(MSG& msg);
@@ -103,7 +103,7 @@ class Form : public WinControl {
   std::vector<PopupMenu*> FShortcutMenus;
   Button* FDefaultButton = nullptr;
   Button* FCancelButton = nullptr;
-  HWND FTooltip = nullptr;
+  comm::TUniqueWindow FTooltip;
   HWND FLastFocus = nullptr;
 };
 

@@ -1,6 +1,6 @@
 // Colours and fonts shared by every window, created on first use.
 #include "ui/Graphics.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <map>
 #include <memory>
 #include <tuple>
@@ -14,16 +14,16 @@ COLORREF ColorToRGB(Color c) {
 
 HBRUSH ColorBrush(Color c) {
   if (c & 0x80000000u) return GetSysColorBrush(static_cast<int>(c & 0xFF));
-  static std::map<COLORREF, GdiObject<HBRUSH>> brushes;
+  static std::map<COLORREF, comm::TGdiObject<HBRUSH>> brushes;
   COLORREF rgb = ColorToRGB(c);
   auto it = brushes.find(rgb);
-  if (it == brushes.end()) it = brushes.emplace(rgb, GdiObject<HBRUSH>(CreateSolidBrush(rgb))).first;
+  if (it == brushes.end()) it = brushes.emplace(rgb, comm::TGdiObject<HBRUSH>(CreateSolidBrush(rgb))).first;
   return it->second.Get();
 }
 
 HFONT FontHandle(const Font& f) {
   using Key = std::tuple<std::wstring, int, BYTE, unsigned>;
-  static std::map<Key, GdiObject<HFONT>> fonts;
+  static std::map<Key, comm::TGdiObject<HFONT>> fonts;
   Key key{f.Name, f.Height, f.Charset, f.Style};
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second.Get();
@@ -40,7 +40,7 @@ HFONT FontHandle(const Font& f) {
   lf.lfPitchAndFamily = DEFAULT_PITCH;
   lstrcpynW(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
   HFONT h = CreateFontIndirectW(&lf);
-  fonts.emplace(key, GdiObject<HFONT>(h));
+  fonts.emplace(key, comm::TGdiObject<HFONT>(h));
   return h;
 }
 
@@ -51,8 +51,8 @@ const Font& DefaultFont() {
 
 SIZE TextExtent(HFONT font, const std::wstring& text) {
   SIZE sz{0, 0};
-  WindowDC dc(nullptr);
-  SelectObj sel(dc, font);
+  comm::TWindowDC dc(nullptr);
+  comm::TSelectObject sel(dc, font);
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
   return sz;
 }

@@ -1,13 +1,14 @@
 // Colours (RGB or system colour), fonts described by value and shared GDI objects made from them.
 #pragma once
 #include "Base.h"
+#include "comm/Color.h"
 #include <string>
 
 namespace ui {
 
-// A colour: an RGB value, or a system colour index with the top bit set (as GetSysColor takes it).
-using Color = DWORD;
-constexpr Color SysColor(int index) { return 0x80000000u | static_cast<DWORD>(index); }
+// The windows' colours are the settings' colours.
+using Color = comm::TColor;
+using comm::SysColor;
 constexpr Color clBtnFace = SysColor(COLOR_BTNFACE);
 constexpr Color clWindow = SysColor(COLOR_WINDOW);
 constexpr Color clWindowText = SysColor(COLOR_WINDOWTEXT);
@@ -23,7 +24,8 @@ COLORREF ColorToRGB(Color c);
 // A solid brush of the colour, kept for the life of the process (callers never delete it).
 HBRUSH ColorBrush(Color c);
 
-enum FontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using comm::TFontStyle;
+using enum comm::TFontStyle;
 
 struct Font {
   std::wstring Name = L"ＭＳ Ｐゴシック";

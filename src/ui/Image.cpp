@@ -3,10 +3,6 @@
 
 namespace ui {
 
-Image::~Image() {
-  if (FIcon) DestroyIcon(FIcon);
-}
-
 void Image::SetBitmap(HBITMAP bitmap, COLORREF keyColor) {
   FBitmap.Reset(bitmap);
   FKey = keyColor;
@@ -14,8 +10,7 @@ void Image::SetBitmap(HBITMAP bitmap, COLORREF keyColor) {
 }
 
 void Image::SetIcon(HICON icon) {
-  if (FIcon) DestroyIcon(FIcon);
-  FIcon = icon;
+  FIcon.Reset(icon);
   Invalidate();
 }
 
@@ -27,15 +22,15 @@ void Image::SetStretch(bool stretch) {
 
 void Image::Paint(HDC dc) {
   if (FIcon) {
-    DrawIconEx(dc, 0, 0, FIcon, FStretch ? FWidth : 0, FStretch ? FHeight : 0, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, 0, 0, FIcon.Get(), FStretch ? FWidth : 0, FStretch ? FHeight : 0, 0, nullptr, DI_NORMAL);
     return;
   }
   if (!FBitmap) return;
   BITMAP bm{};
   if (!GetObjectW(FBitmap.Get(), sizeof(bm), &bm)) return;
   const int w = FStretch ? FWidth : bm.bmWidth, h = FStretch ? FHeight : bm.bmHeight;
-  MemoryDC mem(dc);
-  SelectObj sel(mem, FBitmap.Get());
+  comm::TMemoryDC mem(dc);
+  comm::TSelectObject sel(mem, FBitmap.Get());
   if (FKey == CLR_INVALID) {
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, 0, 0, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);

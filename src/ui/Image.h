@@ -1,13 +1,12 @@
 // A windowless picture: a bitmap with a transparent key colour, or an icon, drawn as is or stretched.
 #pragma once
 #include "ui/Control.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 
 namespace ui {
 
 class Image : public GraphicControl {
  public:
-  ~Image() override;
   // The image takes ownership of the bitmap; pixels of keyColor are not drawn (CLR_INVALID: none).
   void SetBitmap(HBITMAP bitmap, COLORREF keyColor = CLR_INVALID);
   // The image takes ownership of the icon.
@@ -16,13 +15,13 @@ class Image : public GraphicControl {
   void SetStretch(bool stretch);
   bool Stretch() const { return FStretch; }
   HBITMAP Bitmap() const { return FBitmap.Get(); }
-  HICON Icon() const { return FIcon; }
+  HICON Icon() const { return FIcon.Get(); }
   void Paint(HDC dc) override;
 
  private:
-  GdiObject<HBITMAP> FBitmap;
+  comm::TGdiObject<HBITMAP> FBitmap;
   COLORREF FKey = CLR_INVALID;
-  HICON FIcon = nullptr;
+  comm::TUniqueIcon FIcon;
   bool FStretch = false;
 };
 

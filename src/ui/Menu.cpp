@@ -1,6 +1,6 @@
 // Popup menus: built afresh for each show, so their entries always show the current state.
 #include "ui/Menu.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <algorithm>
 #include <utility>
 
@@ -88,8 +88,8 @@ bool PopupMenu::DrawGlyph(const DRAWITEMSTRUCT* dis) {
   const RECT& r = dis->rcItem;
   const int x = r.left;
   const int y = r.top + std::max<int>(0, (r.bottom - r.top - h) / 2);
-  MemoryDC src(dis->hDC);
-  SelectObj srcBitmap(src, item->Bitmap);
+  comm::TMemoryDC src(dis->hDC);
+  comm::TSelectObject srcBitmap(src, item->Bitmap);
   const COLORREF key = GetPixel(src, 0, h - 1);
   if (!(dis->itemState & (ODS_GRAYED | ODS_DISABLED))) {
     // Over whatever the menu drew behind the entry: its colour, or the highlight.
@@ -97,10 +97,10 @@ bool PopupMenu::DrawGlyph(const DRAWITEMSTRUCT* dis) {
     return true;
   }
   // A greyed entry shows the glyph's shape engraved, as its text is.
-  GdiObject<HBITMAP> shape(CreateBitmap(w, h, 1, 1, nullptr));
+  comm::TGdiObject<HBITMAP> shape(CreateBitmap(w, h, 1, 1, nullptr));
   {
-    MemoryDC mono(dis->hDC);
-    SelectObj monoBitmap(mono, shape.Get());
+    comm::TMemoryDC mono(dis->hDC);
+    comm::TSelectObject monoBitmap(mono, shape.Get());
     SetBkColor(src, key);  // key pixels become white, the glyph black
     BitBlt(mono, 0, 0, w, h, src, 0, 0, SRCCOPY);
   }
@@ -111,21 +111,18 @@ bool PopupMenu::DrawGlyph(const DRAWITEMSTRUCT* dis) {
 
 MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
   if (OnPopup) OnPopup(nullptr);
-  struct MenuHolder {
-    HMENU h = CreatePopupMenu();
-    ~MenuHolder() { DestroyMenu(h); }
-  } menu;
+  const comm::TUniqueMenu menu(CreatePopupMenu());
   for (size_t i = 0; i < FItems.size(); ++i) {
     MenuItem& it = *FItems[i];
     if (!it.Visible) continue;
     if (it.Caption == L"-") {
-      AppendMenuW(menu.h, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
     std::wstring text = it.Caption;
     if (it.Shortcut) text += L"\t" + ShortCutText(it.Shortcut);
     UINT flags = MF_STRING | (it.Enabled ? MF_ENABLED : MF_GRAYED) | (it.Checked ? MF_CHECKED : 0);
-    AppendMenuW(menu.h, flags, i + 1, text.c_str());
+    AppendMenuW(menu.Get(), flags, i + 1, text.c_str());
     if (it.Bitmap) {
       // Drawn by the owner (MeasureGlyph, DrawGlyph): a bitmap given to the menu as it is would show
       // its key colour, and inverted on the highlight.
@@ -134,14 +131,14 @@ MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
       mii.fMask = MIIM_BITMAP | MIIM_DATA;
       mii.hbmpItem = HBMMENU_CALLBACK;
       mii.dwItemData = reinterpret_cast<ULONG_PTR>(&it);
-      SetMenuItemInfoW(menu.h, static_cast<UINT>(i + 1), FALSE, &mii);
+      SetMenuItemInfoW(menu.Get(), static_cast<UINT>(i + 1), FALSE, &mii);
     }
   }
-  gOpenMenu = menu.h;
+  gOpenMenu = menu.Get();
   const PopupMenu* outerPopup = std::exchange(gOpenPopup, this);
   // The owner must be the foreground window, or the menu does not close when the user clicks elsewhere.
   SetForegroundWindow(owner);
-  UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.h, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner,
+  UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner,
                                               nullptr));
   gOpenMenu = nullptr;
   gOpenPopup = outerPopup;

@@ -52,7 +52,7 @@ int CaptionWidth(const std::wstring& caption) {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return 0;
-  GdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
+  comm::TGdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
   int text = caption.empty() ? 0 : static_cast<int>(TextExtent(font.Get(), caption).cx);
   // The small icon at the left (drawn by some systems even on dialog frames), the close button at the
   // right, and a few pixels on each side of the text.
@@ -188,8 +188,8 @@ int MaxMessageTextHeight(int workAreaHeight, int frameHeight) {
 TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight) {
   TMessageTextBox box;
   const wchar_t* shown = text.empty() ? L" " : text.c_str();
-  WindowDC dc(nullptr);
-  SelectObj sel(dc, font);
+  comm::TWindowDC dc(nullptr);
+  comm::TSelectObject sel(dc, font);
   RECT r{0, 0, breakWidth, 0};
   DrawTextW(dc, shown, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
   box.width = r.right;

@@ -152,7 +152,7 @@ bool Label::HitTest(int, int) const { return true; }
 void Label::Paint(HDC dc) {
   RECT r = ClientRect();
   if (!Transparent) FillRect(dc, &r, ColorBrush(FColor));
-  SelectObj font(dc, FontHandle(FFont));
+  comm::TSelectObject font(dc, FontHandle(FFont));
   SetBkMode(dc, TRANSPARENT);
   UINT fmt = DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
   if (TextAlignment == Alignment::Center) fmt |= DT_CENTER;
@@ -186,7 +186,7 @@ void DrawBevel(HDC dc, RECT& r, Bevel bevel, int width) {
   COLORREF topLeft = ColorToRGB(bevel == Bevel::Raised ? clBtnHighlight : clBtnShadow);
   COLORREF bottomRight = ColorToRGB(bevel == Bevel::Raised ? clBtnShadow : clBtnHighlight);
   for (int i = 0; i < width; ++i) {
-    GdiObject<HBRUSH> tl(CreateSolidBrush(topLeft)), br(CreateSolidBrush(bottomRight));
+    comm::TGdiObject<HBRUSH> tl(CreateSolidBrush(topLeft)), br(CreateSolidBrush(bottomRight));
     RECT e;
     e = RECT{r.left, r.top, r.right - 1, r.top + 1};
     FillRect(dc, &e, tl.Get());
@@ -243,7 +243,7 @@ void GroupBox::SetCaption(const std::wstring& caption) {
 void GroupBox::PaintWindow(HDC dc, const RECT& paintRect) {
   RECT r;
   GetClientRect(Handle(), &r);
-  SelectObj font(dc, FontHandle(FFont));
+  comm::TSelectObject font(dc, FontHandle(FFont));
   TEXTMETRICW tm;
   GetTextMetricsW(dc, &tm);
   RECT frame = r;

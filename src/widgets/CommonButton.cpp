@@ -287,7 +287,7 @@ void TCommonButton::Paint(HDC dc) {
   if (!ShowsFrame()) {
     FillRect(dc, &r, ui::ColorBrush(ui::clBtnFace));
   } else {
-    ui::SavedDC saved(dc);
+    comm::TSavedDC saved(dc);
     if (FStyle == clsScrollBorder) {
       // Only a two-pixel ring of the shape is wanted: the face inside stays plain.
       FillRect(dc, &r, ui::ColorBrush(ui::clBtnFace));
@@ -331,7 +331,7 @@ void DrawDisabledGlyph(HDC dc, HBITMAP glyph, int x, int y, SIZE size) {
   bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   std::vector<DWORD> bits(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
   {
-    ui::WindowDC screen(nullptr);
+    comm::TWindowDC screen(nullptr);
     if (!GetDIBits(screen, glyph, 0, static_cast<UINT>(size.cy), bits.data(), &bi, DIB_RGB_COLORS)) return;
   }
   std::vector<COLORREF> pixels(bits.size());
@@ -348,16 +348,16 @@ void DrawDisabledGlyph(HDC dc, HBITMAP glyph, int x, int y, SIZE size) {
       if (shape[static_cast<size_t>(row) * static_cast<size_t>(size.cx) + static_cast<size_t>(col)])
         maskBits[static_cast<size_t>(row) * stride + static_cast<size_t>(col) / 8] &=
             static_cast<BYTE>(~(0x80u >> (col % 8)));
-  ui::GdiObject<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, maskBits.data()));
-  ui::MemoryDC maskDC(dc);
-  ui::SelectObj selMask(maskDC, mask.Get());
+  comm::TGdiObject<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, maskBits.data()));
+  comm::TMemoryDC maskDC(dc);
+  comm::TSelectObject selMask(maskDC, mask.Get());
   COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
   COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
   // Paints the brush where the mask is black and keeps the destination where it is white.
   constexpr DWORD kBrushWhereMaskBlack = 0x00B8074A;
   for (int pass = 0; pass < 2; ++pass) {
-    ui::GdiObject<HBRUSH> brush(CreateSolidBrush(ui::ColorToRGB(pass == 0 ? ui::clBtnHighlight : ui::clBtnShadow)));
-    ui::SelectObj selBrush(dc, brush.Get());
+    comm::TGdiObject<HBRUSH> brush(CreateSolidBrush(ui::ColorToRGB(pass == 0 ? ui::clBtnHighlight : ui::clBtnShadow)));
+    comm::TSelectObject selBrush(dc, brush.Get());
     int offset = pass == 0 ? 1 : 0;
     BitBlt(dc, x + offset, y + offset, size.cx, size.cy, maskDC, 0, 0, kBrushWhereMaskBlack);
   }
@@ -371,7 +371,7 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
   BITMAP bm{};
   if (FGlyph && GetObjectW(FGlyph.Get(), sizeof(bm), &bm)) glyph = SIZE{bm.bmWidth, bm.bmHeight};
   if (glyph.cx <= 0 && FCaption.empty()) return;
-  ui::SavedDC saved(dc);
+  comm::TSavedDC saved(dc);
   SelectObject(dc, ui::FontHandle(FFont));
   if (!FCaption.empty()) {
     RECT calc{0, 0, area.right - area.left, area.bottom - area.top};
@@ -388,8 +388,8 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
     if (state == bsDisabled) {
       DrawDisabledGlyph(dc, FGlyph.Get(), p.Glyph.left, p.Glyph.top, glyph);
     } else {
-      ui::MemoryDC mem(dc);
-      ui::SelectObj sel(mem, FGlyph.Get());
+      comm::TMemoryDC mem(dc);
+      comm::TSelectObject sel(mem, FGlyph.Get());
       COLORREF transparent = GetPixel(mem, 0, glyph.cy - 1);
       TransparentBlt(dc, p.Glyph.left, p.Glyph.top, glyph.cx, glyph.cy, mem, 0, 0, glyph.cx, glyph.cy, transparent);
     }

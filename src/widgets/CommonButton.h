@@ -1,7 +1,7 @@
 // The flat button: a windowless speed button whose face is one of the system's frame-control shapes.
 #pragma once
 #include "ui/Control.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <functional>
 #include <vector>
 
@@ -123,7 +123,7 @@ class TCommonButton : public ui::GraphicControl {
   int FGroupIndex = 0;
   int FSpacing = 4;
   int FMargin = -1;
-  ui::GdiObject<HBITMAP> FGlyph;
+  comm::TGdiObject<HBITMAP> FGlyph;
 
  private:
   void PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState state);

@@ -358,13 +358,12 @@ void TCommonSpinEdit::SetEnabled(bool enabled) {
 }
 
 int TCommonSpinEdit::LeastHeight() const {
-  ui::WindowDC dc(nullptr);
+  comm::TWindowDC dc(nullptr);
   TEXTMETRICW system{}, own{};
-  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  comm::TSelectObject font(dc, GetStockObject(SYSTEM_FONT));
   GetTextMetricsW(dc, &system);
-  SelectObject(dc, ui::FontHandle(FFont));
+  font.Reset(dc, ui::FontHandle(FFont));
   GetTextMetricsW(dc, &own);
-  SelectObject(dc, old);
   return own.tmHeight + std::min(system.tmHeight, own.tmHeight) / 4 + 4 * GetSystemMetrics(SM_CYBORDER) + 2;
 }
 

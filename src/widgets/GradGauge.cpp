@@ -16,11 +16,11 @@ std::wstring GaugePercentText(int filled, int extent) {
 
 HBITMAP MakeGradation(int width, int height, COLORREF top, COLORREF last, TGradStyle style) {
   if (width <= 0 || height <= 0) return nullptr;
-  ui::WindowDC screen(nullptr);
+  comm::TWindowDC screen(nullptr);
   HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
   if (!bmp) return nullptr;
-  ui::MemoryDC mem(screen);
-  ui::SelectObj sel(mem, bmp);
+  comm::TMemoryDC mem(screen);
+  comm::TSelectObject sel(mem, bmp);
   double value[3] = {double(GetRValue(top)), double(GetGValue(top)), double(GetBValue(top))};
   const double step[3] = {(value[0] - GetRValue(last)) / 255.0, (value[1] - GetGValue(last)) / 255.0,
                           (value[2] - GetBValue(last)) / 255.0};
@@ -127,8 +127,8 @@ void TGradationGauge::Changed(bool always) {
 void TGradationGauge::DrawNow() {
   FDrawn = false;  // a gauge that cannot be drawn now is drawn whole at its next paint
   if (!FVisible || !FParent || !FParent->Handle() || !IsWindowVisible(FParent->Handle())) return;
-  ui::WindowDC dc(FParent->Handle());
-  ui::SavedDC saved(dc);
+  comm::TWindowDC dc(FParent->Handle());
+  comm::TSavedDC saved(dc);
   IntersectClipRect(dc, FLeft, FTop, FLeft + FWidth, FTop + FHeight);
   SetViewportOrgEx(dc, FLeft, FTop, nullptr);
   Paint(dc);
@@ -142,12 +142,12 @@ void TGradationGauge::Paint(HDC dc) {
     FGradient.Reset(MakeGradation(W, H, FColorTop & 0xFFFFFF, FColorLast & 0xFFFFFF, FGradStyle));
     FGradientStale = false;
   }
-  ui::GdiObject<HBITMAP> off(CreateCompatibleBitmap(dc, W, H));
-  ui::MemoryDC mem(dc);
-  ui::MemoryDC grad(dc);
+  comm::TGdiObject<HBITMAP> off(CreateCompatibleBitmap(dc, W, H));
+  comm::TMemoryDC mem(dc);
+  comm::TMemoryDC grad(dc);
   if (!off || !mem.Get() || !grad.Get()) return;
-  ui::SelectObj selOff(mem, off.Get());
-  ui::SelectObj selGrad(grad, FGradient.Get());
+  comm::TSelectObject selOff(mem, off.Get());
+  comm::TSelectObject selGrad(grad, FGradient.Get());
   RECT all{0, 0, W, H};
   FillRect(mem, &all, ui::ColorBrush(FBackColor));
 
@@ -158,7 +158,7 @@ void TGradationGauge::Paint(HDC dc) {
   }
   const std::wstring text = PercentText();
   if (FShowPercent) {
-    ui::SelectObj selFont(mem, ui::FontHandle(FFont));
+    comm::TSelectObject selFont(mem, ui::FontHandle(FFont));
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, FFont.FontColor & 0xFFFFFF);
     DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &all, DT_SINGLELINE | DT_CENTER | DT_VCENTER);

@@ -1,7 +1,7 @@
 // The gradation gauge: a windowless progress gauge filled with a colour gradient, with a percentage.
 #pragma once
 #include "ui/Control.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <cstdint>
 #include <string>
 
@@ -61,7 +61,7 @@ class TGradationGauge : public ui::GraphicControl {
   bool FShowPercent = true;
   ui::Color FColorTop = RGB(0, 0, 255), FColorLast = RGB(0, 0, 0), FBackColor = ui::clBtnFace;
   // The gradient depends only on size, colours and style: kept until one of them changes.
-  ui::GdiObject<HBITMAP> FGradient;
+  comm::TGdiObject<HBITMAP> FGradient;
   bool FGradientStale = true;
   // What the last paint drew, so that a position change that moves no pixel draws nothing.
   bool FDrawn = false;

@@ -61,8 +61,8 @@ uint16_t THListBox::MeasureText(std::wstring_view text) const {
     if (FMeasureDC && font == FMeasureFont) {
       width = measure(FMeasureDC);
     } else {
-      ui::WindowDC dc(Handle());
-      ui::SelectObj keep(dc, font);
+      comm::TWindowDC dc(Handle());
+      comm::TSelectObject keep(dc, font);
       width = measure(dc);
     }
   }
@@ -99,13 +99,13 @@ bool THListBox::DrawItem(DRAWITEMSTRUCT* dis) {
   const COLORREF oldText = selected ? SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT)) : GetTextColor(dc);
   if (!selected && (dis->itemState & ODS_DISABLED)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   const HFONT font = ListFont(Handle());
-  const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+  comm::TSelectObject selectFont(dc, font);
   const int index = static_cast<int>(dis->itemID);
   std::wstring_view text;
   if (dis->itemID != static_cast<UINT>(-1) && index < Count()) text = FSource(index);
   ExtTextOutW(dc, rc.left + 1, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, text.data(), static_cast<UINT>(text.size()),
               nullptr);
-  if (oldFont) SelectObject(dc, oldFont);
+  selectFont.Reset();
   SetBkColor(dc, oldBk);
   SetTextColor(dc, oldText);
   if (dis->itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
@@ -160,9 +160,9 @@ void THListBox::BeginUpdate(int expected) {
     SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
     // One DC for every measurement of the bracket: fetching a window DC per string costs more
     // than measuring the string.
-    FMeasureDC = GetDC(Handle());
+    FMeasureDC.Reset(Handle());
     FMeasureFont = ListFont(Handle());
-    FMeasurePrevFont = FMeasureDC && FMeasureFont ? SelectObject(FMeasureDC, FMeasureFont) : nullptr;
+    if (FMeasureDC) FMeasureSelect.Reset(FMeasureDC, FMeasureFont);
   }
   if (expected > 0)
     SendMessageW(Handle(), LB_INITSTORAGE, static_cast<WPARAM>(expected), static_cast<LPARAM>(expected) * 64);
@@ -178,10 +178,8 @@ void THListBox::EndUpdate() {
 
 void THListBox::ReleaseMeasureDC() {
   if (!FMeasureDC) return;
-  if (FMeasurePrevFont) SelectObject(FMeasureDC, FMeasurePrevFont);
-  ReleaseDC(Handle(), FMeasureDC);
-  FMeasureDC = nullptr;
-  FMeasurePrevFont = nullptr;
+  FMeasureSelect.Reset();
+  FMeasureDC.Reset();
   FMeasureFont = nullptr;
 }
 

@@ -66,8 +66,8 @@ class THListBox : public ui::ListBox {
   int FMaxExtent = 0;
   int FUpdating = 0;
   // The device context held for the measurements of one update bracket, with the list's font in it.
-  HDC FMeasureDC = nullptr;
-  HGDIOBJ FMeasurePrevFont = nullptr;
+  comm::TWindowDC FMeasureDC;
+  comm::TSelectObject FMeasureSelect;  // the list's font in FMeasureDC; undone before the DC goes
   HFONT FMeasureFont = nullptr;
   // Advance widths of the characters met so far in FWidthFont, plus one (0: not yet asked). A path
   // is measured by adding them up, which is what the text extent of the whole string comes to, at a

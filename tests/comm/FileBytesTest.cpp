@@ -1,6 +1,7 @@
 // Replacing a file's bytes on real files: what the file keeps, holders, folders without create
 // rights, long paths, and failures that must leave the old file whole.
 #include "comm/FileBytes.h"
+#include "comm/LiteralPath.h"
 #include "support/FileObstacles.h"
 #include "support/TempTree.h"
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ std::string Content(const std::wstring& path) {
 std::vector<std::wstring> Names(const std::wstring& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW((comm_ExtendedPath(folder) + L"\\*").c_str(), &fd);
+  HANDLE find = FindFirstFileW((comm::comm_LiteralPath(folder) + L"\\*").c_str(), &fd);
   if (find == INVALID_HANDLE_VALUE) return names;
   do
     if (fd.cFileName[0] != L'.') names.push_back(fd.cFileName);
@@ -131,16 +132,33 @@ TEST(FileBytes, NamesPast260CharactersAreReplacedWhole) {
   std::wstring deep = tree.Root();
   while (deep.size() < 230) {
     deep += L"\\" + std::wstring(std::min<size_t>(60, 235 - deep.size()), L'd');
-    CreateDirectoryW(comm_ExtendedPath(deep).c_str(), nullptr);
+    CreateDirectoryW(comm::comm_LiteralPath(deep).c_str(), nullptr);
   }
   for (size_t length : {258u, 300u}) {
     const std::wstring longFile = deep + L"\\" + std::wstring(length - deep.size() - 5, L'f') + L".ini";
     ASSERT_EQ(longFile.size(), length);
     EXPECT_EQ(comm_ReplaceFileBytes(longFile, "first").Result, rpReplaced) << length;
     EXPECT_EQ(comm_ReplaceFileBytes(longFile, "second").Result, rpReplaced) << length;
-    EXPECT_EQ(Content(comm_ExtendedPath(longFile)), "second") << length;
+    EXPECT_EQ(Content(comm::comm_LiteralPath(longFile)), "second") << length;
   }
   EXPECT_EQ(Names(deep).size(), 2u);
+}
+
+// A name Windows' rules trim is written where a read of the same name looks: "a.ini." is "a.ini",
+// relative names are the current folder's, and no file with a trailing dot appears.
+TEST(FileBytes, ReplacedNameFollowsTheRulesOfTheRead) {
+  TempTree tree;
+  EXPECT_EQ(comm_ReplaceFileBytes(tree.Root() + L"\\a.ini.", "dotted").Result, rpReplaced);
+  EXPECT_EQ(Content(tree.Root() + L"\\a.ini"), "dotted");
+  EXPECT_EQ(Names(tree.Root()), std::vector<std::wstring>{L"a.ini"});
+
+  wchar_t previous[MAX_PATH];
+  ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryW(tree.Root().c_str()));
+  const bool replaced = comm_ReplaceFileBytes(L"sub\\..\\a.ini", "relative").Result == rpReplaced;
+  SetCurrentDirectoryW(previous);
+  EXPECT_TRUE(replaced);
+  EXPECT_EQ(Content(tree.Root() + L"\\a.ini"), "relative");
 }
 
 TEST(FileBytes, RefusedWritesLeaveTheOldFileWhole) {

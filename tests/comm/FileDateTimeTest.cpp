@@ -1,6 +1,6 @@
 // File times: conversion with the local bias, and reading and writing them on files and folders.
 #include "comm/FileDateTime.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include "support/FixedClock.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
@@ -39,17 +39,17 @@ TEST(FileTimeConversion, UtcToLocalWithTheBiasInForce) {
   TDateTime v = -1;
   {
     testsupport::FixedLocalBias utcZone(0);
-    ASSERT_TRUE(comm_ConvFileTimeToDateTime(Ft(utc), v));
+    ASSERT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(utc), v));
     EXPECT_EQ(v, 36526.0);
   }
   {
     testsupport::FixedLocalBias japan(-9 * kHour100ns);
-    ASSERT_TRUE(comm_ConvFileTimeToDateTime(Ft(utc), v));
+    ASSERT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(utc), v));
     EXPECT_EQ(v, At(2000, 1, 1, 9, 0, 0));
   }
   {
     testsupport::FixedLocalBias newYork(5 * kHour100ns);
-    ASSERT_TRUE(comm_ConvFileTimeToDateTime(Ft(utc), v));
+    ASSERT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(utc), v));
     EXPECT_EQ(v, At(1999, 12, 31, 19, 0, 0));
   }
 }
@@ -57,7 +57,7 @@ TEST(FileTimeConversion, UtcToLocalWithTheBiasInForce) {
 TEST(FileTimeConversion, LocalToUtcWithTheBiasInForce) {
   FILETIME ft{};
   testsupport::FixedLocalBias japan(-9 * kHour100ns);
-  ASSERT_TRUE(comm_ConvDateTimeToFileTime(At(2026, 12, 7, 9, 30, 15, 250), ft));
+  ASSERT_TRUE(comm::comm_ConvDateTimeToFileTime(At(2026, 12, 7, 9, 30, 15, 250), ft));
   EXPECT_EQ(Int(ft), FileTimeOf(2026, 12, 7, 0, 30, 15, 250));
 }
 
@@ -65,10 +65,10 @@ TEST(FileTimeConversion, MillisecondsSurviveAndTheRestIsCut) {
   testsupport::FixedLocalBias japan(-9 * kHour100ns);
   const int64_t utc = FileTimeOf(2021, 6, 30, 12, 0, 5) + 1234567;  // 123.4567 ms past the second
   TDateTime v = 0;
-  ASSERT_TRUE(comm_ConvFileTimeToDateTime(Ft(utc), v));
+  ASSERT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(utc), v));
   EXPECT_EQ(v, At(2021, 6, 30, 21, 0, 5, 123));
   FILETIME back{};
-  ASSERT_TRUE(comm_ConvDateTimeToFileTime(v, back));
+  ASSERT_TRUE(comm::comm_ConvDateTimeToFileTime(v, back));
   EXPECT_EQ(Int(back), utc - 4567);
 }
 
@@ -81,8 +81,8 @@ TEST(FileTimeConversion, WholeMillisecondTimesRoundTripExactly) {
       SCOPED_TRACE(t);
       TDateTime v;
       FILETIME back;
-      ASSERT_TRUE(comm_ConvFileTimeToDateTime(Ft(t), v));
-      ASSERT_TRUE(comm_ConvDateTimeToFileTime(v, back));
+      ASSERT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(t), v));
+      ASSERT_TRUE(comm::comm_ConvDateTimeToFileTime(v, back));
       ASSERT_EQ(Int(back), t);
     }
   }
@@ -91,22 +91,22 @@ TEST(FileTimeConversion, WholeMillisecondTimesRoundTripExactly) {
 TEST(FileTimeConversion, TimesOutsideYears1To9999AreNotConverted) {
   testsupport::FixedLocalBias utcZone(0);
   TDateTime v = 7;
-  EXPECT_FALSE(comm_ConvFileTimeToDateTime(Ft(FileTimeOf(10000, 1, 1)), v));
-  EXPECT_FALSE(comm_ConvFileTimeToDateTime(Ft(INT64_MAX), v));
-  EXPECT_FALSE(comm_ConvFileTimeToDateTime(FILETIME{0xFFFFFFFF, 0xFFFFFFFF}, v));
+  EXPECT_FALSE(comm::comm_ConvFileTimeToDateTime(Ft(FileTimeOf(10000, 1, 1)), v));
+  EXPECT_FALSE(comm::comm_ConvFileTimeToDateTime(Ft(INT64_MAX), v));
+  EXPECT_FALSE(comm::comm_ConvFileTimeToDateTime(FILETIME{0xFFFFFFFF, 0xFFFFFFFF}, v));
   EXPECT_EQ(v, 7);
-  EXPECT_TRUE(comm_ConvFileTimeToDateTime(Ft(FileTimeOf(9999, 12, 31, 23, 59, 59, 999)), v));
-  EXPECT_TRUE(comm_ConvFileTimeToDateTime(Ft(0), v));
+  EXPECT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(FileTimeOf(9999, 12, 31, 23, 59, 59, 999)), v));
+  EXPECT_TRUE(comm::comm_ConvFileTimeToDateTime(Ft(0), v));
   EXPECT_EQ(v, At(1601, 1, 1));
   {
     // West of UTC the first hours of 1601 have no local file time.
     testsupport::FixedLocalBias west(5 * kHour100ns);
-    EXPECT_FALSE(comm_ConvFileTimeToDateTime(Ft(kHour100ns), v));
+    EXPECT_FALSE(comm::comm_ConvFileTimeToDateTime(Ft(kHour100ns), v));
   }
   FILETIME ft{};
-  EXPECT_FALSE(comm_ConvDateTimeToFileTime(At(1600, 12, 31), ft));
-  EXPECT_FALSE(comm_ConvDateTimeToFileTime(std::nan(""), ft));
-  EXPECT_FALSE(comm_ConvDateTimeToFileTime(comm::kMaxDateDay + 2.0, ft));
+  EXPECT_FALSE(comm::comm_ConvDateTimeToFileTime(At(1600, 12, 31), ft));
+  EXPECT_FALSE(comm::comm_ConvDateTimeToFileTime(std::nan(""), ft));
+  EXPECT_FALSE(comm::comm_ConvDateTimeToFileTime(comm::kMaxDateDay + 2.0, ft));
 }
 
 TEST(FileDateTime, WritesCreationAndLastWriteAndLeavesLastAccess) {
@@ -115,12 +115,12 @@ TEST(FileDateTime, WritesCreationAndLastWriteAndLeavesLastAccess) {
   const int64_t access = FileTimeOf(2010, 3, 4, 5, 6, 7) + 1234567;
   ASSERT_TRUE(WriteRawTimes(f, -1, access, -1));
   const TDateTime created = At(2001, 2, 3, 4, 5, 6), written = At(2002, 3, 4, 5, 6, 7, 890);
-  ASSERT_TRUE(comm_SetFileDateTime(f, created, written));
+  ASSERT_TRUE(comm::comm_SetFileDateTime(f, created, written));
 
   const auto raw = ReadRawTimes(f);
   EXPECT_EQ(raw.LastAccess, access);
   TDateTime c, a, w;
-  ASSERT_TRUE(comm_GetFileDateTime(f, c, a, w));
+  ASSERT_TRUE(comm::comm_GetFileDateTime(f, c, a, w));
   EXPECT_EQ(w, written);
   if (CreationTimeIsKept()) {
     EXPECT_EQ(c, created);
@@ -133,10 +133,10 @@ TEST(FileDateTime, WritesInUtcWithTheBiasInForce) {
   testsupport::TempTree tree;
   const std::wstring f = tree.MakeFile(L"zone.txt");
   testsupport::FixedLocalBias japan(-9 * kHour100ns);
-  ASSERT_TRUE(comm_SetFileDateTime(f, 0, At(2026, 1, 1, 9, 0, 0)));
+  ASSERT_TRUE(comm::comm_SetFileDateTime(f, 0, At(2026, 1, 1, 9, 0, 0)));
   EXPECT_EQ(ReadRawTimes(f).LastWrite, FileTimeOf(2026, 1, 1, 0, 0, 0));
   TDateTime c, a, w;
-  ASSERT_TRUE(comm_GetFileDateTime(f, c, a, w));
+  ASSERT_TRUE(comm::comm_GetFileDateTime(f, c, a, w));
   EXPECT_EQ(w, At(2026, 1, 1, 9, 0, 0));
 }
 
@@ -145,7 +145,7 @@ TEST(FileDateTime, ZeroKeepsATimeCutToWholeMilliseconds) {
   const std::wstring f = tree.MakeFile(L"keep.txt");
   const int64_t base = FileTimeOf(2015, 7, 8, 9, 10, 11);
   ASSERT_TRUE(WriteRawTimes(f, base + 1234567, base + 2 * kMs + 5, base + 1234567));  // 123.4567 ms past the second
-  ASSERT_TRUE(comm_SetFileDateTime(f, 0, 0));
+  ASSERT_TRUE(comm::comm_SetFileDateTime(f, 0, 0));
   const auto raw = ReadRawTimes(f);
   EXPECT_EQ(raw.LastWrite, base + 1230000);
   EXPECT_EQ(raw.LastAccess, base + 2 * kMs + 5);  // never written
@@ -154,7 +154,7 @@ TEST(FileDateTime, ZeroKeepsATimeCutToWholeMilliseconds) {
   }
 
   // Creation 0 with a new last-write time keeps the creation time.
-  ASSERT_TRUE(comm_SetFileDateTime(f, 0, At(2020, 1, 2, 3, 4, 5)));
+  ASSERT_TRUE(comm::comm_SetFileDateTime(f, 0, At(2020, 1, 2, 3, 4, 5)));
   if (CreationTimeIsKept()) {
     EXPECT_EQ(ReadRawTimes(f).Creation, base + 1230000);
   }
@@ -163,18 +163,18 @@ TEST(FileDateTime, ZeroKeepsATimeCutToWholeMilliseconds) {
 TEST(FileDateTime, FolderWithAndWithoutTrailingSeparator) {
   testsupport::TempTree tree;
   const std::wstring dir = tree.MakeDir(L"フォルダ");
-  ASSERT_TRUE(comm_SetFileDateTime(dir + L"\\", At(1999, 9, 9, 9, 9, 9), At(2003, 3, 3, 3, 3, 3)));
+  ASSERT_TRUE(comm::comm_SetFileDateTime(dir + L"\\", At(1999, 9, 9, 9, 9, 9), At(2003, 3, 3, 3, 3, 3)));
   TDateTime c1, a1, w1, c2, a2, w2;
-  ASSERT_TRUE(comm_GetFileDateTime(dir + L"\\", c1, a1, w1));
-  ASSERT_TRUE(comm_GetFileDateTime(dir, c2, a2, w2));
+  ASSERT_TRUE(comm::comm_GetFileDateTime(dir + L"\\", c1, a1, w1));
+  ASSERT_TRUE(comm::comm_GetFileDateTime(dir, c2, a2, w2));
   EXPECT_EQ(w1, At(2003, 3, 3, 3, 3, 3));
   EXPECT_EQ(w1, w2);
   EXPECT_EQ(c1, c2);
   if (CreationTimeIsKept()) {
     EXPECT_EQ(c1, At(1999, 9, 9, 9, 9, 9));
   }
-  ASSERT_TRUE(comm_SetFileDateTime(dir, 0, At(2004, 4, 4, 4, 4, 4)));
-  ASSERT_TRUE(comm_GetFileDateTime(dir + L"\\", c1, a1, w1));
+  ASSERT_TRUE(comm::comm_SetFileDateTime(dir, 0, At(2004, 4, 4, 4, 4, 4)));
+  ASSERT_TRUE(comm::comm_GetFileDateTime(dir + L"\\", c1, a1, w1));
   EXPECT_EQ(w1, At(2004, 4, 4, 4, 4, 4));
 }
 
@@ -185,14 +185,14 @@ TEST(FileDateTime, NamesEndingInTheSecondByteBackslashKeepTheirLastCharacter) {
   for (const wchar_t* name : {L"一覧表", L"ソ", L"データ表ソ"}) {
     SCOPED_TRACE(testing::Message() << "name starting U+" << std::hex << static_cast<int>(name[0]));
     const std::wstring f = tree.MakeFile(name);
-    ASSERT_TRUE(comm_SetFileDateTime(f, 0, At(2011, 11, 11, 11, 11, 11)));
+    ASSERT_TRUE(comm::comm_SetFileDateTime(f, 0, At(2011, 11, 11, 11, 11, 11)));
     TDateTime c, a, w;
-    ASSERT_TRUE(comm_GetFileDateTime(f, c, a, w));
+    ASSERT_TRUE(comm::comm_GetFileDateTime(f, c, a, w));
     EXPECT_EQ(w, At(2011, 11, 11, 11, 11, 11));
     EXPECT_EQ(ReadRawTimes(f).LastWrite, FileTimeOf(2011, 11, 11, 11, 11, 11));
     // Had the last character been cut, the longer names would not exist.
     if (std::wstring_view(name).size() > 1) {
-      EXPECT_FALSE(comm_GetFileDateTime(f.substr(0, f.size() - 1), c, a, w));
+      EXPECT_FALSE(comm::comm_GetFileDateTime(f.substr(0, f.size() - 1), c, a, w));
     }
   }
 }
@@ -200,9 +200,9 @@ TEST(FileDateTime, NamesEndingInTheSecondByteBackslashKeepTheirLastCharacter) {
 TEST(FileDateTime, MissingPathFails) {
   testsupport::TempTree tree;
   TDateTime c = 1, a = 2, w = 3;
-  EXPECT_FALSE(comm_GetFileDateTime(tree.Path(L"missing.txt"), c, a, w));
-  EXPECT_FALSE(comm_SetFileDateTime(tree.Path(L"missing.txt"), At(2000, 1, 1), At(2000, 1, 1)));
-  EXPECT_FALSE(comm_SetFileDateTime(tree.Path(L"missing\\"), At(2000, 1, 1), At(2000, 1, 1)));
+  EXPECT_FALSE(comm::comm_GetFileDateTime(tree.Path(L"missing.txt"), c, a, w));
+  EXPECT_FALSE(comm::comm_SetFileDateTime(tree.Path(L"missing.txt"), At(2000, 1, 1), At(2000, 1, 1)));
+  EXPECT_FALSE(comm::comm_SetFileDateTime(tree.Path(L"missing\\"), At(2000, 1, 1), At(2000, 1, 1)));
 }
 
 TEST(FileDateTime, FileHeldOpenWithoutWriteSharingFails) {
@@ -210,14 +210,14 @@ TEST(FileDateTime, FileHeldOpenWithoutWriteSharingFails) {
   const std::wstring f = tree.MakeFile(L"held.txt");
   const auto before = ReadRawTimes(f);
   {
-    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     TDateTime c, a, w;
-    EXPECT_FALSE(comm_GetFileDateTime(f, c, a, w));
-    EXPECT_FALSE(comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
+    EXPECT_FALSE(comm::comm_GetFileDateTime(f, c, a, w));
+    EXPECT_FALSE(comm::comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
   }
   EXPECT_EQ(ReadRawTimes(f).LastWrite, before.LastWrite);
-  EXPECT_TRUE(comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
+  EXPECT_TRUE(comm::comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
 }
 
 TEST(FileDateTime, ReadOnlyFileFailsUntilTheAttributeIsCleared) {
@@ -225,11 +225,11 @@ TEST(FileDateTime, ReadOnlyFileFailsUntilTheAttributeIsCleared) {
   const std::wstring f = tree.MakeFile(L"ro.txt");
   ASSERT_TRUE(SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_READONLY));
   TDateTime c, a, w;
-  EXPECT_FALSE(comm_GetFileDateTime(f, c, a, w));
-  EXPECT_FALSE(comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
+  EXPECT_FALSE(comm::comm_GetFileDateTime(f, c, a, w));
+  EXPECT_FALSE(comm::comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
   ASSERT_TRUE(SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL));
-  EXPECT_TRUE(comm_GetFileDateTime(f, c, a, w));
-  EXPECT_TRUE(comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
+  EXPECT_TRUE(comm::comm_GetFileDateTime(f, c, a, w));
+  EXPECT_TRUE(comm::comm_SetFileDateTime(f, At(2000, 1, 1), At(2000, 1, 1)));
 }
 
 TEST(FileDateTime, LastAccessThatCannotBeConvertedFailsTheWrite) {
@@ -241,13 +241,13 @@ TEST(FileDateTime, LastAccessThatCannotBeConvertedFailsTheWrite) {
   ASSERT_TRUE(WriteRawTimes(f, y1990, y2030, y1990));
   testsupport::FixedLocalBias farAhead(-2921940LL * 24 * kHour100ns);
   TDateTime c, a, w;
-  EXPECT_FALSE(comm_GetFileDateTime(f, c, a, w));
-  EXPECT_FALSE(comm_SetFileDateTime(f, At(9991, 1, 1), At(9991, 1, 1)));
+  EXPECT_FALSE(comm::comm_GetFileDateTime(f, c, a, w));
+  EXPECT_FALSE(comm::comm_SetFileDateTime(f, At(9991, 1, 1), At(9991, 1, 1)));
   EXPECT_EQ(ReadRawTimes(f).LastWrite, y1990);
 
   ASSERT_TRUE(WriteRawTimes(f, -1, y1990, -1));
-  EXPECT_TRUE(comm_GetFileDateTime(f, c, a, w));
-  EXPECT_TRUE(comm_SetFileDateTime(f, At(9991, 1, 1), At(9991, 1, 1)));
+  EXPECT_TRUE(comm::comm_GetFileDateTime(f, c, a, w));
+  EXPECT_TRUE(comm::comm_SetFileDateTime(f, At(9991, 1, 1), At(9991, 1, 1)));
   EXPECT_NE(ReadRawTimes(f).LastWrite, y1990);
 }
 
@@ -257,14 +257,14 @@ TEST(ReplaceFileDateTime, NullKeepsATimeAndAValueReplacesIt) {
   const int64_t base = FileTimeOf(2012, 12, 12, 12, 12, 12);
   ASSERT_TRUE(WriteRawTimes(f, base + 1234567, -1, base + 1234567));
   const TDateTime written = At(2019, 9, 19, 19, 19, 19);
-  EXPECT_EQ(comm_ReplaceFileDateTime(f, nullptr, &written), rtDone);
+  EXPECT_EQ(comm::comm_ReplaceFileDateTime(f, nullptr, &written), comm::rtDone);
   TDateTime c, a, w;
-  ASSERT_TRUE(comm_GetFileDateTime(f, c, a, w));
+  ASSERT_TRUE(comm::comm_GetFileDateTime(f, c, a, w));
   EXPECT_EQ(w, written);
   if (CreationTimeIsKept()) {
     EXPECT_EQ(ReadRawTimes(f).Creation, base + 1230000);
   }
-  EXPECT_EQ(comm_ReplaceFileDateTime(f, nullptr, nullptr), rtDone);
+  EXPECT_EQ(comm::comm_ReplaceFileDateTime(f, nullptr, nullptr), comm::rtDone);
   EXPECT_EQ(ReadRawTimes(f).LastWrite, ReadRawTimes(f).LastWrite / 10000 * 10000);
 }
 
@@ -272,13 +272,13 @@ TEST(ReplaceFileDateTime, TellsAFailedReadFromAFailedWrite) {
   testsupport::TempTree tree;
   const std::wstring f = tree.MakeFile(L"r.txt");
   const TDateTime fine = At(2000, 1, 1), tooEarly = At(1600, 1, 1);
-  EXPECT_EQ(comm_ReplaceFileDateTime(tree.Path(L"missing"), &fine, &fine), rtUnreadable);
+  EXPECT_EQ(comm::comm_ReplaceFileDateTime(tree.Path(L"missing"), &fine, &fine), comm::rtUnreadable);
   const auto before = ReadRawTimes(f);
-  EXPECT_EQ(comm_ReplaceFileDateTime(f, &tooEarly, &fine), rtWriteFailed);
-  EXPECT_EQ(comm_ReplaceFileDateTime(f, &fine, &tooEarly), rtWriteFailed);
+  EXPECT_EQ(comm::comm_ReplaceFileDateTime(f, &tooEarly, &fine), comm::rtWriteFailed);
+  EXPECT_EQ(comm::comm_ReplaceFileDateTime(f, &fine, &tooEarly), comm::rtWriteFailed);
   EXPECT_EQ(ReadRawTimes(f).LastWrite, before.LastWrite);  // nothing written
   {
-    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_EQ(comm_ReplaceFileDateTime(f, &fine, &fine), rtUnreadable);
+    comm::TUniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(comm::comm_ReplaceFileDateTime(f, &fine, &fine), comm::rtUnreadable);
   }
 }

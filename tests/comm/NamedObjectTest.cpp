@@ -10,10 +10,10 @@ namespace {
 
 comm::TOpenResult OpenResult(const std::wstring& path, DWORD* attr = nullptr) {
   comm::TOpenResult result = comm::orFailed;
-  comm::UniqueHandle h = comm_OpenNamedObject(comm_LiteralPath(path), FILE_READ_ATTRIBUTES,
+  comm::TUniqueHandle h = comm::comm_OpenNamedObject(comm::comm_LiteralPath(path), FILE_READ_ATTRIBUTES,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, result);
   EXPECT_EQ(h.Valid(), result == comm::orOpened);
-  if (attr) *attr = h ? comm_GetHandleAttr(h.Get()) : kNoFileAttributes;
+  if (attr) *attr = h ? comm::comm_GetHandleAttr(h.Get()) : comm::kNoFileAttributes;
   return result;
 }
 
@@ -49,7 +49,7 @@ TEST(NamedObject, ANameEndingInAPeriodIsItsOwnObjectUnlessItLinksToItsTrimmedTwi
   // Wine reports the handle of "a." under the name "a": the twin beside it must not be taken for it.
   testsupport::TempTree tree;
   const std::wstring twin = tree.MakeFile(L"a"), d = tree.MakeFile(L"d");
-  comm::UniqueHandle made(CreateFileW((L"\\\\?\\" + tree.Path(L"a.")).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  comm::TUniqueHandle made(CreateFileW((L"\\\\?\\" + tree.Path(L"a.")).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   ASSERT_TRUE(made.Valid());
   made.Reset();
   EXPECT_EQ(OpenResult(tree.Path(L"a.")), comm::orOpened);

@@ -2,7 +2,7 @@
 #pragma once
 #include "FakeChangeHost.h"
 #include "comm/FileDateTime.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include "support/FixedClock.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"

@@ -43,7 +43,7 @@ std::wstring MakeLiteral(const std::wstring& path, bool folder) {
   if (folder) {
     EXPECT_TRUE(CreateDirectoryW(literal.c_str(), nullptr));
   } else {
-    comm::UniqueHandle h(CreateFileW(literal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    comm::TUniqueHandle h(CreateFileW(literal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     EXPECT_TRUE(h.Valid());
   }
   return path;
@@ -271,7 +271,7 @@ TEST_F(ChangeRunTest, AnExceptionInTheDateStepPutsTheReadOnlyStateBack) {
   host.throwInAsk = true;  // the question box cannot be made
   {
     // Held open by another program: the date step fails after read-only was cleared for it.
-    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     run.ButtonSetClick();
   }

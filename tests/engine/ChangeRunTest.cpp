@@ -147,7 +147,7 @@ TEST_F(ChangeRunTest, FileHeldOpenFailsTheDateStepButNotTheAttributeStep) {
   PlanDates(true, true);
   host.answers = {TAnswer::Yes};
   {
-    comm::UniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     run.ButtonSetClick();
   }
@@ -165,7 +165,7 @@ TEST_F(ChangeRunTest, AbortInTheDateStepRestoresReadOnlyAndLeavesTheTargetUncoun
   PlanDates(true, true);
   host.answers = {TAnswer::Abort};
   {
-    comm::UniqueHandle holder(CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     run.ButtonSetClick();
   }
@@ -205,7 +205,7 @@ TEST_F(ChangeRunTest, YesToAllSilencesTheRestOfTheRun) {
   PlanDates(true, true);
   host.answers = {TAnswer::YesToAll};
   {
-    comm::UniqueHandle holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    comm::TUniqueHandle holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     run.ButtonSetClick();
   }
   EXPECT_EQ(host.questions.size(), 1u);

@@ -4,7 +4,7 @@
 #include "engine/UndoJournal.h"
 #include "support/FileObstacles.h"
 #include "comm/FileBytes.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <functional>
 #include <memory>
 
@@ -116,7 +116,7 @@ TEST_F(UndoTest, NamesThePathRulesWouldTrimLongPathsOtherScriptsAndADriveRootCom
     if (folder) {
       EXPECT_TRUE(CreateDirectoryW(literal(p).c_str(), nullptr));
     } else {
-      comm::UniqueHandle h(CreateFileW(literal(p).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+      comm::TUniqueHandle h(CreateFileW(literal(p).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
       EXPECT_TRUE(h.Valid());
     }
     return p;
@@ -703,7 +703,7 @@ namespace {
 class TimesRefused : public TChangeTarget {
  public:
   using TChangeTarget::TChangeTarget;
-  TReplaceTimesResult ReplaceTimes(const comm::TDateTime*, const comm::TDateTime*) override { return rtWriteFailed; }
+  comm::TReplaceTimesResult ReplaceTimes(const comm::TDateTime*, const comm::TDateTime*) override { return comm::rtWriteFailed; }
 };
 class EndingAtQuestion : public enginetest::FakeChangeHost {
  public:

@@ -26,11 +26,11 @@ class RegManagerRegistry : public testing::Test {
     RegDeleteKeyW(HKEY_CURRENT_USER, kTestRoot.c_str());  // only when no other test run still uses it
   }
   bool SubkeyExists(const std::wstring& section) {
-    TRegKey key;
+    comm::TRegKey key;
     return RegOpenKeyExW(HKEY_CURRENT_USER, (FDir + L"\\" + section).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
   }
   void SetRaw(const std::wstring& section, const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    TRegKey key;
+    comm::TRegKey key;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (FDir + L"\\" + section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               key.Put(), nullptr),
               ERROR_SUCCESS);

@@ -51,6 +51,13 @@ TEST(ValueText, ColourTextsRoundTrip) {
   EXPECT_EQ(settings::TextToColor(L"clNoSuchColour"), std::nullopt);
 }
 
+// The names the settings file uses stand for the values the windows draw with.
+TEST(ValueText, SystemColourNamesAreTheDrawnSystemColours) {
+  EXPECT_EQ(settings::TextToColor(L"clWindowText"), comm::SysColor(COLOR_WINDOWTEXT));
+  EXPECT_EQ(settings::TextToColor(L"clBtnFace"), comm::SysColor(COLOR_BTNFACE));
+  EXPECT_EQ(settings::ColorToText(comm::SysColor(COLOR_HIGHLIGHT)), L"clHighlight");
+}
+
 TEST(ValueText, HexLinesDecodePairsAndALoneLastCharacter) {
   using Bytes = std::vector<uint8_t>;
   EXPECT_EQ(settings::HexLineToBytes(L"0A1"), (Bytes{10, 1}));

@@ -5,7 +5,7 @@
 #include "shell/Version.h"
 #include "support/DialogAnswerer.h"
 #include "support/TempTree.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
@@ -20,8 +20,8 @@ const std::wstring kM3 = kQuoted + L"から削除しました", kNotRemoved = kQ
 
 // A link file as the shell reads it: target, arguments, working folder, description, icon.
 std::vector<std::wstring> ReadLink(const std::wstring& file) {
-  ui::ComPtr<IShellLinkW> link;
-  ui::ComPtr<IPersistFile> persist;
+  comm::TComPtr<IShellLinkW> link;
+  comm::TComPtr<IPersistFile> persist;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&link))) ||
       FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) ||
@@ -176,7 +176,7 @@ TEST(AboutDialog, FailuresAreSaid) {
   {
     // The root takes a file here, so a link put there would stay and be seen.
     const std::wstring probe = tree.Root().substr(0, 3) + L"vss-probe.tmp";
-    ui::UniqueHandle made(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+    comm::TUniqueHandle made(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
                                       nullptr));
     ASSERT_TRUE(made) << "the drive's root cannot be written: this check would prove nothing";
   }
@@ -195,7 +195,7 @@ TEST(AboutDialog, FailuresAreSaid) {
   ASSERT_TRUE(comm_MakeShortcut(link, exe, L"", L"VornaStampShifter", L""));
   for (int how = 0; how < 2; ++how) {
     SCOPED_TRACE(how == 0 ? "held open" : "read-only");
-    ui::UniqueHandle held(how == 0 ? CreateFileW(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    comm::TUniqueHandle held(how == 0 ? CreateFileW(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                  0, nullptr)
                                    : nullptr);
     if (how == 1) {

@@ -1,6 +1,6 @@
 // Running the current test again in a child process.
 #include "support/ChildTest.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -46,7 +46,7 @@ int RunTestInChild(const wchar_t* variable, const std::wstring& value, DWORD tim
       CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
   SetEnvironmentVariableW(variable, nullptr);
   if (!started) return -1;
-  comm::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  comm::TUniqueHandle process(pi.hProcess), thread(pi.hThread);
   const DWORD start = GetTickCount();
   for (;;) {
     const DWORD spent = GetTickCount() - start;

@@ -1,7 +1,7 @@
 // Symbolic links made for tests: CreateSymbolicLinkW on Windows, the system's ln under Wine.
 #include "support/Links.h"
 #include "support/TempTree.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 
 namespace testsupport {
 namespace {
@@ -31,7 +31,7 @@ std::wstring Quoted(const std::string& utf8) {
 bool Exists(const std::wstring& link) {
   const std::wstring name = link.substr(link.find_last_of(L'\\') + 1);
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW((L"\\\\?\\" + link).c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW((L"\\\\?\\" + link).c_str(), &fd));
   if (!find) return false;
   do {
     if (name == fd.cFileName) return true;

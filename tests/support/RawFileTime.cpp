@@ -1,6 +1,6 @@
 // Direct file-time access for the tests.
 #include "support/RawFileTime.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <stdexcept>
 
 namespace testsupport {
@@ -14,7 +14,7 @@ FILETIME ToFt(int64_t v) { return FILETIME{static_cast<DWORD>(v), static_cast<DW
 }  // namespace
 
 RawTimes ReadRawTimes(const std::wstring& path) {
-  comm::UniqueHandle h(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  comm::TUniqueHandle h(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   FILETIME c, a, w;
   if (!h || !GetFileTime(h.Get(), &c, &a, &w)) throw std::runtime_error("cannot read file times");
@@ -22,7 +22,7 @@ RawTimes ReadRawTimes(const std::wstring& path) {
 }
 
 bool WriteRawTimes(const std::wstring& path, int64_t creation, int64_t lastAccess, int64_t lastWrite) {
-  comm::UniqueHandle h(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  comm::TUniqueHandle h(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!h) return false;
   const FILETIME c = ToFt(creation), a = ToFt(lastAccess), w = ToFt(lastWrite);

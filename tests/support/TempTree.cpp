@@ -1,6 +1,6 @@
 // Scratch folder trees and the platform probes the file-system tests need.
 #include "support/TempTree.h"
-#include "comm/UniqueHandle.h"
+#include "comm/Scoped.h"
 #include <atomic>
 #include <stdexcept>
 
@@ -38,7 +38,7 @@ std::wstring TempTree::MakeFile(std::wstring_view relative, std::string_view con
   const size_t cut = relative.find_last_of(L'\\');
   if (cut != std::wstring_view::npos) MakeDir(relative.substr(0, cut));
   std::wstring full = Path(relative);
-  comm::UniqueHandle h(CreateFileW((L"\\\\?\\" + full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  comm::TUniqueHandle h(CreateFileW((L"\\\\?\\" + full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h) throw std::runtime_error("cannot create a test file");
   DWORD written = 0;
@@ -56,7 +56,7 @@ void RemoveTree(const std::wstring& path) {
     return;
   }
   WIN32_FIND_DATAW fd;
-  comm::UniqueFind find(FindFirstFileW((path + L"\\*").c_str(), &fd));
+  comm::TUniqueFind find(FindFirstFileW((path + L"\\*").c_str(), &fd));
   if (find) {
     do {
       const std::wstring name = fd.cFileName;
@@ -68,7 +68,7 @@ void RemoveTree(const std::wstring& path) {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-  comm::UniqueHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  comm::TUniqueHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, 0, nullptr));
   if (!h.Valid()) return "<missing>";
   std::string bytes;
@@ -88,7 +88,7 @@ bool ReadOnlyRefusesWriteOpen() {
     TempTree tree;
     const std::wstring f = tree.MakeFile(L"probe.txt");
     SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_READONLY);
-    comm::UniqueHandle h(CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    comm::TUniqueHandle h(CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return !h.Valid();
   }();

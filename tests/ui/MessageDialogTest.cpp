@@ -174,7 +174,7 @@ int CaptionNeed(const std::wstring& title) {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-  ui::GdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
+  comm::TGdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
   return static_cast<int>(ui::TextExtent(font.Get(), title).cx) + GetSystemMetrics(SM_CXSMICON) +
          GetSystemMetrics(SM_CXSIZE);
 }

@@ -25,7 +25,7 @@ using Picture = testsupport::WindowPicture;
 // What the gauge shows on the screen now.
 Picture OnScreen(TGaugeForm& f) {
   return Picture(f.Gauge.Width(), f.Gauge.Height(), [&](HDC dc) {
-    ui::WindowDC win(f.Handle());
+    comm::TWindowDC win(f.Handle());
     BitBlt(dc, 0, 0, f.Gauge.Width(), f.Gauge.Height(), win, f.Gauge.Left(), f.Gauge.Top(), SRCCOPY);
   });
 }

@@ -3,7 +3,7 @@
 #include "app/Startup.h"
 #include "targets/CommandLine.h"
 #include "ui/Application.h"
-#include "ui/Scoped.h"
+#include "comm/Scoped.h"
 #include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -11,7 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   icc.dwSize = sizeof(icc);
   icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&icc);
-  ui::ScopedOleInit ole;
+  comm::TOleInit ole;
 
   std::wstring exePath(32768, L'\0');
   DWORD n = GetModuleFileNameW(nullptr, exePath.data(), static_cast<DWORD>(exePath.size()));
