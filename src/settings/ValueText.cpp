@@ -12,8 +12,6 @@ int HexDigit(wchar_t c) {
   return -1;
 }
 
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<uint32_t>(index)); }
-
 }  // namespace
 
 std::optional<int32_t> TextToInt(std::wstring_view text, bool hexAsBits) {
@@ -76,31 +74,31 @@ const std::vector<TColorName>& ColorNames() {
       {L"clFuchsia", 0xFF00FF},
       {L"clAqua", 0xFFFF00},
       {L"clWhite", 0xFFFFFF},
-      {L"clScrollBar", SystemColor(COLOR_SCROLLBAR)},
-      {L"clBackground", SystemColor(COLOR_BACKGROUND)},
-      {L"clActiveCaption", SystemColor(COLOR_ACTIVECAPTION)},
-      {L"clInactiveCaption", SystemColor(COLOR_INACTIVECAPTION)},
-      {L"clMenu", SystemColor(COLOR_MENU)},
-      {L"clWindow", SystemColor(COLOR_WINDOW)},
-      {L"clWindowFrame", SystemColor(COLOR_WINDOWFRAME)},
-      {L"clMenuText", SystemColor(COLOR_MENUTEXT)},
-      {L"clWindowText", SystemColor(COLOR_WINDOWTEXT)},
-      {L"clCaptionText", SystemColor(COLOR_CAPTIONTEXT)},
-      {L"clActiveBorder", SystemColor(COLOR_ACTIVEBORDER)},
-      {L"clInactiveBorder", SystemColor(COLOR_INACTIVEBORDER)},
-      {L"clAppWorkSpace", SystemColor(COLOR_APPWORKSPACE)},
-      {L"clHighlight", SystemColor(COLOR_HIGHLIGHT)},
-      {L"clHighlightText", SystemColor(COLOR_HIGHLIGHTTEXT)},
-      {L"clBtnFace", SystemColor(COLOR_BTNFACE)},
-      {L"clBtnShadow", SystemColor(COLOR_BTNSHADOW)},
-      {L"clGrayText", SystemColor(COLOR_GRAYTEXT)},
-      {L"clBtnText", SystemColor(COLOR_BTNTEXT)},
-      {L"clInactiveCaptionText", SystemColor(COLOR_INACTIVECAPTIONTEXT)},
-      {L"clBtnHighlight", SystemColor(COLOR_BTNHIGHLIGHT)},
-      {L"cl3DDkShadow", SystemColor(COLOR_3DDKSHADOW)},
-      {L"cl3DLight", SystemColor(COLOR_3DLIGHT)},
-      {L"clInfoText", SystemColor(COLOR_INFOTEXT)},
-      {L"clInfoBk", SystemColor(COLOR_INFOBK)},
+      {L"clScrollBar", comm::SysColor(COLOR_SCROLLBAR)},
+      {L"clBackground", comm::SysColor(COLOR_BACKGROUND)},
+      {L"clActiveCaption", comm::SysColor(COLOR_ACTIVECAPTION)},
+      {L"clInactiveCaption", comm::SysColor(COLOR_INACTIVECAPTION)},
+      {L"clMenu", comm::SysColor(COLOR_MENU)},
+      {L"clWindow", comm::SysColor(COLOR_WINDOW)},
+      {L"clWindowFrame", comm::SysColor(COLOR_WINDOWFRAME)},
+      {L"clMenuText", comm::SysColor(COLOR_MENUTEXT)},
+      {L"clWindowText", comm::SysColor(COLOR_WINDOWTEXT)},
+      {L"clCaptionText", comm::SysColor(COLOR_CAPTIONTEXT)},
+      {L"clActiveBorder", comm::SysColor(COLOR_ACTIVEBORDER)},
+      {L"clInactiveBorder", comm::SysColor(COLOR_INACTIVEBORDER)},
+      {L"clAppWorkSpace", comm::SysColor(COLOR_APPWORKSPACE)},
+      {L"clHighlight", comm::SysColor(COLOR_HIGHLIGHT)},
+      {L"clHighlightText", comm::SysColor(COLOR_HIGHLIGHTTEXT)},
+      {L"clBtnFace", comm::SysColor(COLOR_BTNFACE)},
+      {L"clBtnShadow", comm::SysColor(COLOR_BTNSHADOW)},
+      {L"clGrayText", comm::SysColor(COLOR_GRAYTEXT)},
+      {L"clBtnText", comm::SysColor(COLOR_BTNTEXT)},
+      {L"clInactiveCaptionText", comm::SysColor(COLOR_INACTIVECAPTIONTEXT)},
+      {L"clBtnHighlight", comm::SysColor(COLOR_BTNHIGHLIGHT)},
+      {L"cl3DDkShadow", comm::SysColor(COLOR_3DDKSHADOW)},
+      {L"cl3DLight", comm::SysColor(COLOR_3DLIGHT)},
+      {L"clInfoText", comm::SysColor(COLOR_INFOTEXT)},
+      {L"clInfoBk", comm::SysColor(COLOR_INFOBK)},
   };
   return names;
 }

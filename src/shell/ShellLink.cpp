@@ -30,6 +30,8 @@ bool ReadBack(Getter get, std::wstring& out) {
 
 }  // namespace
 
+namespace shell {
+
 void comm_GetWinDeskTopDir(std::wstring& path, HWND owner) {
   path.clear();
   // The shell's allocator is COM's task allocator.
@@ -80,3 +82,5 @@ bool comm_MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
     return false;
   return SUCCEEDED(file->Save(linkPath.c_str(), FALSE));
 }
+
+}  // namespace shell

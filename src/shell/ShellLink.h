@@ -3,6 +3,8 @@
 #include "Base.h"
 #include <string>
 
+namespace shell {
+
 // The full long-name path of the user's desktop folder, or empty when the shell cannot give one.
 // owner is the window of any user interface the shell may show.
 void comm_GetWinDeskTopDir(std::wstring& path, HWND owner = nullptr);
@@ -19,3 +21,5 @@ void comm_GetSendToDir(std::wstring& path);
 // shell link object itself cannot be created.
 bool comm_MakeShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
                        const std::wstring& description, const std::wstring& workingDir);
+
+}  // namespace shell

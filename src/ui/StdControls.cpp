@@ -55,12 +55,12 @@ void Button::CommandNotify(WORD code) {
 
 // ---- CheckBox ----
 
+bool StateButton::Checked() const { return Handle() && SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 void CheckBox::Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption) {
   CreateStd(parent, WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | GroupStyle(parent, false), 0, left, top, width,
             height, caption);
 }
-
-bool CheckBox::Checked() const { return Handle() && SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CheckBox::SetChecked(bool checked) {
   if (checked == Checked()) return;
@@ -79,8 +79,6 @@ void RadioButton::Create(WinControl* parent, int left, int top, int width, int h
   CreateStd(parent, WC_BUTTONW, BS_AUTORADIOBUTTON | group | (group ? WS_TABSTOP : 0), 0, left, top, width, height,
             caption);
 }
-
-bool RadioButton::Checked() const { return Handle() && SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void RadioButton::SetChecked(bool checked) {
   bool was = Checked();

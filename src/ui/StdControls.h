@@ -29,12 +29,17 @@ class Button : public WinControl {
   bool FDefault = false, FCancel = false;
 };
 
+// A button with a checked state: check boxes and radio buttons.
+class StateButton : public WinControl {
+ public:
+  bool Checked() const;
+};
+
 // A check box. Changing its state, by the user or from code, runs OnClick.
-class CheckBox : public WinControl {
+class CheckBox : public StateButton {
  public:
   void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
   void SetChecked(bool checked);
-  bool Checked() const;
 
  protected:
   void CommandNotify(WORD code) override;
@@ -42,11 +47,10 @@ class CheckBox : public WinControl {
 
 // A radio button. Checking it, by the user or from code, unchecks the radio buttons beside it (same
 // parent) and runs OnClick.
-class RadioButton : public WinControl {
+class RadioButton : public StateButton {
  public:
   void Create(WinControl* parent, int left, int top, int width, int height, const std::wstring& caption);
   void SetChecked(bool checked);
-  bool Checked() const;
 
  protected:
   void CommandNotify(WORD code) override;

@@ -11,6 +11,9 @@
 
 using testsupport::AnswerKind;
 using testsupport::TempTree;
+using shell::comm_GetSendToDir;
+using shell::comm_GetWinDeskTopDir;
+using shell::comm_MakeShortcut;
 
 namespace {
 
