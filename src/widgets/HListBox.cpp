@@ -77,10 +77,22 @@ void THListBox::CreateOwnerData(ui::WinControl* parent, int left, int top, int w
   Create(parent, left, top, width, height, multiSelect, LBS_OWNERDRAWFIXED | LBS_WANTKEYBOARDINPUT);
 }
 
-std::wstring THListBox::ItemText(int index) const {
-  if (!FSource) return Item(index);
-  if (index < 0 || index >= Count()) return std::wstring();
-  return std::wstring(FSource(index));
+std::wstring THListBox::ItemText(int index) const { return Item(index); }
+
+LRESULT THListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (FSource && (msg == LB_GETTEXTLEN || msg == LB_GETTEXT)) {
+    // The index is a full WPARAM: a list past 65,535 items is read to its end.
+    if (wp >= static_cast<WPARAM>(Count())) return LB_ERR;
+    const std::wstring_view text = FSource(static_cast<int>(wp));
+    if (msg == LB_GETTEXT) {
+      if (!lp) return LB_ERR;
+      auto* out = reinterpret_cast<wchar_t*>(lp);
+      text.copy(out, text.size());
+      out[text.size()] = L'\0';
+    }
+    return static_cast<LRESULT>(text.size());
+  }
+  return ui::ListBox::WndProc(msg, wp, lp);
 }
 
 bool THListBox::DrawItem(DRAWITEMSTRUCT* dis) {

@@ -27,7 +27,9 @@ class THListBox : public ui::ListBox {
   void CreateOwnerData(ui::WinControl* parent, int left, int top, int width, int height, bool multiSelect,
                        TTextSource source);
   bool OwnerData() const { return static_cast<bool>(FSource); }
-  // The text of item index, from the list or from the owner's source.
+  // The text of item index, from the list or from the owner's source. An owner-data list also answers
+  // LB_GETTEXTLEN and LB_GETTEXT from the source, so that screen readers (through the system's
+  // accessibility proxy) and other programs read its items as a plain list's.
   std::wstring ItemText(int index) const;
 
   // The width of text in the list's current font plus one average character width, in pixels.
@@ -55,6 +57,7 @@ class THListBox : public ui::ListBox {
   ~THListBox() override;
 
  protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool DrawItem(DRAWITEMSTRUCT* dis) override;
   LRESULT CharToItem(wchar_t ch) override;
 

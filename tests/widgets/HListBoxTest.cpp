@@ -148,7 +148,7 @@ TEST(HListBoxOwnerData, DrawsItsItemsAsThePlainListDraws) {
 // The keyboard moves through a list whose owner keeps the texts as through the plain list: a typed
 // character to the next item beginning with it (either case, round past the end), the arrows and Home
 // and End as ever, also with the caret beyond the first 65536 items.
-TEST(HListBoxOwnerData, KeysMoveTheCaretAsInThePlainList) {
+TEST(HListBoxOwnerData, KeysMoveTheCaretAndProgramsReadTheTextsAsInThePlainList) {
   std::vector<std::wstring> texts = {L"C:\\a.txt", L"C:\\b.txt", L"D:\\x.txt", L"e:\\y.txt", L"d:\\z.txt", L""};
   for (int i = 0; i < 70000; ++i) texts.push_back(i % 2 ? L"F:\\" + std::to_wstring(i) : L"G:\\" + std::to_wstring(i));
   texts.push_back(L"d:\\last");
@@ -182,4 +182,21 @@ TEST(HListBoxOwnerData, KeysMoveTheCaretAsInThePlainList) {
     EXPECT_EQ(owned.SelCount(), plain.SelCount());
   }
   EXPECT_EQ(caret(owned), 1);  // Home, then "c" from the top: the second "C:\" item
+
+  // What a screen reader or another program reads of each item: the same texts as from the plain
+  // list, past 65,535 items too, and an error for an index beyond either end.
+  const int count = static_cast<int>(texts.size());
+  for (int i : {0, 5, 65535, 65536, count - 1, count, -1}) {
+    SCOPED_TRACE(i);
+    for (widgets::THListBox* l : {&plain, &owned}) {
+      const LRESULT length = SendMessageW(l->Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+      if (i < 0 || i >= count) {
+        EXPECT_EQ(length, LB_ERR);
+        continue;
+      }
+      std::wstring text(static_cast<size_t>(length) + 1, L'#');
+      ASSERT_EQ(SendMessageW(l->Handle(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data())), length);
+      EXPECT_EQ(text, texts[static_cast<size_t>(i)] + L'\0');
+    }
+  }
 }
