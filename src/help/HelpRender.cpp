@@ -15,13 +15,17 @@ enum { cfText = 1, cfHeading = 2, cfProgram = 3, cfLink = 4, cfNote = 5 };
 
 class TRtfWriter {
  public:
-  TRtfWriter() {
+  explicit TRtfWriter(const THelpPalette& palette) {
     // The face is put right after loading (the table's name is only a fallback for the reader).
     FRtf = "{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1"
            "{\\fonttbl{\\f0\\fnil\\fcharset128 MS UI Gothic;}}"
-           "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green32\\blue96;\\red128\\green0\\blue0;"
-           "\\red0\\green0\\blue204;\\red0\\green96\\blue0;}"
-           "\\viewkind4\\f0\\fs20\\cf1 ";
+           "{\\colortbl;";
+    for (uint32_t c : {palette.Text, palette.Heading, palette.Program, palette.Link, palette.Note}) {
+      char entry[48];
+      std::snprintf(entry, sizeof entry, "\\red%u\\green%u\\blue%u;", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+      FRtf += entry;
+    }
+    FRtf += "}\\viewkind4\\f0\\fs20\\cf1 ";
   }
 
   // Starts a paragraph with its indents and spacing (twips) and its character size (half points).
@@ -135,10 +139,10 @@ std::vector<THelpRun> FullWidthLabel(std::vector<THelpRun> label) {
 
 }  // namespace
 
-TRenderedTopic RenderTopic(const THelpFile& file, int index, const THelpMarkWidths& marks) {
+TRenderedTopic RenderTopic(const THelpFile& file, int index, const THelpMarkWidths& marks, const THelpPalette& palette) {
   TRenderedTopic out;
   const THelpTopic& topic = file.Topics.at(static_cast<size_t>(index));
-  TRtfWriter w;
+  TRtfWriter w(palette);
   w.SetNoBreakBlanks(HasJapanese({THelpRun{0, -1, topic.Title}}));
   w.Paragraph(0, 0, 80, 200, 28, cfHeading, true);
   w.Text(topic.Title);

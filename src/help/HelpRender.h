@@ -32,7 +32,18 @@ struct THelpMarkWidths {
   int Number = 400;  // "１．", the widest step number
 };
 
-TRenderedTopic RenderTopic(const THelpFile& file, int topic, const THelpMarkWidths& marks = {});
+// The colours of a topic's text, red in the lowest byte. The defaults are the help's own; a
+// high-contrast theme gives its text colours instead.
+struct THelpPalette {
+  uint32_t Text = 0x000000;
+  uint32_t Heading = 0x602000;  // dark blue
+  uint32_t Program = 0x000080;  // dark red: the program's own texts
+  uint32_t Link = 0xCC0000;     // blue
+  uint32_t Note = 0x006000;     // dark green
+};
+
+TRenderedTopic RenderTopic(const THelpFile& file, int topic, const THelpMarkWidths& marks = {},
+                           const THelpPalette& palette = {});
 
 // The places of the words (folded, as SearchWords gives them) in a shown text, the first most of them
 // in the order of the text: the search's hits.

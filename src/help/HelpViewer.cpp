@@ -286,7 +286,13 @@ bool THelpViewer::FollowLinkAt(long position) {
 }
 
 void THelpViewer::Display(int topic, const std::vector<std::wstring>& marked) {
-  FRendered = RenderTopic(*FFile, topic, FMarks);
+  THelpPalette palette;
+  const bool highContrast = ui::HighContrast();
+  if (highContrast) {
+    palette.Text = palette.Heading = palette.Program = palette.Note = GetSysColor(COLOR_WINDOWTEXT);
+    palette.Link = GetSysColor(COLOR_HOTLIGHT);
+  }
+  FRendered = RenderTopic(*FFile, topic, FMarks, palette);
   SendMessageW(RichEditTopic.Handle(), WM_SETREDRAW, FALSE, 0);
   RichEditTopic.LoadRtf(FRendered.Rtf);
   RichEditTopic.SetFace(kTopicFace, SHIFTJIS_CHARSET);
@@ -297,6 +303,11 @@ void THelpViewer::Display(int topic, const std::vector<std::wstring>& marked) {
   CHARFORMAT2W mark{};
   mark.dwMask = CFM_BACKCOLOR;
   mark.crBackColor = kMarkColor;
+  if (highContrast) {
+    mark.dwMask |= CFM_COLOR;
+    mark.crBackColor = GetSysColor(COLOR_HIGHLIGHT);
+    mark.crTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  }
   for (const THelpTextRange& r : FindWords(FRendered.Text, marked, kMaxMarkedWords)) RichEditTopic.FormatRange(r.Start, r.End, mark);
   SendMessageW(RichEditTopic.Handle(), WM_SETREDRAW, TRUE, 0);
   // Scrolled with drawing on, so that the scroll bar follows the new length of the text.

@@ -466,6 +466,18 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // A theme switched on or off (high contrast among them): the standard controls hear of it from
+      // their window, and everything is drawn again in the new colours.
+      if (msg == WM_SYSCOLORCHANGE || wp == SPI_SETHIGHCONTRAST) {
+        EnumChildWindows(Handle(), [](HWND child, LPARAM) {
+          SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+          return TRUE;
+        }, 0);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      }
+      break;
     case WM_COMMAND:
       if (!lp || !FromHandle(reinterpret_cast<HWND>(lp))) {
         WORD id = LOWORD(wp);

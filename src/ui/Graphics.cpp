@@ -12,6 +12,40 @@ COLORREF ColorToRGB(Color c) {
   return c & 0x00FFFFFFu;
 }
 
+namespace {
+std::optional<bool> gFixedHighContrast;
+}  // namespace
+
+bool HighContrast() {
+  if (gFixedHighContrast) return *gFixedHighContrast;
+  HIGHCONTRASTW hc{};
+  hc.cbSize = sizeof(hc);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+void FixHighContrastForTesting(std::optional<bool> on) { gFixedHighContrast = on; }
+
+COLORREF TextRGB(Color c, Color ground) {
+  if ((c & 0x80000000u) || !HighContrast()) return ColorToRGB(c);
+  return GetSysColor(ground == clWindow ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+}
+
+void DrawCaptionText(HDC dc, const std::wstring& text, const RECT& r, UINT format, bool enabled, Color color,
+                     Color ground) {
+  SetBkMode(dc, TRANSPARENT);
+  RECT at = r;
+  if (enabled) {
+    SetTextColor(dc, TextRGB(color, ground));
+  } else {
+    RECT below = r;
+    OffsetRect(&below, 1, 1);
+    SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    DrawTextW(dc, text.c_str(), -1, &below, format);
+    SetTextColor(dc, ColorToRGB(clBtnShadow));
+  }
+  DrawTextW(dc, text.c_str(), -1, &at, format);
+}
+
 HBRUSH ColorBrush(Color c) {
   if (c & 0x80000000u) return GetSysColorBrush(static_cast<int>(c & 0xFF));
   static std::map<COLORREF, comm::TGdiObject<HBRUSH>> brushes;

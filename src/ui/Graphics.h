@@ -2,6 +2,7 @@
 #pragma once
 #include "Base.h"
 #include "comm/Color.h"
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -21,6 +22,19 @@ constexpr Color clGreen = RGB(0, 128, 0);
 constexpr Color clNone = 0x1FFFFFFFu;
 
 COLORREF ColorToRGB(Color c);
+
+// A high-contrast theme is on. Read through this one function, so that tests can fix it.
+bool HighContrast();
+// Fixes what HighContrast returns; nullopt gives the system's own back.
+void FixHighContrastForTesting(std::optional<bool> on);
+// The colour a text is drawn in: its own, but while a high-contrast theme is on a fixed colour (the
+// title's green, the gauge's white) gives way to the system's text colour for the ground it stands on,
+// so that no text disappears in the theme's colours.
+COLORREF TextRGB(Color c, Color ground = clBtnFace);
+// A caption as windows draw it: in its colour (TextRGB) when enabled, engraved (a highlight copy one
+// pixel down and right under a shadow copy) when disabled. The background mode is left transparent.
+void DrawCaptionText(HDC dc, const std::wstring& text, const RECT& r, UINT format, bool enabled, Color color,
+                     Color ground = clBtnFace);
 // A solid brush of the colour, kept for the life of the process (callers never delete it).
 HBRUSH ColorBrush(Color c);
 

@@ -133,7 +133,7 @@ void Edit::CommandNotify(WORD code) {
 }
 
 HBRUSH Edit::CtlColor(HDC dc) {
-  SetTextColor(dc, ColorToRGB(Enabled() ? FFont.FontColor : clGrayText));
+  SetTextColor(dc, Enabled() ? TextRGB(FFont.FontColor, FColor) : ColorToRGB(clGrayText));
   SetBkColor(dc, ColorToRGB(FColor));
   return ColorBrush(FColor);
 }
@@ -163,18 +163,7 @@ void Label::Paint(HDC dc) {
     r.top = std::max(0, offset);
   }
   // A label looks disabled when it or its container is, not when its form waits behind a modal window.
-  if (EnabledInContainer()) {
-    SetTextColor(dc, ColorToRGB(FFont.FontColor));
-    DrawTextW(dc, FCaption.c_str(), -1, &r, fmt);
-  } else {
-    // Disabled text, engraved as the system draws it.
-    RECT r1 = r;
-    OffsetRect(&r1, 1, 1);
-    SetTextColor(dc, ColorToRGB(clBtnHighlight));
-    DrawTextW(dc, FCaption.c_str(), -1, &r1, fmt);
-    SetTextColor(dc, ColorToRGB(clBtnShadow));
-    DrawTextW(dc, FCaption.c_str(), -1, &r, fmt);
-  }
+  DrawCaptionText(dc, FCaption, r, fmt, EnabledInContainer(), FFont.FontColor, FColor);
 }
 
 // ---- Panel ----
@@ -254,19 +243,8 @@ void GroupBox::PaintWindow(HDC dc, const RECT& paintRect) {
     calc.right += 2;
     RECT bg{tr.left - 1, 0, std::min<LONG>(tr.left + calc.right - calc.left + 1, r.right - 2), tm.tmHeight};
     FillRect(dc, &bg, ColorBrush(FColor));
-    SetBkMode(dc, TRANSPARENT);
-    UINT fmt = DT_SINGLELINE | DT_LEFT;
-    if (IsWindowEnabled(Handle())) {
-      SetTextColor(dc, ColorToRGB(FFont.FontColor));
-      DrawTextW(dc, FCaption.c_str(), -1, &tr, fmt);
-    } else {
-      RECT t1 = tr;
-      OffsetRect(&t1, 1, 1);
-      SetTextColor(dc, ColorToRGB(clBtnHighlight));
-      DrawTextW(dc, FCaption.c_str(), -1, &t1, fmt);
-      SetTextColor(dc, ColorToRGB(clBtnShadow));
-      DrawTextW(dc, FCaption.c_str(), -1, &tr, fmt);
-    }
+    DrawCaptionText(dc, FCaption, tr, DT_SINGLELINE | DT_LEFT, IsWindowEnabled(Handle()) != FALSE, FFont.FontColor,
+                    FColor);
   }
   WinControl::PaintWindow(dc, paintRect);
 }

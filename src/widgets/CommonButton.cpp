@@ -394,19 +394,7 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
       TransparentBlt(dc, p.Glyph.left, p.Glyph.top, glyph.cx, glyph.cy, mem, 0, 0, glyph.cx, glyph.cy, transparent);
     }
   }
-  if (!FCaption.empty()) {
-    SetBkMode(dc, TRANSPARENT);
-    if (state == bsDisabled) {
-      RECT r1 = p.Text;
-      OffsetRect(&r1, 1, 1);
-      SetTextColor(dc, ui::ColorToRGB(ui::clBtnHighlight));
-      DrawTextW(dc, FCaption.c_str(), -1, &r1, 0);
-      SetTextColor(dc, ui::ColorToRGB(ui::clBtnShadow));
-    } else {
-      SetTextColor(dc, ui::ColorToRGB(FFont.FontColor));
-    }
-    DrawTextW(dc, FCaption.c_str(), -1, &p.Text, 0);
-  }
+  if (!FCaption.empty()) ui::DrawCaptionText(dc, FCaption, p.Text, 0, state != bsDisabled, FFont.FontColor);
 }
 
 }  // namespace widgets

@@ -152,16 +152,31 @@ void TGradationGauge::Paint(HDC dc) {
   FillRect(mem, &all, ui::ColorBrush(FBackColor));
 
   const int filled = Filled();
-  if (FGradient && filled > 0) {
-    if (FGradStyle == gsHorizontal) BitBlt(mem, 0, 0, filled, H, grad, 0, 0, SRCCOPY);
-    else BitBlt(mem, 0, H - filled, W, filled, grad, 0, H - filled, SRCCOPY);
+  const RECT done = FGradStyle == gsHorizontal ? RECT{0, 0, filled, H} : RECT{0, H - filled, W, H};
+  // A high-contrast theme fills in its highlight colour instead of the gradient, and the percentage
+  // is written in the theme's text colour over each part.
+  const bool highContrast = ui::HighContrast();
+  if (filled > 0) {
+    if (highContrast) FillRect(mem, &done, GetSysColorBrush(COLOR_HIGHLIGHT));
+    else if (FGradient) BitBlt(mem, done.left, done.top, done.right - done.left, done.bottom - done.top, grad, done.left,
+                               done.top, SRCCOPY);
   }
   const std::wstring text = PercentText();
   if (FShowPercent) {
     comm::TSelectObject selFont(mem, ui::FontHandle(FFont));
     SetBkMode(mem, TRANSPARENT);
-    SetTextColor(mem, FFont.FontColor & 0xFFFFFF);
-    DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &all, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    auto write = [&](COLORREF color, const RECT& part) {
+      comm::TSavedDC keep(mem);
+      IntersectClipRect(mem, part.left, part.top, part.right, part.bottom);
+      SetTextColor(mem, color);
+      DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &all, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    };
+    if (highContrast) {
+      write(GetSysColor(COLOR_BTNTEXT), all);
+      write(GetSysColor(COLOR_HIGHLIGHTTEXT), done);
+    } else {
+      write(FFont.FontColor & 0xFFFFFF, all);
+    }
   }
   BitBlt(dc, 0, 0, W, H, mem, 0, 0, SRCCOPY);
   DrawEdge(dc, &all, BDR_SUNKENOUTER, BF_RECT);
