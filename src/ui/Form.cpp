@@ -461,6 +461,13 @@ void Form::RemoveHint(Control* c) {
   SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+namespace {
+BOOL CALLBACK TellColorChange(HWND child, LPARAM) {
+  SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+}  // namespace
+
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CLOSE:
@@ -471,10 +478,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       // A theme switched on or off (high contrast among them): the standard controls hear of it from
       // their window, and everything is drawn again in the new colours.
       if (msg == WM_SYSCOLORCHANGE || wp == SPI_SETHIGHCONTRAST) {
-        EnumChildWindows(Handle(), [](HWND child, LPARAM) {
-          SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
-          return TRUE;
-        }, 0);
+        EnumChildWindows(Handle(), TellColorChange, 0);
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       }
       break;
