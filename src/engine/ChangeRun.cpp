@@ -227,6 +227,9 @@ void TChangeRun::ExecuteChange() {
       FUser.ShowError(message);
       return;
     }
+    FPlan.Rules = FWindow.TargetTimeRules();
+  } else {
+    FPlan.Rules = TTargetTimeRules{};
   }
 
   if (FTargets.Count() == 0) {
@@ -234,6 +237,7 @@ void TChangeRun::ExecuteChange() {
   } else if (BeginJournal()) {
     RunLoop(FTargets, false,
             [&](int, const std::wstring& path, TChangeTarget& target) { return ChangeRecorded(path, target); });
+    FPlan.Rules = TTargetTimeRules{};  // what the rules hold (a reader of the files) is not kept
   }
 
   FWindow.SetBusyCursor(false);
@@ -253,8 +257,11 @@ bool TChangeRun::BeginJournal() {
   header.ChangeDate = FPlan.ChangeDate;
   header.SetCreate = FPlan.ChangeDate && FPlan.SetCreate;
   header.SetUpdate = FPlan.ChangeDate && FPlan.SetUpdate;
-  if (header.SetCreate) comm::comm_ConvDateTimeToFileTime(FPlan.CreateTime, header.Creation);
-  if (header.SetUpdate) comm::comm_ConvDateTimeToFileTime(FPlan.UpdateTime, header.LastWrite);
+  const bool perTarget = static_cast<bool>(FPlan.Rules.Times);
+  header.CreatePerTarget = header.SetCreate && perTarget && FPlan.Rules.PerTarget[dsCreate];
+  header.UpdatePerTarget = header.SetUpdate && perTarget && FPlan.Rules.PerTarget[dsUpdate];
+  if (header.SetCreate && !header.CreatePerTarget) comm::comm_ConvDateTimeToFileTime(FPlan.CreateTime, header.Creation);
+  if (header.SetUpdate && !header.UpdatePerTarget) comm::comm_ConvDateTimeToFileTime(FPlan.UpdateTime, header.LastWrite);
   if (FJournal->Begin(header)) {
     FJournalOn = true;
     return true;
@@ -307,10 +314,10 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
       if (FAborted) break;
       continue;
     }
-    const bool changed = step(i, path, target);
+    const TStepOutcome outcome = step(i, path, target);
     if (FAborted) break;
-    if (changed) ++FSummary.Changed;
-    else ++FSummary.Errors;
+    if (outcome == TStepOutcome::Changed) ++FSummary.Changed;
+    else if (outcome == TStepOutcome::Failed) ++FSummary.Errors;
   }
   EndJournal();
 
@@ -324,22 +331,21 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
                                                       FSummary.Unchanged));
 }
 
-bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target) {
+TChangeRun::TStepOutcome TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target) {
   if (FPlan.ChangeDate) target.OpenForWrite();
-  DWORD known = comm::kNoFileAttributes;
   TTargetState before;
-  bool recorded = false;
+  bool known = false, recorded = false;
   if (FJournalOn) {
     switch (target.ReadState(before)) {
       case TTargetStatus::Done:
-        known = before.Attr;
+        known = true;
         if (FJournal->Record(path, before)) {
           recorded = true;
         } else if (FUser.Confirm(JournalWriteFailedText(FJournal->Path(), FJournal->Error()), false)) {
           EndJournal();  // what was recorded so far stays the journal of this run
         } else {
           FAborted = true;
-          return false;
+          return TStepOutcome::Failed;
         }
         break;
       // The steps write nothing to a link they cannot change as itself; they ask about it.
@@ -347,39 +353,40 @@ bool TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target)
       // A state that cannot be recorded is not changed.
       case TTargetStatus::Failed:
         Ask(FPlan.ChangeAttr ? TQuestion::AttrUnreadable : TQuestion::TimeUnreadable, path);
-        return false;
+        return TStepOutcome::Failed;
     }
   }
   bool attrDone = true, dateDone = true;
   TUncommitted uncommitted{target, before};
   comm::TScopeExit clear([this] { FUncommitted = nullptr; });
   if (recorded && !FJournalCommitted) FUncommitted = &uncommitted;
-  ChangeTarget(path, target, attrDone, dateDone, known);
+  ChangeTarget(path, target, attrDone, dateDone, known ? &before : nullptr);
   if (recorded) {
     TTargetState after;
     const bool read = target.ReadState(after) == TTargetStatus::Done;
     if (read) FJournal->RecordAfter(after);
     // The first target that this run really changed makes its journal the last run's.
     const bool changed = read ? !SameTargetState(before, after)
-                              : (FPlan.ChangeAttr && attrDone) || (FPlan.ChangeDate && dateDone);
+                              : (FPlan.ChangeAttr && attrDone) || (FPlan.ChangeDate && dateDone && !FNoDateValue);
     if (changed && !FJournalCommitted) {
       FJournal->Commit();
       FJournalCommitted = true;
     }
   }
-  return attrDone && dateDone;
+  if (!attrDone || !dateDone) return TStepOutcome::Failed;
+  return FNoDateValue && !FPlan.ChangeAttr ? TStepOutcome::Unchanged : TStepOutcome::Changed;
 }
 
-bool TChangeRun::UndoTarget(const TJournalHeader& header, const TJournalRecord& record, const std::wstring& path,
-                            TChangeTarget& target) {
+TChangeRun::TStepOutcome TChangeRun::UndoTarget(const TJournalHeader& header, const TJournalRecord& record,
+                                                const std::wstring& path, TChangeTarget& target) {
   target.OpenForWrite();
   TTargetState now;
   switch (target.ReadState(now)) {
     case TTargetStatus::Done: break;
-    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return false;
-    case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path); return false;
+    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return TStepOutcome::Failed;
+    case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path); return TStepOutcome::Failed;
   }
-  if (SameTargetState(record.Before, now)) return true;
+  if (SameTargetState(record.Before, now)) return TStepOutcome::Changed;
   // Later work on the target is not undone without the user's word: asked even after "すべてはい" to
   // another question, and a box closed unanswered (the program ending) stops the undo.
   if (ChangedSinceRun(header, record, now) && !FOverwriteChanged) {
@@ -387,7 +394,7 @@ bool TChangeRun::UndoTarget(const TJournalHeader& header, const TJournalRecord& 
       case TAnswer::Yes: break;
       case TAnswer::YesToAll: FNoMoreQuestions = FOverwriteChanged = true; break;
       case TAnswer::Abort:
-      case TAnswer::Closed: FAborted = true; return false;
+      case TAnswer::Closed: FAborted = true; return TStepOutcome::Failed;
     }
   }
   FPlan = ChangePlan{};
@@ -401,12 +408,32 @@ bool TChangeRun::UndoTarget(const TJournalHeader& header, const TJournalRecord& 
   FPlan.CreateFileTime = record.Before.Creation;
   FPlan.UpdateFileTime = record.Before.LastWrite;
   bool attrDone = true, dateDone = true;
-  ChangeTarget(path, target, attrDone, dateDone, now.Attr);
-  return attrDone && dateDone;
+  ChangeTarget(path, target, attrDone, dateDone, &now);
+  return attrDone && dateDone ? TStepOutcome::Changed : TStepOutcome::Failed;
+}
+
+bool TChangeRun::TakeTargetTimes(const std::wstring& path, TChangeTarget& target, const TTargetState* knownState) {
+  TTargetState now;
+  if (knownState) {
+    now = *knownState;
+  } else {
+    switch (target.ReadState(now)) {
+      case TTargetStatus::Done: break;
+      case TTargetStatus::Failed: Ask(TQuestion::TimeUnreadable, path); return false;
+      case TTargetStatus::Link: Ask(TQuestion::TimeWriteFailed, path); return false;
+    }
+  }
+  FTargetTimes = FPlan.Rules.Times(path, now);
+  if (!FPlan.SetCreate) FTargetTimes.Creation.reset();
+  if (!FPlan.SetUpdate) FTargetTimes.LastWrite.reset();
+  FNoDateValue = (FPlan.SetCreate || FPlan.SetUpdate) && !FTargetTimes.Creation && !FTargetTimes.LastWrite;
+  return true;
 }
 
 void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone,
-                              DWORD knownAttr) {
+                              const TTargetState* knownState) {
+  const DWORD knownAttr = knownState ? knownState->Attr : comm::kNoFileAttributes;
+  FNoDateValue = false;
   // A target that opens for writing takes both steps through that one handle: its read-only state
   // plays no part (the attribute step may switch read-only on; the times are written all the same).
   if (FPlan.ChangeDate) target.OpenForWrite();
@@ -416,6 +443,15 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
     if (FAborted) return;
   }
   if (!FPlan.ChangeDate) return;
+  // Times taken from the target: a target whose rules have no value keeps its times, and its
+  // read-only state is not touched for nothing.
+  if (FPlan.Rules.Times && !FPlan.RawTimes) {
+    if (!TakeTargetTimes(path, target, knownState)) {
+      dateDone = false;
+      return;
+    }
+    if (FNoDateValue) return;
+  }
   if (target.OpenedForWrite()) {
     dateDone = DateStep(path, target);
     return;
@@ -472,10 +508,13 @@ bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD
 }
 
 bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
-  // An undo writes back the times as they were recorded.
-  if (FPlan.RawTimes) {
-    switch (target.WriteTimes(FPlan.SetCreate ? &FPlan.CreateFileTime : nullptr,
-                              FPlan.SetUpdate ? &FPlan.UpdateFileTime : nullptr)) {
+  // An undo writes back the times as they were recorded; per-target rules write each target's own.
+  if (FPlan.RawTimes || FPlan.Rules.Times) {
+    const FILETIME* creation = FPlan.RawTimes ? (FPlan.SetCreate ? &FPlan.CreateFileTime : nullptr)
+                                              : (FTargetTimes.Creation ? &*FTargetTimes.Creation : nullptr);
+    const FILETIME* lastWrite = FPlan.RawTimes ? (FPlan.SetUpdate ? &FPlan.UpdateFileTime : nullptr)
+                                               : (FTargetTimes.LastWrite ? &*FTargetTimes.LastWrite : nullptr);
+    switch (target.WriteTimes(creation, lastWrite)) {
       case comm::rtDone: return true;
       case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
       case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
@@ -496,6 +535,13 @@ bool TChangeRun::ChangeTargetAttr(const std::wstring& path) {
   return AttrStep(path, *MakeTarget(path), after, comm::kNoFileAttributes);
 }
 
-bool TChangeRun::ChangeTargetDateTime(const std::wstring& path) { return DateStep(path, *MakeTarget(path)); }
+bool TChangeRun::ChangeTargetDateTime(const std::wstring& path) {
+  const std::unique_ptr<TChangeTarget> target = MakeTarget(path);
+  if (FPlan.Rules.Times && !FPlan.RawTimes) {
+    if (!TakeTargetTimes(path, *target, nullptr)) return false;
+    if (FNoDateValue) return true;
+  }
+  return DateStep(path, *target);
+}
 
 }  // namespace engine

@@ -11,9 +11,24 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace engine {
+
+// The times one target gets where a side's time depends on the target itself (when the photo was
+// taken, the date in its name, a shift of its own time): each side a file time (UTC) to write, or none
+// when its rule has no value for this target. Such a side stays as it is, without a question.
+struct TTargetTimes {
+  std::optional<FILETIME> Creation, LastWrite;
+};
+// Per-target rules for the two sides of the date step. When Times is set it gives every side the run
+// sets, for each target from its path as the list shows it and its state as the run finds it; PerTarget
+// says which sides depend on the target (the other sides get the one value of the plan).
+struct TTargetTimeRules {
+  bool PerTarget[2] = {false, false};  // [dsCreate], [dsUpdate]
+  std::function<TTargetTimes(const std::wstring& path, const TTargetState& now)> Times;
+};
 
 // What one run applies; rebuilt from the main window's controls when a run starts.
 struct ChangePlan {
@@ -28,6 +43,8 @@ struct ChangePlan {
   // An undo writes the file system's own times instead, as they were recorded.
   bool RawTimes = false;
   FILETIME CreateFileTime{}, UpdateFileTime{};
+  // Times taken from each target; without Times, both sides get the values above.
+  TTargetTimeRules Rules;
 };
 
 // The stored date-times of the main window (FDateParts): [side][part].
@@ -119,6 +136,8 @@ class IChangeWindow {
   virtual ~IChangeWindow() = default;
   virtual TChangeControls Controls() const = 0;
   virtual TDateParts DateParts() const = 0;
+  // The rules that take a side's time from each target; none: both sides get their date-time parts.
+  virtual TTargetTimeRules TargetTimeRules() const { return {}; }
   // Switches the controls of both windows between idle (true) and running (false).
   virtual void SetIdleState(bool idle) = 0;
   // Handles every pending window message (a click on the stop button arrives here).
@@ -185,18 +204,25 @@ class TChangeRun {
   // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted.
   void Ask(TQuestion question, const std::wstring& path);
   std::unique_ptr<TChangeTarget> MakeTarget(const std::wstring& path);
-  // Both steps on one target, with the read-only handling around the date step. knownAttr is the
-  // attribute word already read, or kNoFileAttributes.
-  void ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone, DWORD knownAttr);
+  // Both steps on one target, with the read-only handling around the date step. knownState is the
+  // target's state already read (null: none).
+  void ChangeTarget(const std::wstring& path, TChangeTarget& target, bool& attrDone, bool& dateDone,
+                    const TTargetState* knownState);
+  // The times of a target under per-target rules, into FTargetTimes; false when its state cannot be
+  // read (asked about).
+  bool TakeTargetTimes(const std::wstring& path, TChangeTarget& target, const TTargetState* knownState);
   bool AttrStep(const std::wstring& path, TChangeTarget& target, DWORD& after, DWORD knownAttr);
-  // One target of a run, recorded in the journal first; true when it was changed.
-  bool ChangeRecorded(const std::wstring& path, TChangeTarget& target);
-  // One target of an undo; true when it is as the run found it.
-  bool UndoTarget(const TJournalHeader& header, const TJournalRecord& record, const std::wstring& path,
-                  TChangeTarget& target);
+  // How one target of a run or an undo went, for the counts of the summary.
+  enum class TStepOutcome { Changed, Failed, Unchanged };
+  // One target of a run, recorded in the journal first. Unchanged: nothing was to be done to it (its
+  // rules had no value and no attribute was to change).
+  TStepOutcome ChangeRecorded(const std::wstring& path, TChangeTarget& target);
+  // One target of an undo; Changed when it is as the run found it.
+  TStepOutcome UndoTarget(const TJournalHeader& header, const TJournalRecord& record, const std::wstring& path,
+                          TChangeTarget& target);
   // Shared by the run and the undo: the busy state, the loop over the targets with the stop request
   // and the missing check, the counts and the summary.
-  using TStep = std::function<bool(int index, const std::wstring& path, TChangeTarget& target)>;
+  using TStep = std::function<TStepOutcome(int index, const std::wstring& path, TChangeTarget& target)>;
   void RunLoop(IChangeTargets& targets, bool undo, const TStep& step);
   // The run's journal: started before the loop (false: the user would rather not run without one),
   // ended after it.
@@ -234,6 +260,9 @@ class TChangeRun {
   bool FUndoing = false;
   bool FOverwriteChanged = false;  // "すべてはい" to a target changed since the run, in this undo
   comm::TFolderNameCache FFolderNames;
+  // The present target's times under per-target rules; FNoDateValue when no side it sets has one.
+  TTargetTimes FTargetTimes;
+  bool FNoDateValue = false;
 };
 
 }  // namespace engine

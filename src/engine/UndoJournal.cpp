@@ -17,7 +17,7 @@ constexpr char kMagic[8] = {'V', 'S', 'S', 'U', 'N', 'D', 'O', '1'};
 constexpr uint32_t kHeaderSize = 64;
 constexpr uint32_t kRecordFixed = 32;  // kind, length, attributes, zero, two times
 constexpr uint32_t kBefore = 'B', kAfter = 'A', kEnd = 'E';
-constexpr uint32_t kKnownFlags = 1 | 2 | 4 | 8;
+constexpr uint32_t kKnownFlags = 1 | 2 | 4 | 8 | 16 | 32;
 constexpr uint32_t kMaxPathChars = 32767;
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -60,7 +60,8 @@ bool TornTail(const char* p, size_t size, size_t at) {
 std::string HeaderBytes(const TJournalHeader& h) {
   std::string out(kMagic, sizeof kMagic);
   Put32(out, kHeaderSize);
-  Put32(out, (h.ChangeAttr ? 1u : 0u) | (h.ChangeDate ? 2u : 0u) | (h.SetCreate ? 4u : 0u) | (h.SetUpdate ? 8u : 0u));
+  Put32(out, (h.ChangeAttr ? 1u : 0u) | (h.ChangeDate ? 2u : 0u) | (h.SetCreate ? 4u : 0u) | (h.SetUpdate ? 8u : 0u) |
+                 (h.CreatePerTarget ? 16u : 0u) | (h.UpdatePerTarget ? 32u : 0u));
   Put32(out, h.AttrMask);
   Put32(out, h.AttrValues);
   Put64(out, h.Started);
@@ -117,11 +118,13 @@ TJournalIdentity IdentityOf(const std::string& bytes) {
   return id;
 }
 
-// A header no run writes: flags it does not know, a time set without the date step, attributes
-// outside the three or switched on without being touched, or a plan that changes nothing.
+// A header no run writes: flags it does not know, a time set without the date step or taken from
+// each target without being set, attributes outside the three or switched on without being touched,
+// or a plan that changes nothing.
 bool HeaderContradicts(uint32_t flags, const TJournalHeader& h) {
   constexpr DWORD kAll = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  return (flags & ~kKnownFlags) || ((h.SetCreate || h.SetUpdate) && !h.ChangeDate) || (h.AttrMask & ~kAll) ||
+  return (flags & ~kKnownFlags) || ((h.SetCreate || h.SetUpdate) && !h.ChangeDate) ||
+         (h.CreatePerTarget && !h.SetCreate) || (h.UpdatePerTarget && !h.SetUpdate) || (h.AttrMask & ~kAll) ||
          (h.AttrValues & ~h.AttrMask) || (!h.ChangeAttr && !h.ChangeDate);
 }
 }  // namespace
@@ -143,6 +146,8 @@ TJournalLoad ParseJournal(const std::string& bytes, TJournal& journal) {
   h.ChangeDate = flags & 2;
   h.SetCreate = flags & 4;
   h.SetUpdate = flags & 8;
+  h.CreatePerTarget = flags & 16;
+  h.UpdatePerTarget = flags & 32;
   h.AttrMask = Get32(p + 16);
   h.AttrValues = Get32(p + 20);
   h.Started = Get64(p + 24);
@@ -210,11 +215,12 @@ bool SameTargetState(const TTargetState& a, const TTargetState& b) {
 namespace {
 int64_t Ticks(const FILETIME& t) { return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime); }
 
-// A time the run may have left: as it was, as the run writes it, or as it was to the millisecond (the
-// date step writes the side it does not change back through a conversion that keeps milliseconds).
-bool TimeOfRun(const FILETIME& now, const FILETIME& before, bool set, const FILETIME& written) {
+// A time the run may have left: as it was, as the run writes it (any time where each target has its
+// own), or as it was to the millisecond (the date step writes the side it does not change back through
+// a conversion that keeps milliseconds).
+bool TimeOfRun(const FILETIME& now, const FILETIME& before, bool set, bool perTarget, const FILETIME& written) {
   const int64_t rounded = Ticks(before) - Ticks(now);
-  return (set && SameFileTime(now, written)) || (rounded >= 0 && rounded < 10000);
+  return (set && (perTarget || SameFileTime(now, written))) || (rounded >= 0 && rounded < 10000);
 }
 }  // namespace
 
@@ -226,8 +232,10 @@ bool RunCouldLeave(const TJournalHeader& header, const TTargetState& before, con
   const bool attrOfRun = attr == was || attr == planned || (!(attr & FILE_ATTRIBUTE_READONLY) &&
                                                             (attr == (was & ~DWORD{FILE_ATTRIBUTE_READONLY}) ||
                                                              attr == (planned & ~DWORD{FILE_ATTRIBUTE_READONLY})));
-  if (!attrOfRun || !TimeOfRun(state.LastWrite, before.LastWrite, header.SetUpdate, header.LastWrite)) return false;
-  if (TimeOfRun(state.Creation, before.Creation, header.SetCreate, header.Creation)) return true;
+  if (!attrOfRun ||
+      !TimeOfRun(state.LastWrite, before.LastWrite, header.SetUpdate, header.UpdatePerTarget, header.LastWrite))
+    return false;
+  if (TimeOfRun(state.Creation, before.Creation, header.SetCreate, header.CreatePerTarget, header.Creation)) return true;
   // A file system that keeps no creation time (Linux file systems under Wine) reports the last-write
   // time for it: where the two were one when the run found the target, they stay one.
   return SameFileTime(before.Creation, before.LastWrite) && SameFileTime(state.Creation, state.LastWrite);
@@ -267,12 +275,21 @@ std::wstring UndoChangeText(const TJournal& journal) {
   DWORD attrs = 0;
   const DWORD mask = h.ChangeAttr ? h.AttrMask & kKept : 0;
   for (const TJournalRecord& r : journal.Records) {
-    creation = creation || (h.SetCreate && !SameFileTime(r.Before.Creation, h.Creation));
-    update = update || (h.SetUpdate && !SameFileTime(r.Before.LastWrite, h.LastWrite));
+    // A side taken from each target changed where the run left it otherwise than it found it.
+    auto changed = [&](bool set, bool perTarget, const FILETIME& before, const FILETIME& after, const FILETIME& one) {
+      return set && (perTarget ? r.HasAfter && !SameFileTime(before, after) : !SameFileTime(before, one));
+    };
+    creation = creation || changed(h.SetCreate, h.CreatePerTarget, r.Before.Creation, r.After.Creation, h.Creation);
+    update = update || changed(h.SetUpdate, h.UpdatePerTarget, r.Before.LastWrite, r.After.LastWrite, h.LastWrite);
     attrs |= (r.Before.Attr ^ h.AttrValues) & mask;
   }
   std::vector<std::wstring> parts;
-  if (creation && update && SameFileTime(h.Creation, h.LastWrite)) {
+  if (h.CreatePerTarget || h.UpdatePerTarget) {
+    // Each target had its own time: there is no one time to name.
+    if (creation || update)
+      parts.push_back(std::wstring(creation && update ? L"作成日時と更新日時" : creation ? L"作成日時" : L"更新日時") +
+                      L"を元の日時に戻し");
+  } else if (creation && update && SameFileTime(h.Creation, h.LastWrite)) {
     parts.push_back(L"作成日時と更新日時を " + LocalText(h.Creation) + L" から元の日時に戻し");
   } else if (creation && update) {
     parts.push_back(L"作成日時を " + LocalText(h.Creation) + L" から、更新日時を " + LocalText(h.LastWrite) +

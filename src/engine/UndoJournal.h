@@ -3,7 +3,8 @@
 //
 // The file is binary, little-endian: a header of 64 bytes, then records.
 //   header: "VSSUNDO1", u32 header size (64), u32 flags (1 attributes, 2 dates, 4 creation time,
-//           8 last-write time), u32 attribute mask, u32 attribute values, u64 start of the run (UTC
+//           8 last-write time, 16 creation time taken from each target, 32 last-write time taken from
+//           each target; the header's time of such a side is zero), u32 attribute mask, u32 attribute values, u64 start of the run (UTC
 //           file time), u64 creation time and u64 last-write time the run writes, u64 run identifier
 //           (random), 4 bytes zero, u32 CRC-32 of the 60 bytes before it.
 //   record: u32 kind ('B' before, 'A' after, 'E' end), u32 path length in UTF-16 units (0 for 'A' and
@@ -37,7 +38,10 @@ struct TJournalHeader {
   FILETIME Started{};     // UTC
   bool ChangeAttr = false, ChangeDate = false, SetCreate = false, SetUpdate = false;
   DWORD AttrMask = 0, AttrValues = 0;
-  FILETIME Creation{}, LastWrite{};  // the times the run writes (UTC), where it writes them
+  FILETIME Creation{}, LastWrite{};  // the times the run writes (UTC), where it writes one value
+  // The side's time came from each target (its rule: when the photo was taken, the date in its name…):
+  // any time may be what the run left.
+  bool CreatePerTarget = false, UpdatePerTarget = false;
   uint64_t RunId = 0;                // tells this run's journal from any other
 };
 

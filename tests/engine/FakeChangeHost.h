@@ -14,6 +14,7 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
  public:
   engine::TChangeControls controls;
   engine::TDateParts parts{};
+  engine::TTargetTimeRules rules;
   std::vector<std::wstring> paths;
   std::deque<engine::TAnswer> answers;   // given to the questions in order
   std::function<void(int pump)> onPump;  // runs inside ProcessMessages, pump = 0, 1, …
@@ -26,6 +27,7 @@ class FakeChangeHost : public engine::IChangeWindow, public engine::IChangeTarge
   // IChangeWindow
   engine::TChangeControls Controls() const override { return controls; }
   engine::TDateParts DateParts() const override { return parts; }
+  engine::TTargetTimeRules TargetTimeRules() const override { return rules; }
   void SetIdleState(bool idle) override { events.push_back(idle ? "idle" : "running"); }
   void ProcessMessages() override {
     events.push_back("pump");

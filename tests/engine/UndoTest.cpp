@@ -110,6 +110,56 @@ TEST_F(UndoTest, RunThenUndoGivesBackEveryTimeAndAttributeExactly) {
   EXPECT_EQ(TakeAll(paths), before);
 }
 
+TEST_F(UndoTest, TimesTakenFromEachTargetAreWrittenAndGivenBackAndATargetWithoutOneIsLeftAlone) {
+  const std::vector<std::wstring> paths = {tree.MakeFile(L"p\\both.jpg"), tree.MakeFile(L"p\\update.jpg"),
+                                           tree.MakeFile(L"p\\none.txt"), tree.MakeFile(L"p\\ro-none.txt")};
+  for (int i = 0; i < 4; ++i) OddTimes(paths[i], i);
+  SetAttr(paths[3], kRO);
+  const auto before = TakeAll(paths);
+  auto fileTime = [](int64_t t) { return FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}; };
+  const int64_t taken = FileTimeOf(2024, 7, 14, 15, 7, 58), named = FileTimeOf(2023, 1, 2, 3, 4, 5);
+  PlanDates(true, true);
+  host.rules.PerTarget[dsCreate] = host.rules.PerTarget[dsUpdate] = true;
+  std::vector<std::wstring> asked;
+  host.rules.Times = [&](const std::wstring& path, const TTargetState&) {
+    asked.push_back(path);
+    TTargetTimes times;
+    if (path == paths[0]) times.Creation = fileTime(taken);
+    if (path == paths[0] || path == paths[1]) times.LastWrite = fileTime(named);
+    return times;
+  };
+  host.paths = paths;
+  run.ButtonSetClick();
+  // Two changed; the two without a value count as unchanged, without a question, read-only untouched.
+  EXPECT_SUMMARY(false, 2, 0, 2);
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_EQ(asked, paths);
+  // (A file system without creation times, as under Wine on Linux, reports the last-write time for it.)
+  const Snapshot both = Take(paths[0]), update = Take(paths[1]);
+  EXPECT_EQ(both.lastWrite, named);
+  EXPECT_TRUE(both.creation == taken || both.creation == both.lastWrite);
+  EXPECT_EQ(update.lastWrite, named);
+  EXPECT_TRUE(update.creation == before[1].creation || update.creation == update.lastWrite);
+  EXPECT_EQ(Take(paths[2]), before[2]);
+  EXPECT_EQ(Take(paths[3]), before[3]);
+
+  // The journal says the times were each target's own, loads as sound, and the undo gives them back.
+  const TJournal journal = Load();
+  EXPECT_TRUE(journal.Header.CreatePerTarget && journal.Header.UpdatePerTarget);
+  EXPECT_NE(UndoChangeText(journal).find(L"作成日時と更新日時を元の日時に戻し"), std::wstring::npos);
+  run.UndoClick(journal);
+  EXPECT_TRUE(run.UndoComplete());
+  EXPECT_EQ(TakeAll(paths), before);
+
+  // With an attribute to change as well, a target without a time still counts as changed.
+  host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
+  host.rules.Times = [](const std::wstring&, const TTargetState&) { return TTargetTimes{}; };
+  host.informs.clear();
+  run.ButtonSetClick();
+  EXPECT_SUMMARY(false, 4, 0, 0);
+  EXPECT_EQ(Take(paths[2]), (Snapshot{before[2].attr | kHid, before[2].creation, before[2].lastWrite}));
+}
+
 TEST_F(UndoTest, NamesThePathRulesWouldTrimLongPathsOtherScriptsAndADriveRootComeBack) {
   auto literal = [](const std::wstring& p) { return L"\\\\?\\" + p; };
   auto make = [&](const std::wstring& p, bool folder) {
