@@ -302,4 +302,84 @@ LRESULT RichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return WinControl::WndProc(msg, wp, lp);
 }
 
+// ---- ListView ----
+
+void ListView::Create(WinControl* parent, int left, int top, int width, int height, const std::vector<Column>& columns) {
+  FColor = clWindow;
+  CreateStd(parent, WC_LISTVIEWW,
+            LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE, left, top,
+            width, height, L"");
+  SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP,
+               LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  FColumns = 0;
+  for (const Column& c : columns) {
+    LVCOLUMNW lc{};
+    lc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    lc.fmt = c.RightAligned && FColumns > 0 ? LVCFMT_RIGHT : LVCFMT_LEFT;  // the first column is always left
+    lc.cx = c.Width;
+    lc.pszText = const_cast<wchar_t*>(c.Caption.c_str());
+    lc.iSubItem = FColumns;
+    SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(FColumns), reinterpret_cast<LPARAM>(&lc));
+    ++FColumns;
+  }
+}
+
+void ListView::SetRowCount(int rows) {
+  SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(std::max(rows, 0)), 0);
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  if (rows > 0) SendMessageW(Handle(), LVM_ENSUREVISIBLE, 0, FALSE);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+int ListView::RowCount() const { return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+void ListView::RefreshRows() { InvalidateRect(Handle(), nullptr, FALSE); }
+
+void ListView::SetSortMark(int column, bool ascending) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
+  for (int i = 0; i < FColumns; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, i, &item)) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    Header_SetItem(header, i, &item);
+  }
+}
+
+std::vector<int> ListView::SelectedRows() const {
+  std::vector<int> rows;
+  int at = -1;
+  while ((at = static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(at), LVNI_SELECTED))) >= 0)
+    rows.push_back(at);
+  return rows;
+}
+
+void ListView::SelectAll() {
+  LVITEMW all{};
+  all.stateMask = all.state = LVIS_SELECTED;
+  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+}
+
+LRESULT ListView::NotifyReflect(NMHDR* nm) {
+  switch (nm->code) {
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(nm)->item;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        FCellText = OnCellText ? OnCellText(item.iItem, item.iSubItem) : std::wstring();
+        // The control gives a buffer of its own size; a longer text is cut there, never past it.
+        lstrcpynW(item.pszText, FCellText.c_str(), item.cchTextMax);
+      }
+      return 0;
+    }
+    case LVN_COLUMNCLICK:
+      if (OnColumnClick) OnColumnClick(this, reinterpret_cast<NMLISTVIEW*>(nm)->iSubItem);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace ui

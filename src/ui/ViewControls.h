@@ -1,10 +1,12 @@
-// Wrappers for the controls of a viewer window: tab control with its pages, tree view, rich edit.
+// Wrappers for the controls of a viewer window: tab control with its pages, tree view, rich edit, and
+// the table of a list window.
 #pragma once
 #include "ui/StdControls.h"
 #include <commctrl.h>
 #include <richedit.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -58,6 +60,40 @@ class TreeView : public WinControl {
  protected:
   LRESULT NotifyReflect(NMHDR* nm) override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// A table (list view in report mode) whose rows live in its owner: the control holds only their count
+// and selection, and asks OnCellText for a cell's text whenever it draws it or anyone (a screen reader
+// through the system's accessibility proxy, another program) asks for it. A million rows cost the
+// control next to nothing.
+class ListView : public WinControl {
+ public:
+  struct Column {
+    std::wstring Caption;
+    int Width = 100;
+    bool RightAligned = false;
+  };
+  void Create(WinControl* parent, int left, int top, int width, int height, const std::vector<Column>& columns);
+  int ColumnCount() const { return FColumns; }
+  // The number of rows; the selection is cleared, the top row shown and every row drawn again.
+  void SetRowCount(int rows);
+  int RowCount() const;
+  // Draws the rows again (their texts changed) without touching the selection or the scroll place.
+  void RefreshRows();
+  // Marks the column the rows are sorted by (-1: none) with the header's arrow.
+  void SetSortMark(int column, bool ascending);
+  // The selected rows in order, and selection by code.
+  std::vector<int> SelectedRows() const;
+  void SelectAll();
+  std::function<std::wstring(int row, int column)> OnCellText;
+  std::function<void(ListView* sender, int column)> OnColumnClick;
+
+ protected:
+  LRESULT NotifyReflect(NMHDR* nm) override;
+
+ private:
+  int FColumns = 0;
+  std::wstring FCellText;  // the text last handed to the control, kept until it asks again
 };
 
 // A read-only rich edit control of the system (Msftedit.dll, or riched20.dll where it is missing)
