@@ -2,7 +2,10 @@
 #include "engine/TimeRule.h"
 #include "comm/FileDateTime.h"
 #include "media/NameDate.h"
+#include <algorithm>
+#include <cwctype>
 #include <cwchar>
+#include <iterator>
 
 namespace engine {
 namespace {
@@ -73,6 +76,23 @@ bool ReadNumber(const std::wstring& s, size_t& i, int64_t& value, size_t& count)
 }
 
 }  // namespace
+
+constexpr const wchar_t* kSourceNames[] = {L"fixed", L"taken", L"filename", L"other", L"shift", L"date", L"time"};
+
+const wchar_t* SourceName(TTimeSource source) {
+  const auto i = static_cast<size_t>(source);
+  return i < std::size(kSourceNames) ? kSourceNames[i] : L"";
+}
+
+std::optional<TTimeSource> SourceFromName(std::wstring_view name) {
+  for (size_t i = 0; i < std::size(kSourceNames); ++i) {
+    const std::wstring_view known = kSourceNames[i];
+    if (name.size() == known.size() &&
+        std::equal(name.begin(), name.end(), known.begin(), [](wchar_t a, wchar_t b) { return std::towlower(a) == b; }))
+      return static_cast<TTimeSource>(i);
+  }
+  return std::nullopt;
+}
 
 bool TakesOffset(TTimeSource source) {
   return source == TTimeSource::Taken || source == TTimeSource::FileName || source == TTimeSource::OtherSide ||

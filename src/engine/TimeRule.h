@@ -34,6 +34,12 @@ struct TTimeRule {
 // The two sides, as indexes.
 enum TTimeSide { tsCreate = 0, tsUpdate = 1 };
 
+// A source's name where it is stored or typed: the settings file and the console's options ("fixed",
+// "taken", "filename", "other", "shift", "date", "time"); the reading is case-insensitive, nullopt for
+// a name that is none of them.
+const wchar_t* SourceName(TTimeSource source);
+std::optional<TTimeSource> SourceFromName(std::wstring_view name);
+
 // Sources that take the offset.
 bool TakesOffset(TTimeSource source);
 // Sources that read the target's current times.
@@ -88,7 +94,7 @@ struct TTimeRules {
 
 // What a rule reads of one target.
 struct TRuleTarget {
-  std::wstring_view Path;  // its name is what FileName reads; the folders do not count
+  std::wstring_view Path;  // its name is what FileName reads (the folders do not count); kept while evaluated
   // The current creation and update times (UTC). nullopt: not read; a zero time: never set.
   std::optional<FILETIME> Current[2];
   // When the photo or video was taken; called at most once, and only when a side asks. Empty: none.

@@ -189,3 +189,13 @@ TEST(TimeRuleText, WordsForTheMainWindow) {
   EXPECT_EQ(RuleText({TTimeSource::DateOnly, 0}, tsUpdate, entered), L"日付のみ 2025/07/14");
   EXPECT_EQ(RuleText({TTimeSource::TimeOnly, 0}, tsUpdate, entered), L"時刻のみ 15:07:58");
 }
+
+TEST(TimeRuleText, SourceNamesReadBack) {
+  for (int i = 0; i <= static_cast<int>(TTimeSource::TimeOnly); ++i) {
+    const auto source = static_cast<TTimeSource>(i);
+    EXPECT_EQ(SourceFromName(SourceName(source)), source);
+  }
+  EXPECT_EQ(SourceFromName(L"FileName"), TTimeSource::FileName);
+  EXPECT_EQ(SourceFromName(L"takenx"), std::nullopt);
+  EXPECT_EQ(SourceFromName(L""), std::nullopt);
+}
