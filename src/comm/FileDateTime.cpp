@@ -100,4 +100,11 @@ bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, co
          rtDone;
 }
 
+std::wstring LocalFileTimeText(const FILETIME& fileTime) {
+  comm::TDateTime value;
+  comm::TDateTimeParts parts;
+  if (!comm_ConvFileTimeToDateTime(fileTime, value) || !DecodeDateTime(value, parts)) return L"?";
+  return FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
+}
+
 }  // namespace comm

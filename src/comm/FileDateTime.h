@@ -14,6 +14,10 @@ bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& valu
 // milliseconds first. False for a value that is not a date-time or lies before 1601.
 bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime);
 
+// A file time as the user reads it: local time to the second ("2025/07/14 15:07:58"), "?" for a time
+// that does not convert.
+std::wstring LocalFileTimeText(const FILETIME& fileTime);
+
 // Reads the creation, last-access and last-write times of a file or folder. The path is opened for
 // writing (shared for reading only), so a read-only file or one another program writes cannot be
 // read. The path is taken as it stands ("a." is not "a"); one trailing separator is ignored, but a

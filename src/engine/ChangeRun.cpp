@@ -38,6 +38,42 @@ std::wstring PartsText(const std::array<uint16_t, 6>& p) {
 
 }  // namespace
 
+TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, const TTargetState& now) {
+  TTargetTimes times;
+  if (!plan.ChangeDate) return times;
+  if (plan.Rules.Any()) {
+    TRuleTarget target;
+    target.Path = path;
+    target.Current[tsCreate] = now.Creation;
+    target.Current[tsUpdate] = now.LastWrite;
+    if (plan.Rules.ReadTaken) target.ReadTaken = [&] { return plan.Rules.ReadTaken(path); };
+    TRuleEvaluator rules({{plan.Rules.Rule[dsCreate], plan.Rules.Rule[dsUpdate]}, {plan.CreateTime, plan.UpdateTime}},
+                         std::move(target));
+    if (plan.SetCreate) times.Creation = rules.Evaluate(tsCreate);
+    if (plan.SetUpdate) times.LastWrite = rules.Evaluate(tsUpdate);
+  } else {
+    times.Creation.HasValue = plan.SetCreate && comm::comm_ConvDateTimeToFileTime(plan.CreateTime, times.Creation.Time);
+    times.LastWrite.HasValue = plan.SetUpdate && comm::comm_ConvDateTimeToFileTime(plan.UpdateTime, times.LastWrite.Time);
+  }
+  if (!plan.SetCreate) times.Creation = TSideTime{};
+  if (!plan.SetUpdate) times.LastWrite = TSideTime{};
+  return times;
+}
+
+bool BuildChangePlan(const IChangeWindow& window, ChangePlan& plan, std::wstring& message) {
+  const TChangeControls controls = window.Controls();
+  plan.ChangeAttr = controls.AttrChg;
+  plan.ChangeDate = controls.DateChg;
+  plan.SetCreate = controls.Create;
+  plan.SetUpdate = controls.Update;
+  if (plan.ChangeAttr) BuildAttrPlan(controls, plan);
+  plan.Rules = TTargetTimeRules{};
+  if (!plan.ChangeDate) return true;
+  if (!BuildDatePlan(window.DateParts(), plan, message)) return false;
+  plan.Rules = window.TargetTimeRules();
+  return true;
+}
+
 void BuildAttrPlan(const TChangeControls& c, ChangePlan& plan) {
   plan.AttrMask = (c.ReadOnly ? kReadOnly : 0) | (c.Hidden ? kHidden : 0) | (c.System ? kSystem : 0);
   plan.AttrValues = (c.ReadOnly && c.ReadOnlyOn ? kReadOnly : 0) | (c.Hidden && c.HiddenOn ? kHidden : 0) |
@@ -215,21 +251,10 @@ std::unique_ptr<TChangeTarget> TChangeRun::MakeTarget(const std::wstring& path) 
 
 void TChangeRun::ExecuteChange() {
   FAborted = false;
-  const TChangeControls controls = FWindow.Controls();
-  FPlan.ChangeAttr = controls.AttrChg;
-  FPlan.ChangeDate = controls.DateChg;
-  FPlan.SetCreate = controls.Create;
-  FPlan.SetUpdate = controls.Update;
-  if (FPlan.ChangeAttr) BuildAttrPlan(controls, FPlan);
-  if (FPlan.ChangeDate) {
-    std::wstring message;
-    if (!BuildDatePlan(FWindow.DateParts(), FPlan, message)) {
-      FUser.ShowError(message);
-      return;
-    }
-    FPlan.Rules = FWindow.TargetTimeRules();
-  } else {
-    FPlan.Rules = TTargetTimeRules{};
+  std::wstring message;
+  if (!BuildChangePlan(FWindow, FPlan, message)) {
+    FUser.ShowError(message);
+    return;
   }
 
   if (FTargets.Count() == 0) {
@@ -257,9 +282,8 @@ bool TChangeRun::BeginJournal() {
   header.ChangeDate = FPlan.ChangeDate;
   header.SetCreate = FPlan.ChangeDate && FPlan.SetCreate;
   header.SetUpdate = FPlan.ChangeDate && FPlan.SetUpdate;
-  const bool perTarget = static_cast<bool>(FPlan.Rules.Times);
-  header.CreatePerTarget = header.SetCreate && perTarget && FPlan.Rules.PerTarget[dsCreate];
-  header.UpdatePerTarget = header.SetUpdate && perTarget && FPlan.Rules.PerTarget[dsUpdate];
+  header.CreatePerTarget = header.SetCreate && FPlan.Rules.PerTarget(dsCreate);
+  header.UpdatePerTarget = header.SetUpdate && FPlan.Rules.PerTarget(dsUpdate);
   if (header.SetCreate && !header.CreatePerTarget) comm::comm_ConvDateTimeToFileTime(FPlan.CreateTime, header.Creation);
   if (header.SetUpdate && !header.UpdatePerTarget) comm::comm_ConvDateTimeToFileTime(FPlan.UpdateTime, header.LastWrite);
   if (FJournal->Begin(header)) {
@@ -423,10 +447,8 @@ bool TChangeRun::TakeTargetTimes(const std::wstring& path, TChangeTarget& target
       case TTargetStatus::Link: Ask(TQuestion::TimeWriteFailed, path); return false;
     }
   }
-  FTargetTimes = FPlan.Rules.Times(path, now);
-  if (!FPlan.SetCreate) FTargetTimes.Creation.reset();
-  if (!FPlan.SetUpdate) FTargetTimes.LastWrite.reset();
-  FNoDateValue = (FPlan.SetCreate || FPlan.SetUpdate) && !FTargetTimes.Creation && !FTargetTimes.LastWrite;
+  FTargetTimes = PlannedTimes(FPlan, path, now);
+  FNoDateValue = (FPlan.SetCreate || FPlan.SetUpdate) && !FTargetTimes.Creation.HasValue && !FTargetTimes.LastWrite.HasValue;
   return true;
 }
 
@@ -445,7 +467,7 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
   if (!FPlan.ChangeDate) return;
   // Times taken from the target: a target whose rules have no value keeps its times, and its
   // read-only state is not touched for nothing.
-  if (FPlan.Rules.Times && !FPlan.RawTimes) {
+  if (FPlan.Rules.Any() && !FPlan.RawTimes) {
     if (!TakeTargetTimes(path, target, knownState)) {
       dateDone = false;
       return;
@@ -509,11 +531,11 @@ bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD
 
 bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
   // An undo writes back the times as they were recorded; per-target rules write each target's own.
-  if (FPlan.RawTimes || FPlan.Rules.Times) {
+  if (FPlan.RawTimes || FPlan.Rules.Any()) {
     const FILETIME* creation = FPlan.RawTimes ? (FPlan.SetCreate ? &FPlan.CreateFileTime : nullptr)
-                                              : (FTargetTimes.Creation ? &*FTargetTimes.Creation : nullptr);
+                                              : (FTargetTimes.Creation.HasValue ? &FTargetTimes.Creation.Time : nullptr);
     const FILETIME* lastWrite = FPlan.RawTimes ? (FPlan.SetUpdate ? &FPlan.UpdateFileTime : nullptr)
-                                               : (FTargetTimes.LastWrite ? &*FTargetTimes.LastWrite : nullptr);
+                                               : (FTargetTimes.LastWrite.HasValue ? &FTargetTimes.LastWrite.Time : nullptr);
     switch (target.WriteTimes(creation, lastWrite)) {
       case comm::rtDone: return true;
       case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
@@ -537,7 +559,7 @@ bool TChangeRun::ChangeTargetAttr(const std::wstring& path) {
 
 bool TChangeRun::ChangeTargetDateTime(const std::wstring& path) {
   const std::unique_ptr<TChangeTarget> target = MakeTarget(path);
-  if (FPlan.Rules.Times && !FPlan.RawTimes) {
+  if (FPlan.Rules.Any() && !FPlan.RawTimes) {
     if (!TakeTargetTimes(path, *target, nullptr)) return false;
     if (FNoDateValue) return true;
   }

@@ -6,6 +6,7 @@
 #include "comm/DateTime.h"
 #include "comm/NamedObject.h"
 #include "engine/ChangeTarget.h"
+#include "engine/TimeRule.h"
 #include "engine/UndoJournal.h"
 #include <array>
 #include <cstdint>
@@ -18,16 +19,19 @@ namespace engine {
 
 // The times one target gets where a side's time depends on the target itself (when the photo was
 // taken, the date in its name, a shift of its own time): each side a file time (UTC) to write, or none
-// when its rule has no value for this target. Such a side stays as it is, without a question.
+// when its rule has no value for this target (and then why). Such a side stays as it is, without a
+// question.
 struct TTargetTimes {
-  std::optional<FILETIME> Creation, LastWrite;
+  TSideTime Creation, LastWrite;
 };
-// Per-target rules for the two sides of the date step. When Times is set it gives every side the run
-// sets, for each target from its path as the list shows it and its state as the run finds it; PerTarget
-// says which sides depend on the target (the other sides get the one value of the plan).
+// The rules of the two sides of the date step. A side whose rule is not Fixed takes its time from each
+// target (the plan's date-time of that side is then the rule's entered value: date only, time only).
 struct TTargetTimeRules {
-  bool PerTarget[2] = {false, false};  // [dsCreate], [dsUpdate]
-  std::function<TTargetTimes(const std::wstring& path, const TTargetState& now)> Times;
+  TTimeRule Rule[2];  // [dsCreate], [dsUpdate]
+  // When the photo or video at a path (as the list shows it) was taken; empty: no file says.
+  std::function<std::optional<media::TMediaTime>(const std::wstring& path)> ReadTaken;
+  bool PerTarget(int side) const { return Rule[side].Source != TTimeSource::Fixed; }
+  bool Any() const { return PerTarget(0) || PerTarget(1); }
 };
 
 // What one run applies; rebuilt from the main window's controls when a run starts.
@@ -43,7 +47,7 @@ struct ChangePlan {
   // An undo writes the file system's own times instead, as they were recorded.
   bool RawTimes = false;
   FILETIME CreateFileTime{}, UpdateFileTime{};
-  // Times taken from each target; without Times, both sides get the values above.
+  // The sides' rules; while both are Fixed, both sides get the values above.
   TTargetTimeRules Rules;
 };
 
@@ -63,6 +67,10 @@ struct TChangeControls {
   bool Update = false;   // CheckBoxUpdate
   bool AutoExit = false;  // CheckBoxAutoExit
 };
+
+// The times a run with the plan gives a target found in the state now: each side the plan sets, the
+// plan's one value or, under per-target rules, the target's own; nothing for a side it does not set.
+TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, const TTargetState& now);
 
 // AttrMask and AttrValues from the attribute check boxes and radio buttons.
 void BuildAttrPlan(const TChangeControls& controls, ChangePlan& plan);
@@ -157,6 +165,10 @@ struct TRunSummary {
   bool Aborted = false;
   int Changed = 0, Errors = 0, Unchanged = 0;
 };
+
+// The plan of a run from the main window: what its controls, stored date-times and rules say. False,
+// with a message for the user, when a side's date-time parts form no date or time.
+bool BuildChangePlan(const IChangeWindow& window, ChangePlan& plan, std::wstring& message);
 
 // The run. Each entry is changed as the object it names: the file system is given the entry's literal
 // form (comm_LiteralPath: "a." is not "a", "C:\" is the root and not the current folder of drive C), a

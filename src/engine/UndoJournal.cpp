@@ -249,14 +249,6 @@ bool ChangedSinceRun(const TJournalHeader& header, const TJournalRecord& record,
 }
 
 namespace {
-// A file time as the user reads it: local time, to the second.
-std::wstring LocalText(const FILETIME& t) {
-  comm::TDateTime value;
-  comm::TDateTimeParts parts;
-  if (!comm::comm_ConvFileTimeToDateTime(t, value) || !comm::DecodeDateTime(value, parts)) return L"?";
-  return comm::FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
-}
-
 // Names joined as a list is read: "A", "AとB", "A、BとC".
 std::wstring JoinNames(const std::vector<std::wstring>& names) {
   std::wstring out;
@@ -290,13 +282,13 @@ std::wstring UndoChangeText(const TJournal& journal) {
       parts.push_back(std::wstring(creation && update ? L"作成日時と更新日時" : creation ? L"作成日時" : L"更新日時") +
                       L"を元の日時に戻し");
   } else if (creation && update && SameFileTime(h.Creation, h.LastWrite)) {
-    parts.push_back(L"作成日時と更新日時を " + LocalText(h.Creation) + L" から元の日時に戻し");
+    parts.push_back(L"作成日時と更新日時を " + comm::LocalFileTimeText(h.Creation) + L" から元の日時に戻し");
   } else if (creation && update) {
-    parts.push_back(L"作成日時を " + LocalText(h.Creation) + L" から、更新日時を " + LocalText(h.LastWrite) +
+    parts.push_back(L"作成日時を " + comm::LocalFileTimeText(h.Creation) + L" から、更新日時を " + comm::LocalFileTimeText(h.LastWrite) +
                     L" から元の日時に戻し");
   } else if (creation || update) {
     parts.push_back(std::wstring(creation ? L"作成日時を " : L"更新日時を ") +
-                    LocalText(creation ? h.Creation : h.LastWrite) + L" から元の日時に戻し");
+                    comm::LocalFileTimeText(creation ? h.Creation : h.LastWrite) + L" から元の日時に戻し");
   }
   // Each attribute goes back to the opposite of what the run switched it to.
   const std::pair<DWORD, const wchar_t*> names[] = {{FILE_ATTRIBUTE_READONLY, L"読み取り専用属性"},
@@ -321,7 +313,7 @@ std::wstring UndoConfirmationText(const TJournal& journal) {
   const wchar_t* ending = journal.Ending == TRunEnding::Ended     ? L"最後まで実行されました"
                           : journal.Ending == TRunEnding::Stopped ? L"途中で中止されました"
                                                                   : L"途中で終わっています（記録がそこで途切れています）";
-  std::wstring text = L"直前の変更を元に戻します。\r\r実行日時\t： " + LocalText(journal.Header.Started) +
+  std::wstring text = L"直前の変更を元に戻します。\r\r実行日時\t： " + comm::LocalFileTimeText(journal.Header.Started) +
                       L"\r対象数\t\t： " + std::to_wstring(count) + L"\r実行結果\t： " + ending + L"\r\r";
   if (const std::wstring change = UndoChangeText(journal); !change.empty()) text += change + L"\r\r";
   for (size_t i = 0; i < count && i < kUndoShownPaths; ++i) text += journal.Records[i].Path + L"\r";

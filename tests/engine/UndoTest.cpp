@@ -111,22 +111,22 @@ TEST_F(UndoTest, RunThenUndoGivesBackEveryTimeAndAttributeExactly) {
 }
 
 TEST_F(UndoTest, TimesTakenFromEachTargetAreWrittenAndGivenBackAndATargetWithoutOneIsLeftAlone) {
-  const std::vector<std::wstring> paths = {tree.MakeFile(L"p\\both.jpg"), tree.MakeFile(L"p\\update.jpg"),
-                                           tree.MakeFile(L"p\\none.txt"), tree.MakeFile(L"p\\ro-none.txt")};
+  // Creation from when the photo was taken (only the first says), update from the date in the name.
+  const std::vector<std::wstring> paths = {
+      tree.MakeFile(L"p\\IMG_20230102_030405.jpg"), tree.MakeFile(L"p\\VID_20230102_030405.mp4"),
+      tree.MakeFile(L"p\\none.txt"), tree.MakeFile(L"p\\ro-none.txt")};
   for (int i = 0; i < 4; ++i) OddTimes(paths[i], i);
   SetAttr(paths[3], kRO);
   const auto before = TakeAll(paths);
-  auto fileTime = [](int64_t t) { return FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}; };
   const int64_t taken = FileTimeOf(2024, 7, 14, 15, 7, 58), named = FileTimeOf(2023, 1, 2, 3, 4, 5);
   PlanDates(true, true);
-  host.rules.PerTarget[dsCreate] = host.rules.PerTarget[dsUpdate] = true;
+  host.rules.Rule[dsCreate].Source = TTimeSource::Taken;
+  host.rules.Rule[dsUpdate].Source = TTimeSource::FileName;
   std::vector<std::wstring> asked;
-  host.rules.Times = [&](const std::wstring& path, const TTargetState&) {
+  host.rules.ReadTaken = [&](const std::wstring& path) -> std::optional<media::TMediaTime> {
     asked.push_back(path);
-    TTargetTimes times;
-    if (path == paths[0]) times.Creation = fileTime(taken);
-    if (path == paths[0] || path == paths[1]) times.LastWrite = fileTime(named);
-    return times;
+    if (path != paths[0]) return std::nullopt;
+    return media::TMediaTime{2024, 7, 14, 15, 7, 58};
   };
   host.paths = paths;
   run.ButtonSetClick();
@@ -153,7 +153,8 @@ TEST_F(UndoTest, TimesTakenFromEachTargetAreWrittenAndGivenBackAndATargetWithout
 
   // With an attribute to change as well, a target without a time still counts as changed.
   host.controls.AttrChg = host.controls.Hidden = host.controls.HiddenOn = true;
-  host.rules.Times = [](const std::wstring&, const TTargetState&) { return TTargetTimes{}; };
+  host.rules.ReadTaken = nullptr;
+  host.rules.Rule[dsUpdate].Source = TTimeSource::Taken;
   host.informs.clear();
   run.ButtonSetClick();
   EXPECT_SUMMARY(false, 4, 0, 0);

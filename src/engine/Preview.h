@@ -1,0 +1,79 @@
+// What a run would do to each target, worked out without changing anything: the rows of the preview.
+#pragma once
+#include "Base.h"
+#include "engine/ChangeRun.h"
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+// What a side (or the attributes) of a target comes to.
+enum class TSideNote : uint8_t {
+  Changes,     // gets a new value
+  Same,        // the new value is the one it has
+  NotSet,      // the run does not touch it
+  NoTime,      // its rule has no time for this target (Why says why)
+  Missing,     // there is no such file or folder
+  Unreadable,  // its state could not be read
+};
+
+// One target: its state now and after the run. Kept small, since a preview holds one for each target
+// of a list that may have a million.
+struct TPreviewRow {
+  uint32_t Index = 0;  // in the target list
+  bool Read = false;   // worked out yet
+  TSideNote CreationNote = TSideNote::NotSet, LastWriteNote = TSideNote::NotSet, AttrNote = TSideNote::NotSet;
+  TNoValue CreationWhy = TNoValue::NoCurrentTime, LastWriteWhy = TNoValue::NoCurrentTime;  // with NoTime
+  DWORD Attr = 0, NewAttr = 0;
+  FILETIME Creation{}, LastWrite{}, NewCreation{}, NewLastWrite{};
+};
+
+// The columns of the preview, in order.
+enum TPreviewColumn {
+  pcPath, pcCreation, pcNewCreation, pcLastWrite, pcNewLastWrite, pcAttr, pcNewAttr, pcNote, pcColumnCount
+};
+// Their captions.
+const wchar_t* PreviewColumnCaption(int column);
+
+// The rows of a plan over a target list, worked out a few at a time (Step) so that a window can show
+// progress and be stopped, and shown in any column's order.
+class TPreview {
+ public:
+  // The plan is copied; the target list must stay as it is while the preview lives.
+  TPreview(const IChangeTargets& targets, const ChangePlan& plan);
+
+  int Count() const { return static_cast<int>(FRows.size()); }
+  // Rows worked out so far, in the list's order.
+  int Done() const { return FDone; }
+  bool Complete() const { return FDone == Count(); }
+  // Works out the next rows, at most `rows` of them; false once every row is done.
+  bool Step(int rows);
+
+  // A row in the order shown (the list's, until SortBy).
+  const TPreviewRow& Row(int shown) const { return FRows[FOrder[static_cast<size_t>(shown)]]; }
+  std::wstring CellText(int shown, int column) const;
+  // Orders the rows by a column (ties keep the list's order); rows without a state (not yet worked out,
+  // missing, unreadable) come last but in the path's order.
+  void SortBy(int column, bool ascending);
+  int SortColumn() const { return FSortColumn; }
+  bool SortAscending() const { return FAscending; }
+
+  // Every row in the order shown, with a head line, as comma-separated text.
+  std::wstring CsvText() const;
+
+  const ChangePlan& Plan() const { return FPlan; }
+
+ private:
+  void WorkOut(TPreviewRow& row) const;
+
+  const IChangeTargets& FTargets;
+  ChangePlan FPlan;
+  std::vector<TPreviewRow> FRows;
+  std::vector<uint32_t> FOrder;
+  int FDone = 0;
+  int FSortColumn = -1;
+  bool FAscending = true;
+};
+
+}  // namespace engine
