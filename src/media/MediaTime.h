@@ -31,7 +31,7 @@ inline bool IsValid(const TMediaTime& t) {
   const int days = t.Month == 2 && !leap ? 28 : kDays[t.Month - 1];
   if (t.Day > days) return false;
   if (t.Hour < 0 || t.Hour > 23 || t.Minute < 0 || t.Minute > 59 || t.Second < 0 || t.Second > 59) return false;
-  if (t.Zone == TZone::Offset && (t.OffsetMinutes < -14 * 60 || t.OffsetMinutes > 14 * 60)) return false;
+  if (t.Zone == TMediaTime::TZone::Offset && (t.OffsetMinutes < -14 * 60 || t.OffsetMinutes > 14 * 60)) return false;
   return true;
 }
 
