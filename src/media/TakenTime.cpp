@@ -12,6 +12,9 @@ namespace {
 // Segments and chunks walked before a file is taken to state no time: real files have a few dozen.
 constexpr int kMaxMarkers = 1024;
 constexpr int kMaxChunks = 4096;
+// Chunks looked at past the first image data chunk. Metadata belongs before it, but text chunks are
+// still written after it; a big picture has thousands of data chunks, which are not all walked.
+constexpr int kMaxChunksAfterData = 32;
 // Text chunks read no further than this; a "Creation Time" is a few dozen bytes.
 constexpr uint32_t kMaxTextChunk = 256;
 
@@ -66,12 +69,13 @@ std::optional<TMediaTime> PngTextTime(IByteSource& source, uint64_t data, uint32
   return ParseTextTime(std::string_view(text).substr(pos));
 }
 
-// PNG: the chunks up to the end; eXIf wins over a text time wherever each lies.
+// PNG: the chunks up to the end, or a few past the image data; eXIf wins over a text time.
 std::optional<TMediaTime> PngTime(IByteSource& source) {
   const uint64_t size = source.Size();
   std::optional<TMediaTime> text;
   uint64_t pos = 8;
-  for (int i = 0; i < kMaxChunks; ++i) {
+  int left = kMaxChunks;
+  for (; left > 0; --left) {
     unsigned char h[8];
     if (!source.Read(pos, h, 8)) break;
     const uint32_t length = Be32(h);
@@ -83,6 +87,8 @@ std::optional<TMediaTime> PngTime(IByteSource& source) {
       text = PngTextTime(source, data, length, false);
     } else if (!text && std::memcmp(h + 4, "iTXt", 4) == 0) {
       text = PngTextTime(source, data, length, true);
+    } else if (std::memcmp(h + 4, "IDAT", 4) == 0) {
+      left = std::min(left, kMaxChunksAfterData);
     } else if (std::memcmp(h + 4, "IEND", 4) == 0) {
       break;
     }
