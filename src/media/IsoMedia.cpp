@@ -118,10 +118,11 @@ std::optional<TMediaTime> MovieHeaderTime(uint64_t seconds) {
   return std::nullopt;
 }
 
-// A meta box's children: after a version and flags in ISO files, right away in QuickTime's moov/meta.
+// A meta box's children: after a version and flags in ISO files (all zero), right away in QuickTime's
+// moov/meta, whose first four bytes are then the size of its first child.
 uint64_t MetaChildren(IByteSource& source, const TBox& meta) {
-  unsigned char h[12];
-  if (Fits(meta.Data, 8, meta.End) && source.Read(meta.Data, h, 8) && std::memcmp(h + 4, "hdlr", 4) == 0) return meta.Data;
+  unsigned char h[4];
+  if (Fits(meta.Data, 4, meta.End) && source.Read(meta.Data, h, 4) && Be32(h) != 0) return meta.Data;
   return meta.Data + 4;
 }
 
