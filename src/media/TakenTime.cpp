@@ -12,7 +12,7 @@ namespace {
 // Segments and chunks walked before a file is taken to state no time: real files have a few dozen.
 constexpr int kMaxMarkers = 1024;
 constexpr int kMaxChunks = 4096;
-// Chunks looked at past the first image data chunk. Metadata belongs before it, but text chunks are
+// Chunks looked at from the first image data chunk on. Metadata belongs before it, but text chunks are
 // still written after it; a big picture has thousands of data chunks, which are not all walked.
 constexpr int kMaxChunksAfterData = 32;
 // Text chunks read no further than this; a "Creation Time" is a few dozen bytes.

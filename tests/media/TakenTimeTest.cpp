@@ -161,6 +161,22 @@ TEST(TakenTime, LoopsAndOversizedBoxesEnd) {
   EXPECT_FALSE(media::ReadTakenTime(claims));
 }
 
+// A PNG's text chunks are looked for up to 32 chunks past its first image data chunk, not through
+// the thousands a big picture has.
+TEST(TakenTime, PngTextIsLookedForAFewChunksPastTheImageData) {
+  const auto chunk = [](const char* type, const std::string& data) {
+    const uint32_t n = static_cast<uint32_t>(data.size());
+    return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + type + data + "CRC!";
+  };
+  for (const int chunks : {32, 33}) {
+    std::string png = "\x89PNG\r\n\x1A\n" + chunk("IHDR", std::string(13, '\1'));
+    for (int i = 0; i < chunks - 1; ++i) png += chunk("IDAT", std::string(100, 'x'));
+    png += chunk("tEXt", std::string("Creation Time\0" "2025:07:14 15:07:58", 33)) + chunk("IEND", "");
+    media::TMemorySource source(png.data(), png.size());
+    EXPECT_EQ(Text(media::ReadTakenTime(source)), chunks == 32 ? "2025-07-14 15:07:58 local0" : "none") << chunks;
+  }
+}
+
 // Date-times as text, as Exif, PNG text and QuickTime values write them, with near misses and both
 // sides of each limit: the years 1980 and 2100, the zones of ±14 hours, 29 February.
 TEST(TakenTime, TextTimesInTheFormsWritersUse) {
