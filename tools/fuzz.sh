@@ -11,7 +11,8 @@ mkdir -p "$dir/corpus"
 rm -rf "$dir/seeds"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root/src" \
   "$root/tests/fuzz/TakenTimeFuzz.cpp" "$root"/src/media/*.cpp -o "$dir/TakenTimeFuzz"
-python3 "$root/tests/media/make_fixtures.py" "$dir/seeds" >/dev/null 2>&1
+python3 "$root/tests/media/make_fixtures.py" "$dir/seeds" >"$dir/seeds.log" 2>&1 ||
+  { cat "$dir/seeds.log" >&2; echo "fuzz: the seed pictures and movies could not be made" >&2; exit 1; }
 # Inputs up to 8 KB: the seeds' metadata lies within their first kilobytes.
 log="$dir/last-run.log"
 if ! "$dir/TakenTimeFuzz" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \

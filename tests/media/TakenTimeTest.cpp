@@ -62,6 +62,8 @@ const TExpected kFiles[] = {
     {L"text-mail.png", "2025-07-14 15:07:58 offset540"},
     {L"exif.webp", "2025-07-14 15:07:58 offset-180"},
     {L"exif.heic", "2025-07-14 15:07:58 offset540"},
+    {L"made.heic", "2025-07-14 15:07:58 offset540"},
+    {L"made.avif", "2025-07-14 15:07:58 local0"},
     {L"header.mp4", "2025-07-14 06:07:58 utc0"},
     {L"header-v1.m4v", "2025-07-14 06:07:58 utc0"},
     {L"keys.mov", "2025-07-14 15:07:58 offset540"},  // over the movie header's 2020

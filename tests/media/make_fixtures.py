@@ -91,7 +91,12 @@ picture("text-mail.png", "-PNG:CreationTime#=Mon, 14 Jul 2025 15:07:58 +0900")
 # WebP: the EXIF chunk.
 picture("exif.webp", "-DateTimeOriginal=2025:07:14 15:07:58", "-OffsetTimeOriginal=-03:00")
 
-# HEIF: an Exif item located by iloc, its block opening with the offset of the TIFF header. The Exif
+# HEIF and AVIF as ImageMagick encodes them (with libheif), exiftool adding the Exif item.
+picture("made.heic", "-DateTimeOriginal=2025:07:14 15:07:58", "-OffsetTimeOriginal=+09:00")
+picture("made.avif", "-DateTimeOriginal=2025:07:14 15:07:58")
+
+# HEIF by hand, with what the encoder above does not write: iloc version 1 with a base offset, and an
+# Exif item located by iloc, its block opening with the offset of the TIFF header. The Exif
 # comes from a JPEG that exiftool wrote; exiftool reads the finished file back to show it is sound.
 exif = subprocess.run(["exiftool", "-b", "-Exif", path("original.jpg")], check=True, stdout=subprocess.PIPE).stdout
 assert exif[:2] in (b"II", b"MM"), "exiftool gave no Exif block"
