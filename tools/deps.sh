@@ -3,7 +3,8 @@
 set -euo pipefail
 
 pkgs=(wine wine64 fonts-wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 cmake ninja-build googletest
-      xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-horai-umefont locales zip python3 nsis)
+      xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-horai-umefont locales zip python3 nsis
+      libimage-exiftool-perl clang libclang-rt-dev)
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
