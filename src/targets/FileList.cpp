@@ -238,7 +238,10 @@ void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
   const std::wstring file = SaveDialogEx.FileName;
   const size_t slash = file.find_last_of(L'\\');
   if (FSettings)
-    FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+    if (const settings::TSettingsOutcome kept =
+            FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+        !kept)
+      throw ui::Error(kept.Message);
   if (!SaveListToFile(file, FTargetList)) throw ui::Error(L"ファイル " + file + L" を作成できません");
   ui::MessageDialogOptions o;
   o.caption = ui::Application::Instance().Title();
