@@ -85,12 +85,18 @@ void TShifterApp::ShowSettingsFailure(const settings::TSettingsOutcome& outcome)
   if (!outcome) FPrompts.ShowSettingsError(nullptr, outcome.Message);
 }
 
+void TShifterApp::ShowNotedSettingsFailure() { ShowSettingsFailure(RegManager.TakeFailure()); }
+
 void TShifterApp::RememberFolder(const std::wstring& folder) {
   const settings::TSettingsOutcome saved = RegManager.Filer(L"FolderPath").WriteString(folder);
   if (!saved) FPrompts.ShowSettingsError(Owner(), saved.Message);
 }
 
-std::wstring TShifterApp::RememberedFolder() { return RegManager.Filer(L"FolderPath").ReadString(); }
+std::wstring TShifterApp::RememberedFolder() {
+  std::wstring folder = RegManager.Filer(L"FolderPath").ReadString();
+  ShowNotedSettingsFailure();
+  return folder;
+}
 
 // ---- commands ----
 

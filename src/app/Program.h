@@ -82,6 +82,8 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   settings::TSettingsOutcome SaveOptions();
   // A settings failure, shown once as the settings' error box.
   void ShowSettingsFailure(const settings::TSettingsOutcome& outcome) const;
+  // What the settings noted on reads since the last look (an unknown name, a refused read), shown once.
+  void ShowNotedSettingsFailure();
   bool SettingsUnread() const { return FSettingsUnread; }
   // Keeps the folder of a selection in "FolderPath"; a failure is shown.
   void RememberFolder(const std::wstring& folder);
