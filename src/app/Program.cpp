@@ -129,7 +129,7 @@ void TShifterApp::AddPaths(const std::vector<std::wstring>& paths) {
 
 void TShifterApp::About() {
   // Made for each showing, owned by the main window.
-  shell::TFormVersion about(Owner());
+  shell::TFormVersion about(Owner(), shell::CurrentSendToPlace(), &FPrompts);
   about.HelpTopic = kHelpTopicAbout;
   about.ShowModal();
 }
