@@ -1,7 +1,6 @@
-// The main window: the options of a change run, the stored date-times, start/stop, the picture.
+// The main window, a view over the application object: the options of a run, the date-times, start/stop, the picture.
 #pragma once
 #include "Base.h"
-#include "comm/Clock.h"
 #include "comm/Scoped.h"
 #include "app/InputDateTime.h"
 #include "app/OptionBinding.h"
