@@ -1,10 +1,10 @@
-// The main window: the options of a change run, the stored date-times, start/stop, the picture.
+// The main window, a view over the application object: the options of a run, the date-times, start/stop, the picture.
 #pragma once
 #include "Base.h"
-#include "comm/Clock.h"
 #include "comm/Scoped.h"
 #include "app/InputDateTime.h"
 #include "app/OptionBinding.h"
+#include "app/Program.h"
 #include "app/Prompts.h"
 #include "engine/ChangeRun.h"
 #include "targets/Collection.h"
@@ -16,20 +16,25 @@
 #include "widgets/CommonButton.h"
 #include <commctrl.h>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
 namespace app {
 
-class TVNStampShifter : public ui::Form,
-                        public targets::ICollectionHost,
-                        private engine::IChangeWindow,
-                        private engine::IChangeUser {
+// A view over the application object: its controls show the options, its buttons, menu and keys
+// call the object's commands.
+class TVNStampShifter : public ui::Form, public targets::ICollectionHost, private IMainView {
+  std::unique_ptr<TShifterApp> FOwnApp;  // when the window stands alone
+  TShifterApp& FApp;
+
  public:
-  // Creates the window and its controls, points the settings at iniPath and loads them.
+  // A window alone, with an application object of its own whose settings are at iniPath.
   explicit TVNStampShifter(const std::wstring& iniPath);
+  // The program's main window over its application object; creating it loads the settings.
+  explicit TVNStampShifter(TShifterApp& app);
   ~TVNStampShifter() override;
+
+  TShifterApp& App() { return FApp; }
 
   // ---- controls, top to bottom ----
   ui::GroupBox GroupBoxType;
@@ -63,7 +68,7 @@ class TVNStampShifter : public ui::Form,
   ui::MenuItem* About1 = nullptr;
   ui::MenuItem* Exit1 = nullptr;
   ui::Timer Timer;
-  settings::TRegManager RegManager;
+  settings::TRegManager& RegManager = FApp.RegManager;
 
   // ---- enabling rules; each may be called with no sender to re-apply it ----
   void CheckBoxAttrChgClick(ui::Control* sender);
@@ -92,6 +97,9 @@ class TVNStampShifter : public ui::Form,
   void FocusMainWindow() override;
   // A collection handles every pending message at once; a run paces them (ProcessMessages).
   void ProcessPendingMessages() override;
+  void SetBusyCursor(bool busy) override;
+  void Inform(HWND owner, const std::wstring& text) override { Prompts().Inform(owner, text); }
+  void ShowError(HWND owner, const std::wstring& text) override { Prompts().ShowError(owner, text); }
   // Switches both windows between the idle and the running state of a change run.
   void SetIdleState(bool idle) override;
 
@@ -105,11 +113,11 @@ class TVNStampShifter : public ui::Form,
   // Gives back the last run's changes, after showing what they were.
   void Undo1Click(ui::Control* sender);
   // The journal every run keeps, for the undo command; without one (empty), runs keep none.
-  void SetJournalPath(const std::wstring& path);
-  const std::wstring& JournalPath() const { return FJournalPath; }
+  void SetJournalPath(const std::wstring& path) { FApp.SetJournalPath(path); }
+  const std::wstring& JournalPath() const { return FApp.JournalPath(); }
   // The undo command is there to use: a journal exists and nothing else is going on.
-  bool UndoAvailable() const;
-  void UpdateUndoCommand();
+  bool UndoAvailable() const { return FApp.UndoAvailable(); }
+  void UpdateUndoCommand() override;
   void ButtonHelpClick(ui::Control* sender);
   void SpeedButtonListViewClick(ui::Control* sender);
   void SpeedButtonSelectClick(ui::Control* sender);
@@ -117,12 +125,13 @@ class TVNStampShifter : public ui::Form,
   void F1Click(ui::Control* sender);
 
   // The options between the INI file and the controls; SaveSettings writes what the controls show.
-  void LoadSettings();
-  void SaveSettings();
-  settings::TAppOptions FOptions;
+  // Each returns what the settings met, shown by the caller.
+  settings::TSettingsOutcome LoadSettings();
+  settings::TSettingsOutcome SaveSettings() { return FApp.SaveOptions(); }
+  settings::TAppOptions& FOptions = FApp.Options;
 
   // The message boxes of this window and of the commands it runs.
-  const TPrompts& Prompts() const { return FPrompts; }
+  const TPrompts& Prompts() const { return FApp.Prompts(); }
 
   // The speech text of an animation frame.
   static const wchar_t* SpeechOfFrame(int frame);
@@ -130,7 +139,7 @@ class TVNStampShifter : public ui::Form,
   // ---- state shared with the change run, the settings and the date-time dialog ----
   // The stored date-times and their options, shared with the date-time dialog; the fields below
   // are names for its parts.
-  TDateEntryState FDateState;
+  TDateEntryState& FDateState = FApp.DateState;
   uint16_t (&FDateParts)[2][6] = FDateState.Parts;
   bool (&FTimeFree)[2] = FDateState.TimeFree;
   bool (&FSecondFree)[2] = FDateState.SecondFree;
@@ -143,24 +152,11 @@ class TVNStampShifter : public ui::Form,
   bool FKeyHandled = false;
   bool FShown = false;
   int32_t FSplashCount = 100;
-  // The settings file was there at start-up but could not be read: nothing is saved over it.
-  bool FSettingsUnread = false;
   // A change run is in progress.
-  bool Running() const { return FChangeRun && FChangeRun->Running(); }
+  bool Running() const { return FApp.Running(); }
   // The run, once the target list it walks is known.
-  void SetTargets(engine::IChangeTargets* targets);
-  engine::TChangeRun* ChangeRun() const { return FChangeRun.get(); }
-
-  // Hooks to the windows and commands made after this one (the file list window, the date-time
-  // dialog, the selection commands); start-up connects them.
-  std::function<void(bool enabled)> OnListControlsEnabled;  // file list window's list and commands
-  std::function<void(bool enabled)> OnListWindowEnabled;    // the file list window as a whole
-  std::function<void(bool accept)> OnDropAcceptance;       // drop target of the picture
-  std::function<void()> OnShowList;                         // show the file list window beside this one
-  std::function<void()> OnSelectMenu;                       // drop down the selection menu
-  std::function<void()> OnSelectFolder;                     // folder selection
-  std::function<void()> OnSelectFiles;                      // file selection
-  std::function<void()> OnAbout;                            // the about dialog
+  void SetTargets(engine::IChangeTargets* targets) { FApp.SetTargets(targets); }
+  engine::TChangeRun* ChangeRun() const { return FApp.ChangeRun(); }
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -180,40 +176,25 @@ class TVNStampShifter : public ui::Form,
   // The enabling rules of the type, date and attribute options, in this order.
   void ReapplyRules();
   // The controls that show stored options, in the order they are set.
-  std::vector<TOptionBinding> OptionBindings();
+  std::vector<TOptionBinding> OptionBindings() const;
 
-  // engine::IChangeWindow
-  engine::TChangeControls Controls() const override;
-  engine::TDateParts DateParts() const override;
-  void ProcessMessages() override;
-  void SetBusyCursor(bool busy) override;
-  void SetProgressRange(int min, int max) override;
-  void SetProgressPosition(int position) override;
-  void RequestClose() override;
+  // IMainView
+  HWND ViewHandle() const override { return Handle(); }
+  bool ViewEnabled() const override { return IsWindowEnabled(Handle()) != FALSE; }
+  RECT ViewBounds() const override { return BoundsRect(); }
+  void CollectShownOptions(settings::TAppOptions& options) const override;
+  void SetProgressRange(int min, int max) override { ProgressBar.SetRange(min, max); }
+  void SetProgressPosition(int position) override { ProgressBar.SetPosition(position); }
+  void RequestClose() override { Close(); }
   void BringToFront() override;
-  // engine::IChangeUser
-  engine::TAnswer Ask(engine::TQuestion question, const std::wstring& text) override;
-  void Inform(const std::wstring& text) override;
-  void ShowError(const std::wstring& text) override;
-  void ReportException() override;
-  bool Confirm(const std::wstring& text, bool defaultYes) override;
 
   // The window's left and top edges as the user placed it, also while it is minimised.
   POINT PlacedPosition() const;
 
-  TPrompts FPrompts;
-  settings::TErrorBoxHook FPreviousSettingsReporter;  // given back when this window goes
+  static const wchar_t* const kSetHintIdle;
+  static const wchar_t* const kSetHintRunning;
   comm::TImageList ImageList;
   int FDrawnFrame = -1;  // frame shown on the picture; -1 before the first tick
-  std::unique_ptr<engine::TChangeRun> FChangeRun;
-  std::wstring FJournalPath;
-  std::unique_ptr<engine::TJournalWriter> FJournal;
-  // A run handles the window's messages and moves its bar at this pace rather than for every
-  // target: a stop click is still answered within this time, a small part of the 50 ms a user
-  // would notice.
-  static constexpr uint32_t kRunPaceMs = 15;
-  comm::TPace FRunPace{kRunPaceMs}, FBarPace{kRunPaceMs};
-  int FProgressMin = 0, FProgressMax = 0;
 };
 
 }  // namespace app

@@ -16,6 +16,10 @@ void ApplyOptions(std::span<const TOptionBinding> bindings, const settings::TApp
         binding);
 }
 
+ui::Control* BoundControl(const TOptionBinding& binding) {
+  return std::visit([](const auto& b) -> ui::Control* { return b.Control; }, binding);
+}
+
 void CollectOptions(std::span<const TOptionBinding> bindings, settings::TAppOptions& options) {
   for (const TOptionBinding& binding : bindings)
     std::visit(

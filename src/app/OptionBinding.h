@@ -25,6 +25,8 @@ using TOptionBinding = std::variant<TCheckBinding, TRadioBinding, TTextBinding>;
 // Sets each control from its option, in the order given (a control set from code runs its click
 // handler, as a user's change would).
 void ApplyOptions(std::span<const TOptionBinding> bindings, const settings::TAppOptions& options);
+// The control a binding shows its option in.
+ui::Control* BoundControl(const TOptionBinding& binding);
 // Reads each control back into its option.
 void CollectOptions(std::span<const TOptionBinding> bindings, settings::TAppOptions& options);
 

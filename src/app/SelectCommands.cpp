@@ -2,7 +2,6 @@
 #include "app/SelectCommands.h"
 #include "app/Main.h"
 #include "comm/FileAttr.h"
-#include "ui/Error.h"
 #include "resource.h"
 
 namespace app {
@@ -50,18 +49,10 @@ TSelectCommands::TSelectCommands(TVNStampShifter& main, TAddPaths addPaths)
     DropDstFileDrop(sender, files, x, y);
   };
 
-  main.OnSelectMenu = [this]() { SpeedButtonSelectClick(nullptr); };
-  main.OnSelectFolder = [this]() { D1Click(nullptr); };
-  main.OnSelectFiles = [this]() { F1Click(nullptr); };
-  main.OnDropAcceptance = [this](bool accept) { DropDst.SetAcceptDrop(accept); };
+  main.App().AttachSelectView(this);
 }
 
-TSelectCommands::~TSelectCommands() {
-  FMain.OnSelectMenu = nullptr;
-  FMain.OnSelectFolder = nullptr;
-  FMain.OnSelectFiles = nullptr;
-  FMain.OnDropAcceptance = nullptr;
-}
+TSelectCommands::~TSelectCommands() { FMain.App().AttachSelectView(nullptr); }
 
 bool TSelectCommands::Refused() const { return FMain.Running(); }
 
@@ -75,7 +66,7 @@ void TSelectCommands::SpeedButtonSelectClick(ui::Control*) {
 
 void TSelectCommands::D1Click(ui::Control*) {
   if (Refused()) return;
-  const std::wstring remembered = FMain.RegManager.Filer(L"FolderPath").ReadString();
+  const std::wstring remembered = FMain.App().RememberedFolder();
   if (IsFolder(remembered)) {
     SHBrowseForFolderExSelect.SelectFolder = shell::sfManual;
     SHBrowseForFolderExSelect.SelectFolderName = remembered;
@@ -92,7 +83,7 @@ void TSelectCommands::D1Click(ui::Control*) {
 
 void TSelectCommands::F1Click(ui::Control*) {
   if (Refused()) return;
-  const std::wstring remembered = FMain.RegManager.Filer(L"FolderPath").ReadString();
+  const std::wstring remembered = FMain.App().RememberedFolder();
   OpenDialogExSelect.InitialDir = IsFolder(remembered) ? remembered : std::wstring();
   OpenDialogExSelect.FileName.clear();
   if (!OpenDialogExSelect.Execute(FMain.Handle())) return;
@@ -111,12 +102,6 @@ void TSelectCommands::DropDstFileDrop(shell::TDropDst*, const std::vector<std::w
   FAddPaths(files);
 }
 
-void TSelectCommands::RememberFolder(const std::wstring& folder) {
-  try {
-    FMain.RegManager.Filer(L"FolderPath").WriteString(folder);
-  } catch (const ui::Error& e) {
-    FMain.Prompts().ShowSettingsError(FMain.Handle(), e.Message());
-  }
-}
+void TSelectCommands::RememberFolder(const std::wstring& folder) { FMain.App().RememberFolder(folder); }
 
 }  // namespace app

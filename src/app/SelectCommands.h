@@ -1,6 +1,7 @@
 // The main window's commands that name targets: selection menu, folder browser, file dialog, drops on the picture.
 #pragma once
 #include "Base.h"
+#include "app/Program.h"
 #include "shell/DropDst.h"
 #include "shell/FolderBrowser.h"
 #include "shell/PlacedFileDialog.h"
@@ -14,15 +15,15 @@ namespace app {
 
 class TVNStampShifter;
 
-// Made at start-up once the main window and the target list exist; it connects itself to the main
-// window's selection hooks (the button, Ctrl+O, Ctrl+D, Ctrl+F, the drop acceptance switch) and
-// disconnects when it goes. Every command that yields paths hands them to addPaths as one list. The
+// Made at start-up once the main window and the target list exist; it attaches itself to the main
+// window's application object as its selection view (the button, Ctrl+O, Ctrl+D, Ctrl+F, the drop
+// acceptance switch) and detaches when it goes. Every command that yields paths hands them to addPaths as one list. The
 // folder of the last selection is kept in the setting "FolderPath", where both dialogs open next time.
-class TSelectCommands {
+class TSelectCommands : private ISelectView {
  public:
   using TAddPaths = std::function<void(const std::vector<std::wstring>& paths)>;
   TSelectCommands(TVNStampShifter& main, TAddPaths addPaths);
-  ~TSelectCommands();
+  ~TSelectCommands() override;
   TSelectCommands(const TSelectCommands&) = delete;
   TSelectCommands& operator=(const TSelectCommands&) = delete;
 
@@ -50,6 +51,12 @@ class TSelectCommands {
   void DropDstFileDrop(shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y);
 
  private:
+  // ISelectView
+  void SelectMenu() override { SpeedButtonSelectClick(nullptr); }
+  void SelectFolder() override { D1Click(nullptr); }
+  void SelectFiles() override { F1Click(nullptr); }
+  void SetDropAcceptance(bool accept) override { DropDst.SetAcceptDrop(accept); }
+
   // Keeps the folder of a selection; a settings error is shown, and the selection still goes on.
   void RememberFolder(const std::wstring& folder);
   // Selections would change the target list under a run that walks it.

@@ -2,15 +2,14 @@
 #include "app/Startup.h"
 #include "app/HelpTopics.h"
 #include "app/Main.h"
+#include "app/Program.h"
 #include "app/SelectCommands.h"
 #include "help/HelpViewer.h"
 #include "settings/AppSettings.h"
 #include "settings/IniLocation.h"
-#include "shell/Version.h"
 #include "targets/CommandLine.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
-#include "ui/Error.h"
 
 namespace app {
 
@@ -22,6 +21,23 @@ class TFileListTargets : public engine::IChangeTargets {
   explicit TFileListTargets(targets::TFormFileList& list) : FList(list) {}
   int Count() const override { return FList.EntryCount(); }
   std::wstring Entry(int index) const override { return FList.Entry(index); }
+
+ private:
+  targets::TFormFileList& FList;
+};
+
+// The file list window as the application object's commands reach it.
+class TListViewLink : public IListView {
+ public:
+  explicit TListViewLink(targets::TFormFileList& list) : FList(list) {}
+  void ShowBeside(const RECT& mainBounds) override {
+    // Moved beside the main window; the size stays as the user left it.
+    FList.MoveBeside(mainBounds);
+    FList.Show();
+  }
+  void SetListControlsEnabled(bool enabled) override { FList.SetListControlsEnabled(enabled); }
+  void SetListEnabled(bool enabled) override { FList.SetEnabled(enabled); }
+  void AddPaths(const std::vector<std::wstring>& paths) override { FList.AddPaths(paths); }
 
  private:
   targets::TFormFileList& FList;
@@ -39,22 +55,20 @@ bool LoadHelpPlacement(settings::TRegManager& rm, help::THelpPlacement& p) {
 }
 
 void SaveHelpPlacement(settings::TRegManager& rm, const help::THelpPlacement& p) {
-  try {
-    rm.Filer(L"HelpLeft").WriteInteger(p.Bounds.left);
-    rm.Filer(L"HelpTop").WriteInteger(p.Bounds.top);
-    rm.Filer(L"HelpWidth").WriteInteger(p.Bounds.right - p.Bounds.left);
-    rm.Filer(L"HelpHeight").WriteInteger(p.Bounds.bottom - p.Bounds.top);
-    rm.Filer(L"HelpPane").WriteInteger(p.PaneWidth);
-  } catch (const ui::Error&) {
-    // A settings file that cannot be written is reported when the main window saves the options;
-    // the help window's place is not worth a message of its own.
-  }
+  // A settings file that cannot be written is reported when the main window saves the options; the
+  // help window's place is not worth a message of its own, and the first failure ends the save.
+  (void)(rm.Filer(L"HelpLeft").WriteInteger(p.Bounds.left) && rm.Filer(L"HelpTop").WriteInteger(p.Bounds.top) &&
+         rm.Filer(L"HelpWidth").WriteInteger(p.Bounds.right - p.Bounds.left) &&
+         rm.Filer(L"HelpHeight").WriteInteger(p.Bounds.bottom - p.Bounds.top) &&
+         rm.Filer(L"HelpPane").WriteInteger(p.PaneWidth));
 }
 
 }  // namespace
 
 struct TProgram::Windows {
+  std::unique_ptr<TShifterApp> App;  // outlives every window
   std::unique_ptr<TVNStampShifter> Main;
+  std::unique_ptr<TListViewLink> ListLink;
   std::unique_ptr<targets::TFormFileList> FileList;
   std::unique_ptr<TFileListTargets> Targets;
   std::unique_ptr<TFormInputDateTime> InputDateTime;
@@ -77,7 +91,9 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   // The main window loads its settings as it is created: beside a portable copy, in the user's own
   // folder for an installed one (or a portable one whose folder takes nothing).
   Windows& w = *FWindows;
-  w.Main = std::make_unique<TVNStampShifter>(settings::IniLocationForProgram(exePath).Path);
+  w.App = std::make_unique<TShifterApp>(settings::IniLocationForProgram(exePath).Path);
+  TShifterApp& program = *w.App;
+  w.Main = std::make_unique<TVNStampShifter>(program);
   app.SetMainForm(w.Main.get());
 
   // The file list window; the command line is collected by the settings just loaded.
@@ -85,33 +101,21 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   targets::TFormFileList* list = w.FileList.get();
   TVNStampShifter* main = w.Main.get();
   w.Targets = std::make_unique<TFileListTargets>(*list);
-  main->SetTargets(w.Targets.get());
+  program.SetTargets(w.Targets.get());
   // Every run keeps its journal for the undo command in the user's own folder, whichever copy runs.
   if (const std::wstring roaming = settings::RoamingAppDataDir(); !roaming.empty())
-    main->SetJournalPath(roaming + L"\\" + settings::kUserFolderName + L"\\" + engine::kJournalName);
-  list->SetSettings(&main->RegManager);
-  main->OnListControlsEnabled = [list](bool enabled) { list->SetListControlsEnabled(enabled); };
-  main->OnListWindowEnabled = [list](bool enabled) { list->SetEnabled(enabled); };
-  main->OnShowList = [main, list]() {
-    // Moved beside the main window; the size stays as the user left it.
-    list->MoveBeside(main->BoundsRect());
-    list->Show();
-  };
+    program.SetJournalPath(roaming + L"\\" + settings::kUserFolderName + L"\\" + engine::kJournalName);
+  list->SetSettings(&program.RegManager);
+  w.ListLink = std::make_unique<TListViewLink>(*list);
+  program.AttachListView(w.ListLink.get());
   // The selection commands and the picture's drop target hand their paths to the list.
-  w.Select = std::make_unique<TSelectCommands>(*main, [list](const std::vector<std::wstring>& paths) {
-    list->AddPaths(paths);
+  w.Select = std::make_unique<TSelectCommands>(*main, [&program](const std::vector<std::wstring>& paths) {
+    program.AddPaths(paths);
   });
   list->TakeCommandLine(arguments);
 
-  // The about dialog, made for each showing, owned by the main window.
-  main->OnAbout = [main]() {
-    shell::TFormVersion about(main->Handle());
-    about.HelpTopic = kHelpTopicAbout;
-    about.ShowModal();
-  };
-
   // The date-time dialog, hidden until a date button asks for it.
-  w.InputDateTime = std::make_unique<TFormInputDateTime>(main->FDateState, main->Handle());
+  w.InputDateTime = std::make_unique<TFormInputDateTime>(program.DateState, main->Handle());
   main->FInputDateTime = w.InputDateTime.get();
 
   // Help: one help window for the whole program, made when it is first asked for; F1 in a window
@@ -121,7 +125,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
     Windows& parts = *FWindows;
     if (!parts.Help) {
       parts.Help = std::make_unique<help::THelpViewer>();
-      settings::TRegManager& rm = parts.Main->RegManager;
+      settings::TRegManager& rm = parts.App->RegManager;
       parts.Help->OnLoadPlacement = [&rm](help::THelpPlacement& p) { return LoadHelpPlacement(rm, p); };
       parts.Help->OnSavePlacement = [&rm](const help::THelpPlacement& p) { SaveHelpPlacement(rm, p); };
     }
@@ -141,16 +145,17 @@ TProgram::~TProgram() {
   ui::Application::Instance().OnHelp = nullptr;
   w.Help.reset();
   w.Select.reset();
-  if (w.Main) {
-    w.Main->SetTargets(nullptr);
-    w.Main->FInputDateTime = nullptr;
-  }
+  w.App->SetTargets(nullptr);
+  w.App->AttachListView(nullptr);
+  if (w.Main) w.Main->FInputDateTime = nullptr;
   w.InputDateTime.reset();
+  w.ListLink.reset();
   w.FileList.reset();
   w.Targets.reset();
   // The main window saves the settings as it goes.
   w.Main.reset();
   ui::Application::Instance().SetMainForm(nullptr);
+  w.App.reset();
 }
 
 TVNStampShifter& TProgram::MainWindow() { return *FWindows->Main; }

@@ -16,8 +16,8 @@ namespace app {
 
 class TVNStampShifter;
 
-// The program's windows for their whole life. Creating it performs the start-up; destroying it the
-// shutdown (the main window saves the settings as it goes).
+// The application object and the program's windows over it, for their whole life. Creating it
+// performs the start-up; destroying it the shutdown (the main window saves the settings as it goes).
 class TProgram {
  public:
   // exePath decides the INI file and the help file; arguments are the paths of the command line.

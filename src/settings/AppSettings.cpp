@@ -83,16 +83,16 @@ void ReadRow(TRegFiler& filer, const TOptionRow& row, TAppOptions& o) {
              row.Member);
 }
 
-void WriteRow(TRegFiler& filer, const TOptionRow& row, const TAppOptions& o) {
-  std::visit(Overload{
-                 [&](bool O::*m) { filer.WriteBool(o.*m); },
-                 [&](int32_t O::*m) { filer.WriteInteger(o.*m); },
-                 [&](std::optional<int32_t> O::*m) { filer.WriteInteger((o.*m).value_or(0)); },
-                 [&](std::wstring O::*m) { filer.WriteString(o.*m); },
-                 [&](TSideFlagRef r) { filer.WriteBool((o.*r.Flags)[r.Side]); },
-                 [&](TDatePartRef r) { filer.WriteInteger(o.DateParts[r.Side][r.Part].value_or(0)); },
-             },
-             row.Member);
+TSettingsOutcome WriteRow(TRegFiler& filer, const TOptionRow& row, const TAppOptions& o) {
+  return std::visit(Overload{
+                        [&](bool O::*m) { return filer.WriteBool(o.*m); },
+                        [&](int32_t O::*m) { return filer.WriteInteger(o.*m); },
+                        [&](std::optional<int32_t> O::*m) { return filer.WriteInteger((o.*m).value_or(0)); },
+                        [&](std::wstring O::*m) { return filer.WriteString(o.*m); },
+                        [&](TSideFlagRef r) { return filer.WriteBool((o.*r.Flags)[r.Side]); },
+                        [&](TDatePartRef r) { return filer.WriteInteger(o.DateParts[r.Side][r.Part].value_or(0)); },
+                    },
+                    row.Member);
 }
 
 }  // namespace
@@ -110,9 +110,12 @@ TAppOptions LoadApplicationOptions(TRegManager& manager) {
   return o;
 }
 
-void SaveApplicationOptions(TRegManager& manager, const TAppOptions& options, TOptionStore store) {
+TSettingsOutcome SaveApplicationOptions(TRegManager& manager, const TAppOptions& options, TOptionStore store) {
+  // The first failure ends the save: the values after it would meet the same file.
   for (const TOptionRow& r : kRows)
-    if (r.Store == store) WriteRow(manager.Filer(r.Key), r, options);
+    if (r.Store == store)
+      if (TSettingsOutcome o = WriteRow(manager.Filer(r.Key), r, options); !o) return o;
+  return {};
 }
 
 void AddHelpWindowItems(TRegItems& items) {

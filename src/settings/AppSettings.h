@@ -68,8 +68,8 @@ void AddApplicationItems(TRegItems& items);
 
 // Reads every row but those of commands; a value not stored reads as its row's default.
 TAppOptions LoadApplicationOptions(TRegManager& manager);
-// Writes the rows of one store, in table order. Failures of the store raise comm::TUserError.
-void SaveApplicationOptions(TRegManager& manager, const TAppOptions& options, TOptionStore store);
+// Writes the rows of one store, in table order, up to the first failure, which is returned.
+TSettingsOutcome SaveApplicationOptions(TRegManager& manager, const TAppOptions& options, TOptionStore store);
 
 // The help window's items, in section "HelpWindow": its place and size ("HelpLeft", "HelpTop",
 // "HelpWidth", "HelpHeight", written as the keys "Left", "Top", "Width", "Height") and the width of

@@ -2,7 +2,6 @@
 #include "settings/IniFile.h"
 #include "comm/Cp932.h"
 #include "comm/Utf8.h"
-#include "comm/UserError.h"
 #include <vector>
 
 namespace settings {
@@ -231,7 +230,7 @@ void Terminate(TLine& line) {
   if (line.Eol.empty()) line.Eol = "\r\n";
 }
 
-[[noreturn]] void RaiseWriteError(const std::wstring& path) { throw comm::TUserError(path + L" に書き込めません"); }
+TSettingsOutcome WriteFailed(const std::wstring& path) { return TSettingsOutcome::Failed(path + L" に書き込めません"); }
 
 }  // namespace
 
@@ -279,29 +278,33 @@ size_t TIniFile::LineCount() const {
 namespace {
 
 // Reads the file for a change; a file that exists but cannot be read is not overwritten.
-TIniText LoadForChange(const std::wstring& path, DWORD patienceMs, bool& existed, std::string& original, bool& outwaited) {
+bool LoadForChange(const std::wstring& path, DWORD patienceMs, bool& existed, std::string& original, bool& outwaited,
+                   TIniText& text) {
   comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(path, original, patienceMs);
   outwaited = read.HolderOutwaited;
-  if (read.Result == comm::rbUnreadable) RaiseWriteError(path);
+  if (read.Result == comm::rbUnreadable) return false;
   existed = read.Result == comm::rbRead;
-  return Decode(original);
+  text = Decode(original);
+  return true;
 }
 
-void Save(const std::wstring& path, const std::string& bytes, DWORD patienceMs, bool& outwaited) {
+TSettingsOutcome Save(const std::wstring& path, const std::string& bytes, DWORD patienceMs, bool& outwaited) {
   comm::TReplaceBytesOutcome saved = comm::comm_ReplaceFileBytes(path, bytes, patienceMs);
   outwaited = outwaited || saved.HolderOutwaited;
-  if (saved.Result == comm::rpFailed) RaiseWriteError(path);
+  if (saved.Result == comm::rpFailed) return WriteFailed(path);
+  return {};
 }
 
 }  // namespace
 
-void TIniFile::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+TSettingsOutcome TIniFile::WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
   FHolderOutwaited = false;
   const std::wstring sectionName(TrimName(OneLine(section))), keyName(TrimName(OneLine(key))), valueText = OneLine(value);
-  if (sectionName.empty() || keyName.empty()) return;
+  if (sectionName.empty() || keyName.empty()) return {};
   bool existed = false;
   std::string original;
-  TIniText text = LoadForChange(FFileName, FPatienceMs, existed, original, FHolderOutwaited);
+  TIniText text;
+  if (!LoadForChange(FFileName, FPatienceMs, existed, original, FHolderOutwaited, text)) return WriteFailed(FFileName);
 
   std::string sectionBytes, keyBytes, valueBytes;
   auto encodeTexts = [&] {
@@ -333,22 +336,23 @@ void TIniFile::WriteString(std::wstring_view section, std::wstring_view key, std
   }
 
   std::string bytes = Encode(text);
-  if (existed && bytes == original) return;
-  Save(FFileName, bytes, FPatienceMs, FHolderOutwaited);
+  if (existed && bytes == original) return {};
+  return Save(FFileName, bytes, FPatienceMs, FHolderOutwaited);
 }
 
-void TIniFile::DeleteKey(std::wstring_view section, std::wstring_view key) {
+TSettingsOutcome TIniFile::DeleteKey(std::wstring_view section, std::wstring_view key) {
   FHolderOutwaited = false;
   section = TrimName(section);
   key = TrimName(key);
-  if (section.empty() || key.empty()) return;
+  if (section.empty() || key.empty()) return {};
   bool existed = false;
   std::string original;
-  TIniText text = LoadForChange(FFileName, FPatienceMs, existed, original, FHolderOutwaited);
+  TIniText text;
+  if (!LoadForChange(FFileName, FPatienceMs, existed, original, FHolderOutwaited, text)) return WriteFailed(FFileName);
   TLocation at = Locate(text, section, key);
-  if (at.KeyLine == SIZE_MAX) return;
+  if (at.KeyLine == SIZE_MAX) return {};
   text.Lines.erase(text.Lines.begin() + static_cast<ptrdiff_t>(at.KeyLine));
-  Save(FFileName, Encode(text), FPatienceMs, FHolderOutwaited);
+  return Save(FFileName, Encode(text), FPatienceMs, FHolderOutwaited);
 }
 
 }  // namespace settings

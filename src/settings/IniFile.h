@@ -2,6 +2,7 @@
 #pragma once
 #include "Base.h"
 #include "comm/FileBytes.h"
+#include "settings/SettingsOutcome.h"
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,7 @@ namespace settings {
 // after the last non-blank line of its section; a new section goes to the end of the file. New lines
 // end with CR LF. The file is replaced through comm_ReplaceFileBytes (crash-safe, keeping the file's
 // identity, in place where it cannot be replaced). A file that exists but cannot be read is never
-// written. A failure raises comm::TUserError "<path> に書き込めません" and leaves the file as it was.
+// written. A failure returns "<path> に書き込めません" and leaves the file as it was.
 class TIniFile {
  public:
   static constexpr size_t kMaxValueBytes = 2047;
@@ -43,9 +44,9 @@ class TIniFile {
   // or the file cannot be read (then LastReadFailed tells so).
   std::wstring ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue) const;
   // Line breaks in the texts are written as spaces: one write never adds lines other than its own.
-  void WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+  TSettingsOutcome WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value);
   // Removes the key's line; nothing is written when the key is not there.
-  void DeleteKey(std::wstring_view section, std::wstring_view key);
+  TSettingsOutcome DeleteKey(std::wstring_view section, std::wstring_view key);
   // The number of lines of the file (0 when it is missing or cannot be read): no list stored in it
   // can have more entries.
   size_t LineCount() const;

@@ -1,23 +1,12 @@
 // The settings manager: named items stored in an INI file or the registry, read and written as text,
 // integers, booleans, fonts, string lists, byte streams and controls.
 #include "settings/RegMng.h"
-#include "comm/UserError.h"
 #include <algorithm>
 #include <stdexcept>
 
 namespace settings {
 
 namespace {
-
-TErrorBoxHook& ErrorBoxHook() {
-  static TErrorBoxHook hook;
-  return hook;
-}
-
-// The settings show nothing themselves: the program's reporter shows the text, or nobody does.
-void ShowErrorBox(const std::wstring& text) {
-  if (ErrorBoxHook()) ErrorBoxHook()(text);
-}
 
 bool SameText(std::wstring_view a, std::wstring_view b) {
   return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
@@ -29,8 +18,6 @@ constexpr size_t kHexLineLength = 64;
 constexpr ULONGLONG kHolderMemoryMs = 5000;
 
 }  // namespace
-
-TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook) { return std::exchange(ErrorBoxHook(), std::move(hook)); }
 
 // --- TRegItem, TRegItems -------------------------------------------------------------------------
 
@@ -96,7 +83,7 @@ std::unique_ptr<TRegFiler> TRegManager::CreateFiler() { return std::make_unique<
 TRegFiler& TRegManager::Filer(std::wstring_view name) {
   if (!FFiler) FFiler = CreateFiler();
   TRegItem* item = FRegItems.FindItem(name);
-  if (!item) ShowErrorBox(L"[' " + std::wstring(name) + L" '] is invalid.");
+  if (!item) NoteFailure(L"[' " + std::wstring(name) + L" '] is invalid.");
   FFiler->FItem = item;
   return *FFiler;
 }
@@ -109,6 +96,18 @@ void TRegManager::ItemRemoved(const TRegItem* item) {
 DWORD TRegManager::HolderPatience() const {
   if (FHolderOutwaitedAt != 0 && GetTickCount64() - FHolderOutwaitedAt < kHolderMemoryMs) return 0;
   return comm::kFileHolderPatienceMs;
+}
+
+void TRegManager::NoteFailure(std::wstring text) { FFailures.push_back(std::move(text)); }
+
+void TRegManager::NoteFailure(const TSettingsOutcome& outcome) {
+  if (!outcome) NoteFailure(outcome.Message);
+}
+
+TSettingsOutcome TRegManager::TakeFailure() {
+  TSettingsOutcome first = FFailures.empty() ? TSettingsOutcome{} : TSettingsOutcome::Failed(FFailures.front());
+  FFailures.clear();
+  return first;
 }
 
 void TRegManager::NoteIniOutcome(const TIniFile& ini, bool wasRead) {
@@ -128,7 +127,7 @@ void TByteStream::Write(const std::vector<uint8_t>& data) {
 
 std::unique_ptr<TRegistryStore> TRegFiler::OpenRegistry() {
   if (FManager.RegType() == rtReg && !FManager.RegDir().empty()) return std::make_unique<TRegistryStore>(FManager.RegDir());
-  ShowErrorBox(L"can not create Registry object.");
+  FManager.NoteFailure(L"can not create Registry object.");
   return nullptr;
 }
 
@@ -138,7 +137,7 @@ std::unique_ptr<TIniFile> TRegFiler::OpenIniFile() {
     ini->SetPatience(FManager.HolderPatience());
     return ini;
   }
-  ShowErrorBox(L"can not create Inifile object.");
+  FManager.NoteFailure(L"can not create Inifile object.");
   return nullptr;
 }
 
@@ -146,7 +145,11 @@ std::wstring TRegFiler::ReadValue(const std::wstring& section, const std::wstrin
   if (section.empty() || key.empty()) return defaultValue;
   if (FManager.RegType() == rtReg) {
     std::unique_ptr<TRegistryStore> registry = OpenRegistry();
-    return registry ? registry->ReadString(section, key, defaultValue) : defaultValue;
+    if (!registry) return defaultValue;
+    TSettingsOutcome outcome;
+    std::wstring value = registry->ReadString(section, key, defaultValue, outcome);
+    FManager.NoteFailure(outcome);
+    return value;
   }
   std::unique_ptr<TIniFile> ini = OpenIniFile();
   if (!ini) return defaultValue;
@@ -155,34 +158,28 @@ std::wstring TRegFiler::ReadValue(const std::wstring& section, const std::wstrin
   return value;
 }
 
-void TRegFiler::WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  if (section.empty() || key.empty()) return;
+TSettingsOutcome TRegFiler::WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+  if (section.empty() || key.empty()) return {};
   if (FManager.RegType() == rtReg) {
-    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->WriteString(section, key, value);
+    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) return registry->WriteString(section, key, value);
   } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
-    try {
-      ini->WriteString(section, key, value);
-    } catch (...) {
-      FManager.NoteIniOutcome(*ini, false);
-      throw;
-    }
+    TSettingsOutcome outcome = ini->WriteString(section, key, value);
     FManager.NoteIniOutcome(*ini, false);
+    return outcome;
   }
+  return {};
 }
 
-void TRegFiler::DeleteValue(const std::wstring& section, const std::wstring& key) {
-  if (section.empty() || key.empty()) return;
+TSettingsOutcome TRegFiler::DeleteValue(const std::wstring& section, const std::wstring& key) {
+  if (section.empty() || key.empty()) return {};
   if (FManager.RegType() == rtReg) {
     if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->DeleteValue(section, key);
   } else if (std::unique_ptr<TIniFile> ini = OpenIniFile()) {
-    try {
-      ini->DeleteKey(section, key);
-    } catch (...) {
-      FManager.NoteIniOutcome(*ini, false);
-      throw;
-    }
+    TSettingsOutcome outcome = ini->DeleteKey(section, key);
     FManager.NoteIniOutcome(*ini, false);
+    return outcome;
   }
+  return {};
 }
 
 // --- TRegFiler: texts, integers, booleans --------------------------------------------------------
@@ -192,8 +189,9 @@ std::wstring TRegFiler::ReadString() {
   return ReadValue(FItem->Section, FItem->Ident, FItem->DefaultValue);
 }
 
-void TRegFiler::WriteString(const std::wstring& value) {
-  if (FItem) WriteValue(FItem->Section, FItem->Ident, value);
+TSettingsOutcome TRegFiler::WriteString(const std::wstring& value) {
+  if (!FItem) return {};
+  return WriteValue(FItem->Section, FItem->Ident, value);
 }
 
 int32_t TRegFiler::ReadInteger() {
@@ -201,8 +199,9 @@ int32_t TRegFiler::ReadInteger() {
   return TextToIntOrZero(ReadValue(FItem->Section, FItem->Ident, FItem->DefaultValue));
 }
 
-void TRegFiler::WriteInteger(int32_t value) {
-  if (FItem) WriteValue(FItem->Section, FItem->Ident, IntToText(value));
+TSettingsOutcome TRegFiler::WriteInteger(int32_t value) {
+  if (!FItem) return {};
+  return WriteValue(FItem->Section, FItem->Ident, IntToText(value));
 }
 
 bool TRegFiler::ReadBool() {
@@ -213,34 +212,37 @@ bool TRegFiler::ReadBool() {
   return (value & 0xFF) != 0;
 }
 
-void TRegFiler::WriteBool(bool value) {
-  if (FItem) WriteValue(FItem->Section, FItem->Ident, value ? L"1" : L"0");
+TSettingsOutcome TRegFiler::WriteBool(bool value) {
+  if (!FItem) return {};
+  return WriteValue(FItem->Section, FItem->Ident, value ? L"1" : L"0");
 }
 
 // --- TRegFiler: fonts and string lists -----------------------------------------------------------
 
-void TRegFiler::ReadFont(TRegFont& font) {
-  if (!FItem) return;
+TSettingsOutcome TRegFiler::ReadFont(TRegFont& font) {
+  if (!FItem) return {};
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
   font.Name = ReadValue(section, ident + L"_FontName", font.Name);
   font.Size = TextToInt(ReadValue(section, ident + L"_FontSize", IntToText(font.Size))).value_or(font.Size);
   std::wstring colorText = ReadValue(section, ident + L"_FontColor", ColorToText(font.Color));
   std::optional<TColor> color = TextToColor(colorText);
-  if (!color) throw comm::TUserError(L"'" + colorText + L"' は有効な整数値ではありません");
+  if (!color) return TSettingsOutcome::Failed(L"'" + colorText + L"' は有効な整数値ではありません");
   font.Color = *color;
   font.Style = static_cast<uint32_t>(TextToIntOrZero(ReadValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style))))) &
                (fsBold | fsItalic | fsUnderline | fsStrikeOut);
+  return {};
 }
 
-void TRegFiler::WriteFont(const TRegFont& font) {
-  if (!FItem) return;
+TSettingsOutcome TRegFiler::WriteFont(const TRegFont& font) {
+  if (!FItem) return {};
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
-  WriteValue(section, ident + L"_FontName", font.Name);
-  WriteValue(section, ident + L"_FontSize", IntToText(font.Size));
-  WriteValue(section, ident + L"_FontColor", ColorToText(font.Color));
-  WriteValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style)));
+  // The first failure ends the write, as it leaves the file.
+  if (TSettingsOutcome o = WriteValue(section, ident + L"_FontName", font.Name); !o) return o;
+  if (TSettingsOutcome o = WriteValue(section, ident + L"_FontSize", IntToText(font.Size)); !o) return o;
+  if (TSettingsOutcome o = WriteValue(section, ident + L"_FontColor", ColorToText(font.Color)); !o) return o;
+  return WriteValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style)));
 }
 
 void TRegFiler::ReadStrings(std::vector<std::wstring>& list) {
@@ -252,11 +254,11 @@ void TRegFiler::ReadStrings(std::vector<std::wstring>& list) {
   for (int32_t n = 0; n < count; ++n) list.push_back(ReadValue(section, ident + L"_Item" + IntToText(n), L""));
 }
 
-void TRegFiler::WriteStrings(const std::vector<std::wstring>& list) {
-  if (!FItem) return;
+TSettingsOutcome TRegFiler::WriteStrings(const std::vector<std::wstring>& list) {
+  if (!FItem) return {};
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
-  WriteNumbered(section, ident + L"_ItemCount", ident + L"_Item", list);
+  return WriteNumbered(section, ident + L"_ItemCount", ident + L"_Item", list);
 }
 
 int32_t TRegFiler::StoredCount(const std::wstring& section, const std::wstring& countKey) {
@@ -272,18 +274,23 @@ int32_t TRegFiler::StoredCount(const std::wstring& section, const std::wstring& 
   return static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(count), bound));
 }
 
-void TRegFiler::WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
-                              const std::vector<std::wstring>& values) {
+TSettingsOutcome TRegFiler::WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
+                                          const std::vector<std::wstring>& values) {
   int32_t count = static_cast<int32_t>(values.size());
   int32_t old = StoredCount(section, countKey);
+  // The first failure ends the write, as it leaves the file.
   if (count < old) {
-    for (int32_t n = old - 1; n >= count; --n) DeleteValue(section, prefix + IntToText(n));
-    if (count == 0) DeleteValue(section, countKey);
+    for (int32_t n = old - 1; n >= count; --n)
+      if (TSettingsOutcome o = DeleteValue(section, prefix + IntToText(n)); !o) return o;
+    if (count == 0)
+      if (TSettingsOutcome o = DeleteValue(section, countKey); !o) return o;
   }
   if (count > 0) {
-    WriteValue(section, countKey, IntToText(count));
-    for (int32_t n = 0; n < count; ++n) WriteValue(section, prefix + IntToText(n), values[static_cast<size_t>(n)]);
+    if (TSettingsOutcome o = WriteValue(section, countKey, IntToText(count)); !o) return o;
+    for (int32_t n = 0; n < count; ++n)
+      if (TSettingsOutcome o = WriteValue(section, prefix + IntToText(n), values[static_cast<size_t>(n)]); !o) return o;
   }
+  return {};
 }
 
 // --- TRegFiler: byte streams and controls --------------------------------------------------------
@@ -295,7 +302,9 @@ void TRegFiler::ReadStream(TByteStream& stream) {
   if (FManager.RegType() == rtReg) {
     std::unique_ptr<TRegistryStore> registry = OpenRegistry();
     std::vector<uint8_t> bytes;
-    if (registry && registry->ReadBinary(section, ident, bytes)) stream.Write(bytes);
+    TSettingsOutcome outcome;
+    if (registry && registry->ReadBinary(section, ident, bytes, outcome)) stream.Write(bytes);
+    FManager.NoteFailure(outcome);
     return;
   }
   int32_t count = StoredCount(section, ident + L"_c");
@@ -307,21 +316,21 @@ void TRegFiler::ReadStream(TByteStream& stream) {
   stream.Write(bytes);
 }
 
-void TRegFiler::WriteStream(TByteStream& stream) {
-  if (!FItem || FItem->Section.empty() || FItem->Ident.empty()) return;
+TSettingsOutcome TRegFiler::WriteStream(TByteStream& stream) {
+  if (!FItem || FItem->Section.empty() || FItem->Ident.empty()) return {};
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
   stream.Position = 0;
   const std::vector<uint8_t> bytes = stream.Bytes;
   stream.Position = bytes.size();
   if (FManager.RegType() == rtReg) {
-    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) registry->WriteBinary(section, ident, bytes);
-    return;
+    if (std::unique_ptr<TRegistryStore> registry = OpenRegistry()) return registry->WriteBinary(section, ident, bytes);
+    return {};
   }
   std::wstring hex = BytesToHex(bytes);
   std::vector<std::wstring> lines;
   for (size_t at = 0; at < hex.size(); at += kHexLineLength) lines.push_back(hex.substr(at, kHexLineLength));
-  WriteNumbered(section, ident + L"_c", ident + L"_d", lines);
+  return WriteNumbered(section, ident + L"_c", ident + L"_d", lines);
 }
 
 void TRegFiler::ReadControl(TStreamableControl*& control) {
@@ -332,11 +341,11 @@ void TRegFiler::ReadControl(TStreamableControl*& control) {
   RebuildControl(control, stream.Bytes);
 }
 
-void TRegFiler::WriteComponent(const TStreamableControl* component) {
-  if (!FItem || !component || component->IsForm()) return;
+TSettingsOutcome TRegFiler::WriteComponent(const TStreamableControl* component) {
+  if (!FItem || !component || component->IsForm()) return {};
   TByteStream stream;
   stream.Bytes = SaveControl(*component);
-  WriteStream(stream);
+  return WriteStream(stream);
 }
 
 }  // namespace settings

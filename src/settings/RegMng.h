@@ -6,6 +6,7 @@
 #include "settings/ControlStream.h"
 #include "settings/IniFile.h"
 #include "settings/RegistryStore.h"
+#include "settings/SettingsOutcome.h"
 #include "settings/ValueText.h"
 #include <cstdint>
 #include <functional>
@@ -84,7 +85,8 @@ struct TByteStream {
 
 // Reads and writes the item it is bound to (by TRegManager::Filer). Every operation opens the store,
 // does its work and closes it again. Without a bound item reads yield an empty text, 0 or false and
-// everything else does nothing. Failures of the store raise comm::TUserError (see TIniFile, TRegistryStore).
+// everything else does nothing. Nothing is thrown and nothing shown: a write returns what it met, and a
+// read that meets a failure yields its default and notes the failure with the manager (TakeFailure).
 //
 // Keys derived from the item's Ident I: a font is stored as I_FontName, I_FontSize (points),
 // I_FontColor (colour name or "$" + 8 hex digits) and I_FontStyle (bold 1, italic 2, underline 4,
@@ -99,40 +101,40 @@ class TRegFiler {
   TRegFiler& operator=(const TRegFiler&) = delete;
 
   virtual std::wstring ReadString();
-  virtual void WriteString(const std::wstring& value);
+  virtual TSettingsOutcome WriteString(const std::wstring& value);
   // The stored text as an integer (see TextToInt); 0 when it does not convert.
   virtual int32_t ReadInteger();
-  virtual void WriteInteger(int32_t value);
+  virtual TSettingsOutcome WriteInteger(int32_t value);
   // True when the low 8 bits of the stored integer are not all 0. The default counts as true when it
   // is "1", "TRUE" or "YES" in any letter case; a stored "TRUE" is no integer and reads as false.
   virtual bool ReadBool();
-  virtual void WriteBool(bool value);
+  virtual TSettingsOutcome WriteBool(bool value);
   // The stored text, or defaultValue when it is missing, section or key is empty or the store cannot
   // be opened.
   virtual std::wstring ReadValue(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue);
   // Nothing when section or key is empty.
-  virtual void WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+  virtual TSettingsOutcome WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value);
   // Updates the font from the store, the font's own values serving as defaults. A stored colour that
-  // is neither a colour name nor an integer raises comm::TUserError.
-  virtual void ReadFont(TRegFont& font);
-  virtual void WriteFont(const TRegFont& font);
+  // is neither a colour name nor an integer is returned as a failure, the values after it unread.
+  virtual TSettingsOutcome ReadFont(TRegFont& font);
+  virtual TSettingsOutcome WriteFont(const TRegFont& font);
   // Replaces the list's entries with the stored ones.
   virtual void ReadStrings(std::vector<std::wstring>& list);
   // Stores the entries and removes the keys of entries stored before beyond the new count.
-  virtual void WriteStrings(const std::vector<std::wstring>& list);
+  virtual TSettingsOutcome WriteStrings(const std::vector<std::wstring>& list);
   // Writes the stored bytes into the stream at its position.
   virtual void ReadStream(TByteStream& stream);
   // Stores the whole stream from its first byte; the position ends after the last byte.
-  virtual void WriteStream(TByteStream& stream);
+  virtual TSettingsOutcome WriteStream(TByteStream& stream);
   // Replaces control with the stored controls (see RebuildControl); nothing when none are stored.
   // A failed read keeps the old control with its names and is not reported.
   virtual void ReadControl(TStreamableControl*& control);
   // Stores the control with its properties and children; a form is not stored.
-  virtual void WriteComponent(const TStreamableControl* component);
+  virtual TSettingsOutcome WriteComponent(const TStreamableControl* component);
 
   // Removes a stored value; nothing when section or key is empty.
-  void DeleteValue(const std::wstring& section, const std::wstring& key);
-  // The back-end of the manager's RegType, or null after an error box when the manager does not
+  TSettingsOutcome DeleteValue(const std::wstring& section, const std::wstring& key);
+  // The back-end of the manager's RegType, or null (the failure noted) when the manager does not
   // name one (RegType another kind, or RegDir / IniFileName empty).
   std::unique_ptr<TRegistryStore> OpenRegistry();
   std::unique_ptr<TIniFile> OpenIniFile();
@@ -150,7 +152,7 @@ class TRegFiler {
   int32_t StoredCount(const std::wstring& section, const std::wstring& countKey);
   // Writes values under prefix + 0, 1, ... with their number under countKey, removing the keys of a
   // longer list written before (string lists and byte streams share this layout).
-  void WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
+  TSettingsOutcome WriteNumbered(const std::wstring& section, const std::wstring& countKey, const std::wstring& prefix,
                      const std::vector<std::wstring>& values);
 };
 
@@ -174,7 +176,7 @@ class TRegManager {
   TRegType RegType() const { return FRegType; }
   void SetRegType(TRegType type) { FRegType = type; }
 
-  // The filer bound to the item of that name. An unknown name shows the error box
+  // The filer bound to the item of that name. An unknown name notes the failure
   // "[' name '] is invalid." and leaves the filer bound to no item.
   TRegFiler& Filer(std::wstring_view name);
 
@@ -182,6 +184,14 @@ class TRegManager {
   // (another program held it, or it was refused): the values read then are defaults, not the file's.
   bool ReadFailed() const { return FReadFailed; }
   void ResetReadFailure() { FReadFailed = false; }
+
+  // The failures noted since the last TakeFailure, oldest first: unknown names, a store that cannot
+  // be made, reads the store refused. Writes return theirs instead.
+  std::vector<std::wstring>& Failures() { return FFailures; }
+  // The first noted failure (success when none), and the notes cleared.
+  TSettingsOutcome TakeFailure();
+  void NoteFailure(std::wstring text);
+  void NoteFailure(const TSettingsOutcome& outcome);
 
  protected:
   // Makes the filer on first use (a constructor could not reach an override).
@@ -206,12 +216,8 @@ class TRegManager {
   TRegType FRegType = rtReg;
   bool FReadFailed = false;
   ULONGLONG FHolderOutwaitedAt = 0;  // tick count of the last wait that ran out; 0 for none
+  std::vector<std::wstring> FFailures;
 };
 
-// The error boxes of the settings (caption "エラー", stop icon, one OK button) are shown by the
-// program's reporter, set here (the main window sets its prompts'); without one they are not shown.
-// Tests set it to record them. Returns the previous hook.
-using TErrorBoxHook = std::function<void(const std::wstring& text)>;
-TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook);
 
 }  // namespace settings

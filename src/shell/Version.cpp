@@ -52,8 +52,8 @@ std::wstring ExecutableFolder(const std::wstring& exePath) {
   return folder;
 }
 
-TFormVersion::TFormVersion(HWND owner, TSendToPlace place)
-    : FExePath(std::move(place.ExePath)), FSendToDir(std::move(place.SendToDir)) {
+TFormVersion::TFormVersion(HWND owner, TSendToPlace place, const ui::IPrompter* prompts)
+    : FExePath(std::move(place.ExePath)), FSendToDir(std::move(place.SendToDir)), FPrompts(prompts) {
   FClassName = L"TFormVersion";
   CreateForm(kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 281, 192, owner);
 
@@ -101,9 +101,14 @@ void TFormVersion::BitBtnOKClick(ui::Control*) {
 }
 
 void TFormVersion::Tell(const std::wstring& rest) {
+  const std::wstring text = std::wstring(L"\"") + kTitle + L"\"" + rest;
+  if (FPrompts) {
+    FPrompts->Inform(Handle(), text);
+    return;
+  }
   ui::MessageDialogOptions o;
   o.caption = kTitle;
-  o.text = std::wstring(L"\"") + kTitle + L"\"" + rest;
+  o.text = text;
   o.escapeButton = 0;  // an information box: Esc and the close box answer OK
   o.owner = Handle();
   ui::ShowMessageDialog(o);

@@ -3,6 +3,7 @@
 #pragma once
 #include "ui/Form.h"
 #include "ui/Image.h"
+#include "ui/Prompter.h"
 #include "ui/StdControls.h"
 #include <string>
 
@@ -28,7 +29,10 @@ constexpr const wchar_t* kSendToLinkName = L"VornaStampShifter.lnk";
 // box offers and close; closing through the frame does nothing.
 class TFormVersion : public ui::Form {
  public:
-  explicit TFormVersion(HWND owner = nullptr, TSendToPlace place = CurrentSendToPlace());
+  // What the registration did is told through prompts, the program's prompt service; without one (a
+  // dialog made alone) through a box of its own, alike.
+  explicit TFormVersion(HWND owner = nullptr, TSendToPlace place = CurrentSendToPlace(),
+                        const ui::IPrompter* prompts = nullptr);
 
   ui::Panel PanelVersion;
   ui::Image ImageIcon, ImageTitle;
@@ -55,6 +59,7 @@ class TFormVersion : public ui::Form {
   std::wstring FSendToDir;
   std::wstring FLinkPath;
   bool FRegisterMode = true;
+  const ui::IPrompter* FPrompts = nullptr;
 };
 
 }  // namespace shell

@@ -5,9 +5,6 @@
 #include "targets/Splash.h"
 #include "comm/FileAttr.h"
 #include "settings/RegMng.h"
-#include "ui/Application.h"
-#include "ui/Error.h"
-#include "ui/MessageDialog.h"
 #include "resource.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -31,7 +28,7 @@ void SetUpCommandButton(widgets::TCommonButton& button, ui::WinControl* parent, 
 }
 }  // namespace
 
-TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(host, FTargetList, *this) {
+TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FHost(host), FCollection(host, FTargetList, *this) {
   CreateForm(L"VornaStampShifter（ファイル一覧）", WS_OVERLAPPEDWINDOW, 0, kDesignWidth, kDesignHeight, owner);
   SetBounds(Left(), Top(), kDesignWidth, kDesignHeight);
   const int cw = ClientWidth(), ch = ClientHeight();
@@ -226,8 +223,8 @@ void TFormFileList::SpeedButtonClearClick(ui::Control*) {
 void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
   if (EntryCount() == 0) return;
   const TClipboardResult r = CopyListToClipboard(Handle(), FTargetList);
-  if (r == TClipboardResult::CannotOpen) throw ui::Error(L"クリップボードを開くことができません");
-  if (r == TClipboardResult::Failed) throw ui::Error(L"クリップボードにコピーできませんでした");
+  if (r == TClipboardResult::CannotOpen) FHost.ShowError(Handle(), L"クリップボードを開くことができません");
+  if (r == TClipboardResult::Failed) FHost.ShowError(Handle(), L"クリップボードにコピーできませんでした");
 }
 
 void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
@@ -238,14 +235,17 @@ void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
   const std::wstring file = SaveDialogEx.FileName;
   const size_t slash = file.find_last_of(L'\\');
   if (FSettings)
-    FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
-  if (!SaveListToFile(file, FTargetList)) throw ui::Error(L"ファイル " + file + L" を作成できません");
-  ui::MessageDialogOptions o;
-  o.caption = ui::Application::Instance().Title();
-  o.text = file + L" に保存しました。";
-  o.escapeButton = 0;
-  o.owner = Handle();
-  ui::ShowMessageDialog(o);
+    if (const settings::TSettingsOutcome kept =
+            FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+        !kept) {
+      FHost.ShowError(Handle(), kept.Message);
+      return;
+    }
+  if (!SaveListToFile(file, FTargetList)) {
+    FHost.ShowError(Handle(), L"ファイル " + file + L" を作成できません");
+    return;
+  }
+  FHost.Inform(Handle(), file + L" に保存しました。");
 }
 
 void TFormFileList::SaveDialogExSetLeftTop(shell::TFileDialogEx*, int& left, int& top, int, int) {

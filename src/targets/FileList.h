@@ -118,6 +118,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void EnableCommands() override;
   bool ViewShowing() const override { return Showing(); }
 
+  ICollectionHost& FHost;  // also the program's prompts
   TTargetList FTargetList;
   TTargetCollection FCollection;
   bool FCommandsEnabled = false;

@@ -147,6 +147,9 @@ TEST_F(MainWindowSettings, AnErrorOfTheSettingsIsShownInTheSettingsErrorBox) {
   auto w = Open();
   FAnswers.Press(L"OK");
   EXPECT_EQ(w->RegManager.Filer(L"Missing").ReadInteger(), 0);
+  EXPECT_TRUE(FAnswers.Shown().empty());  // the settings show nothing themselves
+  w->App().ShowNotedSettingsFailure();
+  w->App().ShowNotedSettingsFailure();  // shown once
   ASSERT_EQ(FAnswers.Shown().size(), 1u);
   const testsupport::ShownDialog& box = FAnswers.Shown()[0];
   EXPECT_EQ(box.caption, L"エラー");

@@ -386,8 +386,15 @@ TEST_F(MainWindowTest, EnterPressesTheButtonShowingTheFrameAndCtrlAltLeavesTheNe
   EXPECT_EQ(pressed, framed);
 
   // Ctrl+Alt+L runs its command and makes no character; the next key's character must arrive.
-  int lists = 0;
-  w->OnShowList = [&] { ++lists; };
+  struct CountingList : app::IListView {
+    int Shown = 0;
+    void ShowBeside(const RECT&) override { ++Shown; }
+    void SetListControlsEnabled(bool) override {}
+    void SetListEnabled(bool) override {}
+    void AddPaths(const std::vector<std::wstring>&) override {}
+  } list;
+  w->App().AttachListView(&list);
+  const int& lists = list.Shown;
   w->EditExtString.SetText(L"");
   w->EditExtString.SetFocus();
   PressKey(nullptr, 'L', ui::ssCtrl | ui::ssAlt);
@@ -396,6 +403,7 @@ TEST_F(MainWindowTest, EnterPressesTheButtonShowingTheFrameAndCtrlAltLeavesTheNe
   PressKey(nullptr, 'Y');
   EXPECT_EQ(lists, 2);
   EXPECT_EQ(w->EditExtString.Text(), L"xy");
+  w->App().AttachListView(nullptr);
 }
 
 // ---- settings ----

@@ -39,7 +39,7 @@ class AppOptions : public ::testing::Test {
   }
   testsupport::TempTree FTree;
   settings::TRegManager FManager;
-  settingstest::ErrorBoxRecorder FBoxes;
+  settingstest::ErrorBoxRecorder FBoxes{FManager};
 };
 
 }  // namespace
@@ -61,7 +61,7 @@ TEST_F(AppOptions, KeysAreUniqueAndEveryOneIsAnItem) {
 // The defaults of the table and of the struct are the same: an empty file reads as a fresh struct.
 TEST_F(AppOptions, EmptyFileReadsAsTheDefaults) {
   EXPECT_EQ(settings::LoadApplicationOptions(FManager), TAppOptions{});
-  EXPECT_TRUE(FBoxes.Texts.empty());
+  EXPECT_TRUE(FBoxes.Texts().empty());
 }
 
 TEST_F(AppOptions, EveryRowRoundTripsThroughTheFileAndTouchesOnlyItsOwnValue) {
@@ -81,7 +81,7 @@ TEST_F(AppOptions, EveryRowRoundTripsThroughTheFileAndTouchesOnlyItsOwnValue) {
     EXPECT_NE(settingstest::ReadBytes(FManager.IniFileName()).find(key), std::string::npos);
     EXPECT_EQ(settings::LoadApplicationOptions(FManager), want);
   }
-  EXPECT_TRUE(FBoxes.Texts.empty());
+  EXPECT_TRUE(FBoxes.Texts().empty());
 }
 
 // Values written at the close go in table order; the start-up's own value is written apart.

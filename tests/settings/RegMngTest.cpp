@@ -28,7 +28,7 @@ class RegManagerIni : public testing::Test {
   testsupport::TempTree FTree;
   std::wstring FPath = FTree.Path(L"test.ini");
   TRegManager FManager;
-  ErrorBoxRecorder FBoxes;
+  ErrorBoxRecorder FBoxes{FManager};
 };
 
 }  // namespace
@@ -40,7 +40,7 @@ TEST_F(RegManagerIni, LookupIgnoresCaseFirstItemWinsUnknownNameShowsBox) {
   EXPECT_EQ(FManager.RegItems().FindItem(L"left"), &FManager.RegItems().Items(0));
   FManager.Filer(L"left").WriteInteger(-5);
   EXPECT_EQ(ReadBytes(FPath), "[Bounds]\r\nLeft=-5\r\n");
-  EXPECT_TRUE(FBoxes.Texts.empty());
+  EXPECT_TRUE(FBoxes.Texts().empty());
 
   EXPECT_TRUE(FManager.Filer(L"On").ReadBool());
   // The unknown name unbinds the filer: nothing of the previous item leaks into these calls.
@@ -48,7 +48,7 @@ TEST_F(RegManagerIni, LookupIgnoresCaseFirstItemWinsUnknownNameShowsBox) {
   EXPECT_EQ(FManager.Filer(L"Nope").ReadString(), L"");
   EXPECT_EQ(FManager.Filer(L"Nope").ReadInteger(), 0);
   FManager.Filer(L"Nope").WriteString(L"x");
-  EXPECT_EQ(FBoxes.Texts, std::vector<std::wstring>(4, L"[' Nope '] is invalid."));
+  EXPECT_EQ(FBoxes.Texts(), std::vector<std::wstring>(4, L"[' Nope '] is invalid."));
   EXPECT_EQ(ReadBytes(FPath), "[Bounds]\r\nLeft=-5\r\n");
 }
 
@@ -92,21 +92,21 @@ TEST_F(RegManagerIni, EmptySectionOrKeyNeitherOpensTheStoreNorShowsABox) {
   FManager.SetIniFileName(L"");  // would show a box if the store were opened
   FManager.Filer(L"NoIdent").WriteString(L"x");
   EXPECT_FALSE(Exists(FPath));
-  EXPECT_TRUE(FBoxes.Texts.empty());
+  EXPECT_TRUE(FBoxes.Texts().empty());
 }
 
 TEST_F(RegManagerIni, BackEndThatIsNotNamedShowsItsBoxPerStoreAccess) {
   FManager.SetIniFileName(L"");
   EXPECT_EQ(Item(L"k", L"dflt").ReadString(), L"dflt");
   Item(L"k").WriteFont(TRegFont{});  // four values, four boxes
-  EXPECT_EQ(FBoxes.Texts, std::vector<std::wstring>(5, L"can not create Inifile object."));
+  EXPECT_EQ(FBoxes.Texts(), std::vector<std::wstring>(5, L"can not create Inifile object."));
 
-  FBoxes.Texts.clear();
+  FBoxes.Texts().clear();
   FManager.SetRegType(rtReg);
   FManager.SetRegDir(L"");
   EXPECT_EQ(Item(L"k", L"7").ReadInteger(), 7);
   Item(L"k").WriteBool(true);
-  EXPECT_EQ(FBoxes.Texts, std::vector<std::wstring>(2, L"can not create Registry object."));
+  EXPECT_EQ(FBoxes.Texts(), std::vector<std::wstring>(2, L"can not create Registry object."));
 }
 
 TEST_F(RegManagerIni, ManagerPropertiesAndFileChangesTakeEffectAtOnce) {
@@ -120,12 +120,9 @@ TEST_F(RegManagerIni, ManagerPropertiesAndFileChangesTakeEffectAtOnce) {
 TEST_F(RegManagerIni, RefusedWriteRaisesAndEarlierWritesStay) {
   Item(L"a").WriteString(L"1");
   SetFileAttributesW(FPath.c_str(), FILE_ATTRIBUTE_READONLY);
-  try {
-    Item(L"b").WriteString(L"2");
-    ADD_FAILURE() << "no error raised";
-  } catch (const ui::Error& e) {
-    EXPECT_EQ(e.Message(), FPath + L" に書き込めません");
-  }
+  const settings::TSettingsOutcome refused = Item(L"b").WriteString(L"2");
+  EXPECT_FALSE(refused.Ok);
+  EXPECT_EQ(refused.Message, FPath + L" に書き込めません");
   SetFileAttributesW(FPath.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadBytes(FPath), "[S]\r\na=1\r\n");
 }
@@ -191,12 +188,9 @@ TEST_F(RegManagerIni, FontsRoundTripAndBadColourRaises) {
   EXPECT_EQ(other, (TRegFont{L"Tahoma", 9, SHIFTJIS_CHARSET, RGB(0x12, 0x34, 0x56), 0}));  // size kept, style none
 
   Store("F_FontName=Courier\r\nF_FontSize=11\r\nF_FontColor=purple-ish\r\n");
-  try {
-    filer.ReadFont(other);
-    ADD_FAILURE() << "no error raised";
-  } catch (const ui::Error& e) {
-    EXPECT_NE(e.Message().find(L"'purple-ish'"), std::wstring::npos);
-  }
+  const settings::TSettingsOutcome unread = filer.ReadFont(other);
+  EXPECT_FALSE(unread.Ok);
+  EXPECT_NE(unread.Message.find(L"'purple-ish'"), std::wstring::npos);
   EXPECT_EQ(other.Name, L"Courier");  // what was read before the colour stays read
   EXPECT_EQ(other.Size, 11);
 }
@@ -231,12 +225,14 @@ TEST_F(RegManagerIni, HugeStoredCountsAreBoundedByTheFile) {
   EXPECT_EQ(stream.Bytes, (std::vector<uint8_t>{10, 11}));
 }
 
-// The settings show no window: without the program's reporter an error is not shown at all.
-TEST(RegManagerBox, WithoutAReporterNoBoxIsShown) {
+// The settings show no window: an error is noted for the program to show, once.
+TEST(RegManagerBox, AFailureIsNotedNotShown) {
   TRegManager manager;
   testsupport::DialogAnswerer answerer;
-  const settings::TErrorBoxHook previous = settings::SetErrorBoxHook(nullptr);
   EXPECT_EQ(manager.Filer(L"Missing").ReadInteger(), 0);
-  settings::SetErrorBoxHook(previous);
   EXPECT_TRUE(answerer.Shown().empty());
+  const settings::TSettingsOutcome noted = manager.TakeFailure();
+  EXPECT_FALSE(noted.Ok);
+  EXPECT_EQ(noted.Message, L"[' Missing '] is invalid.");
+  EXPECT_TRUE(manager.TakeFailure().Ok);  // taken once
 }

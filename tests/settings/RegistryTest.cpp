@@ -43,18 +43,16 @@ class RegManagerRegistry : public testing::Test {
       return REG_NONE;
     return type;
   }
-  std::wstring ErrorOf(const std::function<void()>& call) {
-    try {
-      call();
-    } catch (const ui::Error& e) {
-      return e.Message();
-    }
-    return L"<no error>";
+  // What a call returned or noted with the manager.
+  std::wstring ErrorOf(const std::function<settings::TSettingsOutcome()>& call) {
+    settings::TSettingsOutcome outcome = call();
+    outcome &= FManager.TakeFailure();
+    return outcome ? L"<no error>" : outcome.Message;
   }
 
   std::wstring FDir;
   TRegManager FManager;
-  ErrorBoxRecorder FBoxes;
+  ErrorBoxRecorder FBoxes{FManager};
 };
 
 }  // namespace
@@ -76,7 +74,7 @@ TEST_F(RegManagerRegistry, ValuesAreTextInSubkeysAndReadsCreateNothing) {
   const wchar_t expand[] = L"%TEMP%\\x";
   SetRaw(L"Bounds", L"Left", REG_EXPAND_SZ, expand, sizeof(expand));
   EXPECT_EQ(FManager.Filer(L"Left").ReadString(), L"%TEMP%\\x");  // as stored, not expanded
-  EXPECT_TRUE(FBoxes.Texts.empty());
+  EXPECT_TRUE(FBoxes.Texts().empty());
 }
 
 TEST_F(RegManagerRegistry, HugeStoredCountIsBoundedByTheValuesThere) {
@@ -103,15 +101,21 @@ TEST_F(RegManagerRegistry, StreamsAreBinaryValues) {
 TEST_F(RegManagerRegistry, WrongTypesAndRefusedWritesRaise) {
   DWORD number = 7;
   SetRaw(L"Bounds", L"Left", REG_DWORD, &number, sizeof(number));
-  EXPECT_EQ(ErrorOf([&] { FManager.Filer(L"Left").ReadInteger(); }), L"'Left' のデータ型が不正です");
+  EXPECT_EQ(ErrorOf([&] {
+              FManager.Filer(L"Left").ReadInteger();
+              return settings::TSettingsOutcome{};
+            }), L"'Left' のデータ型が不正です");
   for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_DWORD}) {
     SetRaw(L"Blob", L"Data", type, L"ab", 4);
     TByteStream in;
-    EXPECT_EQ(ErrorOf([&] { FManager.Filer(L"Data").ReadStream(in); }), L"'Data' のデータ型が不正です") << type;
+    EXPECT_EQ(ErrorOf([&] {
+      FManager.Filer(L"Data").ReadStream(in);
+      return settings::TSettingsOutcome{};
+    }), L"'Data' のデータ型が不正です") << type;
   }
 
   // A subkey name longer than the registry allows cannot be created.
   FManager.RegItems().Add(L"Long", std::wstring(300, L'k'), L"Value");
-  EXPECT_EQ(ErrorOf([&] { FManager.Filer(L"Long").WriteString(L"x"); }), L"'Value' の設定に失敗しました");
+  EXPECT_EQ(ErrorOf([&] { return FManager.Filer(L"Long").WriteString(L"x"); }), L"'Value' の設定に失敗しました");
   EXPECT_EQ(FManager.Filer(L"Long").ReadString(), L"");
 }

@@ -1,4 +1,4 @@
-// Helpers of the settings tests: raw file bytes and a recorder of the settings' error boxes.
+// Helpers of the settings tests: raw file bytes and the failures a settings manager noted.
 #pragma once
 #include "Base.h"
 #include "settings/RegMng.h"
@@ -41,20 +41,14 @@ inline std::vector<std::wstring> FolderNames(const std::wstring& folder) {
   return names;
 }
 
-// While alive, the settings' error boxes are recorded instead of shown.
+// The failures a manager noted (the texts the program shows as the settings' error boxes).
 class ErrorBoxRecorder {
  public:
-  ErrorBoxRecorder() {
-    FPrevious = settings::SetErrorBoxHook([this](const std::wstring& text) { Texts.push_back(text); });
-  }
-  ~ErrorBoxRecorder() { settings::SetErrorBoxHook(std::move(FPrevious)); }
-  ErrorBoxRecorder(const ErrorBoxRecorder&) = delete;
-  ErrorBoxRecorder& operator=(const ErrorBoxRecorder&) = delete;
-
-  std::vector<std::wstring> Texts;
+  explicit ErrorBoxRecorder(settings::TRegManager& manager) : FManager(manager) {}
+  std::vector<std::wstring>& Texts() { return FManager.Failures(); }
 
  private:
-  settings::TErrorBoxHook FPrevious;
+  settings::TRegManager& FManager;
 };
 
 }  // namespace settingstest

@@ -212,3 +212,27 @@ TEST(AboutDialog, FailuresAreSaid) {
   shell::TFormVersion about(nullptr, {exe, sendTo});
   EXPECT_EQ(Use(about, true, AnswerKind::Enter), Texts{kM3});
 }
+
+// Given the program's prompt service, the dialog tells through it, modal to itself, and shows no box of
+// its own.
+TEST(AboutDialog, TellsThroughThePromptServiceWhenGivenOne) {
+  struct Recorder : ui::IPrompter {
+    mutable Texts told;
+    mutable HWND owner = nullptr;
+    void Inform(HWND o, const std::wstring& text) const override {
+      owner = o;
+      told.push_back(text);
+    }
+    void ShowError(HWND, const std::wstring& text) const override { told.push_back(L"error: " + text); }
+  } prompts;
+  TempTree tree;
+  const std::wstring exe = tree.MakeFile(L"VornaStampShifter.exe"), sendTo = tree.MakeDir(L"SendTo");
+  shell::TFormVersion about(nullptr, {exe, sendTo}, &prompts);
+  testsupport::DialogAnswerer none;  // a box of the dialog's own would fail the test
+  about.CheckBoxSendInOut.SetChecked(true);
+  about.BitBtnOKClick(nullptr);
+  EXPECT_EQ(prompts.told, Texts{kM1});
+  EXPECT_EQ(prompts.owner, about.Handle());
+  EXPECT_TRUE(IsFile(about.LinkPath()));
+  EXPECT_TRUE(none.Shown().empty());
+}

@@ -1,0 +1,241 @@
+// The application object: settings, commands, the change run's window and user, and the prompts.
+#include "app/Program.h"
+#include "app/HelpTopics.h"
+#include "app/UndoCommand.h"
+#include "comm/DateTime.h"
+#include "shell/Version.h"
+#include "ui/Application.h"
+
+namespace app {
+
+engine::TChangeControls ChangeControlsOf(const settings::TAppOptions& o) {
+  engine::TChangeControls c;
+  c.AttrChg = o.AttrChange;
+  c.ReadOnly = o.ReadOnly;
+  c.ReadOnlyOn = o.ReadOnlyOn;
+  c.Hidden = o.Hidden;
+  c.HiddenOn = o.HiddenOn;
+  c.System = o.System;
+  c.SystemOn = o.SystemOn;
+  c.DateChg = o.DateChange;
+  c.Create = o.CreateDateTime;
+  c.Update = o.UpdateDateTime;
+  c.AutoExit = o.AutoEnd;
+  return c;
+}
+
+TShifterApp::TShifterApp(const std::wstring& iniPath) {
+  settings::AddApplicationItems(RegManager.RegItems());
+  RegManager.SetRegType(settings::rtIni);
+  RegManager.SetIniFileName(iniPath);
+}
+
+TShifterApp::~TShifterApp() = default;
+
+// ---- settings ----
+
+settings::TSettingsOutcome TShifterApp::LoadOptions() {
+  settings::TRegManager& rm = RegManager;
+  rm.ResetReadFailure();
+  Options = settings::LoadApplicationOptions(rm);
+  const settings::TAppOptions& o = Options;
+  TDateEntryState& d = DateState;
+  for (int side = 0; side < 2; ++side) {
+    d.TimeFree[side] = o.TimeFree[side];
+    d.SecondFree[side] = o.SecondFree[side];
+  }
+  d.CreateUpdate = o.CreateUpdate;
+  if (o.DateParts[0][0]) {
+    for (int side = 0; side < 2; ++side)
+      for (int part = 0; part < 6; ++part) d.Parts[side][part] = o.DateParts[side][part].value_or(0);
+  } else {
+    comm::TDateTimeParts now;
+    comm::DecodeDateTime(comm::Now(), now);
+    const int parts[6] = {now.Year, now.Month, now.Day, now.Hour, now.Minute, now.Second};
+    for (int side = 0; side < 2; ++side)
+      for (int part = 0; part < 6; ++part) d.Parts[side][part] = static_cast<uint16_t>(parts[part]);
+  }
+  settings::TSettingsOutcome failures = rm.TakeFailure();
+
+  // A settings file that is there but could not be read (held by another program) keeps what it
+  // holds: the defaults read in its place are never written over it, now or at shutdown.
+  FSettingsUnread = rm.ReadFailed();
+  if (FSettingsUnread)
+    return settings::TSettingsOutcome::Failed(
+        rm.IniFileName() + L" を読み込めません。\r既定の設定で起動します。このファイルの設定は上書きしません。");
+  failures &= settings::SaveApplicationOptions(rm, o, settings::TOptionStore::AtStart);
+  return failures;
+}
+
+settings::TSettingsOutcome TShifterApp::SaveOptions() {
+  if (FSettingsUnread) return {};  // the options shown were not read from the file
+  settings::TAppOptions& o = Options;
+  if (FMainView) FMainView->CollectShownOptions(o);
+  const TDateEntryState& d = DateState;
+  o.CreateUpdate = d.CreateUpdate;
+  for (int side = 0; side < 2; ++side) {
+    o.TimeFree[side] = d.TimeFree[side];
+    o.SecondFree[side] = d.SecondFree[side];
+    for (int part = 0; part < 6; ++part) o.DateParts[side][part] = d.Parts[side][part];
+  }
+  return settings::SaveApplicationOptions(RegManager, o, settings::TOptionStore::AtClose);
+}
+
+void TShifterApp::ShowSettingsFailure(const settings::TSettingsOutcome& outcome) const {
+  if (!outcome) FPrompts.ShowSettingsError(nullptr, outcome.Message);
+}
+
+void TShifterApp::ShowNotedSettingsFailure() { ShowSettingsFailure(RegManager.TakeFailure()); }
+
+void TShifterApp::RememberFolder(const std::wstring& folder) {
+  const settings::TSettingsOutcome saved = RegManager.Filer(L"FolderPath").WriteString(folder);
+  if (!saved) FPrompts.ShowSettingsError(Owner(), saved.Message);
+}
+
+std::wstring TShifterApp::RememberedFolder() {
+  std::wstring folder = RegManager.Filer(L"FolderPath").ReadString();
+  ShowNotedSettingsFailure();
+  return folder;
+}
+
+// ---- commands ----
+
+bool TShifterApp::ShowList() {
+  if (!FListView || !FMainView) return false;
+  FListView->ShowBeside(FMainView->ViewBounds());
+  return true;
+}
+
+// Selecting targets would change the list under a run that walks it: refused while running.
+bool TShifterApp::SelectMenu() {
+  if (!FSelectView || Running()) return false;
+  FSelectView->SelectMenu();
+  return true;
+}
+bool TShifterApp::SelectFolder() {
+  if (!FSelectView || Running()) return false;
+  FSelectView->SelectFolder();
+  return true;
+}
+bool TShifterApp::SelectFiles() {
+  if (!FSelectView || Running()) return false;
+  FSelectView->SelectFiles();
+  return true;
+}
+
+void TShifterApp::AddPaths(const std::vector<std::wstring>& paths) {
+  if (FListView) FListView->AddPaths(paths);
+}
+
+void TShifterApp::About() {
+  // Made for each showing, owned by the main window.
+  shell::TFormVersion about(Owner(), shell::CurrentSendToPlace(), &FPrompts);
+  about.HelpTopic = kHelpTopicAbout;
+  about.ShowModal();
+}
+
+void TShifterApp::LockOtherViews(bool enabled) {
+  if (FSelectView) FSelectView->SetDropAcceptance(enabled);
+  if (FListView) FListView->SetListControlsEnabled(enabled);
+}
+
+void TShifterApp::SetListEnabled(bool enabled) {
+  if (FListView) FListView->SetListEnabled(enabled);
+}
+
+void TShifterApp::RunOrStop() {
+  if (FChangeRun) FChangeRun->ButtonSetClick();
+  UpdateUndoCommand();
+}
+
+bool TShifterApp::UndoAvailable() const {
+  return FChangeRun && !FJournalPath.empty() && !Running() && FMainView && FMainView->ViewEnabled() &&
+         GetFileAttributesW(FJournalPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void TShifterApp::Undo() {
+  // Not under a run or a collection.
+  if (!FChangeRun || Running() || (FMainView && !FMainView->ViewEnabled())) return;
+  UndoLastRun(*FChangeRun, FJournalPath, Owner(), FPrompts);
+  UpdateUndoCommand();
+}
+
+void TShifterApp::UpdateUndoCommand() {
+  if (FMainView) FMainView->UpdateUndoCommand();
+}
+
+// ---- the run ----
+
+void TShifterApp::SetTargets(engine::IChangeTargets* targets) {
+  engine::IChangeWindow& window = *this;
+  engine::IChangeUser& user = *this;
+  FChangeRun = targets ? std::make_unique<engine::TChangeRun>(window, *targets, user) : nullptr;
+  if (FChangeRun) FChangeRun->SetJournal(FJournal.get());
+  UpdateUndoCommand();
+}
+
+void TShifterApp::SetJournalPath(const std::wstring& path) {
+  FJournalPath = path;
+  FJournal = path.empty() ? nullptr : std::make_unique<engine::TJournalWriter>(path);
+  if (FChangeRun) FChangeRun->SetJournal(FJournal.get());
+  UpdateUndoCommand();
+}
+
+engine::TChangeControls TShifterApp::Controls() const {
+  settings::TAppOptions shown = Options;
+  if (FMainView) FMainView->CollectShownOptions(shown);
+  return ChangeControlsOf(shown);
+}
+
+engine::TDateParts TShifterApp::DateParts() const {
+  engine::TDateParts p{};
+  for (int side = 0; side < 2; ++side)
+    for (int part = 0; part < 6; ++part) p[side][part] = DateState.Parts[side][part];
+  return p;
+}
+
+void TShifterApp::SetIdleState(bool idle) {
+  if (FMainView) FMainView->SetIdleState(idle);
+}
+
+void TShifterApp::ProcessMessages() {
+  if (FRunPace.Due()) ui::Application::Instance().ProcessMessages();
+}
+
+void TShifterApp::SetBusyCursor(bool busy) { ui::Application::Instance().SetBusyCursor(busy); }
+
+void TShifterApp::SetProgressRange(int min, int max) {
+  if (FMainView) FMainView->SetProgressRange(min, max);
+  FProgressMin = min;
+  FProgressMax = max;
+  FRunPace.Reset();
+  FBarPace.Reset();
+}
+
+void TShifterApp::SetProgressPosition(int position) {
+  // Its two ends are always shown: the bar reaches its end, and goes back to its start after a run.
+  if (FMainView && (position <= FProgressMin || position >= FProgressMax || FBarPace.Due()))
+    FMainView->SetProgressPosition(position);
+}
+
+void TShifterApp::RequestClose() {
+  if (FMainView) FMainView->RequestClose();
+}
+
+void TShifterApp::BringToFront() {
+  if (FMainView) FMainView->BringToFront();
+}
+
+engine::TAnswer TShifterApp::Ask(engine::TQuestion question, const std::wstring& text) {
+  return FPrompts.Ask(Owner(), question, text);
+}
+void TShifterApp::Inform(const std::wstring& text) { FPrompts.Inform(Owner(), text); }
+void TShifterApp::ShowError(const std::wstring& text) { FPrompts.ShowError(Owner(), text); }
+bool TShifterApp::Confirm(const std::wstring& text, bool defaultYes) {
+  return FPrompts.Confirm(Owner(), text, defaultYes);
+}
+
+// The standard error box of the application, as for an exception that escapes any event handler.
+void TShifterApp::ReportException() { ui::Application::Instance().HandleException(); }
+
+}  // namespace app
