@@ -113,7 +113,7 @@ void TVNStampShifter::BuildControls() {
   LabelDropZone.Create(this, 0, 331, 58, 13, L"DropZone");
   LabelDropZone.TextAlignment = ui::Alignment::Center;
   ui::Font green = MainFont();
-  green.FontColor = ui::clGreen;
+  green.Color = ui::clGreen;
   LabelDropZone.SetFont(green);
 
   CheckBoxAutoExit.Create(this, 62, 294, 200, 17, L"設定後に自動終了(&E)");

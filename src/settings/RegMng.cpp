@@ -224,7 +224,9 @@ TSettingsOutcome TRegFiler::ReadFont(TRegFont& font) {
   const std::wstring& section = FItem->Section;
   const std::wstring& ident = FItem->Ident;
   font.Name = ReadValue(section, ident + L"_FontName", font.Name);
-  font.Size = TextToInt(ReadValue(section, ident + L"_FontSize", IntToText(font.Size))).value_or(font.Size);
+  const int32_t points = comm::FontPoints(font.Height);
+  if (const auto size = TextToInt(ReadValue(section, ident + L"_FontSize", IntToText(points))); size && *size != points)
+    font.Height = comm::FontHeight(*size);
   std::wstring colorText = ReadValue(section, ident + L"_FontColor", ColorToText(font.Color));
   std::optional<TColor> color = TextToColor(colorText);
   if (!color) return TSettingsOutcome::Failed(L"'" + colorText + L"' は有効な整数値ではありません");
@@ -240,7 +242,7 @@ TSettingsOutcome TRegFiler::WriteFont(const TRegFont& font) {
   const std::wstring& ident = FItem->Ident;
   // The first failure ends the write, as it leaves the file.
   if (TSettingsOutcome o = WriteValue(section, ident + L"_FontName", font.Name); !o) return o;
-  if (TSettingsOutcome o = WriteValue(section, ident + L"_FontSize", IntToText(font.Size)); !o) return o;
+  if (TSettingsOutcome o = WriteValue(section, ident + L"_FontSize", IntToText(comm::FontPoints(font.Height))); !o) return o;
   if (TSettingsOutcome o = WriteValue(section, ident + L"_FontColor", ColorToText(font.Color)); !o) return o;
   return WriteValue(section, ident + L"_FontStyle", IntToText(static_cast<int32_t>(font.Style)));
 }

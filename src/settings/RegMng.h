@@ -64,17 +64,11 @@ class TRegItems {
   std::vector<std::unique_ptr<TRegItem>> FItems;
 };
 
-// A font as the settings store it. Charset is carried along but not stored.
+// A font as the settings store it: its size in points (comm::FontPoints of its height); the character
+// set is carried along but not stored.
 using comm::TFontStyle;
 using enum comm::TFontStyle;
-struct TRegFont {
-  std::wstring Name;
-  int32_t Size = 0;  // points
-  BYTE Charset = DEFAULT_CHARSET;
-  TColor Color = 0;
-  uint32_t Style = 0;  // TFontStyle bits
-  bool operator==(const TRegFont&) const = default;
-};
+using TRegFont = comm::TFont;
 
 // Bytes in memory with a position; writes go at the position, overwriting and extending.
 struct TByteStream {

@@ -260,7 +260,7 @@ LRESULT WinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 HBRUSH WinControl::CtlColor(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, TextRGB(FFont.FontColor, FParent ? FParent->FColor : FColor));
+  SetTextColor(dc, TextRGB(FFont.Color, FParent ? FParent->FColor : FColor));
   SetBkColor(dc, ColorToRGB(FParent ? FParent->FColor : FColor));
   return ColorBrush(FParent ? FParent->FColor : FColor);
 }

@@ -95,7 +95,7 @@ Font PixelFont(int pixels, unsigned style, Color color) {
   Font f;
   f.Height = -pixels;
   f.Style = style;
-  f.FontColor = color;
+  f.Color = color;
   return f;
 }
 

@@ -41,14 +41,8 @@ HBRUSH ColorBrush(Color c);
 using comm::TFontStyle;
 using enum comm::TFontStyle;
 
-struct Font {
-  std::wstring Name = L"ＭＳ Ｐゴシック";
-  int Height = -12;  // LOGFONT height: negative is the character height in pixels
-  BYTE Charset = SHIFTJIS_CHARSET;
-  unsigned Style = 0;
-  Color FontColor = clWindowText;
-  bool operator==(const Font&) const = default;
-};
+// The windows' font description is the settings' one.
+using Font = comm::TFont;
 
 // The default face and character set at a height in pixels, with a style and colour.
 Font PixelFont(int pixels, unsigned style = 0, Color color = clWindowText);

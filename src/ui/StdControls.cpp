@@ -133,7 +133,7 @@ void Edit::CommandNotify(WORD code) {
 }
 
 HBRUSH Edit::CtlColor(HDC dc) {
-  SetTextColor(dc, Enabled() ? TextRGB(FFont.FontColor, FColor) : ColorToRGB(clGrayText));
+  SetTextColor(dc, Enabled() ? TextRGB(FFont.Color, FColor) : ColorToRGB(clGrayText));
   SetBkColor(dc, ColorToRGB(FColor));
   return ColorBrush(FColor);
 }
@@ -163,7 +163,7 @@ void Label::Paint(HDC dc) {
     r.top = std::max(0, offset);
   }
   // A label looks disabled when it or its container is, not when its form waits behind a modal window.
-  DrawCaptionText(dc, FCaption, r, fmt, EnabledInContainer(), FFont.FontColor, FColor);
+  DrawCaptionText(dc, FCaption, r, fmt, EnabledInContainer(), FFont.Color, FColor);
 }
 
 // ---- Panel ----
@@ -243,7 +243,7 @@ void GroupBox::PaintWindow(HDC dc, const RECT& paintRect) {
     calc.right += 2;
     RECT bg{tr.left - 1, 0, std::min<LONG>(tr.left + calc.right - calc.left + 1, r.right - 2), tm.tmHeight};
     FillRect(dc, &bg, ColorBrush(FColor));
-    DrawCaptionText(dc, FCaption, tr, DT_SINGLELINE | DT_LEFT, IsWindowEnabled(Handle()) != FALSE, FFont.FontColor,
+    DrawCaptionText(dc, FCaption, tr, DT_SINGLELINE | DT_LEFT, IsWindowEnabled(Handle()) != FALSE, FFont.Color,
                     FColor);
   }
   WinControl::PaintWindow(dc, paintRect);

@@ -394,7 +394,7 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
       TransparentBlt(dc, p.Glyph.left, p.Glyph.top, glyph.cx, glyph.cy, mem, 0, 0, glyph.cx, glyph.cy, transparent);
     }
   }
-  if (!FCaption.empty()) ui::DrawCaptionText(dc, FCaption, p.Text, 0, state != bsDisabled, FFont.FontColor);
+  if (!FCaption.empty()) ui::DrawCaptionText(dc, FCaption, p.Text, 0, state != bsDisabled, FFont.Color);
 }
 
 }  // namespace widgets

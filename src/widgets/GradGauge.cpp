@@ -44,7 +44,7 @@ TGradationGauge::TGradationGauge() {
   FHeight = 25;
   FFont = ui::DefaultFont();
   FFont.Style |= ui::fsBold;
-  FFont.FontColor = RGB(255, 255, 255);
+  FFont.Color = RGB(255, 255, 255);
 }
 
 void TGradationGauge::SetMin(uint16_t v) {
@@ -175,7 +175,7 @@ void TGradationGauge::Paint(HDC dc) {
       write(GetSysColor(COLOR_BTNTEXT), all);
       write(GetSysColor(COLOR_HIGHLIGHTTEXT), done);
     } else {
-      write(FFont.FontColor & 0xFFFFFF, all);
+      write(FFont.Color & 0xFFFFFF, all);
     }
   }
   BitBlt(dc, 0, 0, W, H, mem, 0, 0, SRCCOPY);

@@ -177,22 +177,31 @@ TEST_F(RegManagerIni, StreamsAsHexLines) {
 
 TEST_F(RegManagerIni, FontsRoundTripAndBadColourRaises) {
   TRegFiler& filer = Item(L"F");
-  const TRegFont written{L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET, static_cast<TColor>(0x80000000 | COLOR_WINDOWTEXT), fsBold | fsUnderline};
+  const TRegFont written{L"ＭＳ ゴシック", comm::FontHeight(9), SHIFTJIS_CHARSET, fsBold | fsUnderline,
+                         static_cast<TColor>(0x80000000 | COLOR_WINDOWTEXT)};
   filer.WriteFont(written);
-  TRegFont other{L"Arial", 20, SHIFTJIS_CHARSET, RGB(1, 2, 3), fsItalic};
+  EXPECT_NE(ReadBytes(FPath).find("F_FontSize=9\r\n"), std::string::npos);  // stored in points
+  TRegFont other{L"Arial", comm::FontHeight(20), SHIFTJIS_CHARSET, fsItalic, RGB(1, 2, 3)};
   filer.ReadFont(other);
   EXPECT_EQ(other, written);
 
   Store("F_FontName=Tahoma\r\nF_FontSize=abc\r\nF_FontColor=$00563412\r\nF_FontStyle=xyz\r\n");
   filer.ReadFont(other);
-  EXPECT_EQ(other, (TRegFont{L"Tahoma", 9, SHIFTJIS_CHARSET, RGB(0x12, 0x34, 0x56), 0}));  // size kept, style none
+  EXPECT_EQ(other, (TRegFont{L"Tahoma", -12, SHIFTJIS_CHARSET, 0, RGB(0x12, 0x34, 0x56)}));  // size kept, style none
 
   Store("F_FontName=Courier\r\nF_FontSize=11\r\nF_FontColor=purple-ish\r\n");
   const settings::TSettingsOutcome unread = filer.ReadFont(other);
   EXPECT_FALSE(unread.Ok);
   EXPECT_NE(unread.Message.find(L"'purple-ish'"), std::wstring::npos);
   EXPECT_EQ(other.Name, L"Courier");  // what was read before the colour stays read
-  EXPECT_EQ(other.Size, 11);
+  EXPECT_EQ(comm::FontPoints(other.Height), 11);
+
+  // Points and pixel heights at 96 DPI round to the nearest and come back as they were, both signs.
+  for (int points = -100; points <= 100; ++points) EXPECT_EQ(comm::FontPoints(comm::FontHeight(points)), points);
+  EXPECT_EQ(comm::FontHeight(9), -12);
+  EXPECT_EQ(comm::FontHeight(10), -13);
+  EXPECT_EQ(comm::FontHeight(-12), 16);  // a negative size is a cell height in pixels
+  EXPECT_EQ(comm::FontPoints(-13), 10);
 }
 
 TEST_F(RegManagerIni, RemovedItemUnbindsTheFilerAndTablesCopy) {
