@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,10 +83,12 @@ class ScratchFolder {
 };
 
 // files files spread over folders folders below a new scratch folder; removed with it. Without
-// keepNames, Files() stays empty (a benchmark of memory keeps no list of its own).
+// keepNames, Files() stays empty (a benchmark of memory keeps no list of its own). With datedNames the
+// files are named as a phone names its photos, each a second after the one before
+// ("IMG_20240101_000000.JPG"), each with content's bytes.
 class Tree {
  public:
-  Tree(int files, int folders, bool keepNames = true) {
+  Tree(int files, int folders, bool keepNames = true, bool datedNames = false, const std::string& content = {}) {
     wchar_t tmp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, tmp);
     FRoot = std::wstring(tmp) + L"vss-bench-tree-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -97,9 +100,19 @@ class Tree {
       FDirs.push_back(dir);
     }
     for (int i = 0; i < files; ++i) {
-      const std::wstring f = FDirs[static_cast<size_t>(i % folders)] + L"\\IMG_" + std::to_wstring(100000 + i) + L".JPG";
+      std::wstring name = L"IMG_" + std::to_wstring(100000 + i);
+      if (datedNames) {
+        wchar_t dated[32];
+        std::swprintf(dated, 32, L"IMG_202401%02d_%02d%02d%02d", 1 + i / 86400 % 28, i / 3600 % 24, i / 60 % 60, i % 60);
+        name = dated;
+      }
+      const std::wstring f = FDirs[static_cast<size_t>(i % folders)] + L"\\" + name + L".JPG";
       HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+      if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        if (!content.empty()) WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        CloseHandle(h);
+      }
       if (keepNames) FFiles.push_back(f);
     }
   }

@@ -4,56 +4,13 @@
 // the literal one of path calls (read-only cleared and restored on every target, the times read by
 // one open and written after two more).
 #include "BenchSupport.h"
+#include "RunHost.h"
 #include "comm/FileDateTime.h"
 #include "engine/ChangeRun.h"
 #include "app/Main.h"
 #include "ui/Application.h"
 
 namespace {
-
-// A main window that never pumps, a list of the files, a user who is never asked.
-class BenchHost : public engine::IChangeWindow, public engine::IChangeTargets, public engine::IChangeUser {
- public:
-  explicit BenchHost(const std::vector<std::wstring>& files) : FFiles(files) {
-    FControls.AttrChg = true;
-    FControls.Hidden = true;
-    FFlip = true;
-    FControls.DateChg = FControls.Create = FControls.Update = true;
-    FParts[engine::dsCreate] = {2001, 2, 3, 4, 5, 6};
-    FParts[engine::dsUpdate] = {2002, 3, 4, 5, 6, 7};
-  }
-  // Alternates hidden on and off so that every run writes a change.
-  void Flip() { FControls.HiddenOn = (FFlip = !FFlip); }
-
-  engine::TChangeControls Controls() const override { return FControls; }
-  engine::TDateParts DateParts() const override { return FParts; }
-  void SetIdleState(bool) override {}
-  void ProcessMessages() override {}
-  void SetBusyCursor(bool) override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgressPosition(int) override {}
-  void RequestClose() override {}
-  void BringToFront() override {}
-  int Count() const override { return static_cast<int>(FFiles.size()); }
-  std::wstring Entry(int i) const override { return FFiles[static_cast<size_t>(i)]; }
-  engine::TAnswer Ask(engine::TQuestion, const std::wstring&) override {
-    std::puts("unexpected question");
-    return engine::TAnswer::YesToAll;
-  }
-  void Inform(const std::wstring&) override {}
-  void ShowError(const std::wstring&) override { std::puts("unexpected error"); }
-  void ReportException() override { std::puts("unexpected exception"); }
-  bool Confirm(const std::wstring&, bool) override {
-    std::puts("unexpected question");
-    return false;
-  }
-
- private:
-  const std::vector<std::wstring>& FFiles;
-  engine::TChangeControls FControls;
-  engine::TDateParts FParts{};
-  bool FFlip = false;
-};
 
 HANDLE OpenForTimes(const std::wstring& f) {
   return CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -93,7 +50,7 @@ int main(int argc, char** argv) {
   std::sort(files.begin(), files.end());
   std::vector<std::wstring> literal;
   for (const auto& f : files) literal.push_back(L"\\\\?\\" + f);
-  BenchHost host(files);
+  bench::RunHost host(files);
   engine::TChangeRun run(host, host, host);
 
   FILETIME fc, fw;

@@ -2,6 +2,7 @@
 // that builds a sorted vector of the same paths; 10,000 against 100,000 files for the growth; and
 // 100,000 files with the progress splash shown against the same collection without it.
 #include "BenchSupport.h"
+#include "CollectSupport.h"
 #include "comm/LiteralPath.h"
 #include "targets/FileList.h"
 #include "ui/Application.h"
@@ -10,32 +11,6 @@
 #include <cstring>
 
 namespace {
-
-// Options of the main window: everything, subfolders walked, no extension filter, no splash.
-struct BenchHost : targets::ICollectionHost {
-  bool FilesOnly() const override { return false; }
-  bool FoldersOnly() const override { return false; }
-  bool SubFolders() const override { return true; }
-  bool ExtSelect() const override { return false; }
-  std::wstring ExtString() const override { return L""; }
-  int SplashCount() const override { return splashCount; }
-  void SetControlsEnabled(bool enabled) override {
-    if (window) {
-      window->SetListControlsEnabled(enabled);
-      window->SetEnabled(enabled);
-    }
-  }
-  bool Shown() const override { return false; }
-  void FocusMainWindow() override {}
-  // As the main window does, so that the measured collection pays what the program's does.
-  void ProcessPendingMessages() override { ui::Application::Instance().ProcessMessages(); }
-  void SetBusyCursor(bool busy) override { ui::Application::Instance().SetBusyCursor(busy); }
-  // A collection asks nothing of the user.
-  void Inform(HWND, const std::wstring&) override {}
-  void ShowError(HWND, const std::wstring&) override {}
-  targets::TFormFileList* window = nullptr;
-  int splashCount = 0;
-};
 
 // The bare walk: the directory search the collection makes (FindFirstFileExW with the basic level,
 // which skips the short names, then FindNextFileW), every folder and file path into a vector,
@@ -70,20 +45,6 @@ size_t BareCollect(const std::wstring& root) {
   return keyed.size();
 }
 
-// One collection into a new hidden window (made before the clock starts); returns seconds, and the
-// entry count through count.
-double Collect(const std::wstring& root, int& count, int splashCount = 0) {
-  BenchHost host;
-  host.splashCount = splashCount;
-  targets::TFormFileList window(host);
-  host.window = &window;
-  const double t0 = bench::Seconds();
-  window.AddPaths({root});
-  const double t = bench::Seconds() - t0;
-  count = window.EntryCount();
-  return t;
-}
-
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -96,7 +57,7 @@ struct Times {
 // One round on one tree: the collection, then the bare walk; the counts must agree.
 void Round(const bench::Tree& tree, Times& times) {
   int count = 0;
-  times.unit.push_back(Collect(tree.Root(), count));
+  times.unit.push_back(bench::Collect(tree.Root(), count));
   const double t0 = bench::Seconds();
   const size_t bareCount = BareCollect(tree.Root());
   times.bare.push_back(bench::Seconds() - t0);
@@ -106,7 +67,7 @@ void Round(const bench::Tree& tree, Times& times) {
 // The same collection with the progress splash shown from the first entry on.
 void SplashRound(const bench::Tree& tree, Times& times) {
   int count = 0;
-  times.splash.push_back(Collect(tree.Root(), count, 1));
+  times.splash.push_back(bench::Collect(tree.Root(), count, 1));
 }
 
 }  // namespace
@@ -118,7 +79,7 @@ int Million() {
   // The collection first, so that the peak is the program's and not the bare walk's vector; the tree
   // was just made, so the system's caches are warm for both.
   int warm = 0;
-  const double unit = Collect(tree.Root(), warm);
+  const double unit = bench::Collect(tree.Root(), warm);
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof(pmc);
   GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
@@ -146,7 +107,7 @@ int main(int argc, char** argv) {
   Times times[3];
   for (const bench::Tree* t : trees) {
     int warm = 0;
-    Collect(t->Root(), warm);  // the first walk of a new tree fills the system's caches
+    bench::Collect(t->Root(), warm);  // the first walk of a new tree fills the system's caches
   }
   for (int r = 0; r < rounds; ++r) {
     for (int i = 0; i < 3; ++i) Round(*trees[i], times[i]);

@@ -3,6 +3,7 @@
 #include "comm/Csv.h"
 #include "comm/FileDateTime.h"
 #include "comm/LiteralPath.h"
+#include "comm/Scoped.h"
 #include <algorithm>
 
 namespace engine {
@@ -67,13 +68,57 @@ bool TPreview::Step(int rows) {
   return !Complete();
 }
 
-void TPreview::WorkOut(TPreviewRow& row) const {
+bool TPreview::StateOf(int index, const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data, DWORD& error) {
+  // The entry's literal form, as the run opens it; a link is read as itself either way.
+  const std::wstring literal = comm::comm_LiteralPath(path);
+  const size_t cut = literal.find_last_of(L'\\');
+  if (cut != std::wstring::npos && cut + 1 < literal.size()) {
+    const std::wstring folder = literal.substr(0, cut), name = literal.substr(cut + 1);
+    if (folder != FListedFolder) {
+      // Listed when the next rows of the list (sorted, so a folder's entries come together) are in it too.
+      constexpr int kListFrom = 4;
+      int together = 1;
+      while (together < kListFrom && index + together < Count()) {
+        const std::wstring next = comm::comm_LiteralPath(FTargets.Entry(index + together));
+        if (next.size() <= folder.size() || next.compare(0, folder.size(), folder) != 0 || next[folder.size()] != L'\\' ||
+            next.find(L'\\', folder.size() + 1) != std::wstring::npos)
+          break;
+        ++together;
+      }
+      FListed.clear();
+      FListedFolder.clear();
+      if (together == kListFrom) {
+        FListedFolder = folder;
+        WIN32_FIND_DATAW found;
+        comm::TUniqueFind find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                                nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        if (find.Valid()) {
+          do {
+            FListed[found.cFileName] = {found.dwFileAttributes, found.ftCreationTime, found.ftLastAccessTime,
+                                        found.ftLastWriteTime, found.nFileSizeHigh, found.nFileSizeLow};
+          } while (FindNextFileW(find.Get(), &found));
+        }
+      }
+    }
+    if (!FListedFolder.empty()) {
+      // The name as stored; one written otherwise (another letter case) is read alone.
+      if (const auto it = FListed.find(name); it != FListed.end()) {
+        data = it->second;
+        return true;
+      }
+    }
+  }
+  if (GetFileAttributesExW(literal.c_str(), GetFileExInfoStandard, &data)) return true;
+  error = GetLastError();
+  return false;
+}
+
+void TPreview::WorkOut(TPreviewRow& row) {
   row.Read = true;
   const std::wstring path = FTargets.Entry(static_cast<int>(row.Index));
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  // The entry's literal form, as the run opens it; a link is read as itself.
-  if (!GetFileAttributesExW(comm::comm_LiteralPath(path).c_str(), GetFileExInfoStandard, &data)) {
-    const DWORD error = GetLastError();
+  DWORD error = ERROR_SUCCESS;
+  if (!StateOf(static_cast<int>(row.Index), path, data, error)) {
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME;
     row.CreationNote = row.LastWriteNote = row.AttrNote = missing ? TSideNote::Missing : TSideNote::Unreadable;
     return;

@@ -4,6 +4,7 @@
 #include "engine/ChangeRun.h"
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace engine {
@@ -65,7 +66,11 @@ class TPreview {
   const ChangePlan& Plan() const { return FPlan; }
 
  private:
-  void WorkOut(TPreviewRow& row) const;
+  // The state of the entry at path: from the listing of its folder when several of the next rows lie
+  // in it (one directory read serves them all, as a collection reads it), else read alone. False with
+  // the system's error when there is none.
+  bool StateOf(int index, const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data, DWORD& error);
+  void WorkOut(TPreviewRow& row);
 
   const IChangeTargets& FTargets;
   ChangePlan FPlan;
@@ -74,6 +79,9 @@ class TPreview {
   int FDone = 0;
   int FSortColumn = -1;
   bool FAscending = true;
+  // The folder listed last (its literal path) and its entries by name.
+  std::wstring FListedFolder;
+  std::unordered_map<std::wstring, WIN32_FILE_ATTRIBUTE_DATA> FListed;
 };
 
 }  // namespace engine
