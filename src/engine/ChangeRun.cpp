@@ -38,7 +38,7 @@ std::wstring PartsText(const std::array<uint16_t, 6>& p) {
 
 }  // namespace
 
-TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, const TTargetState& now) {
+TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, const TTargetState& now, HANDLE open) {
   TTargetTimes times;
   if (!plan.ChangeDate) return times;
   if (plan.Rules.Any()) {
@@ -46,7 +46,7 @@ TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, cons
     target.Path = path;
     target.Current[tsCreate] = now.Creation;
     target.Current[tsUpdate] = now.LastWrite;
-    if (plan.Rules.ReadTaken) target.ReadTaken = [&] { return plan.Rules.ReadTaken(path); };
+    if (plan.Rules.ReadTaken) target.ReadTaken = [&] { return plan.Rules.ReadTaken(path, open); };
     TRuleEvaluator rules({{plan.Rules.Rule[dsCreate], plan.Rules.Rule[dsUpdate]}, {plan.CreateTime, plan.UpdateTime}},
                          std::move(target));
     if (plan.SetCreate) times.Creation = rules.Evaluate(tsCreate);
@@ -332,6 +332,8 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
     std::optional<TChangeTarget> own;  // the real target lives here, a test's comes from its factory
     std::unique_ptr<TChangeTarget> made;
     TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm::comm_LiteralPath(path), FFolderNames);
+    // When the photo was taken is read through the run's own handle on it, not a second open.
+    if (!FUndoing && FPlan.ChangeDate && FPlan.Rules.ReadsTaken(FPlan.SetCreate, FPlan.SetUpdate)) target.ReadDataToo();
     // comm_GetPathKind of the literal form: nothing there is a missing target.
     if (GetFileAttributesW(target.LiteralPath().c_str()) == comm::kNoFileAttributes) {
       Ask(TQuestion::Missing, path);
@@ -447,7 +449,7 @@ bool TChangeRun::TakeTargetTimes(const std::wstring& path, TChangeTarget& target
       case TTargetStatus::Link: Ask(TQuestion::TimeWriteFailed, path); return false;
     }
   }
-  FTargetTimes = PlannedTimes(FPlan, path, now);
+  FTargetTimes = PlannedTimes(FPlan, path, now, target.DataHandle());
   FNoDateValue = (FPlan.SetCreate || FPlan.SetUpdate) && !FTargetTimes.Creation.HasValue && !FTargetTimes.LastWrite.HasValue;
   return true;
 }

@@ -28,8 +28,13 @@ struct TTargetTimes {
 // target (the plan's date-time of that side is then the rule's entered value: date only, time only).
 struct TTargetTimeRules {
   TTimeRule Rule[2];  // [dsCreate], [dsUpdate]
-  // When the photo or video at a path (as the list shows it) was taken; empty: no file says.
-  std::function<std::optional<media::TMediaTime>(const std::wstring& path)> ReadTaken;
+  // When the photo or video at a path (as the list shows it) was taken, read through open when it is
+  // not null (a handle on that file with read access); empty: no file says.
+  std::function<std::optional<media::TMediaTime>(const std::wstring& path, HANDLE open)> ReadTaken;
+  // Some side the plan sets reads when its target was taken.
+  bool ReadsTaken(bool setCreate, bool setUpdate) const {
+    return (setCreate && Rule[0].Source == TTimeSource::Taken) || (setUpdate && Rule[1].Source == TTimeSource::Taken);
+  }
   bool PerTarget(int side) const { return Rule[side].Source != TTimeSource::Fixed; }
   bool Any() const { return PerTarget(0) || PerTarget(1); }
 };
@@ -70,7 +75,9 @@ struct TChangeControls {
 
 // The times a run with the plan gives a target found in the state now: each side the plan sets, the
 // plan's one value or, under per-target rules, the target's own; nothing for a side it does not set.
-TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, const TTargetState& now);
+// open, when not null, is a handle on the target with read access for the taken time.
+TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, const TTargetState& now,
+                          HANDLE open = nullptr);
 
 // AttrMask and AttrValues from the attribute check boxes and radio buttons.
 void BuildAttrPlan(const TChangeControls& controls, ChangePlan& plan);

@@ -21,7 +21,14 @@ TTargetStatus TChangeTarget::OpenForWrite(bool again) {
   FWriteTried = true;
   FWrite.Reset();
   // Attributes are read and written through this handle too.
-  FWrite = comm::comm_OpenNamedObject(FPath, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, FWriteResult, &FFolders);
+  constexpr DWORD kAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+  FWriteReads = false;
+  if (FReadData) {
+    FWrite = comm::comm_OpenNamedObject(FPath, kAccess | FILE_READ_DATA, FILE_SHARE_READ, FWriteResult, &FFolders);
+    FWriteReads = FWrite.Valid();
+    if (FWriteResult != comm::orFailed) return StatusOf(FWriteResult);
+  }
+  FWrite = comm::comm_OpenNamedObject(FPath, kAccess, FILE_SHARE_READ, FWriteResult, &FFolders);
   return StatusOf(FWriteResult);
 }
 

@@ -42,6 +42,11 @@ class TChangeTarget {
   // program writes is refused). Tried once; again opens anew unless the target is a link.
   virtual TTargetStatus OpenForWrite(bool again = false);
   bool OpenedForWrite() const { return FWrite.Valid(); }
+  // The write open asks to read the target's bytes too (the run reads when a photo was taken through
+  // it); where that is refused, the target is opened for writing alone.
+  void ReadDataToo() { FReadData = true; }
+  // The handle open for writing when it may read the target's bytes; null otherwise.
+  HANDLE DataHandle() const { return FWriteReads ? FWrite.Get() : nullptr; }
 
   // The attribute word (kNoFileAttributes with Failed or Link).
   virtual TTargetStatus ReadAttr(DWORD& attr);
@@ -64,6 +69,7 @@ class TChangeTarget {
   comm::TFolderNameCache& FFolders;
   comm::TUniqueHandle FWrite, FAttr;
   bool FWriteTried = false, FAttrTried = false;
+  bool FReadData = false, FWriteReads = false;
   comm::TOpenResult FWriteResult = comm::orFailed, FAttrResult = comm::orFailed;
 };
 

@@ -8,15 +8,30 @@
 namespace engine {
 
 TFileByteSource::TFileByteSource(const std::wstring& path)
-    : FFile(CreateFileW(comm::comm_LiteralPath(path).c_str(), GENERIC_READ, comm::kShareAll, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    : FOwned(CreateFileW(comm::comm_LiteralPath(path).c_str(), GENERIC_READ, comm::kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr)),
+      FHandle(FOwned.Get()) {
+  TakeSize();
+}
+
+TFileByteSource::TFileByteSource(HANDLE open) : FHandle(open) { TakeSize(); }
+
+void TFileByteSource::TakeSize() {
   LARGE_INTEGER size{};
-  if (FFile && GetFileSizeEx(FFile.Get(), &size) && size.QuadPart >= 0) FSize = static_cast<uint64_t>(size.QuadPart);
-  else FFile.Reset();
+  // A folder has no bytes to read: no source.
+  FILE_STANDARD_INFO info{};
+  if (FHandle && GetFileInformationByHandleEx(FHandle, FileStandardInfo, &info, sizeof info) && !info.Directory &&
+      info.EndOfFile.QuadPart >= 0) {
+    size = info.EndOfFile;
+    FSize = static_cast<uint64_t>(size.QuadPart);
+  } else {
+    FHandle = nullptr;
+    FOwned.Reset();
+  }
 }
 
 bool TFileByteSource::Read(uint64_t offset, void* out, size_t count) {
-  if (!FFile || !media::Fits(offset, count, FSize)) return false;
+  if (!FHandle || !media::Fits(offset, count, FSize)) return false;
   auto* bytes = static_cast<unsigned char*>(out);
   while (count) {
     // A read at an offset of its own: the handle keeps no position between reads.
@@ -25,7 +40,7 @@ bool TFileByteSource::Read(uint64_t offset, void* out, size_t count) {
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(count, 1u << 24));
-    if (!ReadFile(FFile.Get(), bytes, want, &got, &at) || got == 0) return false;  // got 0: the file shrank
+    if (!ReadFile(FHandle, bytes, want, &got, &at) || got == 0) return false;  // got 0: the file shrank
     bytes += got;
     offset += got;
     count -= got;
@@ -33,8 +48,8 @@ bool TFileByteSource::Read(uint64_t offset, void* out, size_t count) {
   return true;
 }
 
-std::optional<media::TMediaTime> ReadFileTakenTime(const std::wstring& path) {
-  TFileByteSource file(path);
+std::optional<media::TMediaTime> ReadFileTakenTime(const std::wstring& path, HANDLE open) {
+  TFileByteSource file = open ? TFileByteSource(open) : TFileByteSource(path);
   if (!file.Valid()) return std::nullopt;
   return media::ReadTakenTime(file);
 }

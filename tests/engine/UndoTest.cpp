@@ -123,8 +123,10 @@ TEST_F(UndoTest, TimesTakenFromEachTargetAreWrittenAndGivenBackAndATargetWithout
   host.rules.Rule[dsCreate].Source = TTimeSource::Taken;
   host.rules.Rule[dsUpdate].Source = TTimeSource::FileName;
   std::vector<std::wstring> asked;
-  host.rules.ReadTaken = [&](const std::wstring& path) -> std::optional<media::TMediaTime> {
+  host.rules.ReadTaken = [&](const std::wstring& path, HANDLE open) -> std::optional<media::TMediaTime> {
     asked.push_back(path);
+    // The run's own handle serves, but on the read-only file, which opens for writing only later.
+    EXPECT_EQ(open != nullptr, path != paths[3]) << path;
     if (path != paths[0]) return std::nullopt;
     return media::TMediaTime{2024, 7, 14, 15, 7, 58};
   };
