@@ -22,7 +22,8 @@ std::vector<ui::ListView::Column> Columns() {
   for (int c = 0; c < engine::pcColumnCount; ++c) {
     ui::ListView::Column column;
     column.Caption = engine::PreviewColumnCaption(c);
-    column.Width = c == engine::pcPath ? 240 : c == engine::pcNote ? 220 : c >= engine::pcAttr ? 64 : 128;
+    // Wide enough for each caption and a time in full.
+    column.Width = c == engine::pcPath ? 240 : c == engine::pcNote ? 220 : c >= engine::pcAttr ? 84 : 124;
     columns.push_back(column);
   }
   return columns;

@@ -2,6 +2,7 @@
 // column header, the copy, and "開始", after which the files are as it showed.
 #include "app/Main.h"
 #include "engine/Preview.h"
+#include "comm/Clock.h"
 #include "comm/DateTime.h"
 #include "comm/FileDateTime.h"
 #include "support/Clipboard.h"
@@ -227,4 +228,64 @@ TEST_F(PreviewWindow, TellsWhatTheRunWouldTellInsteadOfOpening) {
   EXPECT_FALSE(main.App().ShowPreview());
   EXPECT_EQ(answers.Shown().size(), 3u);
   for (const auto& p : targets.paths) EXPECT_FALSE(GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// Stopped after a few batches: the rows not worked out say so, in the list and in the copy, and stay
+// so; nothing is changed.
+TEST_F(PreviewWindow, StopLeavesTheRestMarkedAsNotWorkedOut) {
+  // Each look at the clock is a second later: one batch between looks at the messages.
+  uint64_t now = 0;
+  comm::FixTicksForTesting([&now] { return now += 1000; });
+  struct Restore {
+    ~Restore() { comm::FixTicksForTesting(nullptr); }
+  } restore;
+  ListTargets many;
+  for (int i = 0; i < 20000; ++i) many.paths.push_back(tree.Path(L"gone\\" + std::to_wstring(i)));
+  main.SetTargets(&many);
+  DialogAnswerer answers;
+  answers.ExtraClasses = {L"TFormPreview"};
+  answers.Responder = [](const testsupport::ShownDialog&) { return Answer{AnswerKind::None, L""}; };
+  HWND form = nullptr, list = nullptr;
+  bool stopEnabled = true;
+  std::wstring stopped, later, firstNote, lastNote;
+  testsupport::LoopSteps user({
+      [&] {
+        if (answers.Shown().empty()) return false;
+        form = answers.Shown()[0].hwnd;
+        list = FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
+        return true;
+      },
+      // Stopped as soon as the first rows show what they come to.
+      [&] {
+        if (Cell(list, 0, engine::pcNote) == L"…") return false;
+        ClickButton(form, L"中止(&T)");
+        stopEnabled = IsWindowEnabled(FindWindowExW(form, nullptr, L"Button", L"中止(&T)"));
+        ClickButton(form, L"コピー(&C)");
+        stopped = testsupport::ClipboardUnicode();
+        return true;
+      },
+      [&] {
+        firstNote = Cell(list, 0, engine::pcNote);
+        lastNote = Cell(list, 19999, engine::pcNote);
+        ClickButton(form, L"コピー(&C)");
+        later = testsupport::ClipboardUnicode();
+        ClickButton(form, L"閉じる");
+        return true;
+      },
+  });
+  EXPECT_TRUE(main.App().ShowPreview());
+  ASSERT_TRUE(user.Done());
+  EXPECT_FALSE(stopEnabled);
+  EXPECT_EQ(firstNote, L"ファイルまたはフォルダがありません");
+  EXPECT_EQ(lastNote, L"…");
+  EXPECT_EQ(later, stopped);
+  size_t rows = 0, open = 0;
+  for (size_t at = 0; (at = stopped.find(L"\r\n", at)) != std::wstring::npos; at += 2) {
+    ++rows;
+    if (at > 0 && stopped[at - 1] == L'…') ++open;
+  }
+  EXPECT_EQ(rows, 20001u);
+  EXPECT_GT(open, 0u);
+  EXPECT_LT(open, 20000u - 32u);  // a batch at least was worked out
+  EXPECT_EQ(answers.Shown().size(), 1u);
 }
