@@ -59,6 +59,7 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
   CreateForm(L"変更内容の確認", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0,
              kDefaultClientWidth, kDefaultClientHeight, owner);
   HelpTopic = kHelpTopicPreview;
+  KeyPreview = true;
 
   // Creation order is the tab order.
   ListViewRows.Create(this, kMargin, kMargin, 100, 100, Columns());
@@ -147,8 +148,20 @@ void TFormPreview::DoShow() {
   ListViewRows.SetFocus();
 }
 
+void TFormPreview::DoKeyDown(WORD& key, unsigned shift) {
+  // The list's own keys for all its rows and for the copy.
+  if ((shift & (ui::ssCtrl | ui::ssShift | ui::ssAlt)) != ui::ssCtrl || GetFocus() != ListViewRows.Handle()) return;
+  if (key == 'A') {
+    ListViewRows.SelectAll();
+    key = 0;
+  } else if (key == 'C') {
+    ButtonCopyClick(&ButtonCopy);
+    key = 0;
+  }
+}
+
 void TFormPreview::DoClose(ui::CloseAction& action) {
-  StopFilling();
+  FillTimer.SetEnabled(false);
   (void)action;
 }
 
@@ -161,21 +174,20 @@ void TFormPreview::FillTimerTimer(ui::Control*) {
   bool more = true;
   do more = FPreview.Step(kFillBatch);
   while (more && !FFillPace.Due());
-  if (!more) {
-    StopFilling();
-    // Rows read since a sort were placed as unread: the order is made again over every row.
-    if (FPreview.SortColumn() >= 0) {
-      FPreview.SortBy(FPreview.SortColumn(), FPreview.SortAscending());
-      ListViewRows.SetRowCount(FPreview.Count());
-    }
-  }
+  if (!more) StopFilling();
   ListViewRows.RefreshRows();
   ShowProgress();
 }
 
 void TFormPreview::StopFilling() {
+  if (!FillTimer.Enabled()) return;
   FillTimer.SetEnabled(false);
   if (ButtonStop.Handle()) ButtonStop.SetEnabled(false);
+  // Rows worked out since a sort were placed as unread: the order is made again over every row.
+  if (FPreview.SortColumn() >= 0) {
+    FPreview.SortBy(FPreview.SortColumn(), FPreview.SortAscending());
+    ListViewRows.SetRowCount(FPreview.Count());
+  }
 }
 
 void TFormPreview::ShowProgress() {

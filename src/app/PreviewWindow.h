@@ -47,6 +47,7 @@ class TFormPreview : public ui::Form {
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool DoCanResize(int& width, int& height) override;
   void DoShow() override;
+  void DoKeyDown(WORD& key, unsigned shift) override;
   void DoClose(ui::CloseAction& action) override;
 
  private:
