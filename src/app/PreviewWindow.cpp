@@ -168,12 +168,23 @@ void TFormPreview::DoClose(ui::CloseAction& action) {
 // ---- filling ----
 
 void TFormPreview::FillTimerTimer(ui::Control*) {
-  // One batch at least, then more until the pace says the window's messages are due.
-  FFillPace.Reset();
-  FFillPace.Due();
+  // Batches until the pace says the window's messages are due. While no key, click or message waits,
+  // the rows and the progress are drawn at once and the work goes on, up to kFillTickMs: the gaps
+  // between the timer's ticks would otherwise add a good part to the time a long list takes.
+  const uint64_t start = comm::Ticks();
   bool more = true;
-  do more = FPreview.Step(kFillBatch);
-  while (more && !FFillPace.Due());
+  for (;;) {
+    FFillPace.Reset();
+    FFillPace.Due();
+    do more = FPreview.Step(kFillBatch);
+    while (more && !FFillPace.Due());
+    if (!more || comm::Ticks() - start >= kFillTickMs ||
+        HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0)
+      break;
+    ListViewRows.RefreshRows();
+    ShowProgress();
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
   if (!more) StopFilling();
   ListViewRows.RefreshRows();
   ShowProgress();

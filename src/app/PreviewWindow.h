@@ -63,6 +63,8 @@ class TFormPreview : public ui::Form {
   // that the window answers clicks (stop, close) at once while it fills.
   static constexpr uint32_t kFillPaceMs = 30;
   static constexpr int kFillBatch = 32;
+  // The longest a timer tick goes on working while nothing waits, so that other windows are painted.
+  static constexpr uint32_t kFillTickMs = 250;
   comm::TPace FFillPace{kFillPaceMs};
   bool FStopped = false;
 };
