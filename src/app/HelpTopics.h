@@ -12,5 +12,7 @@ constexpr const wchar_t* kHelpTopicAbout = L"about-dialog";
 constexpr const wchar_t* kHelpTopicQuestions = L"questions";
 // The undo, with its question about a target changed since the run.
 constexpr const wchar_t* kHelpTopicUndo = L"undo";
+// The preview of a run.
+constexpr const wchar_t* kHelpTopicPreview = L"preview";
 
 }  // namespace app

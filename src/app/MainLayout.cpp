@@ -143,6 +143,8 @@ void TVNStampShifter::BuildControls() {
     b->SetFlat(true);
 
   // Popup menu. Ctrl+Z is the window's own key (an edit keeps its own Ctrl+Z): shown, not registered.
+  Preview1 = PopupMenu.Add(L"変更内容の確認(&P)...", ui::scCtrl | 'P', [this](ui::Control* s) { Preview1Click(s); });
+  Preview1->Name = L"Preview1";
   Undo1 = PopupMenu.Add(L"直前の変更を元に戻す(&Z)...\tCtrl+Z", 0, [this](ui::Control* s) { Undo1Click(s); });
   Undo1->Name = L"Undo1";
   Undo1->Enabled = false;

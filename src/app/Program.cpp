@@ -1,6 +1,7 @@
 // The application object: settings, commands, the change run's window and user, and the prompts.
 #include "app/Program.h"
 #include "app/HelpTopics.h"
+#include "app/PreviewWindow.h"
 #include "app/UndoCommand.h"
 #include "comm/DateTime.h"
 #include "shell/Version.h"
@@ -160,6 +161,31 @@ void TShifterApp::Undo() {
   UpdateUndoCommand();
 }
 
+bool TShifterApp::ShowPreview() {
+  // Not under a run or a collection, which would change what it shows.
+  if (!FChangeRun || !FTargets || Running() || (FMainView && !FMainView->ViewEnabled())) return false;
+  // The plan as the run would build it, with its messages.
+  engine::ChangePlan plan;
+  std::wstring message;
+  if (!engine::BuildChangePlan(*this, plan, message)) {
+    ShowError(message);
+    return true;
+  }
+  if (FTargets->Count() == 0) {
+    Inform(engine::kEmptyListText);
+    return true;
+  }
+  bool start = false;
+  {
+    TFormPreview preview(Owner(), *FTargets, plan, FPrompts);
+    if (FMainView) preview.CenterOn(FMainView->ViewBounds());
+    else preview.CenterOnScreen();
+    start = preview.ShowModal() == ui::mrOk;
+  }
+  if (start) RunOrStop();
+  return true;
+}
+
 void TShifterApp::UpdateUndoCommand() {
   if (FMainView) FMainView->UpdateUndoCommand();
 }
@@ -169,6 +195,7 @@ void TShifterApp::UpdateUndoCommand() {
 void TShifterApp::SetTargets(engine::IChangeTargets* targets) {
   engine::IChangeWindow& window = *this;
   engine::IChangeUser& user = *this;
+  FTargets = targets;
   FChangeRun = targets ? std::make_unique<engine::TChangeRun>(window, *targets, user) : nullptr;
   if (FChangeRun) FChangeRun->SetJournal(FJournal.get());
   UpdateUndoCommand();

@@ -110,6 +110,9 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   // Gives back the last run's changes, after showing what they were.
   void Undo();
   bool UndoAvailable() const;
+  // The preview of what a run with the window's settings would do to each target, modal over the
+  // main window; its "開始" starts that run. False when refused: under a run or a collection.
+  bool ShowPreview();
   // The views besides the main window follow its lock: their list controls and drop target.
   void LockOtherViews(bool enabled);
   void SetListEnabled(bool enabled);
@@ -148,6 +151,7 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   ISelectView* FSelectView = nullptr;
   bool FSettingsUnread = false;
   std::unique_ptr<engine::TChangeRun> FChangeRun;
+  engine::IChangeTargets* FTargets = nullptr;  // the list the run walks, for the preview
   std::wstring FJournalPath;
   std::unique_ptr<engine::TJournalWriter> FJournal;
   // A run handles the window's messages and moves its bar at this pace rather than for every
