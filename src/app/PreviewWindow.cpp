@@ -58,6 +58,7 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
   FClassName = L"TFormPreview";
   CreateForm(L"変更内容の確認", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0,
              kDefaultClientWidth, kDefaultClientHeight, owner);
+  SetLeastSize(kLeastWidth, kLeastHeight);
   HelpTopic = kHelpTopicPreview;
   KeyPreview = true;
 
@@ -120,22 +121,10 @@ LRESULT TFormPreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
       break;
-    case WM_GETMINMAXINFO: {
-      auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      mm->ptMinTrackSize.x = kLeastWidth;
-      mm->ptMinTrackSize.y = kLeastHeight;
-      return 0;
-    }
     default:
       break;
   }
   return ui::Form::WndProc(msg, wp, lp);
-}
-
-bool TFormPreview::DoCanResize(int& width, int& height) {
-  width = std::max(width, kLeastWidth);
-  height = std::max(height, kLeastHeight);
-  return true;
 }
 
 void TFormPreview::DoShow() {

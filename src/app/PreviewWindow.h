@@ -45,7 +45,6 @@ class TFormPreview : public ui::Form {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-  bool DoCanResize(int& width, int& height) override;
   void DoShow() override;
   void DoKeyDown(WORD& key, unsigned shift) override;
   void DoClose(ui::CloseAction& action) override;

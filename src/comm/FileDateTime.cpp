@@ -49,9 +49,7 @@ bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& valu
                                  value);
 }
 
-bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime) {
-  comm::TDateTimeParts p;
-  if (!comm::DecodeDateTime(value, p)) return false;
+bool WallClockFileTime(const comm::TDateTimeParts& p, FILETIME& fileTime) {
   SYSTEMTIME st{};
   st.wYear = static_cast<WORD>(p.Year);
   st.wMonth = static_cast<WORD>(p.Month);
@@ -60,8 +58,14 @@ bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime) {
   st.wMinute = static_cast<WORD>(p.Minute);
   st.wSecond = static_cast<WORD>(p.Second);
   st.wMilliseconds = static_cast<WORD>(p.MilliSecond);
+  return SystemTimeToFileTime(&st, &fileTime) != FALSE;
+}
+
+bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime) {
+  comm::TDateTimeParts p;
+  if (!comm::DecodeDateTime(value, p)) return false;
   FILETIME localFt;
-  if (!SystemTimeToFileTime(&st, &localFt)) return false;
+  if (!WallClockFileTime(p, localFt)) return false;
   const int64_t local = ToInt(localFt);
   const int64_t bias = comm::LocalTimeBias();
   // utc = local + bias, without leaving the file-time range.

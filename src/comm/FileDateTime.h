@@ -10,6 +10,10 @@ namespace comm {
 // below them is cut. False for a time outside years 1 to 9999 (or that the system cannot break up).
 bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& value);
 
+// Calendar parts to the file time of the same wall-clock reading, no zone applied. False for parts the
+// system cannot put together (before 1601, 30 February).
+bool WallClockFileTime(const comm::TDateTimeParts& parts, FILETIME& fileTime);
+
 // Local date-time to UTC file time, with the bias in force now; the value is rounded to whole
 // milliseconds first. False for a value that is not a date-time or lies before 1601.
 bool comm_ConvDateTimeToFileTime(comm::TDateTime value, FILETIME& fileTime);

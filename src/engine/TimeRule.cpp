@@ -214,15 +214,8 @@ bool MediaTimeToFileTime(const media::TMediaTime& t, FILETIME& fileTime) {
     fileTime = ToFileTime(utc);
     return true;
   }
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(t.Year);
-  st.wMonth = static_cast<WORD>(t.Month);
-  st.wDay = static_cast<WORD>(t.Day);
-  st.wHour = static_cast<WORD>(t.Hour);
-  st.wMinute = static_cast<WORD>(t.Minute);
-  st.wSecond = static_cast<WORD>(t.Second);
   FILETIME wall;
-  if (!SystemTimeToFileTime(&st, &wall)) return false;
+  if (!comm::WallClockFileTime({t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second, 0}, wall)) return false;
   int64_t utc = ToInt(wall);
   if (t.Zone == media::TMediaTime::TZone::Offset) utc -= int64_t{t.OffsetMinutes} * 60 * kTicksPerSecond;
   fileTime = ToFileTime(utc);

@@ -67,6 +67,7 @@ std::wstring ResultCaption(size_t count) {
 THelpViewer::THelpViewer() {
   FClassName = kHelpViewerClass;
   CreateForm(kDefaultCaption, WS_OVERLAPPEDWINDOW, 0, kDefaultClientWidth, kDefaultClientHeight, nullptr);
+  SetLeastSize(kLeastWidth, kLeastHeight);
   KeyPreview = true;
   UsableUnderModal = true;
   HelpTopic = kHelpWindowTopic;
@@ -544,22 +545,10 @@ LRESULT THelpViewer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_GETMINMAXINFO: {
-      auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      mm->ptMinTrackSize.x = kLeastWidth;
-      mm->ptMinTrackSize.y = kLeastHeight;
-      return 0;
-    }
     default:
       break;
   }
   return ui::Form::WndProc(msg, wp, lp);
-}
-
-bool THelpViewer::DoCanResize(int& width, int& height) {
-  width = std::max(width, kLeastWidth);
-  height = std::max(height, kLeastHeight);
-  return true;
 }
 
 void THelpViewer::DoClose(ui::CloseAction& action) {

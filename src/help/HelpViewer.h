@@ -97,7 +97,6 @@ class THelpViewer : public ui::Form {
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void DoKeyDown(WORD& key, unsigned shift) override;
   void DoClose(ui::CloseAction& action) override;
-  bool DoCanResize(int& width, int& height) override;
 
  private:
   void BuildControls();

@@ -473,6 +473,14 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_GETMINMAXINFO:
+      if (FLeastWidth > 0 || FLeastHeight > 0) {
+        auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
+        mm->ptMinTrackSize.x = std::max<LONG>(mm->ptMinTrackSize.x, FLeastWidth);
+        mm->ptMinTrackSize.y = std::max<LONG>(mm->ptMinTrackSize.y, FLeastHeight);
+        return 0;
+      }
+      break;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
       // A theme switched on or off (high contrast among them): the standard controls hear of it from
@@ -534,7 +542,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WINDOWPOSCHANGING: {
       auto* wp2 = reinterpret_cast<WINDOWPOS*>(lp);
       if (!FInternalSize && !(wp2->flags & SWP_NOSIZE) && Handle() && (wp2->cx != FWidth || wp2->cy != FHeight)) {
-        int w = wp2->cx, h = wp2->cy;
+        int w = std::max(wp2->cx, FLeastWidth), h = std::max(wp2->cy, FLeastHeight);
         if (!DoCanResize(w, h)) wp2->flags |= SWP_NOSIZE;
         else wp2->cx = w, wp2->cy = h;
       }

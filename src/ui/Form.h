@@ -48,6 +48,8 @@ class Form : public WinControl {
 
   // Key strokes reach DoKeyDown / DoKeyPress before the focused control.
   bool KeyPreview = false;
+  // The smallest window size the user can drag the form to, and that any other resizing keeps.
+  void SetLeastSize(int width, int height) { FLeastWidth = width, FLeastHeight = height; }
   // The help topic of the window: F1 (and the system's help request) opens it.
   std::wstring HelpTopic;
   // The form stays usable while the program's other windows wait for a modal one (a help window,
@@ -98,6 +100,7 @@ class Form : public WinControl {
   int FModalResult = mrNone;
   bool FModal = false;
   bool FInternalSize = false;
+  int FLeastWidth = 0, FLeastHeight = 0;
   bool FShowRequested = false;  // inside Show: the show that runs DoShow
   PopupMenu* FPopupMenu = nullptr;
   std::vector<PopupMenu*> FShortcutMenus;
