@@ -134,6 +134,9 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   void SetProgressPosition(int position) override;
   void RequestClose() override;
   void BringToFront() override;
+  // ---- time rules ----
+  // The sides' rules as the date-time dialog left them, with the reader of the files' taken times.
+  engine::TTargetTimeRules TargetTimeRules() const override;
   // engine::IChangeUser
   engine::TAnswer Ask(engine::TQuestion question, const std::wstring& text) override;
   void Inform(const std::wstring& text) override;
@@ -157,6 +160,11 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   comm::TPace FRunPace{kRunPaceMs}, FBarPace{kRunPaceMs};
   int FProgressMin = 0, FProgressMax = 0;
 };
+
+// The sides' rules between the options (names and offsets as text) and the dialog's state: a name or
+// an offset that does not read gives the entered date-time, or no offset.
+void TimeRulesFromOptions(const settings::TAppOptions& options, TDateEntryState& state);
+void TimeRulesToOptions(const TDateEntryState& state, settings::TAppOptions& options);
 
 // The run's switches as the options hold them.
 engine::TChangeControls ChangeControlsOf(const settings::TAppOptions& options);

@@ -26,6 +26,7 @@ void SetOther(const TOptionRow& row, TAppOptions& o) {
                  [&](std::wstring TAppOptions::*m) { o.*m = L"表;txt"; },
                  [&](settings::TSideFlagRef r) { (o.*r.Flags)[r.Side] = !(o.*r.Flags)[r.Side]; },
                  [&](settings::TDatePartRef r) { o.DateParts[r.Side][r.Part] = static_cast<uint16_t>(2000 + r.Side * 6 + r.Part); },
+                 [&](settings::TSideTextRef r) { (o.*r.Texts)[r.Side] = L"表;txt"; },
              },
              row.Member);
 }
