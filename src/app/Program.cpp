@@ -54,6 +54,10 @@ engine::TTargetTimeRules TShifterApp::TargetTimeRules() const {
   return rules;
 }
 
+bool TShifterApp::BuildPlan(engine::ChangePlan& plan, std::wstring& message) const {
+  return engine::BuildChangePlan(*this, plan, message);
+}
+
 TShifterApp::TShifterApp(const std::wstring& iniPath) {
   settings::AddApplicationItems(RegManager.RegItems());
   RegManager.SetRegType(settings::rtIni);

@@ -123,6 +123,12 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   void SetJournalPath(const std::wstring& path);
   const std::wstring& JournalPath() const { return FJournalPath; }
 
+  // ---- time rules ----
+  // The sides' rules as the date-time dialog left them, with the reader of the files' taken times.
+  engine::TTargetTimeRules TargetTimeRules() const override;
+  // The plan a run started now would take (engine::BuildChangePlan over this object).
+  bool BuildPlan(engine::ChangePlan& plan, std::wstring& message) const;
+
  private:
   // engine::IChangeWindow
   engine::TChangeControls Controls() const override;
@@ -134,9 +140,6 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   void SetProgressPosition(int position) override;
   void RequestClose() override;
   void BringToFront() override;
-  // ---- time rules ----
-  // The sides' rules as the date-time dialog left them, with the reader of the files' taken times.
-  engine::TTargetTimeRules TargetTimeRules() const override;
   // engine::IChangeUser
   engine::TAnswer Ask(engine::TQuestion question, const std::wstring& text) override;
   void Inform(const std::wstring& text) override;
