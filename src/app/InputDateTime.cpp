@@ -47,8 +47,8 @@ TFormInputDateTime::TFormInputDateTime(TDateEntryState& state, HWND owner) : FSt
   CreateForm(L"日時入力", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 302, 151 + kRuleRow, owner);
 
   // Creation order is the tab order.
-  LabelRule.Create(this, 8, 12, 100, 17, L"日時の決め方(&K):");
-  ComboBoxRule.Create(this, 110, 8, 110, 200);
+  LabelRule.Create(this, 8, 12, 92, 17, L"日時の決め方(&K):");
+  ComboBoxRule.Create(this, 100, 8, 122, 200);
   LabelRule.FocusControl = &ComboBoxRule;
   for (const std::wstring& item : RuleItems(0)) ComboBoxRule.Add(item);
   ComboBoxRule.SetItemIndex(0);
@@ -140,9 +140,11 @@ void TFormInputDateTime::StoreValues() {
   for (int c = 0; c < 6; ++c) parts[c] = static_cast<uint16_t>(PartEdit(c).Value());
   const bool timeFree = CheckBoxTime.Checked(), secondFree = CheckBoxSecond.Checked();
   const bool both = CheckBoxCreateUpdate.Checked();
-  engine::TTimeRule rule{ChosenSource(), FState.Rule[side].OffsetSeconds};
+  // Only a rule that takes the offset keeps one (ButtonOKClick has checked that it reads).
+  engine::TTimeRule rule{ChosenSource(), 0};
   int64_t offset = 0;
-  if (engine::ParseOffset(EditOffset.Text(), offset) == engine::TOffsetError::None) rule.OffsetSeconds = offset;
+  if (engine::TakesOffset(rule.Source) && engine::ParseOffset(EditOffset.Text(), offset) == engine::TOffsetError::None)
+    rule.OffsetSeconds = offset;
   FState.Rule[side] = rule;
   for (int c = 0; c < 6; ++c) FState.Parts[side][c] = parts[c];
   FState.TimeFree[side] = timeFree;

@@ -32,7 +32,8 @@ void TimeRulesFromOptions(const settings::TAppOptions& o, TDateEntryState& d) {
     engine::TTimeRule rule;
     rule.Source = engine::SourceFromName(o.TimeRule[side]).value_or(engine::TTimeSource::Fixed);
     int64_t offset = 0;
-    if (engine::ParseOffset(o.TimeOffset[side], offset) == engine::TOffsetError::None) rule.OffsetSeconds = offset;
+    if (engine::TakesOffset(rule.Source) && engine::ParseOffset(o.TimeOffset[side], offset) == engine::TOffsetError::None)
+      rule.OffsetSeconds = offset;
     d.Rule[side] = rule;
   }
 }

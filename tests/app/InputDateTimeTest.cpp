@@ -421,7 +421,7 @@ TEST_F(InputDateTime, OkStoresTheRuleAndAnOffsetThatDoesNotReadKeepsTheDialogOpe
   Click(d.ButtonOK);
   EXPECT_EQ(d.ModalResult(), ui::mrOk);
   EXPECT_EQ(prompter.Texts.size(), 3u);
-  EXPECT_EQ(state.Rule[0], (engine::TTimeRule{TTimeSource::DateOnly, -1800}));
+  EXPECT_EQ(state.Rule[0], (engine::TTimeRule{TTimeSource::DateOnly, 0}));  // no offset kept where none is used
   EXPECT_EQ(state.Rule[1], state.Rule[0]);
   // Cancel keeps the stored rule.
   ShowFor(0);

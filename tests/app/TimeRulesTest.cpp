@@ -90,7 +90,7 @@ TEST(TimeRules, ARuleChosenInTheDialogIsShownSavedReadBackAndPlanned) {
   WriteBytes(ini, rest);
   app::TVNStampShifter w(ini);
   EXPECT_EQ(w.FDateState.Rule[0], (TTimeRule{TTimeSource::Taken, 0}));  // the name in any case
-  EXPECT_EQ(w.FDateState.Rule[1], (TTimeRule{TTimeSource::Fixed, -1800}));
+  EXPECT_EQ(w.FDateState.Rule[1], TTimeRule{});  // and no offset where the rule takes none
   EXPECT_EQ(w.EditCreate.Text(), L"　撮影日時");
 }
 
