@@ -115,7 +115,10 @@ TEST_F(AppOptions, SideTextsAreStoredOnlyWhileSet) {
   EXPECT_NE(set.find("UpdateSecond=0\r\nUpdateRule=shift\r\nUpdateOffset=" + comm::WideToCp932(L"-2日") + "\r\n"),
             std::string::npos);
   EXPECT_EQ(set.find("CreateRule="), std::string::npos);
-  EXPECT_EQ(settings::LoadApplicationOptions(FManager), o);
+  const TAppOptions read = settings::LoadApplicationOptions(FManager);
+  EXPECT_EQ(read.TimeRule[1], L"shift");
+  EXPECT_EQ(read.TimeOffset[1], L"-2日");
+  EXPECT_EQ(read.TimeRule[0], L"");
   settings::SaveApplicationOptions(FManager, TAppOptions{}, TOptionStore::AtClose);
   EXPECT_EQ(settingstest::ReadBytes(FManager.IniFileName()), plain);
   EXPECT_TRUE(FBoxes.Texts().empty());
