@@ -1,5 +1,7 @@
-// The date-time entry dialog: layout, loading and storing one side, the day range and the time options.
+// The date-time entry dialog: layout, loading and storing one side, the rule, the day range and the
+// time options.
 #include "app/InputDateTime.h"
+#include "app/Prompts.h"
 #include "comm/Clock.h"
 #include "comm/DateTime.h"
 
@@ -28,14 +30,32 @@ constexpr UnitLabel kUnitLabels[6] = {
     {64, 24, L"年"}, {136, 24, L"月"}, {208, 24, L"日"}, {64, 53, L"時"}, {136, 53, L"分"}, {208, 53, L"秒"},
 };
 
+// The rule row above the group box; the rest of the dialog lies this much lower than without it.
+constexpr int kRuleRow = 28;
+
+// The drop-down's items, in the order of engine::TTimeSource; the other side's item names the side
+// the value comes from.
+std::vector<std::wstring> RuleItems(int side) {
+  return {L"入力した日時", L"撮影日時", L"ファイル名の日時", side == 0 ? L"更新日時から" : L"作成日時から",
+          L"ずらす",       L"日付のみ", L"時刻のみ"};
+}
+
 }  // namespace
 
 TFormInputDateTime::TFormInputDateTime(TDateEntryState& state, HWND owner) : FState(state) {
   FClassName = L"TFormInputDateTime";
-  CreateForm(L"日時入力", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 302, 151, owner);
+  CreateForm(L"日時入力", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 302, 151 + kRuleRow, owner);
 
   // Creation order is the tab order.
-  GroupBoxInputDateTime.Create(this, 8, 8, 286, 105, L"年月日・時分秒を指定してください。");
+  LabelRule.Create(this, 8, 12, 92, 17, L"日時の決め方(&K):");
+  ComboBoxRule.Create(this, 100, 8, 122, 200);
+  LabelRule.FocusControl = &ComboBoxRule;
+  for (const std::wstring& item : RuleItems(0)) ComboBoxRule.Add(item);
+  ComboBoxRule.SetItemIndex(0);
+  EditOffset.Create(this, 226, 8, 68, 21, engine::FormatOffset(0));
+  EditOffset.SetMaxLength(24);
+  EditOffset.SetVisible(false);
+  GroupBoxInputDateTime.Create(this, 8, 8 + kRuleRow, 286, 105, L"年月日・時分秒を指定してください。");
   for (int c = 0; c < 6; ++c) {
     const PartField& f = kPartFields[c];
     widgets::TCommonSpinEdit& e = PartEdit(c);
@@ -59,10 +79,10 @@ TFormInputDateTime::TFormInputDateTime(TDateEntryState& state, HWND owner) : FSt
     labels[c]->Layout = ui::TextLayout::Center;
   }
 
-  CheckBoxCreateUpdate.Create(this, 8, 124, 169, 17, L"作成／更新日時共に反映(&D)");
-  ButtonOK.Create(this, 180, 120, 54, 25, L"OK");
+  CheckBoxCreateUpdate.Create(this, 8, 124 + kRuleRow, 169, 17, L"作成／更新日時共に反映(&D)");
+  ButtonOK.Create(this, 180, 120 + kRuleRow, 54, 25, L"OK");
   ButtonOK.ModalResult = ui::mrOk;
-  ButtonCancel.Create(this, 240, 120, 54, 25, L"ｷｬﾝｾﾙ");
+  ButtonCancel.Create(this, 240, 120 + kRuleRow, 54, 25, L"ｷｬﾝｾﾙ");
   ButtonCancel.ModalResult = ui::mrCancel;
   ButtonCancel.SetCancel(true);
 
@@ -72,6 +92,7 @@ TFormInputDateTime::TFormInputDateTime(TDateEntryState& state, HWND owner) : FSt
   ButtonNow.OnClick = [this](ui::Control* s) { ButtonNowClick(s); };
   CheckBoxTime.OnClick = [this](ui::Control* s) { CheckBoxTimeClick(s); };
   CheckBoxSecond.OnClick = [this](ui::Control* s) { CheckBoxSecondClick(s); };
+  ComboBoxRule.OnSelChange = [this](ui::Control* s) { ComboBoxRuleChange(s); };
   ButtonOK.OnClick = [this](ui::Control* s) { ButtonOKClick(s); };
   ButtonCancel.OnClick = [this](ui::Control* s) { ButtonCancelClick(s); };
 }
@@ -85,7 +106,12 @@ widgets::TCommonSpinEdit& TFormInputDateTime::PartEdit(int c) {
 void TFormInputDateTime::DoShow() {
   // Once per opening (not when the restored program shows the dialog again): the stored values, and
   // the year field with its text selected, whatever had the focus when the dialog last closed.
+  // A rule that leaves the year unused starts in the drop-down instead.
   LoadValues();
+  if (!CommonSpinEditYear.Enabled()) {
+    SetActiveControl(&ComboBoxRule);
+    return;
+  }
   SetActiveControl(&CommonSpinEditYear);
   CommonSpinEditYear.SelectAll();
 }
@@ -99,6 +125,10 @@ void TFormInputDateTime::LoadValues() {
   CheckBoxTime.SetChecked(FState.TimeFree[side]);
   CheckBoxSecond.SetChecked(FState.SecondFree[side]);
   CheckBoxCreateUpdate.SetChecked(FState.CreateUpdate);
+  ComboBoxRule.Clear();
+  for (const std::wstring& item : RuleItems(side)) ComboBoxRule.Add(item);
+  ComboBoxRule.SetItemIndex(static_cast<int>(FState.Rule[side].Source));
+  EditOffset.SetText(engine::FormatOffset(FState.Rule[side].OffsetSeconds));
   // Year and month first: their change events fit the day's range before the day is set.
   for (int c = 0; c < 6; ++c) PartEdit(c).SetValue(FState.Parts[side][c]);
   CheckBoxTimeClick(&CheckBoxTime);
@@ -110,6 +140,12 @@ void TFormInputDateTime::StoreValues() {
   for (int c = 0; c < 6; ++c) parts[c] = static_cast<uint16_t>(PartEdit(c).Value());
   const bool timeFree = CheckBoxTime.Checked(), secondFree = CheckBoxSecond.Checked();
   const bool both = CheckBoxCreateUpdate.Checked();
+  // Only a rule that takes the offset keeps one (ButtonOKClick has checked that it reads).
+  engine::TTimeRule rule{ChosenSource(), 0};
+  int64_t offset = 0;
+  if (engine::TakesOffset(rule.Source) && engine::ParseOffset(EditOffset.Text(), offset) == engine::TOffsetError::None)
+    rule.OffsetSeconds = offset;
+  FState.Rule[side] = rule;
   for (int c = 0; c < 6; ++c) FState.Parts[side][c] = parts[c];
   FState.TimeFree[side] = timeFree;
   FState.SecondFree[side] = secondFree;
@@ -119,6 +155,7 @@ void TFormInputDateTime::StoreValues() {
   for (int c = 0; c < 6; ++c) FState.Parts[other][c] = parts[c];
   FState.TimeFree[other] = timeFree;
   FState.SecondFree[other] = secondFree;
+  FState.Rule[other] = rule;
 }
 
 void TFormInputDateTime::UpdateDayRange() {
@@ -153,30 +190,62 @@ void TFormInputDateTime::CommonSpinEditMonthChange(ui::Control*) { UpdateDayRang
 void TFormInputDateTime::ButtonNowClick(ui::Control*) { SetNow(); }
 
 void TFormInputDateTime::CheckBoxTimeClick(ui::Control* sender) {
-  const bool timeFree = CheckBoxTime.Checked();
-  if (timeFree) {
+  if (CheckBoxTime.Checked()) {
     CommonSpinEditHour.SetValue(0);
     CommonSpinEditMinute.SetValue(0);
     CommonSpinEditSecond.SetValue(0);
   }
-  CommonSpinEditHour.SetEnabled(!timeFree);
-  LabelHour.SetEnabled(!timeFree);
-  CommonSpinEditMinute.SetEnabled(!timeFree);
-  LabelMinute.SetEnabled(!timeFree);
-  CommonSpinEditSecond.SetEnabled(!timeFree);
-  LabelSecond.SetEnabled(!timeFree);
-  CheckBoxSecond.SetEnabled(!timeFree);
   CheckBoxSecondClick(sender);
 }
 
 void TFormInputDateTime::CheckBoxSecondClick(ui::Control*) {
   if (CheckBoxSecond.Checked()) CommonSpinEditSecond.SetValue(0);
-  const bool secondFree = CheckBoxTime.Checked() || CheckBoxSecond.Checked();
-  CommonSpinEditSecond.SetEnabled(!secondFree);
-  LabelSecond.SetEnabled(!secondFree);
+  UpdateRuleControls();
 }
 
-void TFormInputDateTime::ButtonOKClick(ui::Control*) { StoreValues(); }
+engine::TTimeSource TFormInputDateTime::ChosenSource() const {
+  const int index = ComboBoxRule.ItemIndex();
+  return index > 0 && index <= static_cast<int>(engine::TTimeSource::TimeOnly) ? static_cast<engine::TTimeSource>(index)
+                                                                                : engine::TTimeSource::Fixed;
+}
+
+void TFormInputDateTime::UpdateRuleControls() {
+  using engine::TTimeSource;
+  const TTimeSource source = ChosenSource();
+  const bool usesDate = source == TTimeSource::Fixed || source == TTimeSource::DateOnly;
+  const bool usesTime = source == TTimeSource::Fixed || source == TTimeSource::TimeOnly;
+  const bool timeFree = CheckBoxTime.Checked(), secondFree = timeFree || CheckBoxSecond.Checked();
+  ui::Label* labels[6] = {&LabelYear, &LabelMonth, &LabelDay, &LabelHour, &LabelMinute, &LabelSecond};
+  const bool enabled[6] = {usesDate, usesDate, usesDate, usesTime && !timeFree, usesTime && !timeFree,
+                           usesTime && !secondFree};
+  for (int c = 0; c < 6; ++c) {
+    PartEdit(c).SetEnabled(enabled[c]);
+    labels[c]->SetEnabled(enabled[c]);
+  }
+  CheckBoxTime.SetEnabled(usesTime);
+  CheckBoxSecond.SetEnabled(usesTime && !timeFree);
+  ButtonNow.SetEnabled(usesDate || usesTime);
+  EditOffset.SetVisible(engine::TakesOffset(source));
+}
+
+void TFormInputDateTime::ComboBoxRuleChange(ui::Control*) { UpdateRuleControls(); }
+
+void TFormInputDateTime::ButtonOKClick(ui::Control*) {
+  // An offset the rule uses must read; the dialog then stays open with the offset selected.
+  if (engine::TakesOffset(ChosenSource())) {
+    int64_t offset = 0;
+    if (const engine::TOffsetError error = engine::ParseOffset(EditOffset.Text(), offset);
+        error != engine::TOffsetError::None) {
+      SetModalResult(ui::mrNone);
+      const TPrompts fallback;
+      (Prompter ? *Prompter : static_cast<const ui::IPrompter&>(fallback)).ShowError(Handle(), engine::OffsetErrorText(error));
+      SetActiveControl(&EditOffset);
+      EditOffset.SelectAll();
+      return;
+    }
+  }
+  StoreValues();
+}
 
 void TFormInputDateTime::ButtonCancelClick(ui::Control*) {}
 

@@ -1,6 +1,10 @@
-// The date-time entry dialog: six spin edits for one side's stored date-time, with the time options.
+// The date-time entry dialog: how one side's new time is found, and six spin edits for its stored
+// date-time, with the time options.
 #pragma once
+#include "engine/TimeRule.h"
+#include "ui/ComboBox.h"
 #include "ui/Form.h"
+#include "ui/Prompter.h"
 #include "ui/StdControls.h"
 #include "widgets/CommonSpin.h"
 #include <cstdint>
@@ -15,6 +19,7 @@ struct TDateEntryState {
   bool SecondFree[2] = {};  // "秒指定なし" was checked
   bool CreateUpdate = false;  // "作成／更新日時共に反映" was checked
   int Target = 0;           // the side the dialog edits
+  engine::TTimeRule Rule[2];  // how each side's new time is found; Fixed: the entered date-time
   bool operator==(const TDateEntryState&) const = default;
 };
 
@@ -23,10 +28,19 @@ struct TDateEntryState {
 // its text selected (the dialog shown again as the minimised program is restored keeps what was
 // typed), and OK (mrOk) writes it back (and into the other side when "作成／更新日時共に反映" is
 // checked). Cancel, Esc and the close box give mrCancel and write nothing.
+// Above the group box, the side's rule: the fields stay enabled where the rule uses them (the entered
+// date-time all of them, date only the date, time only the time) and the offset edit is shown for the
+// rules that take one. An offset that does not read is shown as an error and keeps the dialog open.
 class TFormInputDateTime : public ui::Form {
  public:
   explicit TFormInputDateTime(TDateEntryState& state, HWND owner = nullptr);
 
+  // Shows the offset's error; none: the program's own prompts.
+  const ui::IPrompter* Prompter = nullptr;
+
+  ui::Label LabelRule;
+  ui::ComboBox ComboBoxRule;  // the items in the order of engine::TTimeSource
+  ui::Edit EditOffset;
   ui::GroupBox GroupBoxInputDateTime;
   widgets::TCommonSpinEdit CommonSpinEditYear, CommonSpinEditMonth, CommonSpinEditDay;
   widgets::TCommonSpinEdit CommonSpinEditHour, CommonSpinEditMinute, CommonSpinEditSecond;
@@ -46,11 +60,15 @@ class TFormInputDateTime : public ui::Form {
   void ClampFebruaryDay();
   // Copies the clock's local date and time into the fields the options leave free.
   void SetNow();
+  // The rule the drop-down shows, and the fields, boxes and offset edit enabled or shown for it.
+  engine::TTimeSource ChosenSource() const;
+  void UpdateRuleControls();
 
   void CommonSpinEditMonthChange(ui::Control* sender);
   void ButtonNowClick(ui::Control* sender);
   void CheckBoxTimeClick(ui::Control* sender);
   void CheckBoxSecondClick(ui::Control* sender);
+  void ComboBoxRuleChange(ui::Control* sender);
   void ButtonOKClick(ui::Control* sender);
   void ButtonCancelClick(ui::Control* sender);
 

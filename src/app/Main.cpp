@@ -105,6 +105,13 @@ void TVNStampShifter::CheckBoxExtSelectClick(ui::Control*) {
 void TVNStampShifter::ShowDateTime(ui::Edit* edit) {
   int side = edit->Tag == 1 ? 1 : 0;
   const uint16_t* p = FDateParts[side];
+  // A rule that takes each target's own time shows in words, with the entered value it uses.
+  if (const engine::TTimeRule& rule = FDateState.Rule[side]; rule.Source != engine::TTimeSource::Fixed) {
+    comm::TDateTime entered = 0;
+    comm::TryEncodeDateTime({p[0], p[1], p[2], p[3], p[4], p[5], 0}, entered);
+    edit->SetText(L"　" + engine::RuleText(rule, static_cast<engine::TTimeSide>(side), entered));
+    return;
+  }
   // The parts are shown as stored; a part outside its range shows as it is rather than as some
   // other date, and the change run reports it.
   edit->SetText(L"　" + comm::FormatDateTimeParts(p[0], p[1], p[2], p[3], p[4], p[5]));

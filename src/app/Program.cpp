@@ -4,6 +4,7 @@
 #include "app/PreviewWindow.h"
 #include "app/UndoCommand.h"
 #include "comm/DateTime.h"
+#include "engine/TakenTimeFile.h"
 #include "shell/Version.h"
 #include "ui/Application.h"
 
@@ -23,6 +24,40 @@ engine::TChangeControls ChangeControlsOf(const settings::TAppOptions& o) {
   c.Update = o.UpdateDateTime;
   c.AutoExit = o.AutoEnd;
   return c;
+}
+
+// ---- time rules ----
+
+void TimeRulesFromOptions(const settings::TAppOptions& o, TDateEntryState& d) {
+  for (int side = 0; side < 2; ++side) {
+    engine::TTimeRule rule;
+    rule.Source = engine::SourceFromName(o.TimeRule[side]).value_or(engine::TTimeSource::Fixed);
+    int64_t offset = 0;
+    if (engine::TakesOffset(rule.Source) && engine::ParseOffset(o.TimeOffset[side], offset) == engine::TOffsetError::None)
+      rule.OffsetSeconds = offset;
+    d.Rule[side] = rule;
+  }
+}
+
+void TimeRulesToOptions(const TDateEntryState& d, settings::TAppOptions& o) {
+  // The defaults are left out, so that a file of a program that never had a rule chosen stays as it was.
+  for (int side = 0; side < 2; ++side) {
+    const engine::TTimeRule& rule = d.Rule[side];
+    o.TimeRule[side] = rule.Source == engine::TTimeSource::Fixed ? L"" : engine::SourceName(rule.Source);
+    o.TimeOffset[side] = rule.OffsetSeconds == 0 ? L"" : engine::FormatOffset(rule.OffsetSeconds);
+  }
+}
+
+engine::TTargetTimeRules TShifterApp::TargetTimeRules() const {
+  engine::TTargetTimeRules rules;
+  rules.Rule[0] = DateState.Rule[0];
+  rules.Rule[1] = DateState.Rule[1];
+  rules.ReadTaken = engine::ReadFileTakenTime;
+  return rules;
+}
+
+bool TShifterApp::BuildPlan(engine::ChangePlan& plan, std::wstring& message) const {
+  return engine::BuildChangePlan(*this, plan, message);
 }
 
 TShifterApp::TShifterApp(const std::wstring& iniPath) {
@@ -46,6 +81,7 @@ settings::TSettingsOutcome TShifterApp::LoadOptions() {
     d.SecondFree[side] = o.SecondFree[side];
   }
   d.CreateUpdate = o.CreateUpdate;
+  TimeRulesFromOptions(o, d);
   if (o.DateParts[0][0]) {
     for (int side = 0; side < 2; ++side)
       for (int part = 0; part < 6; ++part) d.Parts[side][part] = o.DateParts[side][part].value_or(0);
@@ -74,6 +110,7 @@ settings::TSettingsOutcome TShifterApp::SaveOptions() {
   if (FMainView) FMainView->CollectShownOptions(o);
   const TDateEntryState& d = DateState;
   o.CreateUpdate = d.CreateUpdate;
+  TimeRulesToOptions(d, o);
   for (int side = 0; side < 2; ++side) {
     o.TimeFree[side] = d.TimeFree[side];
     o.SecondFree[side] = d.SecondFree[side];

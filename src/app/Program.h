@@ -126,6 +126,12 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   void SetJournalPath(const std::wstring& path);
   const std::wstring& JournalPath() const { return FJournalPath; }
 
+  // ---- time rules ----
+  // The sides' rules as the date-time dialog left them, with the reader of the files' taken times.
+  engine::TTargetTimeRules TargetTimeRules() const override;
+  // The plan a run started now would take (engine::BuildChangePlan over this object).
+  bool BuildPlan(engine::ChangePlan& plan, std::wstring& message) const;
+
  private:
   // engine::IChangeWindow
   engine::TChangeControls Controls() const override;
@@ -161,6 +167,11 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   comm::TPace FRunPace{kRunPaceMs}, FBarPace{kRunPaceMs};
   int FProgressMin = 0, FProgressMax = 0;
 };
+
+// The sides' rules between the options (names and offsets as text) and the dialog's state: a name or
+// an offset that does not read gives the entered date-time, or no offset.
+void TimeRulesFromOptions(const settings::TAppOptions& options, TDateEntryState& state);
+void TimeRulesToOptions(const TDateEntryState& state, settings::TAppOptions& options);
 
 // The run's switches as the options hold them.
 engine::TChangeControls ChangeControlsOf(const settings::TAppOptions& options);

@@ -117,6 +117,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   // The date-time dialog, hidden until a date button asks for it.
   w.InputDateTime = std::make_unique<TFormInputDateTime>(program.DateState, main->Handle());
   main->FInputDateTime = w.InputDateTime.get();
+  w.InputDateTime->Prompter = &program.Prompts();
 
   // Help: one help window for the whole program, made when it is first asked for; F1 in a window
   // opens that window's topic.

@@ -53,6 +53,10 @@ const TOptionRow kRows[] = {
     {kDate, L"UpdateHour", L"", TDatePartRef{1, 3}},
     {kDate, L"UpdateMinute", L"", TDatePartRef{1, 4}},
     {kDate, L"UpdateSecond", L"", TDatePartRef{1, 5}},
+    {kDate, L"CreateRule", L"", TSideTextRef{&O::TimeRule, 0}},
+    {kDate, L"CreateOffset", L"", TSideTextRef{&O::TimeOffset, 0}},
+    {kDate, L"UpdateRule", L"", TSideTextRef{&O::TimeRule, 1}},
+    {kDate, L"UpdateOffset", L"", TSideTextRef{&O::TimeOffset, 1}},
     {kApp, L"FolderPath", L"", &O::FolderPath, TOptionStore::ByCommand},
 };
 
@@ -72,6 +76,7 @@ void ReadRow(TRegFiler& filer, const TOptionRow& row, TAppOptions& o) {
                  },
                  [&](std::wstring O::*m) { o.*m = filer.ReadString(); },
                  [&](TSideFlagRef r) { (o.*r.Flags)[r.Side] = filer.ReadBool(); },
+                 [&](TSideTextRef r) { (o.*r.Texts)[r.Side] = filer.ReadString(); },
                  [&](TDatePartRef r) {
                    // A stored number keeps its low 16 bits, as the parts do.
                    const std::wstring text = filer.ReadString();
@@ -91,6 +96,10 @@ TSettingsOutcome WriteRow(TRegFiler& filer, const TOptionRow& row, const TAppOpt
                         [&](std::wstring O::*m) { return filer.WriteString(o.*m); },
                         [&](TSideFlagRef r) { return filer.WriteBool((o.*r.Flags)[r.Side]); },
                         [&](TDatePartRef r) { return filer.WriteInteger(o.DateParts[r.Side][r.Part].value_or(0)); },
+                        [&](TSideTextRef r) {
+                          const std::wstring& text = (o.*r.Texts)[r.Side];
+                          return text.empty() ? filer.DeleteValue(row.Section, row.Key) : filer.WriteString(text);
+                        },
                     },
                     row.Member);
 }

@@ -30,6 +30,11 @@ struct TAppOptions {
   // [side][part]: parts year, month, day, hour, minute, second; the creation year unset when the
   // date-times were never stored.
   std::optional<uint16_t> DateParts[2][6];
+  // [side]: how the side's new time is found, as a rule's name ("taken", "shift", ...), and its offset
+  // as text ("+1:00:00"); empty for the entered date-time and no offset. What they mean is the
+  // engine's to read: a name or an offset it does not know stands for the default.
+  std::wstring TimeRule[2];
+  std::wstring TimeOffset[2];
   std::wstring FolderPath;
   bool operator==(const TAppOptions&) const = default;
 };
@@ -42,8 +47,14 @@ struct TSideFlagRef {
   bool (TAppOptions::*Flags)[2];
   int Side;
 };
+// A text per side that is stored only while it is not empty: an empty one removes its key, so a file
+// that never held one stays as it was.
+struct TSideTextRef {
+  std::wstring (TAppOptions::*Texts)[2];
+  int Side;
+};
 using TOptionMember = std::variant<bool TAppOptions::*, int32_t TAppOptions::*, std::optional<int32_t> TAppOptions::*,
-                                   std::wstring TAppOptions::*, TSideFlagRef, TDatePartRef>;
+                                   std::wstring TAppOptions::*, TSideFlagRef, TDatePartRef, TSideTextRef>;
 
 // When a row is read and written.
 enum class TOptionStore {

@@ -77,7 +77,7 @@ class InputDateTime : public testing::Test {
 TEST_F(InputDateTime, WindowFieldsTabOrderAndHints) {
   auto& d = ShowFor(0);
   EXPECT_EQ(d.ClientWidth(), 302);
-  EXPECT_EQ(d.ClientHeight(), 151);
+  EXPECT_EQ(d.ClientHeight(), 151 + 28);  // the rule's row above the group box
   EXPECT_EQ(d.Caption(), L"日時入力");
   // Each field in its place, 21 high or the font's least height when that is more.
   const int h = std::max(21, d.CommonSpinEditYear.LeastHeight());
@@ -92,8 +92,9 @@ TEST_F(InputDateTime, WindowFieldsTabOrderAndHints) {
     EXPECT_EQ(e.MaxValue, fields[c][3]) << c;
     EXPECT_EQ(SendMessageW(e.Handle(), EM_GETLIMITTEXT, 0, 0), fields[c][4]) << c;
   }
-  // Tab runs through the group box, then the row below it, and round again.
-  HWND order[] = {d.CommonSpinEditYear.Handle(), d.CommonSpinEditMonth.Handle(),  d.CommonSpinEditDay.Handle(),
+  // Tab runs from the rule's drop-down through the group box, then the row below it, and round again
+  // (the offset edit is hidden while the rule is the entered date-time).
+  HWND order[] = {d.ComboBoxRule.Handle(),       d.CommonSpinEditYear.Handle(), d.CommonSpinEditMonth.Handle(),  d.CommonSpinEditDay.Handle(),
                   d.CommonSpinEditHour.Handle(), d.CommonSpinEditMinute.Handle(), d.CommonSpinEditSecond.Handle(),
                   d.ButtonNow.Handle(),          d.CheckBoxTime.Handle(),         d.CheckBoxSecond.Handle(),
                   d.CheckBoxCreateUpdate.Handle(), d.ButtonOK.Handle(),           d.ButtonCancel.Handle()};
@@ -318,4 +319,113 @@ TEST_F(InputDateTime, EveryOpeningStartsInTheYearFieldAndEnterPressesOnlyTheFocu
   EXPECT_EQ(beeps, 1);  // the Enter in the field
   const uint16_t stored[6] = {2030, 3, 31, 10, 20, 30};
   EXPECT_TRUE(std::equal(stored, stored + 6, state.Parts[0]));
+}
+
+namespace {
+
+struct RecordingPrompter : ui::IPrompter {
+  mutable std::vector<std::wstring> Texts;
+  void Inform(HWND, const std::wstring& text) const override { Texts.push_back(text); }
+  void ShowError(HWND, const std::wstring& text) const override { Texts.push_back(text); }
+};
+
+// Picks a rule as a user does: the selection, then its change event.
+void Pick(app::TFormInputDateTime& d, engine::TTimeSource source) {
+  d.ComboBoxRule.SetItemIndex(static_cast<int>(source));
+  d.ComboBoxRuleChange(&d.ComboBoxRule);
+}
+
+// Per control, enabled or not: year, month, day, hour, minute, second, "Now", the time box; then
+// whether the offset edit is shown.
+std::wstring States(app::TFormInputDateTime& d) {
+  std::wstring s;
+  for (int c = 0; c < 6; ++c) s += d.PartEdit(c).Enabled() ? L"YMDhms"[c] : L'.';
+  s += d.ButtonNow.Enabled() ? L'N' : L'.';
+  s += d.CheckBoxTime.Enabled() ? L'T' : L'.';
+  s += d.EditOffset.Visible() ? L" +" : L" .";
+  return s;
+}
+
+}  // namespace
+
+TEST_F(InputDateTime, TheRuleEnablesTheFieldsItUsesAndShowsTheOffsetWhereItTakesOne) {
+  using engine::TTimeSource;
+  auto& d = ShowFor(0);
+  ASSERT_EQ(d.ComboBoxRule.Count(), 7);
+  EXPECT_EQ(d.ComboBoxRule.ItemIndex(), 0);
+  EXPECT_EQ(d.ComboBoxRule.Item(3), L"更新日時から");
+  EXPECT_EQ(States(d), L"YMDhmsNT .");
+  const std::pair<TTimeSource, const wchar_t*> rows[] = {
+      {TTimeSource::Taken, L"........ +"},    {TTimeSource::FileName, L"........ +"},
+      {TTimeSource::OtherSide, L"........ +"}, {TTimeSource::Shift, L"........ +"},
+      {TTimeSource::DateOnly, L"YMD...N. ."},  {TTimeSource::TimeOnly, L"...hmsNT ."},
+      {TTimeSource::Fixed, L"YMDhmsNT ."},
+  };
+  for (const auto& [source, states] : rows) {
+    Pick(d, source);
+    EXPECT_EQ(States(d), states) << static_cast<int>(source);
+  }
+  // The time options still narrow the time of "時刻のみ"; the values stay as they were.
+  Pick(d, TTimeSource::TimeOnly);
+  Click(d.CheckBoxSecond);
+  EXPECT_EQ(States(d), L"...hm.NT .");
+  Click(d.CheckBoxTime);
+  EXPECT_EQ(States(d), L"......NT .");
+  EXPECT_EQ(Texts(), L"2001 3 31 0 0 0");
+  // The update side's drop-down names the creation time as its source.
+  ShowFor(1);
+  EXPECT_EQ(d.ComboBoxRule.Item(3), L"作成日時から");
+}
+
+TEST_F(InputDateTime, OkStoresTheRuleAndAnOffsetThatDoesNotReadKeepsTheDialogOpen) {
+  using engine::TTimeSource;
+  RecordingPrompter prompter;
+  dlg.Prompter = &prompter;
+  auto& d = ShowFor(1);
+  Pick(d, TTimeSource::Shift);
+  const std::pair<const wchar_t*, engine::TOffsetError> refused[] = {
+      {L"1:5", engine::TOffsetError::Format}, {L"", engine::TOffsetError::Format}, {L"+36501日", engine::TOffsetError::Range}};
+  for (const auto& [text, error] : refused) {
+    SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(text)));
+    d.EditOffset.SetText(text);
+    Click(d.ButtonOK);
+    EXPECT_EQ(d.ModalResult(), ui::mrNone);
+    ASSERT_FALSE(prompter.Texts.empty());
+    EXPECT_EQ(prompter.Texts.back(), engine::OffsetErrorText(error));
+    EXPECT_EQ(GetFocus(), d.EditOffset.Handle());
+    DWORD from = 1, to = 0;
+    SendMessageW(d.EditOffset.Handle(), EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, std::wstring(text).size());
+    EXPECT_EQ(state.Rule[1], engine::TTimeRule{});
+  }
+  EXPECT_EQ(prompter.Texts.size(), 3u);
+  // The largest offset is taken; the other side keeps its rule without the option to apply to both.
+  d.EditOffset.SetText(L"+36500日");
+  Click(d.ButtonOK);
+  EXPECT_EQ(d.ModalResult(), ui::mrOk);
+  EXPECT_EQ(state.Rule[1], (engine::TTimeRule{TTimeSource::Shift, engine::kMaxOffsetSeconds}));
+  EXPECT_EQ(state.Rule[0], engine::TTimeRule{});
+  // Opened again, the side shows its rule and starts in the drop-down, the year being unused.
+  ShowFor(1);
+  EXPECT_EQ(d.ComboBoxRule.ItemIndex(), static_cast<int>(TTimeSource::Shift));
+  EXPECT_EQ(d.EditOffset.Text(), L"+36500日");
+  EXPECT_EQ(GetFocus(), d.ComboBoxRule.Handle());
+  // A rule without an offset never reads the hidden edit; "共に反映" gives both sides the rule.
+  Pick(d, TTimeSource::FileName);
+  d.EditOffset.SetText(L"-0:30");
+  Click(d.ButtonOK);
+  Pick(d, TTimeSource::DateOnly);
+  d.EditOffset.SetText(L"nonsense");
+  Click(d.CheckBoxCreateUpdate);
+  Click(d.ButtonOK);
+  EXPECT_EQ(d.ModalResult(), ui::mrOk);
+  EXPECT_EQ(prompter.Texts.size(), 3u);
+  EXPECT_EQ(state.Rule[0], (engine::TTimeRule{TTimeSource::DateOnly, 0}));  // no offset kept where none is used
+  EXPECT_EQ(state.Rule[1], state.Rule[0]);
+  // Cancel keeps the stored rule.
+  ShowFor(0);
+  Pick(d, TTimeSource::Taken);
+  Click(d.ButtonCancel);
+  EXPECT_EQ(state.Rule[0].Source, TTimeSource::DateOnly);
 }

@@ -26,6 +26,7 @@ void SetOther(const TOptionRow& row, TAppOptions& o) {
                  [&](std::wstring TAppOptions::*m) { o.*m = L"表;txt"; },
                  [&](settings::TSideFlagRef r) { (o.*r.Flags)[r.Side] = !(o.*r.Flags)[r.Side]; },
                  [&](settings::TDatePartRef r) { o.DateParts[r.Side][r.Part] = static_cast<uint16_t>(2000 + r.Side * 6 + r.Part); },
+                 [&](settings::TSideTextRef r) { (o.*r.Texts)[r.Side] = L"表;txt"; },
              },
              row.Member);
 }
@@ -97,4 +98,28 @@ TEST_F(AppOptions, EachStoreWritesOnlyItsOwnRows) {
   EXPECT_EQ(bytes.find("FolderPath"), std::string::npos);
   EXPECT_EQ(bytes.rfind("[Application]\r\nSplashCount=7\r\nTypeFile=0\r\n", 0), 0u);
   EXPECT_NE(bytes.find("[Bounds]\r\nLeft=5\r\nTop=0\r\n"), std::string::npos);
+}
+
+// The rule texts are kept only while set: a file that never had one is written as before they
+// existed, and clearing one takes its key out again.
+TEST_F(AppOptions, SideTextsAreStoredOnlyWhileSet) {
+  settings::SaveApplicationOptions(FManager, TAppOptions{}, TOptionStore::AtClose);
+  const std::string plain = settingstest::ReadBytes(FManager.IniFileName());
+  EXPECT_EQ(plain.find("Rule="), std::string::npos);
+  EXPECT_EQ(plain.find("Offset="), std::string::npos);
+  TAppOptions o;
+  o.TimeRule[1] = L"shift";
+  o.TimeOffset[1] = L"-2日";
+  settings::SaveApplicationOptions(FManager, o, TOptionStore::AtClose);
+  const std::string set = settingstest::ReadBytes(FManager.IniFileName());
+  EXPECT_NE(set.find("UpdateSecond=0\r\nUpdateRule=shift\r\nUpdateOffset=" + comm::WideToCp932(L"-2日") + "\r\n"),
+            std::string::npos);
+  EXPECT_EQ(set.find("CreateRule="), std::string::npos);
+  const TAppOptions read = settings::LoadApplicationOptions(FManager);
+  EXPECT_EQ(read.TimeRule[1], L"shift");
+  EXPECT_EQ(read.TimeOffset[1], L"-2日");
+  EXPECT_EQ(read.TimeRule[0], L"");
+  settings::SaveApplicationOptions(FManager, TAppOptions{}, TOptionStore::AtClose);
+  EXPECT_EQ(settingstest::ReadBytes(FManager.IniFileName()), plain);
+  EXPECT_TRUE(FBoxes.Texts().empty());
 }
