@@ -204,7 +204,7 @@ bool TShifterApp::ShowPreview() {
   // The plan as the run would build it, with its messages.
   engine::ChangePlan plan;
   std::wstring message;
-  if (!engine::BuildChangePlan(*this, plan, message)) {
+  if (!BuildPlan(plan, message)) {
     ShowError(message);
     return true;
   }
