@@ -46,7 +46,9 @@ TTargetTimes PlannedTimes(const ChangePlan& plan, const std::wstring& path, cons
     target.Path = path;
     target.Current[tsCreate] = now.Creation;
     target.Current[tsUpdate] = now.LastWrite;
-    if (plan.Rules.ReadTaken) target.ReadTaken = [&] { return plan.Rules.ReadTaken(path, open); };
+    // A link's own handle holds no picture: its time is read where the link leads, as the preview reads it.
+    const HANDLE data = now.Attr & FILE_ATTRIBUTE_REPARSE_POINT ? nullptr : open;
+    if (plan.Rules.ReadTaken) target.ReadTaken = [&] { return plan.Rules.ReadTaken(path, data); };
     TRuleEvaluator rules({{plan.Rules.Rule[dsCreate], plan.Rules.Rule[dsUpdate]}, {plan.CreateTime, plan.UpdateTime}},
                          std::move(target));
     if (plan.SetCreate) times.Creation = rules.Evaluate(tsCreate);
