@@ -155,7 +155,10 @@ void TFormInputDateTime::StoreValues() {
   for (int c = 0; c < 6; ++c) FState.Parts[other][c] = parts[c];
   FState.TimeFree[other] = timeFree;
   FState.SecondFree[other] = secondFree;
-  FState.Rule[other] = rule;
+  // Both sides get the same time: from the other side's time, that side keeps its own (moved by the
+  // offset) rather than taking this side's, which would swap the two.
+  FState.Rule[other] = rule.Source == engine::TTimeSource::OtherSide ? engine::TTimeRule{engine::TTimeSource::Shift, rule.OffsetSeconds}
+                                                                      : rule;
 }
 
 void TFormInputDateTime::UpdateDayRange() {

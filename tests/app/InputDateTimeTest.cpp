@@ -423,9 +423,16 @@ TEST_F(InputDateTime, OkStoresTheRuleAndAnOffsetThatDoesNotReadKeepsTheDialogOpe
   EXPECT_EQ(prompter.Texts.size(), 3u);
   EXPECT_EQ(state.Rule[0], (engine::TTimeRule{TTimeSource::DateOnly, 0}));  // no offset kept where none is used
   EXPECT_EQ(state.Rule[1], state.Rule[0]);
+  // Both sides from the update time: the update side keeps its own, moved alike; the two never swap.
+  ShowFor(0);
+  Pick(d, TTimeSource::OtherSide);
+  d.EditOffset.SetText(L"+1:00");
+  Click(d.ButtonOK);
+  EXPECT_EQ(state.Rule[0], (engine::TTimeRule{TTimeSource::OtherSide, 3600}));
+  EXPECT_EQ(state.Rule[1], (engine::TTimeRule{TTimeSource::Shift, 3600}));
   // Cancel keeps the stored rule.
   ShowFor(0);
   Pick(d, TTimeSource::Taken);
   Click(d.ButtonCancel);
-  EXPECT_EQ(state.Rule[0].Source, TTimeSource::DateOnly);
+  EXPECT_EQ(state.Rule[0].Source, TTimeSource::OtherSide);
 }
