@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The picture tour: builds the program, starts it under Wine on a screen of its own and drives it as a
-# user would (targets on the command line, the list window, the date-time dialog, a question of a run,
+# user would (targets on the command line, the list window, the date-time dialog and its rules, the preview, a question of a run,
 # the summary, the undo, the about dialog, the help, the progress splash of a large folder), saving a screenshot
 # of each window into docs/screenshots/. Run it again after a change to the windows:
 #   tools/tour.sh [output folder]
@@ -159,8 +159,25 @@ focus_main
 xdotool key ctrl+u
 date=$(new_window '^更新日時入力$') || die "the date-time dialog did not open on Ctrl+U"
 shot "$date" datetime
+# A rule chosen in the same dialog: the time a photo was taken, an hour later (a camera an hour
+# behind). Esc leaves the settings as they were for the rest of the tour.
+xdotool key alt+k Down
+sleep 0.3
+xdotool key Tab ctrl+a
+xdotool type --delay 30 '+1:00:00'
+shot "$date" datetime-rule
 xdotool key Escape
 gone '^更新日時入力$' "$date" || die "the date-time dialog did not close"
+focus_main
+
+# The preview of the run: every target with its times now and after the run, filled in the background.
+xdotool key ctrl+p
+preview=$(new_window '^変更内容の確認') || die "the preview did not open on Ctrl+P"
+xdotool mousemove 0 0  # off the list, whose column headings light up under the pointer
+shot "$preview" preview 2
+xdotool key Escape
+gone '^変更内容の確認' "$preview" || die "the preview did not close on Esc"
+focus_main
 
 xdotool key ctrl+e
 about=$(new_window '^VornaStampShifter$' "$main") || die "the about dialog did not open on Ctrl+E"
