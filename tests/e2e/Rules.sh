@@ -42,18 +42,8 @@ photo "$work/filename/IMG_20240102_030405.jpg"
 for rule in other shift date time; do photo "$work/$rule/a.jpg"; done
 
 fail=0
-wait_until() {  # wait_until <what> <test command...>: up to 30 seconds
-  local what=$1
-  shift
-  for _ in $(seq 1 150); do
-    "$@" && return 0
-    sleep 0.2
-  done
-  echo "e2e_rules: $what did not happen"
-  exit 1
-}
-windows() { xdotool search --onlyvisible --name '^VornaStampShifter$' 2>/dev/null | wc -l; }
-has_windows() { [ "$(windows)" -ge "$1" ]; }
+e2e_name=e2e_rules
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 
 # start <folder> <auto end> <update rule> <update offset>: the program on <folder>, the creation side
@@ -64,7 +54,7 @@ start() {
     "$2" "$3" "$4" | iconv -f UTF-8 -t CP932 > "$work/app/VornaStampShifter.ini"
   setsid "$winerun" --prefix "$prefix" "$work/app/VornaStampShifter.exe" "$(WINEPREFIX=$prefix winepath -w "$1")" &
   pid=$!
-  wait_until "the main window ($3)" has_windows 1
+  e2e_wait "the main window ($3)" has_windows 1
   sleep 1
 }
 
@@ -73,7 +63,7 @@ start() {
 run() {
   start "$work/$1" 1 "$1" "$2"
   xdotool key Return
-  wait_until "the end of the run with the rule $1 (a question open?)" ended
+  e2e_wait "the end of the run with the rule $1 (a question open?)" ended
   pid=
 }
 
@@ -103,15 +93,15 @@ expect time/a.jpg '2020-05-05 04:05:06'
 [ -f "$journal" ] || { echo "e2e_rules: the runs left no journal at $journal"; exit 1; }
 start "$work/time" 0 time ''
 xdotool key ctrl+z
-wait_until "the confirmation of the undo" has_windows 2
+e2e_wait "the confirmation of the undo" has_windows 2
 sleep 0.5
 xdotool key Return
-wait_until "the summary of the undo" has_windows 2
+e2e_wait "the summary of the undo" has_windows 2
 sleep 1
 xdotool key Return
-wait_until "the summary closing" test "$(windows)" -eq 1
+e2e_wait "the summary closing" has_windows_at_most 1
 xdotool key Escape
-wait_until "the end of the program on Esc" ended
+e2e_wait "the end of the program on Esc" ended
 pid=
 expect time/a.jpg "$old"
 expect date/a.jpg '2001-02-03 05:05:05'   # an earlier run is not undone with the last

@@ -63,28 +63,17 @@ data_win=$(WINEPREFIX=$prefix winepath -w "$work/data")
 setsid "$winerun" --prefix "$prefix" "$work/app/VornaStampShifter.exe" "$data_win" &
 pid=$!
 
-wait_for() {  # wait_for <what> <test command...>
-  local what=$1
-  shift
-  for _ in $(seq 1 150); do
-    "$@" && return 0
-    sleep 0.2
-  done
-  echo "e2e_undo: $what did not happen"
-  exit 1
-}
-# The main window, the questions and the summaries all carry the application title.
-box_count() { xdotool search --onlyvisible --name '^VornaStampShifter$' 2>/dev/null | wc -l; }
-has_boxes() { [ "$(box_count)" -ge "$1" ]; }
-wait_for "the main window" has_boxes 1
+e2e_name=e2e_undo
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_wait "the main window" has_windows 1
 main=$(xdotool search --onlyvisible --name '^VornaStampShifter$' | head -1)
 sleep 1
 xdotool key Return
 # The summary of the run: a second window with the application's caption.
-wait_for "the summary of the run" has_boxes 2
+e2e_wait "the summary of the run" has_windows 2
 sleep 0.5
 xdotool key Return
-wait_for "the summary closing" test "$(box_count)" -eq 1
+e2e_wait "the summary closing" has_windows_at_most 1
 [ -f "$journal" ] || { echo "e2e_undo: the run left no journal at $journal"; exit 1; }
 changed=$(snapshot)
 [ "$changed" != "$before" ] || { echo "e2e_undo: the run changed nothing"; exit 1; }
@@ -95,13 +84,13 @@ fi
 
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 xdotool key ctrl+z
-wait_for "the confirmation" has_boxes 2
+e2e_wait "the confirmation" has_windows 2
 sleep 0.5
 xdotool key Return
-wait_for "the summary of the undo" has_boxes 2
+e2e_wait "the summary of the undo" has_windows 2
 sleep 1
 xdotool key Return
-wait_for "the summary closing" test "$(box_count)" -eq 1
+e2e_wait "the summary closing" has_windows_at_most 1
 xdotool key Escape
 for _ in $(seq 1 100); do
   kill -0 "$pid" 2>/dev/null || break
