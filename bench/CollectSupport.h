@@ -27,9 +27,6 @@ struct CollectionHost : targets::ICollectionHost {
   // As the main window does, so that the measured collection pays what the program's does.
   void ProcessPendingMessages() override { ui::Application::Instance().ProcessMessages(); }
   void SetBusyCursor(bool busy) override { ui::Application::Instance().SetBusyCursor(busy); }
-  // A collection asks nothing of the user.
-  void Inform(HWND, const std::wstring&) override {}
-  void ShowError(HWND, const std::wstring&) override {}
   targets::TFormFileList* window = nullptr;
   int splashCount = 0;
 };

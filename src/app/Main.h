@@ -99,8 +99,6 @@ class TVNStampShifter : public ui::Form, public targets::ICollectionHost, privat
   // A collection handles every pending message at once; a run paces them (ProcessMessages).
   void ProcessPendingMessages() override;
   void SetBusyCursor(bool busy) override;
-  void Inform(HWND owner, const std::wstring& text) override { Prompts().Inform(owner, text); }
-  void ShowError(HWND owner, const std::wstring& text) override { Prompts().ShowError(owner, text); }
   // Switches both windows between the idle and the running state of a change run.
   void SetIdleState(bool idle) override;
 

@@ -4,8 +4,10 @@
 #include "app/PreviewWindow.h"
 #include "app/UndoCommand.h"
 #include "comm/DateTime.h"
+#include "comm/FileAttr.h"
 #include "engine/TakenTimeFile.h"
 #include "shell/Version.h"
+#include "targets/ListExport.h"
 #include "ui/Application.h"
 
 namespace app {
@@ -125,15 +127,26 @@ void TShifterApp::ShowSettingsFailure(const settings::TSettingsOutcome& outcome)
 
 void TShifterApp::ShowNotedSettingsFailure() { ShowSettingsFailure(RegManager.TakeFailure()); }
 
-void TShifterApp::RememberFolder(const std::wstring& folder) {
+bool TShifterApp::RememberFolder(const std::wstring& folder, HWND owner) {
   const settings::TSettingsOutcome saved = RegManager.Filer(L"FolderPath").WriteString(folder);
-  if (!saved) FPrompts.ShowSettingsError(Owner(), saved.Message);
+  if (!saved) FPrompts.ShowSettingsError(owner ? owner : Owner(), saved.Message);
+  return static_cast<bool>(saved);
+}
+
+bool TShifterApp::RememberFolderOf(const std::wstring& file, HWND owner) {
+  const size_t slash = file.find_last_of(L'\\');
+  return RememberFolder(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1), owner);
 }
 
 std::wstring TShifterApp::RememberedFolder() {
   std::wstring folder = RegManager.Filer(L"FolderPath").ReadString();
   ShowNotedSettingsFailure();
   return folder;
+}
+
+std::wstring TShifterApp::RememberedFolderIfPresent() {
+  std::wstring folder = RememberedFolder();
+  return !folder.empty() && comm::comm_GetPathKind(folder) == comm::pkFolder ? folder : std::wstring();
 }
 
 // ---- commands ----
@@ -163,6 +176,27 @@ bool TShifterApp::SelectFiles() {
 
 void TShifterApp::AddPaths(const std::vector<std::wstring>& paths) {
   if (FListView) FListView->AddPaths(paths);
+}
+
+void TShifterApp::SaveList() {
+  if (!FListView) return;
+  std::wstring file;
+  if (!FListView->AskSaveFileName(RememberedFolderIfPresent(), file)) return;
+  const HWND owner = FListView->ListHandle();
+  if (!RememberFolderOf(file, owner)) return;
+  if (!targets::SaveListToFile(file, FListView->ListTargets())) {
+    FPrompts.ShowError(owner, L"ファイル " + file + L" を作成できません");
+    return;
+  }
+  FPrompts.Inform(owner, file + L" に保存しました。");
+}
+
+void TShifterApp::CopyList() {
+  if (!FListView || FListView->ListTargets().Count() == 0) return;
+  const HWND owner = FListView->ListHandle();
+  const targets::TClipboardResult r = targets::CopyListToClipboard(owner, FListView->ListTargets());
+  if (r == targets::TClipboardResult::CannotOpen) FPrompts.ShowError(owner, L"クリップボードを開くことができません");
+  if (r == targets::TClipboardResult::Failed) FPrompts.ShowError(owner, L"クリップボードにコピーできませんでした");
 }
 
 void TShifterApp::About() {

@@ -8,6 +8,8 @@
 #include "engine/UndoJournal.h"
 #include "settings/AppSettings.h"
 #include "settings/RegMng.h"
+#include "targets/FileList.h"
+#include "targets/TargetList.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +47,11 @@ class IListView {
   virtual void SetListEnabled(bool enabled) = 0;
   // Collects the paths into the target list.
   virtual void AddPaths(const std::vector<std::wstring>& paths) = 0;
+  // The window, the owner of the list commands' prompts.
+  virtual HWND ListHandle() const = 0;
+  virtual const targets::TTargetList& ListTargets() const = 0;
+  // The save dialog over the window; false when the user cancels it.
+  virtual bool AskSaveFileName(const std::wstring& initialDir, std::wstring& file) = 0;
 };
 
 // The selection commands (menu, folder browser, file dialog) and the picture's drop target.
@@ -59,7 +66,7 @@ class ISelectView {
 
 // Owns what outlives any one window. Views attach themselves and detach as they go; a command whose
 // view is missing does nothing, so a main window runs alone (as tests make it) and with the others.
-class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
+class TShifterApp : public targets::IListCommands, private engine::IChangeWindow, private engine::IChangeUser {
  public:
   // Points the settings at iniPath; nothing is read until LoadOptions.
   explicit TShifterApp(const std::wstring& iniPath);
@@ -85,9 +92,15 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   // What the settings noted on reads since the last look (an unknown name, a refused read), shown once.
   void ShowNotedSettingsFailure();
   bool SettingsUnread() const { return FSettingsUnread; }
-  // Keeps the folder of a selection in "FolderPath"; a failure is shown.
-  void RememberFolder(const std::wstring& folder);
+  // Keeps the folder of a selection in "FolderPath"; false when it could not, which is shown over
+  // owner (none: the main window).
+  bool RememberFolder(const std::wstring& folder, HWND owner = nullptr);
+  // Keeps the folder a chosen file is in.
+  bool RememberFolderOf(const std::wstring& file, HWND owner = nullptr);
   std::wstring RememberedFolder();
+  // The remembered folder while it is a folder; empty otherwise (a dialog then opens where the system
+  // chooses).
+  std::wstring RememberedFolderIfPresent();
 
   // ---- views ----
   void AttachMainView(IMainView* view) { FMainView = view; }
@@ -107,6 +120,11 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   void About();
   // Starts a run, or stops the one in progress.
   void RunOrStop();
+  // The list window's save and copy of the whole target list (targets::IListCommands). The save asks
+  // for a file in the remembered folder, keeps the file's folder there, writes the list and says so;
+  // a folder that cannot be kept is shown and nothing is written.
+  void SaveList() override;
+  void CopyList() override;
   // Gives back the last run's changes, after showing what they were.
   void Undo();
   bool UndoAvailable() const;

@@ -1,7 +1,6 @@
 // The main window's selection commands: the menu and its glyphs, the two dialogs, "FolderPath", the picture's drops.
 #include "app/SelectCommands.h"
 #include "app/Main.h"
-#include "comm/FileAttr.h"
 #include "resource.h"
 
 namespace app {
@@ -12,8 +11,6 @@ HBITMAP LoadGlyph(int id) {
   return static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
-
-bool IsFolder(const std::wstring& path) { return !path.empty() && comm::comm_GetPathKind(path) == comm::pkFolder; }
 
 }  // namespace
 
@@ -66,8 +63,8 @@ void TSelectCommands::SpeedButtonSelectClick(ui::Control*) {
 
 void TSelectCommands::D1Click(ui::Control*) {
   if (Refused()) return;
-  const std::wstring remembered = FMain.App().RememberedFolder();
-  if (IsFolder(remembered)) {
+  const std::wstring remembered = FMain.App().RememberedFolderIfPresent();
+  if (!remembered.empty()) {
     SHBrowseForFolderExSelect.SelectFolder = shell::sfManual;
     SHBrowseForFolderExSelect.SelectFolderName = remembered;
   } else {
@@ -77,20 +74,19 @@ void TSelectCommands::D1Click(ui::Control*) {
   if (!SHBrowseForFolderExSelect.Execute()) return;
   const std::wstring chosen = SHBrowseForFolderExSelect.SelectedPath();
   if (chosen.empty()) return;  // an item outside the file system names no target
-  RememberFolder(chosen);
+  // A folder that cannot be kept is shown, and the selection still goes on.
+  FMain.App().RememberFolder(chosen);
   FAddPaths({chosen});
 }
 
 void TSelectCommands::F1Click(ui::Control*) {
   if (Refused()) return;
-  const std::wstring remembered = FMain.App().RememberedFolder();
-  OpenDialogExSelect.InitialDir = IsFolder(remembered) ? remembered : std::wstring();
+  OpenDialogExSelect.InitialDir = FMain.App().RememberedFolderIfPresent();
   OpenDialogExSelect.FileName.clear();
   if (!OpenDialogExSelect.Execute(FMain.Handle())) return;
   const std::vector<std::wstring> files = OpenDialogExSelect.Files();
   if (files.empty()) return;
-  const size_t slash = files.front().find_last_of(L'\\');
-  RememberFolder(slash == std::wstring::npos ? std::wstring() : files.front().substr(0, slash + 1));
+  FMain.App().RememberFolderOf(files.front());
   FAddPaths(files);
 }
 
@@ -101,7 +97,5 @@ void TSelectCommands::OpenDialogExSelectSetLeftTop(shell::TFileDialogEx*, int& l
 void TSelectCommands::DropDstFileDrop(shell::TDropDst*, const std::vector<std::wstring>& files, int, int) {
   FAddPaths(files);
 }
-
-void TSelectCommands::RememberFolder(const std::wstring& folder) { FMain.App().RememberFolder(folder); }
 
 }  // namespace app

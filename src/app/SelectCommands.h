@@ -57,8 +57,6 @@ class TSelectCommands : private ISelectView {
   void SelectFiles() override { F1Click(nullptr); }
   void SetDropAcceptance(bool accept) override { DropDst.SetAcceptDrop(accept); }
 
-  // Keeps the folder of a selection; a settings error is shown, and the selection still goes on.
-  void RememberFolder(const std::wstring& folder);
   // Selections would change the target list under a run that walks it.
   bool Refused() const;
 

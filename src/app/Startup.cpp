@@ -38,6 +38,11 @@ class TListViewLink : public IListView {
   void SetListControlsEnabled(bool enabled) override { FList.SetListControlsEnabled(enabled); }
   void SetListEnabled(bool enabled) override { FList.SetEnabled(enabled); }
   void AddPaths(const std::vector<std::wstring>& paths) override { FList.AddPaths(paths); }
+  HWND ListHandle() const override { return FList.Handle(); }
+  const targets::TTargetList& ListTargets() const override { return FList.TargetList(); }
+  bool AskSaveFileName(const std::wstring& initialDir, std::wstring& file) override {
+    return FList.AskSaveFileName(initialDir, file);
+  }
 
  private:
   targets::TFormFileList& FList;
@@ -105,7 +110,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   // Every run keeps its journal for the undo command in the user's own folder, whichever copy runs.
   if (const std::wstring roaming = settings::RoamingAppDataDir(); !roaming.empty())
     program.SetJournalPath(roaming + L"\\" + settings::kUserFolderName + L"\\" + engine::kJournalName);
-  list->SetSettings(&program.RegManager);
+  list->SetCommands(&program);
   w.ListLink = std::make_unique<TListViewLink>(*list);
   program.AttachListView(w.ListLink.get());
   // The selection commands and the picture's drop target hand their paths to the list.

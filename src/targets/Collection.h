@@ -29,10 +29,6 @@ class ICollectionHost {
   virtual void ProcessPendingMessages() = 0;
   // Shows the application-wide busy cursor while a collection runs, and takes it away after.
   virtual void SetBusyCursor(bool busy) = 0;
-  // The program's prompts, for the list window's commands: a notice, and an error with the stop icon,
-  // each modal to owner.
-  virtual void Inform(HWND owner, const std::wstring& text) = 0;
-  virtual void ShowError(HWND owner, const std::wstring& text) = 0;
 };
 
 // The progress window of a long collection.

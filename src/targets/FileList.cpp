@@ -1,10 +1,7 @@
 // The file list window: its controls, layout, count label, hiding on close and the collection's view.
 #include "targets/FileList.h"
 #include "targets/CommandLine.h"
-#include "targets/ListExport.h"
 #include "targets/Splash.h"
-#include "comm/FileAttr.h"
-#include "settings/RegMng.h"
 #include "resource.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -28,7 +25,7 @@ void SetUpCommandButton(widgets::TCommonButton& button, ui::WinControl* parent, 
 }
 }  // namespace
 
-TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FHost(host), FCollection(host, FTargetList, *this) {
+TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(host, FTargetList, *this) {
   CreateForm(L"VornaStampShifter（ファイル一覧）", WS_OVERLAPPEDWINDOW, 0, kDesignWidth, kDesignHeight, owner);
   SetBounds(Left(), Top(), kDesignWidth, kDesignHeight);
   const int cw = ClientWidth(), ch = ClientHeight();
@@ -221,31 +218,19 @@ void TFormFileList::SpeedButtonClearClick(ui::Control*) {
 }
 
 void TFormFileList::SpeedButtonCBCopyClick(ui::Control*) {
-  if (EntryCount() == 0) return;
-  const TClipboardResult r = CopyListToClipboard(Handle(), FTargetList);
-  if (r == TClipboardResult::CannotOpen) FHost.ShowError(Handle(), L"クリップボードを開くことができません");
-  if (r == TClipboardResult::Failed) FHost.ShowError(Handle(), L"クリップボードにコピーできませんでした");
+  if (FCommands && EntryCount() > 0) FCommands->CopyList();
 }
 
 void TFormFileList::SpeedButtonSaveClick(ui::Control*) {
-  const std::wstring remembered = FSettings ? FSettings->Filer(L"FolderPath").ReadString() : std::wstring();
-  SaveDialogEx.InitialDir = !remembered.empty() && comm::comm_GetPathKind(remembered) == comm::pkFolder ? remembered : L"";
+  if (FCommands) FCommands->SaveList();
+}
+
+bool TFormFileList::AskSaveFileName(const std::wstring& initialDir, std::wstring& file) {
+  SaveDialogEx.InitialDir = initialDir;
   SaveDialogEx.FileName.clear();
-  if (!SaveDialogEx.Execute(Handle())) return;
-  const std::wstring file = SaveDialogEx.FileName;
-  const size_t slash = file.find_last_of(L'\\');
-  if (FSettings)
-    if (const settings::TSettingsOutcome kept =
-            FSettings->Filer(L"FolderPath").WriteString(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
-        !kept) {
-      FHost.ShowError(Handle(), kept.Message);
-      return;
-    }
-  if (!SaveListToFile(file, FTargetList)) {
-    FHost.ShowError(Handle(), L"ファイル " + file + L" を作成できません");
-    return;
-  }
-  FHost.Inform(Handle(), file + L" に保存しました。");
+  if (!SaveDialogEx.Execute(Handle())) return false;
+  file = SaveDialogEx.FileName;
+  return true;
 }
 
 void TFormFileList::SaveDialogExSetLeftTop(shell::TFileDialogEx*, int& left, int& top, int, int) {

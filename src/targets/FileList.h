@@ -13,11 +13,18 @@
 #include <string>
 #include <vector>
 
-namespace settings {
-class TRegManager;
-}
-
 namespace targets {
+
+// The commands of the list that work on the whole of it and outlive the window's part in them: the
+// application object carries them out, with its settings and prompts.
+class IListCommands {
+ public:
+  virtual ~IListCommands() = default;
+  // Asks for a file, writes the list into it and says so.
+  virtual void SaveList() = 0;
+  // Puts the list on the clipboard.
+  virtual void CopyList() = 0;
+};
 
 // A second top-level window beside the main window. It is created hidden at start-up, shown by the
 // main window's list command, hidden (never destroyed) by its close box, and lives until the program
@@ -42,10 +49,11 @@ class TFormFileList : public ui::Form, private ICollectionView {
                *AllSelectFile = nullptr;
   shell::TSaveDialogEx SaveDialogEx;
 
-  // The main window's settings, for the remembered folder of the save dialog ("FolderPath", shared
-  // with the selection commands); set at start-up. Without them the dialog opens where the system
-  // chooses.
-  void SetSettings(settings::TRegManager* settings) { FSettings = settings; }
+  // Who carries out save and copy; set at start-up. Without it both do nothing.
+  void SetCommands(IListCommands* commands) { FCommands = commands; }
+  // The save dialog, below this window's caption, opening in initialDir (empty: where the system
+  // chooses); false when the user cancels it.
+  bool AskSaveFileName(const std::wstring& initialDir, std::wstring& file);
 
   // ---- commands ----
   // A context-menu request at a screen point: the item under it joins the selection. A request from
@@ -118,11 +126,10 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void EnableCommands() override;
   bool ViewShowing() const override { return Showing(); }
 
-  ICollectionHost& FHost;  // also the program's prompts
   TTargetList FTargetList;
   TTargetCollection FCollection;
   bool FCommandsEnabled = false;
-  settings::TRegManager* FSettings = nullptr;
+  IListCommands* FCommands = nullptr;
   int FCopyRightGap = 0, FClearRightGap = 0;  // distances of those buttons to the head's right edge
   int FLeastClientWidth = 0;                  // the width the head was laid out for
 };

@@ -392,6 +392,10 @@ TEST_F(MainWindowTest, EnterPressesTheButtonShowingTheFrameAndCtrlAltLeavesTheNe
     void SetListControlsEnabled(bool) override {}
     void SetListEnabled(bool) override {}
     void AddPaths(const std::vector<std::wstring>&) override {}
+    HWND ListHandle() const override { return nullptr; }
+    const targets::TTargetList& ListTargets() const override { return Entries; }
+    bool AskSaveFileName(const std::wstring&, std::wstring&) override { return false; }
+    targets::TTargetList Entries;
   } list;
   w->App().AttachListView(&list);
   const int& lists = list.Shown;

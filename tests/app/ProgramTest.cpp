@@ -3,7 +3,12 @@
 #include "app/Main.h"
 #include "app/Startup.h"
 #include "app/InputDateTime.h"
+#include "app/Program.h"
+#include "comm/Cp932.h"
+#include "support/Clipboard.h"
 #include "support/DialogAnswerer.h"
+#include "support/DialogUser.h"
+#include "support/FileObstacles.h"
 #include "support/FixedClock.h"
 #include "support/Keys.h"
 #include "support/RawFileTime.h"
@@ -309,4 +314,99 @@ TEST_F(ProgramTest, ListWindowAndDateDialogStayOnTheScreenAndCtrlLKeepsTheListSi
     EXPECT_EQ(dialog.top, std::min<LONG>(button.y, wa.bottom - (dialog.bottom - dialog.top)));
     SetWindowPos(list.Handle(), nullptr, 0, 0, size.cx + 60, size.cy + 20, SWP_NOMOVE | SWP_NOZORDER);
   }
+}
+
+TEST_F(ProgramTest, SaveAndCopyOfTheListAreTheProgramsAndKeepTheFolderOnlyWhenTheyCan) {
+  tree.MakeFile(L"data\\表.txt");
+  tree.MakeDir(L"out");
+  app::TProgram program(Exe(), {tree.Path(L"data")});
+  targets::TFormFileList& list = program.FileListWindow();
+  settings::TRegManager& settings = program.MainWindow().RegManager;
+  list.SetBounds(200, 150, 320, 300);
+  list.Show();
+
+  // The user types a name in the dialog and presses OK.
+  auto saveAs = [&](const std::wstring& file, RECT* placed) {
+    testsupport::ActInModalWindow([&] { return list.SaveDialogEx.DialogWnd(); },
+                                  [&](HWND frame) {
+                                    if (placed) GetWindowRect(frame, placed);
+                                    SendMessageW(frame, CDM_SETCONTROLTEXT, 0x047c /* cmb13 */,
+                                                 reinterpret_cast<LPARAM>(file.c_str()));
+                                    SendMessageW(frame, CDM_SETCONTROLTEXT, 0x0480 /* edt1 */,
+                                                 reinterpret_cast<LPARAM>(file.c_str()));
+                                    PostMessageW(frame, WM_COMMAND, IDOK, 0);
+                                  },
+                                  [&] { list.SpeedButtonSaveClick(nullptr); });
+  };
+  const std::wstring file = tree.Path(L"out\\list.txt");
+  {
+    DialogAnswerer answers;
+    answers.SystemDialogs = false;
+    answers.Press(L"OK");
+    RECT placed{};
+    saveAs(file, &placed);
+    EXPECT_EQ(placed.left, 200);  // below the list window's caption
+    EXPECT_EQ(placed.top, 150 + GetSystemMetrics(SM_CYSIZE) + 1);
+    ASSERT_EQ(answers.Shown().size(), 1u);
+    EXPECT_EQ(answers.Shown()[0].text, file + L" に保存しました。");
+    EXPECT_EQ(answers.Shown()[0].caption, L"VornaStampShifter");
+    EXPECT_EQ(answers.Shown()[0].owner, list.Handle());
+  }
+  const std::string expected = comm::WideToCp932(tree.Path(L"data")) + "\r\n" +
+                               comm::WideToCp932(tree.Path(L"data\\a.txt")) + "\r\n";
+  EXPECT_EQ(testsupport::ReadFileBytes(file).substr(0, expected.size()), expected);
+  EXPECT_NE(testsupport::ReadFileBytes(file).find(comm::WideToCp932(tree.Path(L"data\\表.txt"))), std::string::npos);
+  EXPECT_EQ(settings.Filer(L"FolderPath").ReadString(), tree.Path(L"out\\"));
+
+  // The next save opens in that folder; once the folder is gone, where the system chooses.
+  {
+    DialogAnswerer answers;
+    answers.SystemDialogs = false;
+    answers.Press(L"OK");
+    saveAs(tree.Path(L"out\\second.txt"), nullptr);
+    EXPECT_EQ(list.SaveDialogEx.InitialDir, tree.Path(L"out\\"));
+  }
+  testsupport::RemoveTree(tree.Path(L"out"));
+  ASSERT_EQ(GetFileAttributesW(tree.Path(L"out").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // A file that cannot be created: the error names it over the list window, and no success box follows.
+  tree.MakeDir(L"locked");
+  {
+    testsupport::NoCreateRights locked(tree.Path(L"locked"));
+    ASSERT_TRUE(locked.Applied());
+    DialogAnswerer answers;
+    answers.SystemDialogs = false;
+    answers.Press(L"OK");
+    const std::wstring refused = tree.Path(L"locked\\list.txt");
+    saveAs(refused, nullptr);
+    EXPECT_EQ(list.SaveDialogEx.InitialDir, L"");
+    ASSERT_EQ(answers.Shown().size(), 1u) << "the save reported no error, or a success box followed";
+    EXPECT_EQ(answers.Shown()[0].text, L"ファイル " + refused + L" を作成できません");
+    EXPECT_EQ(answers.Shown()[0].owner, list.Handle());
+    EXPECT_EQ(testsupport::ReadFileBytes(refused), "<missing>");
+  }
+
+  // A settings file that refuses the folder: its error, and nothing written.
+  tree.MakeDir(L"out2");
+  {
+    testsupport::OtherProcessHold held(tree.Path(L"VornaStampShifter.ini"), GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(held.Holding());
+    DialogAnswerer answers;
+    answers.SystemDialogs = false;
+    answers.Press(L"OK");
+    const std::wstring kept = tree.Path(L"out2\\list.txt");
+    saveAs(kept, nullptr);
+    ASSERT_EQ(answers.Shown().size(), 1u);
+    EXPECT_EQ(answers.Shown()[0].caption, L"エラー");
+    EXPECT_EQ(answers.Shown()[0].owner, list.Handle());
+    EXPECT_EQ(testsupport::ReadFileBytes(kept), "<missing>");
+  }
+
+  // The copy puts every entry on the clipboard, one per line.
+  DialogAnswerer none;  // any box fails the test
+  list.SpeedButtonCBCopyClick(nullptr);
+  EXPECT_EQ(none.Shown().size(), 0u);
+  const std::wstring copied = testsupport::ClipboardUnicode();
+  EXPECT_EQ(copied.substr(0, tree.Path(L"data").size() + 2), tree.Path(L"data") + L"\r\n");
+  EXPECT_NE(copied.find(tree.Path(L"data\\表.txt") + L"\r\n"), std::wstring::npos);
 }

@@ -31,6 +31,10 @@ struct FakeList : app::IListView {
   void SetListControlsEnabled(bool e) override { Calls.push_back(e ? L"controls on" : L"controls off"); }
   void SetListEnabled(bool e) override { Calls.push_back(e ? L"on" : L"off"); }
   void AddPaths(const std::vector<std::wstring>& paths) override { Calls.push_back(L"add " + paths.at(0)); }
+  HWND ListHandle() const override { return nullptr; }
+  const targets::TTargetList& ListTargets() const override { return Entries; }
+  bool AskSaveFileName(const std::wstring&, std::wstring&) override { return false; }
+  targets::TTargetList Entries;
 };
 
 struct Targets : engine::IChangeTargets {

@@ -68,6 +68,7 @@ DialogAnswerer& DialogAnswerer::PressEnter() {
 ShownDialog DialogAnswerer::Read(HWND hwnd) {
   ShownDialog d;
   d.hwnd = hwnd;
+  d.owner = GetWindow(hwnd, GW_OWNER);
   d.className = ClassOf(hwnd);
   d.caption = WindowText(hwnd);
   for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {

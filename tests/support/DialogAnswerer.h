@@ -19,6 +19,7 @@ struct ShownDialog {
   std::vector<std::wstring> buttons;  // button captions in creation (left to right) order
   std::wstring defaultButton;         // caption of the button that has the default style, if any
   HWND hwnd = nullptr;
+  HWND owner = nullptr;  // the window it is modal to
 };
 
 // None leaves the dialog to the test, which answers it through its window (keys, clicks).

@@ -2,7 +2,6 @@
 #pragma once
 #include "targets/Collection.h"
 #include "ui/Application.h"
-#include "ui/MessageDialog.h"
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,18 +34,6 @@ struct FakeHost : targets::ICollectionHost {
   void SetBusyCursor(bool busy) override {
     busyCalls.push_back(busy);
     ui::Application::Instance().SetBusyCursor(busy);
-  }
-  // The prompts are real boxes, as the program's, so that tests read them as a user does.
-  void Inform(HWND owner, const std::wstring& text) override { Box(owner, text, ui::MsgIcon::None); }
-  void ShowError(HWND owner, const std::wstring& text) override { Box(owner, text, ui::MsgIcon::Error); }
-  static void Box(HWND owner, const std::wstring& text, ui::MsgIcon icon) {
-    ui::MessageDialogOptions o;
-    o.caption = ui::Application::Instance().Title();
-    o.text = text;
-    o.icon = icon;
-    o.escapeButton = 0;
-    o.owner = owner;
-    ui::ShowMessageDialog(o);
   }
 };
 
