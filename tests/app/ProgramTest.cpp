@@ -352,8 +352,9 @@ TEST_F(ProgramTest, SaveAndCopyOfTheListAreTheProgramsAndKeepTheFolderOnlyWhenTh
     EXPECT_EQ(answers.Shown()[0].caption, L"VornaStampShifter");
     EXPECT_EQ(answers.Shown()[0].owner, list.Handle());
   }
-  const std::string expected = comm::WideToCp932(tree.Path(L"data")) + "\r\n" +
-                               comm::WideToCp932(tree.Path(L"data\\a.txt")) + "\r\n";
+  // Files only (the fixture's options): the folder itself is not listed.
+  const std::string expected = comm::WideToCp932(tree.Path(L"data\\a.txt")) + "\r\n" +
+                               comm::WideToCp932(tree.Path(L"data\\b.txt")) + "\r\n";
   EXPECT_EQ(testsupport::ReadFileBytes(file).substr(0, expected.size()), expected);
   EXPECT_NE(testsupport::ReadFileBytes(file).find(comm::WideToCp932(tree.Path(L"data\\表.txt"))), std::string::npos);
   EXPECT_EQ(settings.Filer(L"FolderPath").ReadString(), tree.Path(L"out\\"));
@@ -407,6 +408,6 @@ TEST_F(ProgramTest, SaveAndCopyOfTheListAreTheProgramsAndKeepTheFolderOnlyWhenTh
   list.SpeedButtonCBCopyClick(nullptr);
   EXPECT_EQ(none.Shown().size(), 0u);
   const std::wstring copied = testsupport::ClipboardUnicode();
-  EXPECT_EQ(copied.substr(0, tree.Path(L"data").size() + 2), tree.Path(L"data") + L"\r\n");
+  EXPECT_EQ(copied.substr(0, tree.Path(L"data\\a.txt").size() + 2), tree.Path(L"data\\a.txt") + L"\r\n");
   EXPECT_NE(copied.find(tree.Path(L"data\\表.txt") + L"\r\n"), std::wstring::npos);
 }
