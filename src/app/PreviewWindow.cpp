@@ -1,6 +1,5 @@
 // The preview window: the list of what a run would do, its filling, sorting, copy and save.
 #include "app/PreviewWindow.h"
-#include "app/CsvCommands.h"
 #include "app/HelpTopics.h"
 #include <algorithm>
 
@@ -29,7 +28,7 @@ std::vector<ui::ListView::Column> Columns() {
 
 TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, const engine::ChangePlan& plan,
                            const TPrompts& prompts)
-    : FPreview(targets, plan), FPrompts(prompts) {
+    : TFormRows(prompts), FPreview(targets, plan) {
   FClassName = L"TFormPreview";
   CreateForm(L"変更内容の確認", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0,
              kDefaultClientWidth, kDefaultClientHeight, owner);
@@ -38,24 +37,15 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
   KeyPreview = true;
 
   // Creation order is the tab order.
-  ListViewRows.Create(this, kMargin, kMargin, 100, 100, Columns());
-  ListViewRows.OnCellText = [this](int row, int column) { return FPreview.CellText(row, column); };
+  CreateList(Columns());
   ListViewRows.OnColumnClick = [this](ui::ListView* s, int column) { ListViewRowsColumnClick(s, column); };
   LabelProgress.Create(this, kMargin, 0, 200, 14, L"");
   ButtonStop.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"中止(&T)");
   ButtonStop.OnClick = [this](ui::Control* s) { ButtonStopClick(s); };
-  ButtonCopy.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"コピー(&C)");
-  ButtonCopy.OnClick = [this](ui::Control* s) { ButtonCopyClick(s); };
-  ButtonSave.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"保存(&V)...");
-  ButtonSave.OnClick = [this](ui::Control* s) { ButtonSaveClick(s); };
+  CreateCopyAndSave(kButtonWidth, kButtonHeight);
   ButtonStart.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"開始(&S)");
   ButtonStart.ModalResult = ui::mrOk;
-  ButtonClose.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"閉じる");
-  ButtonClose.ModalResult = ui::mrCancel;
-  ButtonClose.SetCancel(true);
-  SetDefaultButton(&ButtonClose);
-
-  SetUpCsvSaveDialog(SaveDialogEx, Handle());
+  CreateClose(kButtonWidth, kButtonHeight);
 
   FillTimer.SetInterval(1);
   FillTimer.OnTimer = [this](ui::Control* s) { FillTimerTimer(s); };
@@ -65,11 +55,6 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
 }
 
 TFormPreview::~TFormPreview() { FillTimer.SetEnabled(false); }
-
-void TFormPreview::CenterOn(const RECT& b) {
-  SetPosition(b.left + (b.right - b.left - Width()) / 2, b.top + (b.bottom - b.top - Height()) / 2);
-  ui::FitWindowOnScreen(Handle());
-}
 
 void TFormPreview::Layout() {
   if (!ButtonClose.Handle()) return;  // still being built
@@ -105,18 +90,6 @@ void TFormPreview::DoShow() {
     ButtonStop.SetEnabled(false);
   }
   ListViewRows.SetFocus();
-}
-
-void TFormPreview::DoKeyDown(WORD& key, unsigned shift) {
-  // The list's own keys for all its rows and for the copy.
-  if ((shift & (ui::ssCtrl | ui::ssShift | ui::ssAlt)) != ui::ssCtrl || GetFocus() != ListViewRows.Handle()) return;
-  if (key == 'A') {
-    ListViewRows.SelectAll();
-    key = 0;
-  } else if (key == 'C') {
-    ButtonCopyClick(&ButtonCopy);
-    key = 0;
-  }
 }
 
 void TFormPreview::DoClose(ui::CloseAction& action) {
@@ -185,18 +158,5 @@ void TFormPreview::ListViewRowsColumnClick(ui::ListView*, int column) {
   // The selection named rows by their places, which now hold others.
   ListViewRows.SetRowCount(FPreview.Count());
 }
-
-// ---- copy and save ----
-
-std::wstring TFormPreview::CopyText() const {
-  if (ListViewRows.SelectedRows().empty()) return FPreview.CsvText();
-  return ListRowsCsv(
-      ListViewRows, engine::pcColumnCount, [](int c) { return std::wstring(engine::PreviewColumnCaption(c)); },
-      [this](int row, int c) { return FPreview.CellText(row, c); });
-}
-
-void TFormPreview::ButtonCopyClick(ui::Control*) { CopyCsvText(Handle(), FPrompts, CopyText()); }
-
-void TFormPreview::ButtonSaveClick(ui::Control*) { SaveCsvText(SaveDialogEx, Handle(), FPrompts, FPreview.CsvText()); }
 
 }  // namespace app

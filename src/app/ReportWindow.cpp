@@ -1,6 +1,5 @@
 // The run report window.
 #include "app/ReportWindow.h"
-#include "app/CsvCommands.h"
 #include "app/HelpTopics.h"
 #include "comm/ErrorText.h"
 #include "comm/FileDateTime.h"
@@ -60,7 +59,7 @@ std::wstring ReportCountsText(const engine::TRunReport& report) {
 }
 
 TFormReport::TFormReport(HWND owner, engine::TRunReport report, const TPrompts& prompts)
-    : FReport(std::move(report)), FPrompts(prompts) {
+    : TFormRows(prompts), FReport(std::move(report)) {
   FClassName = L"TFormReport";
   CreateForm(L"直前の実行結果", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0,
              kDefaultClientWidth, kDefaultClientHeight, owner);
@@ -79,30 +78,13 @@ TFormReport::TFormReport(HWND owner, engine::TRunReport report, const TPrompts& 
     ComboBoxFilter.Add(engine::OutcomeText(static_cast<engine::TTargetOutcome>(o)) + L" (" +
                        std::to_wstring(counts[static_cast<size_t>(o)]) + L")");
   ComboBoxFilter.OnSelChange = [this](ui::Control* s) { ComboBoxFilterSelChange(s); };
-  ListViewRows.Create(this, kMargin, 0, 100, 100, Columns());
-  ListViewRows.OnCellText = [this](int row, int column) {
-    return row >= 0 && static_cast<size_t>(row) < FShown.size()
-               ? engine::ReportCellText(FReport.Entries[FShown[static_cast<size_t>(row)]], column)
-               : std::wstring();
-  };
-  ButtonCopy.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"コピー(&C)");
-  ButtonCopy.OnClick = [this](ui::Control* s) { ButtonCopyClick(s); };
-  ButtonSave.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"保存(&V)...");
-  ButtonSave.OnClick = [this](ui::Control* s) { ButtonSaveClick(s); };
-  ButtonClose.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"閉じる");
-  ButtonClose.ModalResult = ui::mrCancel;
-  ButtonClose.SetCancel(true);
-  SetDefaultButton(&ButtonClose);
-  SetUpCsvSaveDialog(SaveDialogEx, Handle());
+  CreateList(Columns());
+  CreateCopyAndSave(kButtonWidth, kButtonHeight);
+  CreateClose(kButtonWidth, kButtonHeight);
 
   ComboBoxFilter.SetItemIndex(0);
   ComboBoxFilterSelChange(&ComboBoxFilter);
   Layout();
-}
-
-void TFormReport::CenterOn(const RECT& b) {
-  SetPosition(b.left + (b.right - b.left - Width()) / 2, b.top + (b.bottom - b.top - Height()) / 2);
-  ui::FitWindowOnScreen(Handle());
 }
 
 void TFormReport::Layout() {
@@ -129,18 +111,6 @@ LRESULT TFormReport::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TFormReport::DoShow() { ListViewRows.SetFocus(); }
 
-void TFormReport::DoKeyDown(WORD& key, unsigned shift) {
-  // The list's own keys for all its rows and for the copy.
-  if ((shift & (ui::ssCtrl | ui::ssShift | ui::ssAlt)) != ui::ssCtrl || GetFocus() != ListViewRows.Handle()) return;
-  if (key == 'A') {
-    ListViewRows.SelectAll();
-    key = 0;
-  } else if (key == 'C') {
-    ButtonCopyClick(&ButtonCopy);
-    key = 0;
-  }
-}
-
 void TFormReport::ComboBoxFilterSelChange(ui::Control*) {
   // Item 0 shows every outcome; item k the outcome k - 1.
   const int item = ComboBoxFilter.ItemIndex();
@@ -148,16 +118,10 @@ void TFormReport::ComboBoxFilterSelChange(ui::Control*) {
   ListViewRows.SetRowCount(static_cast<int>(FShown.size()));
 }
 
-std::wstring TFormReport::CopyText() const {
-  return ListRowsCsv(
-      ListViewRows, engine::rcColumnCount, [](int c) { return std::wstring(engine::ReportColumnCaption(c)); },
-      [this](int row, int c) { return engine::ReportCellText(FReport.Entries[FShown[static_cast<size_t>(row)]], c); });
+std::wstring TFormReport::CellText(int row, int column) const {
+  return row >= 0 && static_cast<size_t>(row) < FShown.size()
+             ? engine::ReportCellText(FReport.Entries[FShown[static_cast<size_t>(row)]], column)
+             : std::wstring();
 }
-
-std::wstring TFormReport::SaveText() const { return engine::ReportCsvText(FReport, FShown); }
-
-void TFormReport::ButtonCopyClick(ui::Control*) { CopyCsvText(Handle(), FPrompts, CopyText()); }
-
-void TFormReport::ButtonSaveClick(ui::Control*) { SaveCsvText(SaveDialogEx, Handle(), FPrompts, SaveText()); }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #pragma once
 #include "Base.h"
 #include "app/Prompts.h"
+#include "app/RowsWindow.h"
 #include "engine/RunReport.h"
 #include "shell/PlacedFileDialog.h"
 #include "ui/ComboBox.h"
@@ -26,40 +27,30 @@ std::wstring ReportHeadingText(const engine::TRunReport& report);
 std::wstring ReportCountsText(const engine::TRunReport& report);
 
 // Shown modally over the main window.
-class TFormReport : public ui::Form {
+class TFormReport : public TFormRows {
  public:
   TFormReport(HWND owner, engine::TRunReport report, const TPrompts& prompts);
 
   ui::Label LabelHeading, LabelCounts, LabelFilter;
   ui::ComboBox ComboBoxFilter;  // "すべて", then each outcome in the list's order
-  ui::ListView ListViewRows;
-  ui::Button ButtonCopy, ButtonSave, ButtonClose;
-  shell::TSaveDialogEx SaveDialogEx;
 
   const engine::TRunReport& Report() const { return FReport; }
   // The entries shown, in their order (indexes into the report).
   const std::vector<size_t>& Shown() const { return FShown; }
-  // Centres the window on the owner's bounds, kept on the work area.
-  void CenterOn(const RECT& ownerBounds);
-  // The rows to copy: the selected ones, or every row shown when none is selected, as CSV with a head line.
-  std::wstring CopyText() const;
-  // Every row shown, as the file is saved.
-  std::wstring SaveText() const;
 
   void ComboBoxFilterSelChange(ui::Control* sender);
-  void ButtonCopyClick(ui::Control* sender);
-  void ButtonSaveClick(ui::Control* sender);
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void DoShow() override;
-  void DoKeyDown(WORD& key, unsigned shift) override;
+  int ColumnCount() const override { return engine::rcColumnCount; }
+  std::wstring ColumnCaption(int column) const override { return engine::ReportColumnCaption(column); }
+  std::wstring CellText(int row, int column) const override;
 
  private:
   void Layout();
 
   engine::TRunReport FReport;
-  const TPrompts& FPrompts;
   std::vector<size_t> FShown;
 };
 

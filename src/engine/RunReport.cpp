@@ -4,6 +4,7 @@
 #include "comm/ErrorText.h"
 #include "comm/FileDateTime.h"
 #include "engine/Preview.h"
+#include "engine/TimeRule.h"
 
 namespace engine {
 
@@ -28,7 +29,7 @@ std::wstring OutcomeText(TTargetOutcome outcome) {
 }
 
 namespace {
-const wchar_t* NoteText(TReportNote note) {
+std::wstring NoteText(TReportNote note) {
   switch (note) {
     case TReportNote::None: break;
     case TReportNote::AttrUnreadable: return L"属性を読み取れません";
@@ -39,10 +40,11 @@ const wchar_t* NoteText(TReportNote note) {
     case TReportNote::Link: return L"リンクそのものを変更できません";
     case TReportNote::Cut: return L"この対象の処理中にプログラムが終了しました";
     case TReportNote::Unknown: return L"結果は記録されていません";
-    case TReportNote::NoTakenTime: return L"撮影日時なし";
-    case TReportNote::NoNameDate: return L"ファイル名に日時なし";
-    case TReportNote::NoCurrentTime: return L"元の日時なし";
-    case TReportNote::OutOfRange: return L"範囲外の日時";
+    // Why a rule had no value, in the preview's words.
+    case TReportNote::NoTakenTime: return NoValueText(TNoValue::NoMetadata);
+    case TReportNote::NoNameDate: return NoValueText(TNoValue::NoNameDate);
+    case TReportNote::NoCurrentTime: return NoValueText(TNoValue::NoCurrentTime);
+    case TReportNote::OutOfRange: return NoValueText(TNoValue::OutOfRange);
   }
   return L"";
 }

@@ -14,6 +14,7 @@
 #include "support/DialogAnswerer.h"
 #include "support/DialogUser.h"
 #include "support/Keys.h"
+#include "support/ListView.h"
 #include "support/TempTree.h"
 #include "ui/Application.h"
 #include <commctrl.h>
@@ -30,16 +31,14 @@ struct ListTargets : engine::IChangeTargets {
   std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
 };
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t buffer[1024] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = 1024;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer;
+std::wstring Cell(HWND list, int row, int column) { return testsupport::ListViewCell(list, row, column); }
+int Rows(HWND list) { return testsupport::ListViewRows(list); }
+
+// The report window once it shows; null before.
+HWND ShownReport() {
+  const HWND form = FindWindowW(L"TFormReport", nullptr);
+  return form && IsWindowVisible(form) ? form : nullptr;
 }
-int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 // Picks an item of a drop-down list as the user's choice arrives: the selection, then its notice.
 void Choose(HWND combo, int index) {
@@ -112,10 +111,9 @@ TEST_F(ReportWindow, CtrlRAfterARunWithFailuresShowsThemFirstFiltersCopiesAndOpe
   answers.Responder = [](const testsupport::ShownDialog&) { return Answer{AnswerKind::None, L""}; };
   // Ctrl+R opens the window.
   auto closeAtOnce = [] {
-    const HWND form = FindWindowW(L"TFormReport", nullptr);
-    if (!form || !IsWindowVisible(form)) return false;
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    return true;
+    const HWND form = ShownReport();
+    if (form) PostMessageW(form, WM_CLOSE, 0, 0);
+    return form != nullptr;
   };
   {
     testsupport::LoopSteps opened({closeAtOnce});
@@ -124,8 +122,8 @@ TEST_F(ReportWindow, CtrlRAfterARunWithFailuresShowsThemFirstFiltersCopiesAndOpe
   }
   // The menu's entry opens it too (and no key is held down while the user works in it).
   testsupport::LoopSteps user({[&] {
-    const HWND form = FindWindowW(L"TFormReport", nullptr);
-    if (!form || !IsWindowVisible(form)) return false;
+    const HWND form = ShownReport();
+    if (!form) return false;
     const HWND list = FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
     const HWND combo = FindWindowExW(form, nullptr, WC_COMBOBOXW, nullptr);
     for (int r = 0; r < Rows(list); ++r) {
@@ -201,10 +199,9 @@ TEST_F(ReportWindow, WithoutAReportCtrlRSaysSoAndAnEarlierSessionsReportIsReadFr
   answers.Responder = [](const testsupport::ShownDialog&) { return Answer{AnswerKind::None, L""}; };
   // Ctrl+R opens the window.
   auto closeAtOnce = [] {
-    const HWND form = FindWindowW(L"TFormReport", nullptr);
-    if (!form || !IsWindowVisible(form)) return false;
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    return true;
+    const HWND form = ShownReport();
+    if (form) PostMessageW(form, WM_CLOSE, 0, 0);
+    return form != nullptr;
   };
   {
     testsupport::LoopSteps opened({closeAtOnce});
@@ -213,8 +210,8 @@ TEST_F(ReportWindow, WithoutAReportCtrlRSaysSoAndAnEarlierSessionsReportIsReadFr
   }
   // The menu's entry opens it too (and no key is held down while the user works in it).
   testsupport::LoopSteps user({[&] {
-    const HWND form = FindWindowW(L"TFormReport", nullptr);
-    if (!form || !IsWindowVisible(form)) return false;
+    const HWND form = ShownReport();
+    if (!form) return false;
     const HWND list = FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
     first = Cell(list, 0, engine::rcPath);
     reason = Cell(list, 0, engine::rcReason);
