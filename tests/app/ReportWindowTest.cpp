@@ -64,6 +64,31 @@ class ReportWindow : public ::testing::Test {
   }
   ~ReportWindow() override { main.SetTargets(nullptr); }
 
+  // Ctrl+R opens the report window (closed at once); then the menu's entry opens it for the user, who
+  // then holds no key down, and closes it after use. False when it did not open.
+  bool OpenReport(const std::function<void(HWND form)>& use) {
+    testsupport::DialogAnswerer answers;
+    answers.ExtraClasses = {L"TFormReport"};
+    answers.Responder = [](const testsupport::ShownDialog&) { return Answer{AnswerKind::None, L""}; };
+    auto act = [&](bool closeAtOnce) {
+      return [&, closeAtOnce] {
+        const HWND form = ShownReport();
+        if (!form) return false;
+        if (!closeAtOnce) use(form);
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        return true;
+      };
+    };
+    {
+      testsupport::LoopSteps opened({act(true)});
+      testsupport::PressKey(main.ButtonSet.Handle(), 'R', ui::ssCtrl);
+      if (!opened.Done()) return false;
+    }
+    testsupport::LoopSteps user({act(false)});
+    main.Report1Click(nullptr);
+    return user.Done();
+  }
+
   static constexpr uint16_t kParts[6] = {2020, 5, 6, 7, 8, 9};
   testsupport::TempTree tree;
   const std::wstring journal = tree.Path(L"user\\VornaStampShifter.undo");
@@ -106,24 +131,7 @@ TEST_F(ReportWindow, CtrlRAfterARunWithFailuresShowsThemFirstFiltersCopiesAndOpe
     helpTopic = topic;
     return true;
   };
-  testsupport::DialogAnswerer answers;
-  answers.ExtraClasses = {L"TFormReport"};
-  answers.Responder = [](const testsupport::ShownDialog&) { return Answer{AnswerKind::None, L""}; };
-  // Ctrl+R opens the window.
-  auto closeAtOnce = [] {
-    const HWND form = ShownReport();
-    if (form) PostMessageW(form, WM_CLOSE, 0, 0);
-    return form != nullptr;
-  };
-  {
-    testsupport::LoopSteps opened({closeAtOnce});
-    testsupport::PressKey(main.ButtonSet.Handle(), 'R', ui::ssCtrl);
-    EXPECT_TRUE(opened.Done());
-  }
-  // The menu's entry opens it too (and no key is held down while the user works in it).
-  testsupport::LoopSteps user({[&] {
-    const HWND form = ShownReport();
-    if (!form) return false;
+  EXPECT_TRUE(OpenReport([&](HWND form) {
     const HWND list = FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
     const HWND combo = FindWindowExW(form, nullptr, WC_COMBOBOXW, nullptr);
     for (int r = 0; r < Rows(list); ++r) {
@@ -139,11 +147,7 @@ TEST_F(ReportWindow, CtrlRAfterARunWithFailuresShowsThemFirstFiltersCopiesAndOpe
     testsupport::PressKey(list, VK_F1);
     testsupport::PressKey(list, 'C', ui::ssCtrl);
     copied = testsupport::ClipboardUnicode();
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    return true;
-  }});
-  main.Report1Click(nullptr);
-  EXPECT_TRUE(user.Done());
+  }));
   application.OnHelp = savedOnHelp;
   application.SetHelpFile(savedHelpFile);
 
@@ -194,32 +198,11 @@ TEST_F(ReportWindow, WithoutAReportCtrlRSaysSoAndAnEarlierSessionsReportIsReadFr
   ASSERT_TRUE(engine::WriteReportFile(journal, earlier, error)) << error;
 
   std::wstring first, reason;
-  testsupport::DialogAnswerer answers;
-  answers.ExtraClasses = {L"TFormReport"};
-  answers.Responder = [](const testsupport::ShownDialog&) { return Answer{AnswerKind::None, L""}; };
-  // Ctrl+R opens the window.
-  auto closeAtOnce = [] {
-    const HWND form = ShownReport();
-    if (form) PostMessageW(form, WM_CLOSE, 0, 0);
-    return form != nullptr;
-  };
-  {
-    testsupport::LoopSteps opened({closeAtOnce});
-    testsupport::PressKey(main.ButtonSet.Handle(), 'R', ui::ssCtrl);
-    EXPECT_TRUE(opened.Done());
-  }
-  // The menu's entry opens it too (and no key is held down while the user works in it).
-  testsupport::LoopSteps user({[&] {
-    const HWND form = ShownReport();
-    if (!form) return false;
+  EXPECT_TRUE(OpenReport([&](HWND form) {
     const HWND list = FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
     first = Cell(list, 0, engine::rcPath);
     reason = Cell(list, 0, engine::rcReason);
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    return true;
-  }});
-  main.Report1Click(nullptr);
-  EXPECT_TRUE(user.Done());
+  }));
   EXPECT_EQ(first, L"C:\\earlier.txt");
   EXPECT_EQ(reason, L"属性を変更できません：" + comm::SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(app::ReportHeadingText(earlier),
