@@ -1,12 +1,7 @@
 // The preview window: the list of what a run would do, its filling, sorting, copy and save.
 #include "app/PreviewWindow.h"
 #include "app/HelpTopics.h"
-#include "comm/Csv.h"
-#include "comm/ErrorText.h"
-#include "comm/FileBytes.h"
-#include "comm/Scoped.h"
 #include <algorithm>
-#include <cstring>
 
 namespace app {
 
@@ -29,32 +24,11 @@ std::vector<ui::ListView::Column> Columns() {
   return columns;
 }
 
-// Puts the text on the clipboard as CF_UNICODETEXT; false when the clipboard could not be opened.
-bool PutText(HWND owner, const std::wstring& text, bool& copied) {
-  copied = false;
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  comm::TGlobalMem mem(GlobalAlloc(GMEM_MOVEABLE, bytes));
-  if (!mem) return true;
-  if (void* p = GlobalLock(mem.Get())) {
-    std::memcpy(p, text.c_str(), bytes);
-    GlobalUnlock(mem.Get());
-  } else {
-    return true;
-  }
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  // Once set, the block belongs to the clipboard.
-  copied = SetClipboardData(CF_UNICODETEXT, mem.Get()) != nullptr;
-  if (copied) mem.Release();
-  CloseClipboard();
-  return true;
-}
-
 }  // namespace
 
 TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, const engine::ChangePlan& plan,
                            const TPrompts& prompts)
-    : FPreview(targets, plan), FPrompts(prompts) {
+    : TFormRows(prompts), FPreview(targets, plan) {
   FClassName = L"TFormPreview";
   CreateForm(L"変更内容の確認", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0,
              kDefaultClientWidth, kDefaultClientHeight, owner);
@@ -63,29 +37,15 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
   KeyPreview = true;
 
   // Creation order is the tab order.
-  ListViewRows.Create(this, kMargin, kMargin, 100, 100, Columns());
-  ListViewRows.OnCellText = [this](int row, int column) { return FPreview.CellText(row, column); };
+  CreateList(Columns());
   ListViewRows.OnColumnClick = [this](ui::ListView* s, int column) { ListViewRowsColumnClick(s, column); };
   LabelProgress.Create(this, kMargin, 0, 200, 14, L"");
   ButtonStop.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"中止(&T)");
   ButtonStop.OnClick = [this](ui::Control* s) { ButtonStopClick(s); };
-  ButtonCopy.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"コピー(&C)");
-  ButtonCopy.OnClick = [this](ui::Control* s) { ButtonCopyClick(s); };
-  ButtonSave.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"保存(&V)...");
-  ButtonSave.OnClick = [this](ui::Control* s) { ButtonSaveClick(s); };
+  CreateCopyAndSave(kButtonWidth, kButtonHeight);
   ButtonStart.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"開始(&S)");
   ButtonStart.ModalResult = ui::mrOk;
-  ButtonClose.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"閉じる");
-  ButtonClose.ModalResult = ui::mrCancel;
-  ButtonClose.SetCancel(true);
-  SetDefaultButton(&ButtonClose);
-
-  SaveDialogEx.Filter = L"CSV ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*";
-  SaveDialogEx.DefaultExt = L"csv";
-  SaveDialogEx.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-  SaveDialogEx.OnSetLeftTop = [this](shell::TFileDialogEx*, int& left, int& top, int, int) {
-    shell::PlaceBelowCaption(Handle(), left, top);
-  };
+  CreateClose(kButtonWidth, kButtonHeight);
 
   FillTimer.SetInterval(1);
   FillTimer.OnTimer = [this](ui::Control* s) { FillTimerTimer(s); };
@@ -95,11 +55,6 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
 }
 
 TFormPreview::~TFormPreview() { FillTimer.SetEnabled(false); }
-
-void TFormPreview::CenterOn(const RECT& b) {
-  SetPosition(b.left + (b.right - b.left - Width()) / 2, b.top + (b.bottom - b.top - Height()) / 2);
-  ui::FitWindowOnScreen(Handle());
-}
 
 void TFormPreview::Layout() {
   if (!ButtonClose.Handle()) return;  // still being built
@@ -135,18 +90,6 @@ void TFormPreview::DoShow() {
     ButtonStop.SetEnabled(false);
   }
   ListViewRows.SetFocus();
-}
-
-void TFormPreview::DoKeyDown(WORD& key, unsigned shift) {
-  // The list's own keys for all its rows and for the copy.
-  if ((shift & (ui::ssCtrl | ui::ssShift | ui::ssAlt)) != ui::ssCtrl || GetFocus() != ListViewRows.Handle()) return;
-  if (key == 'A') {
-    ListViewRows.SelectAll();
-    key = 0;
-  } else if (key == 'C') {
-    ButtonCopyClick(&ButtonCopy);
-    key = 0;
-  }
 }
 
 void TFormPreview::DoClose(ui::CloseAction& action) {
@@ -214,44 +157,6 @@ void TFormPreview::ListViewRowsColumnClick(ui::ListView*, int column) {
   ListViewRows.SetSortMark(column, ascending);
   // The selection named rows by their places, which now hold others.
   ListViewRows.SetRowCount(FPreview.Count());
-}
-
-// ---- copy and save ----
-
-std::wstring TFormPreview::CopyText() const {
-  const std::vector<int> selected = ListViewRows.SelectedRows();
-  if (selected.empty()) return FPreview.CsvText();
-  std::wstring text;
-  std::vector<std::wstring> fields(engine::pcColumnCount);
-  for (int c = 0; c < engine::pcColumnCount; ++c) fields[static_cast<size_t>(c)] = engine::PreviewColumnCaption(c);
-  comm::AppendCsvRow(text, fields);
-  for (const int row : selected) {
-    for (int c = 0; c < engine::pcColumnCount; ++c) fields[static_cast<size_t>(c)] = FPreview.CellText(row, c);
-    comm::AppendCsvRow(text, fields);
-  }
-  return text;
-}
-
-void TFormPreview::ButtonCopyClick(ui::Control*) {
-  bool copied = false;
-  if (!PutText(Handle(), CopyText(), copied))
-    FPrompts.ShowError(Handle(), L"クリップボードを開くことができません");
-  else if (!copied)
-    FPrompts.ShowError(Handle(), L"クリップボードにコピーできませんでした");
-}
-
-void TFormPreview::ButtonSaveClick(ui::Control*) {
-  SaveDialogEx.FilterIndex = 1;
-  if (!SaveDialogEx.Execute(Handle())) return;
-  const std::wstring file = SaveDialogEx.FileName;
-  const comm::TReplaceBytesOutcome saved = comm::comm_ReplaceFileBytes(file, comm::CsvFileBytes(FPreview.CsvText()));
-  if (saved.Result == comm::rpFailed) {
-    std::wstring text = L"ファイル " + file + L" を作成できません";
-    if (const std::wstring reason = comm::SystemErrorText(saved.Error); !reason.empty()) text += L"\r" + reason;
-    FPrompts.ShowError(Handle(), text);
-    return;
-  }
-  FPrompts.Inform(Handle(), file + L" に保存しました。");
 }
 
 }  // namespace app

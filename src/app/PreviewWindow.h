@@ -3,6 +3,7 @@
 #pragma once
 #include "Base.h"
 #include "app/Prompts.h"
+#include "app/RowsWindow.h"
 #include "comm/Clock.h"
 #include "engine/Preview.h"
 #include "shell/PlacedFileDialog.h"
@@ -16,7 +17,7 @@
 namespace app {
 
 // Shown modally over the main window; its modal result is mrOk when "開始" was pressed.
-class TFormPreview : public ui::Form {
+class TFormPreview : public TFormRows {
  public:
   // The target list must stay as it is while the window lives (it is modal over everything that
   // could change it).
@@ -24,30 +25,21 @@ class TFormPreview : public ui::Form {
                const TPrompts& prompts);
   ~TFormPreview() override;
 
-  ui::ListView ListViewRows;
   ui::Label LabelProgress;
-  ui::Button ButtonStop, ButtonCopy, ButtonSave, ButtonStart, ButtonClose;
-  shell::TSaveDialogEx SaveDialogEx;
+  ui::Button ButtonStop, ButtonStart;
 
   const engine::TPreview& Preview() const { return FPreview; }
   bool Filling() const { return FillTimer.Enabled(); }
-  // Centres the window on the owner's bounds, kept on the work area.
-  void CenterOn(const RECT& ownerBounds);
-
-  // The rows to copy: the selected ones in the order shown, or every row when none is selected, as
-  // CSV text with the head line.
-  std::wstring CopyText() const;
-
   void ButtonStopClick(ui::Control* sender);
-  void ButtonCopyClick(ui::Control* sender);
-  void ButtonSaveClick(ui::Control* sender);
   void ListViewRowsColumnClick(ui::ListView* sender, int column);
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void DoShow() override;
-  void DoKeyDown(WORD& key, unsigned shift) override;
   void DoClose(ui::CloseAction& action) override;
+  int ColumnCount() const override { return engine::pcColumnCount; }
+  std::wstring ColumnCaption(int column) const override { return engine::PreviewColumnCaption(column); }
+  std::wstring CellText(int row, int column) const override { return FPreview.CellText(row, column); }
 
  private:
   void Layout();
@@ -56,7 +48,6 @@ class TFormPreview : public ui::Form {
   void StopFilling();
 
   engine::TPreview FPreview;
-  const TPrompts& FPrompts;
   ui::Timer FillTimer;
   // Rows are worked out in batches for at most this long at a time between looks at the messages, so
   // that the window answers clicks (stop, close) at once while it fills.

@@ -36,6 +36,9 @@ void UndoLastRun(engine::TChangeRun& run, const std::wstring& journalPath, HWND 
       return;
   }
   run.UndoClick(journal);
+  // The undo's report outlives the journal it removes; one that cannot be kept is still shown by this
+  // program until it ends.
+  if (run.Report().Undo) use.SaveReport(run.Report(), error);
   // A journal with something left to give back stays for another try.
   if (run.UndoComplete()) use.Remove();
   use.Release();

@@ -7,6 +7,7 @@
 #include "support/Clipboard.h"
 #include "support/DialogAnswerer.h"
 #include "support/Keys.h"
+#include "support/ListView.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
 #include <commctrl.h>
@@ -25,15 +26,7 @@ struct ListTargets : engine::IChangeTargets {
   std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
 };
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t buffer[1024] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = 1024;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
+std::wstring Cell(HWND list, int row, int column) { return testsupport::ListViewCell(list, row, column); }
 
 // A click on a column's header, as the mouse makes it; returns the header's arrow after it.
 int ClickHeader(HWND list, int column) {
