@@ -51,6 +51,7 @@ class TFormPreview : public ui::Form {
 
  private:
   void Layout();
+  void DoDpiChanged() override { Layout(); }
   void FillTimerTimer(ui::Control* sender);
   void ShowProgress();
   void StopFilling();

@@ -372,7 +372,7 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
   if (FGlyph && GetObjectW(FGlyph.Get(), sizeof(bm), &bm)) glyph = SIZE{bm.bmWidth, bm.bmHeight};
   if (glyph.cx <= 0 && FCaption.empty()) return;
   comm::TSavedDC saved(dc);
-  SelectObject(dc, ui::FontHandle(FFont));
+  SelectObject(dc, ui::FontHandle(DeviceFont()));
   if (!FCaption.empty()) {
     RECT calc{0, 0, area.right - area.left, area.bottom - area.top};
     DrawTextW(dc, FCaption.c_str(), -1, &calc, DT_CALCRECT);
