@@ -4,6 +4,7 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 #include "resource.h"
+#include "ui/Image.h"
 #include <windowsx.h>
 #include <algorithm>
 
@@ -98,9 +99,11 @@ void THelpViewer::BuildControls() {
   PageSearch.Create(&TabControlNavi);
 
   TreeViewContents.Create(&PageContents, 0, 0, 100, 100);
-  FTreeImages.Reset(ImageList_Create(VSS_GLYPH_SIZE, VSS_GLYPH_SIZE, ILC_COLOR24 | ILC_MASK, 3, 0));
-  const comm::TGdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_HELP_TREE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  // The tree's images as drawn for the window's scale, three side by side.
+  const comm::TGdiObject<HBITMAP> strip(ui::LoadArtBitmap(IDB_HELP_TREE, Dpi()));
+  BITMAP bm{};
+  const int side = strip && GetObjectW(strip.Get(), sizeof(bm), &bm) ? bm.bmHeight : VSS_GLYPH_SIZE;
+  FTreeImages.Reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 3, 0));
   if (strip) ImageList_AddMasked(FTreeImages.Get(), strip.Get(), VSS_ART_KEY_COLOR);
   TreeViewContents.SetImageList(FTreeImages.Get());
   TreeViewContents.OnChange = [this](ui::TreeView* s, HTREEITEM item) { TreeViewContentsChange(s, item); };

@@ -20,10 +20,7 @@ void SetUpCommandButton(widgets::TCommonButton& button, ui::WinControl* parent, 
                         const wchar_t* hint) {
   button.Create(parent, left, 8, 23, 22);
   button.SetFlat(true);
-  // The button keeps a copy of its glyph.
-  comm::TGdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (glyph) button.SetGlyph(glyph.Get());
+  button.SetGlyphArt(glyphId);
   button.SetHint(hint);
 }
 }  // namespace

@@ -6,6 +6,8 @@
 //     them (DesignBounds) and is placed at them scaled to its form's DPI;
 //   - a control's font (SetFont, GetFont) is a 96-DPI description; the window gets DeviceFont();
 //   - Form::SetLeastSize takes a 96-DPI window size;
+//   - pictures are drawn for 100, 150 and 200 % and picked by ui::LoadArtBitmap (ui/Image.h), never
+//     stretched; what is drawn by code draws at Dpi().Scale of its 96-DPI measures;
 //   - a layout computed at run time (a resize handler) works in pixels and scales its constants
 //     through the control's Dpi(): `const ui::TDpi dpi = Dpi(); x = cw - dpi.Scale(8);`.
 // When a form's DPI changes (WM_DPICHANGED: dragged to a monitor of another scale) it moves to the
@@ -48,12 +50,11 @@ class TDpi {
     s.Height = Scale(f.Height);
     return s;
   }
-  // Of the sources drawn at whole multiples of 96 DPI (1 = 96, 2 = 192, ...), the smallest that is
-  // at least this DPI's size, up to most: a picture is drawn from it, never enlarged.
-  constexpr int SourceFactor(int most) const {
-    int f = 1;
-    while (f < most && f * kDesignDpi < FDpi) ++f;
-    return f;
+  // The display scale the program's pictures are drawn for (100, 150 or 200 %) that suits this DPI:
+  // the largest that is not larger than it, so a picture never outgrows the room laid out for it.
+  constexpr int ArtPercent() const {
+    const int p = Percent();
+    return p >= 200 ? 200 : p >= 150 ? 150 : 100;
   }
 
   constexpr bool operator==(const TDpi&) const = default;

@@ -6,14 +6,11 @@
 namespace widgets {
 
 void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
-  const HINSTANCE inst = GetModuleHandleW(nullptr);
   items.ImageIcon.Create(panel, 16, 16, 49, 49);
   items.ImageIcon.SetStretch(true);
-  items.ImageIcon.SetIcon(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 32, 32, 0)));
+  items.ImageIcon.SetAppIcon(IDI_APP);
   items.ImageTitle.Create(panel, 72, 12, 128, 32);
-  items.ImageTitle.SetBitmap(static_cast<HBITMAP>(LoadImageW(inst, MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0,
-                                                             LR_CREATEDIBSECTION)),
-                             VSS_ART_KEY_COLOR);
+  items.ImageTitle.SetArt(IDB_TITLE, VSS_ART_KEY_COLOR);
 
   items.LabelTitle.Create(panel, 80, 40, 177, 25, L"Stamp Shifter");
   items.LabelTitle.SetFont(ui::PixelFont(21, ui::fsBold, ui::clGreen));

@@ -128,14 +128,14 @@ TEST(DpiScale, RoundsToTheNearestPixelOnBothSidesOfZeroAndComesBack) {
   EXPECT_EQ(wide.Scale(ui::PixelFont(12)).Height, -18);
 }
 
-TEST(DpiScale, PicturesComeFromTheSmallestSourceThatIsLargeEnough) {
-  EXPECT_EQ(ui::TDpi(96).SourceFactor(2), 1);
-  EXPECT_EQ(ui::TDpi(97).SourceFactor(2), 2);
-  EXPECT_EQ(ui::TDpi(144).SourceFactor(2), 2);
-  EXPECT_EQ(ui::TDpi(192).SourceFactor(2), 2);
-  EXPECT_EQ(ui::TDpi(193).SourceFactor(2), 2);  // no larger source: the largest
-  EXPECT_EQ(ui::TDpi(193).SourceFactor(3), 3);
-  EXPECT_EQ(ui::TDpi(72).SourceFactor(2), 1);
+TEST(DpiScale, PicturesAreTheLargestDrawingThatFits) {
+  EXPECT_EQ(ui::TDpi(96).ArtPercent(), 100);
+  EXPECT_EQ(ui::TDpi(143).ArtPercent(), 100);
+  EXPECT_EQ(ui::TDpi(144).ArtPercent(), 150);
+  EXPECT_EQ(ui::TDpi(191).ArtPercent(), 150);
+  EXPECT_EQ(ui::TDpi(192).ArtPercent(), 200);
+  EXPECT_EQ(ui::TDpi(288).ArtPercent(), 200);
+  EXPECT_EQ(ui::TDpi(72).ArtPercent(), 100);
 }
 
 TEST(DpiScale, RunsAtTheRequestedDpi) {
