@@ -5,7 +5,7 @@
 # of each window into docs/screenshots/. Run it again after a change to the windows:
 #   tools/tour.sh [output folder]
 # The program runs with a Wine prefix of its own (build/tourprefix), set up as tools/winerun sets up
-# every prefix, so the pictures show the fonts the tests see.
+# every prefix, so the pictures show the fonts the tests see, at 150 % display scale (LogPixels 144).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$root/docs/screenshots}
@@ -19,7 +19,9 @@ if [ -z "${VSS_TOUR_INNER:-}" ]; then
   mkdir -p "$out"
   out=$(cd "$out" && pwd)
   # A screen of its own (winerun starts an Xvfb when DISPLAY is unset): nothing else on it.
-  exec env -u DISPLAY VSS_TOUR_INNER=1 "$root/tools/winerun" --prefix "$prefix" --with-display "$0" "$out"
+  # At 150 % display scale, as most machines run today.
+  exec env -u DISPLAY VSS_TOUR_INNER=1 "$root/tools/winerun" --prefix "$prefix" --logpixels 144 --with-display \
+    "$0" "$out"
 fi
 
 winerun="$root/tools/winerun"

@@ -25,8 +25,10 @@ void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
 }
 
 void FitCaptionWidth(ui::Label& label, int room, int minPixels) {
+  // Measured at the label's DPI, as it is drawn: a font scaled by 1.5 is not always 1.5 times as wide.
+  const ui::TDpi dpi = label.Dpi();
   ui::Font f = label.GetFont();
-  while (f.Height < -minPixels && ui::TextExtent(ui::FontHandle(f), label.Caption()).cx > room) ++f.Height;
+  while (f.Height < -minPixels && ui::TextExtent(ui::FontHandle(dpi.Scale(f)), label.Caption()).cx > room) ++f.Height;
   label.SetFont(f);
 }
 

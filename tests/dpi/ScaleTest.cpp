@@ -55,6 +55,14 @@ std::wstring WithoutMnemonic(std::wstring s) {
   return s;
 }
 
+// The side of a button's glyph: the 16-pixel drawing at the scale the window picked.
+int GlyphSide(const widgets::TCommonButton& b) {
+  BITMAP bm{};
+  if (!b.Glyph() || !GetObjectW(b.Glyph(), sizeof(bm), &bm)) return 0;
+  EXPECT_EQ(bm.bmWidth, bm.bmHeight);
+  return bm.bmWidth;
+}
+
 int TextWidth(const ui::Control& c, const std::wstring& text) {
   return ui::TextExtent(ui::FontHandle(c.DeviceFont()), WithoutMnemonic(text)).cx;
 }
@@ -151,6 +159,9 @@ TEST_F(MainAtScale, ClientSizeAndEveryControlAreThe96DpiLayoutScaled) {
   EXPECT_NEAR(w->ClientWidth(), dpi.Scale(300), 1);
   EXPECT_NEAR(w->ClientHeight(), dpi.Scale(359), 1);
   ExpectLayout(Rows(*w), dpi);
+  // Pictures: drawn for the scale, not stretched from the 16-pixel glyph.
+  EXPECT_EQ(GlyphSide(w->SpeedButtonListView), 16 * dpi.ArtPercent() / 100);
+  EXPECT_EQ(GlyphSide(w->SpeedButtonCreate), 16 * dpi.ArtPercent() / 100);
   // Fonts: the window's 12-pixel faces at the scale.
   EXPECT_EQ(WindowFontHeight(w->ButtonSet.Handle()), dpi.Scale(-12));
   EXPECT_EQ(WindowFontHeight(w->EditExtString.Handle()), dpi.Scale(-12));
@@ -193,6 +204,7 @@ TEST_F(MainAtScale, DpiChangeMovesToTheSuggestedPlaceAndLaysOutAgain) {
   ExpectLayout(Rows(*w), other);
   EXPECT_EQ(WindowFontHeight(w->ButtonSet.Handle()), other.Scale(-12));
   EXPECT_EQ(w->ButtonSet.DeviceFont().Height, other.Scale(-12));
+  EXPECT_EQ(GlyphSide(w->SpeedButtonSelect), 16 * other.ArtPercent() / 100);
 
   // And back: the same layout as at first, nothing drifted by the round trip.
   suggested = RECT{50, 60, 50 + first.Scale(310), 60 + first.Scale(390)};
@@ -206,6 +218,7 @@ TEST_F(MainAtScale, DpiChangeMovesToTheSuggestedPlaceAndLaysOutAgain) {
   }
   ExpectLayout(Rows(*w), first);
   EXPECT_EQ(WindowFontHeight(w->ButtonSet.Handle()), first.Scale(-12));
+  EXPECT_EQ(GlyphSide(w->SpeedButtonSelect), 16 * first.ArtPercent() / 100);
 }
 
 TEST(DateTimeAtScale, FieldsAreScaledAndTheYearIsWhole) {
@@ -239,4 +252,12 @@ TEST(VersionAtScale, DialogIsScaled) {
   EXPECT_NEAR(dlg.ClientHeight(), dpi.Scale(192), 1);
   ExpectNear(ShownBounds(dlg.PanelVersion), dpi.Scale(R(8, 8, 265, 121)), L"PanelVersion");
   ExpectNear(ShownBounds(dlg.BitBtnOK), dpi.Scale(R(104, 160, 65, 25)), L"BitBtnOK");
+  // The copyright line whole, and the title texts within their labels.
+  for (const ui::Label* l : {&dlg.LabelCopyright, &dlg.LabelTitle, &dlg.LabelVersion})
+    EXPECT_LE(TextWidth(*l, l->Caption()), l->Width()) << l->Caption().size() << " characters at " << dpi.Value();
+  // The title art as drawn for the scale: 128 x 32 at 100 %.
+  BITMAP bm{};
+  ASSERT_TRUE(GetObjectW(dlg.ImageTitle.Bitmap(), sizeof(bm), &bm));
+  EXPECT_EQ(bm.bmWidth, 128 * dpi.ArtPercent() / 100);
+  EXPECT_EQ(bm.bmHeight, 32 * dpi.ArtPercent() / 100);
 }
