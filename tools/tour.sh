@@ -243,8 +243,9 @@ for _ in $(seq 1 150); do
   for id in $(xdotool search --onlyvisible --class 'vornastampshifter' 2>/dev/null); do
     geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue  # gone meanwhile
     eval "$geometry"
-    # The splash: a window without a caption, 269 x 163 in client pixels plus its border.
-    if [ "$WIDTH" -ge 269 ] && [ "$WIDTH" -le 275 ] && [ "$HEIGHT" -ge 163 ] && [ "$HEIGHT" -le 169 ]; then splash=$id; fi
+    # The splash: a window without a caption, 269 x 163 in client pixels at 100 % (404 x 245 at the
+    # tour's 150 %) plus its border.
+    if [ "$WIDTH" -ge 404 ] && [ "$WIDTH" -le 410 ] && [ "$HEIGHT" -ge 245 ] && [ "$HEIGHT" -le 251 ]; then splash=$id; fi
   done
   [ -n "$splash" ] && break
   sleep 0.1
