@@ -3,6 +3,8 @@
 // window out again.
 #include "app/InputDateTime.h"
 #include "app/Main.h"
+#include "app/PreviewWindow.h"
+#include "app/Prompts.h"
 #include "shell/Version.h"
 #include "support/TempTree.h"
 #include "ui/Dpi.h"
@@ -260,4 +262,56 @@ TEST(VersionAtScale, DialogIsScaled) {
   ASSERT_TRUE(GetObjectW(dlg.ImageTitle.Bitmap(), sizeof(bm), &bm));
   EXPECT_EQ(bm.bmWidth, 128 * dpi.ArtPercent() / 100);
   EXPECT_EQ(bm.bmHeight, 32 * dpi.ArtPercent() / 100);
+}
+
+namespace {
+class NoTargets : public engine::IChangeTargets {
+ public:
+  int Count() const override { return 0; }
+  std::wstring Entry(int) const override { return {}; }
+};
+}  // namespace
+
+// A window the user can resize lays itself out at run time: after a change of DPI it takes the
+// suggested size, and its margins, buttons and columns follow the new scale.
+TEST(PreviewAtScale, DpiChangeTakesTheSuggestedSizeAndLaysOutAgain) {
+  NoTargets targets;
+  engine::ChangePlan plan;
+  app::TPrompts prompts;
+  app::TFormPreview preview(nullptr, targets, plan, prompts);
+  const ui::TDpi first = preview.FormDpi();
+  EXPECT_EQ(first.Value(), RequestedDpi());
+  const auto expectLayout = [&](ui::TDpi dpi) {
+    const int cw = preview.ClientWidth(), ch = preview.ClientHeight();
+    // Close: 84 x 25 at 8 from the right and bottom edges; Copy at 8 from the left.
+    ExpectNear(ShownBounds(preview.ButtonClose),
+               RECT{cw - dpi.Scale(8) - dpi.Scale(84), ch - dpi.Scale(8) - dpi.Scale(25), cw - dpi.Scale(8),
+                    ch - dpi.Scale(8)},
+               L"ButtonClose");
+    ExpectNear(ShownBounds(preview.ButtonCopy),
+               RECT{dpi.Scale(8), ch - dpi.Scale(8) - dpi.Scale(25), dpi.Scale(8) + dpi.Scale(84), ch - dpi.Scale(8)},
+               L"ButtonCopy");
+    EXPECT_NEAR(ShownBounds(preview.ListViewRows).left, dpi.Scale(8), 1);
+    EXPECT_EQ(WindowFontHeight(preview.ButtonClose.Handle()), dpi.Scale(-12));
+  };
+  expectLayout(first);
+  // 900 pixels wide at 96 DPI, where the screen has room (the system keeps a window within it).
+  if (first.Scale(900) + 40 < GetSystemMetrics(SM_CXSCREEN)) {
+    EXPECT_NEAR(preview.ClientWidth(), first.Scale(900), 1);
+  }
+
+  const ui::TDpi other(first.Value() == 96 ? 192 : 96);
+  RECT suggested{20, 10, 20 + other.Scale(600), 10 + other.Scale(350)};
+  SendMessageW(preview.Handle(), WM_DPICHANGED, MAKEWPARAM(other.Value(), other.Value()),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(preview.FormDpi(), other);
+  EXPECT_EQ(preview.Left(), 20);
+  EXPECT_EQ(preview.Width(), other.Scale(600));  // a resizable window takes the size it is given
+  EXPECT_EQ(preview.Height(), other.Scale(350));
+  expectLayout(other);
+  // The least size follows the scale: 520 x 240 at 96 DPI.
+  EXPECT_EQ(preview.LeastSize().cx, other.Scale(520));
+  SetWindowPos(preview.Handle(), nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(preview.Width(), other.Scale(520));
+  EXPECT_EQ(preview.Height(), other.Scale(240));
 }
