@@ -289,6 +289,9 @@ def scaled_frames(art, frames, percent):
     if percent == 200:
         return [_scale2x(fr) for fr in frames]
     if percent == 150:
+        for fr in frames:
+            if len(fr) % 2 or len(fr[0]) % 2:
+                raise ArtError(f'{art.path}: a {len(fr[0])} x {len(fr)} frame has no whole size at 150 % (even sides only)')
         return [_halve(_scale3x(fr), art.key) for fr in frames]
     raise ArtError(f'{art.path}: no drawing at {percent} %, only at 100, 150 and 200')
 
