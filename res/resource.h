@@ -28,6 +28,11 @@
 // book, page.
 #define IDB_HELP_TREE      130
 
+// Every bitmap above also at 150 % and 200 % display scale, under its identifier plus these
+// (ui::LoadArtBitmap picks the one for a window's DPI).
+#define VSS_ART_150 1000
+#define VSS_ART_200 2000
+
 // Transparent colour of every bitmap above, as a COLORREF (magenta, red 255, green 0, blue 255).
 #define VSS_ART_KEY_COLOR 0x00FF00FF
 

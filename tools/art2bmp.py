@@ -16,8 +16,12 @@ Source format (one file per picture, icon or strip; UTF-8; '#' at the start of a
 Leading and trailing blanks of a row are ignored, so rows may be indented.
 
 Commands:
-    art2bmp.py bmp SOURCE OUT.bmp [N]   all frames side by side in one 24-bit bitmap, or frame N alone
-    art2bmp.py ico SOURCE OUT.ico       every frame becomes one 32-bit image of the icon (e.g. 16 and 32 pixels)
+    art2bmp.py bmp SOURCE OUT.bmp [N] [--percent P]
+                                        all frames side by side in one 24-bit bitmap, or frame N alone;
+                                        --percent 150 or 200 draws them larger for that display scale
+    art2bmp.py ico SOURCE OUT.ico [--scaled]
+                                        every frame becomes one 32-bit image of the icon (e.g. 16 and 32
+                                        pixels); --scaled adds the largest at 150 and 200 % (48 and 64)
     art2bmp.py check SOURCE...          parse only and report errors
 """
 
@@ -209,6 +213,89 @@ def ico_bytes(art):
     return bytes(out)
 
 
+def _scale2x(rows):
+    """Scale2x (EPX): every pixel becomes 2 x 2, and a corner takes the colour of the two neighbours
+    it touches when they agree, so diagonals stay smooth. Only colours of the picture are used: no
+    blur, and the key colour stays exact."""
+    h, w = len(rows), len(rows[0])
+    out = [[''] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = rows[y][x]
+            a = rows[y - 1][x] if y > 0 else p
+            b = rows[y][x + 1] if x + 1 < w else p
+            c = rows[y][x - 1] if x > 0 else p
+            d = rows[y + 1][x] if y + 1 < h else p
+            e0 = e1 = e2 = e3 = p
+            if c == a and c != d and a != b:
+                e0 = a
+            if a == b and a != c and b != d:
+                e1 = b
+            if d == c and d != b and c != a:
+                e2 = c
+            if b == d and b != a and d != c:
+                e3 = d
+            out[2 * y][2 * x], out[2 * y][2 * x + 1] = e0, e1
+            out[2 * y + 1][2 * x], out[2 * y + 1][2 * x + 1] = e2, e3
+    return [''.join(r) for r in out]
+
+
+def _scale3x(rows):
+    """Scale3x: the 3 x 3 form of Scale2x."""
+    h, w = len(rows), len(rows[0])
+
+    def at(y, x):
+        return rows[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+
+    out = [[''] * (3 * w) for _ in range(3 * h)]
+    for y in range(h):
+        for x in range(w):
+            a, b, c = at(y - 1, x - 1), at(y - 1, x), at(y - 1, x + 1)
+            d, e, f = at(y, x - 1), at(y, x), at(y, x + 1)
+            g, hh, i = at(y + 1, x - 1), at(y + 1, x), at(y + 1, x + 1)
+            cell = [e] * 9
+            if b != hh and d != f:
+                cell[0] = d if d == b else e
+                cell[1] = b if (d == b and e != c) or (b == f and e != a) else e
+                cell[2] = f if b == f else e
+                cell[3] = d if (d == b and e != g) or (d == hh and e != a) else e
+                cell[5] = f if (b == f and e != i) or (hh == f and e != c) else e
+                cell[6] = d if d == hh else e
+                cell[7] = hh if (d == hh and e != i) or (hh == f and e != g) else e
+                cell[8] = f if hh == f else e
+            for k in range(9):
+                out[3 * y + k // 3][3 * x + k % 3] = cell[k]
+    return [''.join(r) for r in out]
+
+
+def _halve(rows, key):
+    """Every 2 x 2 block becomes one pixel of the colour most of it has (a picture colour before the
+    key on a tie, then the first in reading order): no colour is mixed, so edges stay sharp."""
+    out = []
+    for y in range(0, len(rows) - 1, 2):
+        line = []
+        for x in range(0, len(rows[0]) - 1, 2):
+            block = [rows[y][x], rows[y][x + 1], rows[y + 1][x], rows[y + 1][x + 1]]
+            best = max(block, key=lambda ch: (block.count(ch), ch != key, -block.index(ch)))
+            line.append(best)
+        out.append(''.join(line))
+    return out
+
+
+def scaled_frames(art, frames, percent):
+    """The frames for a display scale: 100 as drawn, 200 by Scale2x, 150 by Scale3x halved."""
+    if percent == 100:
+        return frames
+    if percent == 200:
+        return [_scale2x(fr) for fr in frames]
+    if percent == 150:
+        for fr in frames:
+            if len(fr) % 2 or len(fr[0]) % 2:
+                raise ArtError(f'{art.path}: a {len(fr[0])} x {len(fr)} frame has no whole size at 150 % (even sides only)')
+        return [_halve(_scale3x(fr), art.key) for fr in frames]
+    raise ArtError(f'{art.path}: no drawing at {percent} %, only at 100, 150 and 200')
+
+
 def write(path, data):
     tmp = path + '.tmp'
     with open(tmp, 'wb') as f:
@@ -222,19 +309,28 @@ def main(argv):
         for path in args:
             parse(path)
         return 0
+    percent = 100
+    if cmd == 'bmp' and len(args) >= 2 and args[-2] == '--percent':
+        if not args[-1].isdigit():
+            raise ArtError(f'"{args[-1]}" is not a percentage')
+        percent = int(args[-1])
+        args = args[:-2]
     if cmd == 'bmp' and len(args) in (2, 3):
         art = parse(args[0])
-        frames = None
+        frames = art.frames
         if len(args) == 3:
             if not args[2].isdigit() or int(args[2]) >= len(art.frames):
                 raise ArtError(f'{art.path}: there is no frame "{args[2]}"')
             frames = [art.frames[int(args[2])]]
-        write(args[1], bmp_bytes(art, frames))
+        write(args[1], bmp_bytes(art, scaled_frames(art, frames, percent)))
         return 0
-    if cmd == 'ico' and len(args) == 2:
+    if cmd == 'ico' and len(args) in (2, 3) and args[2:] in ([], ['--scaled']):
         art = parse(args[0])
         if art.key is None:
             raise ArtError(f'{art.path}: an icon needs a key character')
+        if len(args) == 3:
+            largest = max(art.frames, key=len)
+            art.frames += scaled_frames(art, [largest], 150) + scaled_frames(art, [largest], 200)
         write(args[1], ico_bytes(art))
         return 0
     sys.stderr.write(__doc__)

@@ -5,7 +5,7 @@
 # of each window into docs/screenshots/. Run it again after a change to the windows:
 #   tools/tour.sh [output folder]
 # The program runs with a Wine prefix of its own (build/tourprefix), set up as tools/winerun sets up
-# every prefix, so the pictures show the fonts the tests see.
+# every prefix, so the pictures show the fonts the tests see, at 150 % display scale (LogPixels 144).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$root/docs/screenshots}
@@ -19,7 +19,9 @@ if [ -z "${VSS_TOUR_INNER:-}" ]; then
   mkdir -p "$out"
   out=$(cd "$out" && pwd)
   # A screen of its own (winerun starts an Xvfb when DISPLAY is unset): nothing else on it.
-  exec env -u DISPLAY VSS_TOUR_INNER=1 "$root/tools/winerun" --prefix "$prefix" --with-display "$0" "$out"
+  # At 150 % display scale, as most machines run today.
+  exec env -u DISPLAY VSS_TOUR_INNER=1 "$root/tools/winerun" --prefix "$prefix" --logpixels 144 --with-display \
+    "$0" "$out"
 fi
 
 winerun="$root/tools/winerun"
@@ -241,8 +243,9 @@ for _ in $(seq 1 150); do
   for id in $(xdotool search --onlyvisible --class 'vornastampshifter' 2>/dev/null); do
     geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue  # gone meanwhile
     eval "$geometry"
-    # The splash: a window without a caption, 269 x 163 in client pixels plus its border.
-    if [ "$WIDTH" -ge 269 ] && [ "$WIDTH" -le 275 ] && [ "$HEIGHT" -ge 163 ] && [ "$HEIGHT" -le 169 ]; then splash=$id; fi
+    # The splash: a window without a caption, 269 x 163 in client pixels at 100 % (404 x 245 at the
+    # tour's 150 %) plus its border.
+    if [ "$WIDTH" -ge 404 ] && [ "$WIDTH" -le 410 ] && [ "$HEIGHT" -ge 245 ] && [ "$HEIGHT" -le 251 ]; then splash=$id; fi
   done
   [ -n "$splash" ] && break
   sleep 0.1

@@ -166,10 +166,13 @@ class TVNStampShifter : public ui::Form, public targets::ICollectionHost, privat
   void DoKeyDown(WORD& key, unsigned shift) override;
   void DoKeyPress(wchar_t& key) override;
   bool DoCanResize(int& width, int& height) override;
+  void DoDpiChanged() override;
 
  private:
   void FormCreate();
   void BuildControls();
+  // The animation's frames as drawn for the window's DPI.
+  void LoadFrames();
   void PaintVorna(HDC dc);
   void SetExtEditColor(bool enabled);
   // Controls that the run and the collection lock switch together, and the switch itself.

@@ -1,6 +1,7 @@
 // The main window's layout: its controls, their places, captions, hints, glyphs, menu and events.
 #include "app/Main.h"
 #include "resource.h"
+#include "ui/Image.h"
 
 namespace app {
 
@@ -16,15 +17,22 @@ const wchar_t* const kVornaHint = L"エクスプローラからプレーリー�
 ui::Font MainFont() { return ui::Font{L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET, 0, ui::clWindowText}; }
 ui::Font FixedFont() { return ui::Font{L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET, 0, ui::clWindowText}; }
 
-HBITMAP LoadArt(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
 }  // namespace
 
 const wchar_t* const TVNStampShifter::kSetHintIdle = L"日時／属性の変更を開始します";
 const wchar_t* const TVNStampShifter::kSetHintRunning = L"日時／属性の変更を中断します";
+
+void TVNStampShifter::LoadFrames() {
+  // The frames as drawn for the window's scale: their size is the strip's height and its width shared.
+  ImageList.Reset();
+  const comm::TGdiObject<HBITMAP> strip{ui::LoadArtBitmap(IDB_VORNA_FRAMES, Dpi())};
+  BITMAP bm{};
+  if (!strip || !GetObjectW(strip.Get(), sizeof(bm), &bm)) return;
+  ImageList.Reset(ImageList_Create(bm.bmWidth / kFrameCount, bm.bmHeight, ILC_COLOR24 | ILC_MASK, kFrameCount, 0));
+  ImageList_AddMasked(ImageList.Get(), strip.Get(), VSS_ART_KEY_COLOR);
+}
+
+void TVNStampShifter::DoDpiChanged() { LoadFrames(); }
 
 void TVNStampShifter::BuildControls() {
   FFont = MainFont();
@@ -130,15 +138,11 @@ void TVNStampShifter::BuildControls() {
   ProgressBar.SetRange(0, 100);
 
   // Glyphs.
-  // The buttons keep copies of their glyphs.
   const std::pair<widgets::TCommonButton*, int> glyphs[] = {{&SpeedButtonListView, IDB_GLYPH_LISTVIEW},
                                                             {&SpeedButtonSelect, IDB_GLYPH_SELECT},
                                                             {&SpeedButtonCreate, IDB_GLYPH_DATE},
                                                             {&SpeedButtonUpdate, IDB_GLYPH_DATE}};
-  for (const auto& [button, id] : glyphs) {
-    comm::TGdiObject<HBITMAP> glyph(LoadArt(id));
-    button->SetGlyph(glyph.Get());
-  }
+  for (const auto& [button, id] : glyphs) button->SetGlyphArt(id);
   for (widgets::TCommonButton* b : {&SpeedButtonListView, &SpeedButtonSelect, &SpeedButtonCreate, &SpeedButtonUpdate})
     b->SetFlat(true);
 
@@ -159,8 +163,7 @@ void TVNStampShifter::BuildControls() {
   SetPopupMenu(&PopupMenu);
 
   // Animation.
-  ImageList.Reset(ImageList_Create(VSS_VORNA_FRAME_WIDTH, VSS_VORNA_FRAME_HEIGHT, ILC_COLOR24 | ILC_MASK, kFrameCount, 0));
-  if (comm::TGdiObject<HBITMAP> strip{LoadArt(IDB_VORNA_FRAMES)}) ImageList_AddMasked(ImageList.Get(), strip.Get(), VSS_ART_KEY_COLOR);
+  LoadFrames();
   Timer.SetInterval(200);
   Timer.OnTimer = [this](ui::Control* s) { TimerTimer(s); };
   Timer.SetEnabled(true);

@@ -58,16 +58,19 @@ TFormPreview::~TFormPreview() { FillTimer.SetEnabled(false); }
 
 void TFormPreview::Layout() {
   if (!ButtonClose.Handle()) return;  // still being built
+  const ui::TDpi dpi = Dpi();
   const int cw = ClientWidth(), ch = ClientHeight();
-  const int buttonsTop = ch - kMargin - kButtonHeight;
-  const int progressTop = buttonsTop - kGap - kButtonHeight;
-  ListViewRows.SetBounds(kMargin, kMargin, std::max(0, cw - 2 * kMargin), std::max(0, progressTop - kGap - kMargin));
-  ButtonStop.SetBounds(cw - kMargin - kButtonWidth, progressTop, kButtonWidth, kButtonHeight);
-  LabelProgress.SetBounds(kMargin, progressTop + 6, std::max(0, cw - 3 * kMargin - kButtonWidth), 14);
-  ButtonCopy.SetBounds(kMargin, buttonsTop, kButtonWidth, kButtonHeight);
-  ButtonSave.SetBounds(kMargin + kButtonWidth + kGap, buttonsTop, kButtonWidth, kButtonHeight);
-  ButtonClose.SetBounds(cw - kMargin - kButtonWidth, buttonsTop, kButtonWidth, kButtonHeight);
-  ButtonStart.SetBounds(cw - kMargin - 2 * kButtonWidth - kGap, buttonsTop, kButtonWidth, kButtonHeight);
+  const int margin = dpi.Scale(kMargin), gap = dpi.Scale(kGap);
+  const int buttonWidth = dpi.Scale(kButtonWidth), buttonHeight = dpi.Scale(kButtonHeight);
+  const int buttonsTop = ch - margin - buttonHeight;
+  const int progressTop = buttonsTop - gap - buttonHeight;
+  ListViewRows.SetBounds(margin, margin, std::max(0, cw - 2 * margin), std::max(0, progressTop - gap - margin));
+  ButtonStop.SetBounds(cw - margin - buttonWidth, progressTop, buttonWidth, buttonHeight);
+  LabelProgress.SetBounds(margin, progressTop + dpi.Scale(6), std::max(0, cw - 3 * margin - buttonWidth), dpi.Scale(14));
+  ButtonCopy.SetBounds(margin, buttonsTop, buttonWidth, buttonHeight);
+  ButtonSave.SetBounds(margin + buttonWidth + gap, buttonsTop, buttonWidth, buttonHeight);
+  ButtonClose.SetBounds(cw - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight);
+  ButtonStart.SetBounds(cw - margin - 2 * buttonWidth - gap, buttonsTop, buttonWidth, buttonHeight);
   Invalidate();
 }
 

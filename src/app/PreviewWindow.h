@@ -43,6 +43,7 @@ class TFormPreview : public TFormRows {
 
  private:
   void Layout();
+  void DoDpiChanged() override { Layout(); }
   void FillTimerTimer(ui::Control* sender);
   void ShowProgress();
   void StopFilling();

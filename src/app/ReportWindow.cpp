@@ -89,18 +89,22 @@ TFormReport::TFormReport(HWND owner, engine::TRunReport report, const TPrompts& 
 
 void TFormReport::Layout() {
   if (!ButtonClose.Handle()) return;  // still being built
+  const ui::TDpi dpi = Dpi();
   const int cw = ClientWidth(), ch = ClientHeight();
-  const int buttonsTop = ch - kMargin - kButtonHeight;
-  const int filterTop = kMargin + kHeadingHeight + kGap;
-  const int listTop = filterTop + kButtonHeight + kGap;
-  LabelHeading.SetBounds(kMargin, kMargin, std::max(0, cw - 2 * kMargin), kLabelHeight);
-  LabelCounts.SetBounds(kMargin, kMargin + kLabelHeight + 4, std::max(0, cw - 2 * kMargin), kLabelHeight);
-  LabelFilter.SetBounds(kMargin, filterTop + 5, kFilterLabelWidth, kLabelHeight);
-  ComboBoxFilter.SetBounds(kMargin + kFilterLabelWidth + kGap, filterTop, kFilterWidth, 200);
-  ListViewRows.SetBounds(kMargin, listTop, std::max(0, cw - 2 * kMargin), std::max(0, buttonsTop - kGap - listTop));
-  ButtonCopy.SetBounds(kMargin, buttonsTop, kButtonWidth, kButtonHeight);
-  ButtonSave.SetBounds(kMargin + kButtonWidth + kGap, buttonsTop, kButtonWidth, kButtonHeight);
-  ButtonClose.SetBounds(cw - kMargin - kButtonWidth, buttonsTop, kButtonWidth, kButtonHeight);
+  const int margin = dpi.Scale(kMargin), gap = dpi.Scale(kGap), labelHeight = dpi.Scale(kLabelHeight);
+  const int buttonWidth = dpi.Scale(kButtonWidth), buttonHeight = dpi.Scale(kButtonHeight);
+  const int filterLabelWidth = dpi.Scale(kFilterLabelWidth);
+  const int buttonsTop = ch - margin - buttonHeight;
+  const int filterTop = dpi.Scale(kMargin + kHeadingHeight + kGap);
+  const int listTop = filterTop + buttonHeight + gap;
+  LabelHeading.SetBounds(margin, margin, std::max(0, cw - 2 * margin), labelHeight);
+  LabelCounts.SetBounds(margin, dpi.Scale(kMargin + kLabelHeight + 4), std::max(0, cw - 2 * margin), labelHeight);
+  LabelFilter.SetBounds(margin, filterTop + dpi.Scale(5), filterLabelWidth, labelHeight);
+  ComboBoxFilter.SetBounds(margin + filterLabelWidth + gap, filterTop, dpi.Scale(kFilterWidth), dpi.Scale(200));
+  ListViewRows.SetBounds(margin, listTop, std::max(0, cw - 2 * margin), std::max(0, buttonsTop - gap - listTop));
+  ButtonCopy.SetBounds(margin, buttonsTop, buttonWidth, buttonHeight);
+  ButtonSave.SetBounds(margin + buttonWidth + gap, buttonsTop, buttonWidth, buttonHeight);
+  ButtonClose.SetBounds(cw - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight);
   Invalidate();
 }
 

@@ -49,6 +49,7 @@ class TFormReport : public TFormRows {
 
  private:
   void Layout();
+  void DoDpiChanged() override { Layout(); }
 
   engine::TRunReport FReport;
   std::vector<size_t> FShown;

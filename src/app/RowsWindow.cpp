@@ -60,6 +60,14 @@ void TFormRows::CreateClose(int width, int height) {
 }
 
 void TFormRows::CenterOn(const RECT& b) {
+  // At a large display scale the window's size may exceed the screen: it takes the work area then.
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (GetMonitorInfoW(MonitorFromRect(&b, MONITOR_DEFAULTTONEAREST), &mi)) {
+    const int w = std::min<int>(Width(), mi.rcWork.right - mi.rcWork.left);
+    const int h = std::min<int>(Height(), mi.rcWork.bottom - mi.rcWork.top);
+    if (w != Width() || h != Height()) SetBounds(Left(), Top(), w, h);
+  }
   SetPosition(b.left + (b.right - b.left - Width()) / 2, b.top + (b.bottom - b.top - Height()) / 2);
   ui::FitWindowOnScreen(Handle());
 }

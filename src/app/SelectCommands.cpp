@@ -2,17 +2,9 @@
 #include "app/SelectCommands.h"
 #include "app/Main.h"
 #include "resource.h"
+#include "ui/Image.h"
 
 namespace app {
-
-namespace {
-
-HBITMAP LoadGlyph(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
-}  // namespace
 
 TSelectCommands::TSelectCommands(TVNStampShifter& main, TAddPaths addPaths)
     : SHBrowseForFolderExSelect(&main), DropDst(&main), FMain(main), FAddPaths(std::move(addPaths)) {
@@ -25,7 +17,7 @@ TSelectCommands::TSelectCommands(TVNStampShifter& main, TAddPaths addPaths)
   const int glyphIds[3] = {IDB_MENU_FOLDER, IDB_MENU_FILE, IDB_MENU_CANCEL};
   ui::MenuItem* entries[3] = {D1, F1, C1};
   for (int i = 0; i < 3; ++i) {
-    FGlyphs[i].Reset(LoadGlyph(glyphIds[i]));
+    FGlyphs[i].Reset(ui::LoadArtBitmap(glyphIds[i], main.Dpi()));
     entries[i]->Bitmap = FGlyphs[i].Get();
   }
 

@@ -4,6 +4,7 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 #include "resource.h"
+#include "ui/Image.h"
 #include <windowsx.h>
 #include <algorithm>
 
@@ -98,9 +99,11 @@ void THelpViewer::BuildControls() {
   PageSearch.Create(&TabControlNavi);
 
   TreeViewContents.Create(&PageContents, 0, 0, 100, 100);
-  FTreeImages.Reset(ImageList_Create(VSS_GLYPH_SIZE, VSS_GLYPH_SIZE, ILC_COLOR24 | ILC_MASK, 3, 0));
-  const comm::TGdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_HELP_TREE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  // The tree's images as drawn for the window's scale, three side by side.
+  const comm::TGdiObject<HBITMAP> strip(ui::LoadArtBitmap(IDB_HELP_TREE, Dpi()));
+  BITMAP bm{};
+  const int side = strip && GetObjectW(strip.Get(), sizeof(bm), &bm) ? bm.bmHeight : VSS_GLYPH_SIZE;
+  FTreeImages.Reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 3, 0));
   if (strip) ImageList_AddMasked(FTreeImages.Get(), strip.Get(), VSS_ART_KEY_COLOR);
   TreeViewContents.SetImageList(FTreeImages.Get());
   TreeViewContents.OnChange = [this](ui::TreeView* s, HTREEITEM item) { TreeViewContentsChange(s, item); };
@@ -145,34 +148,39 @@ void THelpViewer::BuildControls() {
 
 void THelpViewer::Layout() {
   if (!RichEditTopic.Handle()) return;  // still being built
+  // Worked out in pixels at the window's DPI; the pane's width is kept at 96 DPI.
+  const ui::TDpi dpi = Dpi();
+  const auto S = [dpi](int v) { return dpi.Scale(v); };
   const int cw = ClientWidth(), ch = ClientHeight();
-  ButtonBack.SetBounds(kMargin, kMargin, 84, kToolHeight);
-  ButtonForward.SetBounds(kMargin + 88, kMargin, 84, kToolHeight);
-  const int pane = std::clamp(FPaneWidth, kLeastPane, std::max(kLeastPane, cw - 2 * kMargin - kSplitter - kLeastTopic));
-  const int bodyHeight = std::max(0, ch - kBodyTop - kMargin);
-  TabControlNavi.SetBounds(kMargin, kBodyTop, pane, bodyHeight);
+  const int margin = S(kMargin), toolHeight = S(kToolHeight), bodyTop = S(kBodyTop);
+  const int splitter = S(kSplitter), leastPane = S(kLeastPane), leastTopic = S(kLeastTopic);
+  ButtonBack.SetBounds(margin, margin, S(84), toolHeight);
+  ButtonForward.SetBounds(margin + S(88), margin, S(84), toolHeight);
+  const int pane = std::clamp(S(FPaneWidth), leastPane, std::max(leastPane, cw - 2 * margin - splitter - leastTopic));
+  const int bodyHeight = std::max(0, ch - bodyTop - margin);
+  TabControlNavi.SetBounds(margin, bodyTop, pane, bodyHeight);
   const RECT pr = TabControlNavi.PageRect();
   const int pw = std::max(0, static_cast<int>(pr.right - pr.left)), ph = std::max(0, static_cast<int>(pr.bottom - pr.top));
   for (ui::TabPage* page : {&PageContents, &PageIndex, &PageSearch}) page->SetBounds(pr.left, pr.top, pw, ph);
-  const int inner = std::max(0, pw - 2 * kMargin);
-  const int bottomRow = ph - kMargin - kToolHeight;
+  const int inner = std::max(0, pw - 2 * margin);
+  const int bottomRow = ph - margin - toolHeight;
 
-  TreeViewContents.SetBounds(kMargin, kMargin, inner, std::max(0, ph - 2 * kMargin));
+  TreeViewContents.SetBounds(margin, margin, inner, std::max(0, ph - 2 * margin));
 
-  LabelIndex.SetBounds(kMargin, 8, inner, 14);
-  EditIndex.SetBounds(kMargin, 26, inner, 21);
-  ListBoxIndex.SetBounds(kMargin, 54, inner, std::max(0, bottomRow - 6 - 54));
-  ButtonIndexShow.SetBounds(pw - kMargin - 84, bottomRow, 84, kToolHeight);
+  LabelIndex.SetBounds(margin, S(8), inner, S(14));
+  EditIndex.SetBounds(margin, S(26), inner, S(21));
+  ListBoxIndex.SetBounds(margin, S(54), inner, std::max(0, bottomRow - S(6) - S(54)));
+  ButtonIndexShow.SetBounds(pw - margin - S(84), bottomRow, S(84), toolHeight);
 
-  LabelSearch.SetBounds(kMargin, 8, inner, 14);
-  EditSearch.SetBounds(kMargin, 26, inner, 21);
-  ButtonSearchStart.SetBounds(pw - kMargin - 96, 53, 96, kToolHeight);
-  LabelSearchResult.SetBounds(kMargin, 88, inner, 14);
-  ListBoxSearch.SetBounds(kMargin, 106, inner, std::max(0, bottomRow - 6 - 106));
-  ButtonSearchShow.SetBounds(pw - kMargin - 84, bottomRow, 84, kToolHeight);
+  LabelSearch.SetBounds(margin, S(8), inner, S(14));
+  EditSearch.SetBounds(margin, S(26), inner, S(21));
+  ButtonSearchStart.SetBounds(pw - margin - S(96), S(53), S(96), toolHeight);
+  LabelSearchResult.SetBounds(margin, S(88), inner, S(14));
+  ListBoxSearch.SetBounds(margin, S(106), inner, std::max(0, bottomRow - S(6) - S(106)));
+  ButtonSearchShow.SetBounds(pw - margin - S(84), bottomRow, S(84), toolHeight);
 
-  const int topicLeft = kMargin + pane + kSplitter;
-  RichEditTopic.SetBounds(topicLeft, kBodyTop, std::max(0, cw - topicLeft - kMargin), bodyHeight);
+  const int topicLeft = margin + pane + splitter;
+  RichEditTopic.SetBounds(topicLeft, bodyTop, std::max(0, cw - topicLeft - margin), bodyHeight);
   for (ui::TabPage* page : {&PageContents, &PageIndex, &PageSearch}) page->Invalidate();
 }
 
@@ -530,8 +538,9 @@ LRESULT THelpViewer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_MOUSEMOVE:
       if (FDragging) {
-        const int width = GET_X_LPARAM(lp) - FDragOffset - kMargin;
-        const int most = ClientWidth() - 2 * kMargin - kSplitter - kLeastTopic;
+        const ui::TDpi dpi = Dpi();
+        const int width = dpi.Unscale(GET_X_LPARAM(lp) - FDragOffset) - kMargin;
+        const int most = dpi.Unscale(ClientWidth()) - 2 * kMargin - kSplitter - kLeastTopic;
         FPaneWidth = std::clamp(width, kLeastPane, std::max(kLeastPane, most));
         Layout();
         return 0;
@@ -564,8 +573,8 @@ void THelpViewer::PlaceAtFirstShow() {
   THelpPlacement stored;
   if (OnLoadPlacement && OnLoadPlacement(stored)) {
     RECT b = stored.Bounds;
-    b.right = b.left + std::max<LONG>(b.right - b.left, kLeastWidth);
-    b.bottom = b.top + std::max<LONG>(b.bottom - b.top, kLeastHeight);
+    b.right = b.left + std::max<LONG>(b.right - b.left, LeastSize().cx);
+    b.bottom = b.top + std::max<LONG>(b.bottom - b.top, LeastSize().cy);
     // A place on a monitor that is gone comes onto the nearest one.
     b = ui::FitOnScreen(b);
     SetBounds(b.left, b.top, b.right - b.left, b.bottom - b.top);

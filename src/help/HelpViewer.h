@@ -14,8 +14,8 @@
 
 namespace help {
 
-// Where the window stood and how wide its left pane was, in screen coordinates of its normal
-// (neither minimised nor maximised) state.
+// Where the window stood, in screen coordinates of its normal (neither minimised nor maximised)
+// state, and how wide its left pane was at 96 DPI (the width it has at any scale).
 struct THelpPlacement {
   RECT Bounds{};
   int PaneWidth = 0;
@@ -101,6 +101,7 @@ class THelpViewer : public ui::Form {
  private:
   void BuildControls();
   void Layout();
+  void DoDpiChanged() override { Layout(); }
   void LoadFile(std::unique_ptr<THelpFile> file, const std::wstring& path);
   void Navigate(int topic, const std::vector<std::wstring>& marked);
   void FillContents();

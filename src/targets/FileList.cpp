@@ -17,18 +17,17 @@ void SetUpCommandButton(widgets::TCommonButton& button, ui::WinControl* parent, 
                         const wchar_t* hint) {
   button.Create(parent, left, 8, 23, 22);
   button.SetFlat(true);
-  // The button keeps a copy of its glyph.
-  comm::TGdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (glyph) button.SetGlyph(glyph.Get());
+  button.SetGlyphArt(glyphId);
   button.SetHint(hint);
 }
 }  // namespace
 
 TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(host, FTargetList, *this) {
   CreateForm(L"VornaStampShifter（ファイル一覧）", WS_OVERLAPPEDWINDOW, 0, kDesignWidth, kDesignHeight, owner);
-  SetBounds(Left(), Top(), kDesignWidth, kDesignHeight);
-  const int cw = ClientWidth(), ch = ClientHeight();
+  const ui::TDpi dpi = Dpi();
+  SetBounds(Left(), Top(), dpi.Scale(kDesignWidth), dpi.Scale(kDesignHeight));
+  // The client size at 96 DPI, which the controls are placed by.
+  const int cw = dpi.Unscale(ClientWidth()), ch = dpi.Unscale(ClientHeight());
 
   PanelHead.Create(this, 0, 0, cw, kHeadHeight);
   PanelHead.SetBevels(ui::Bevel::Lowered, ui::Bevel::Raised);
@@ -38,16 +37,16 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
   SetUpCommandButton(SpeedButtonCBCopy, &PanelHead, 248, IDB_GLYPH_CBCOPY,
                      L"一覧の内容をクリップボードにコピーします(Ctrl+C)|");
   SetUpCommandButton(SpeedButtonClear, &PanelHead, 272, IDB_GLYPH_CLEAR, L"一覧の内容をクリアします");
-  // The save button keeps its place; copy and clear keep their distance to the right edge.
-  FCopyRightGap = cw - SpeedButtonCBCopy.Left();
-  FClearRightGap = cw - SpeedButtonClear.Left();
+  // The save button keeps its place; copy and clear keep their distance to the right edge (at 96 DPI).
+  FCopyRightGap = cw - SpeedButtonCBCopy.DesignBounds().left;
+  FClearRightGap = cw - SpeedButtonClear.DesignBounds().left;
   // Narrower, copy and clear would slide over the save button (which stays) and the count.
   FLeastClientWidth = cw;
 
   HListBoxFileList.CreateOwnerData(this, 0, kHeadHeight, cw, std::max(0, ch - kHeadHeight), true, [this](int index) {
     return index < FTargetList.Count() ? FTargetList.Entry(index) : std::wstring_view();
   });
-  SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
+  SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, dpi.Scale(kItemHeight));
   SetActiveControl(&HListBoxFileList);
 
   SaveList = PopupMenu.Add(L"ファイルに保存(&S)...", ui::scCtrl | 'S', [this](ui::Control* s) { SpeedButtonSaveClick(s); });
@@ -121,7 +120,7 @@ SIZE TFormFileList::LeastClientSize() const {
   // The list's two scroll arrows, its horizontal scroll bar and its edge.
   const int list =
       2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL) + 2 * GetSystemMetrics(SM_CYEDGE);
-  return SIZE{FLeastClientWidth, kHeadHeight + list};
+  return SIZE{Dpi().Scale(FLeastClientWidth), Dpi().Scale(kHeadHeight) + list};
 }
 
 LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -241,15 +240,22 @@ void TFormFileList::DropDstFileDrop(shell::TDropDst*, const std::vector<std::wst
   AddPaths(files);
 }
 
+void TFormFileList::DoDpiChanged() {
+  if (HListBoxFileList.Handle())
+    SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, Dpi().Scale(kItemHeight));
+  FormResize(this);
+}
+
 void TFormFileList::FormResize(ui::Control*) {
   if (!PanelHead.Handle() || !HListBoxFileList.Handle()) return;  // still being built
-  const int cw = ClientWidth(), ch = ClientHeight();
-  PanelHead.SetBounds(0, 0, cw, kHeadHeight);
-  SpeedButtonCBCopy.SetBounds(cw - FCopyRightGap, SpeedButtonCBCopy.Top(), SpeedButtonCBCopy.Width(),
+  const ui::TDpi dpi = Dpi();
+  const int cw = ClientWidth(), ch = ClientHeight(), head = dpi.Scale(kHeadHeight);
+  PanelHead.SetBounds(0, 0, cw, head);
+  SpeedButtonCBCopy.SetBounds(cw - dpi.Scale(FCopyRightGap), SpeedButtonCBCopy.Top(), SpeedButtonCBCopy.Width(),
                               SpeedButtonCBCopy.Height());
-  SpeedButtonClear.SetBounds(cw - FClearRightGap, SpeedButtonClear.Top(), SpeedButtonClear.Width(),
+  SpeedButtonClear.SetBounds(cw - dpi.Scale(FClearRightGap), SpeedButtonClear.Top(), SpeedButtonClear.Width(),
                              SpeedButtonClear.Height());
-  HListBoxFileList.SetBounds(0, kHeadHeight, cw, std::max(0, ch - kHeadHeight));
+  HListBoxFileList.SetBounds(0, head, cw, std::max(0, ch - head));
   HListBoxFileList.Invalidate();
   // The head is drawn again whole at every size change, also one that leaves its own size as it was.
   PanelHead.Invalidate();

@@ -117,6 +117,7 @@ class TFormFileList : public ui::Form, private ICollectionView {
   void FormActivate(ui::Control* sender);
   void DropDstFileDrop(shell::TDropDst* sender, const std::vector<std::wstring>& files, int x, int y);
   void FormResize(ui::Control* sender);
+  void DoDpiChanged() override;
 
   // ICollectionView
   void ActivateForCollection() override;
@@ -130,8 +131,8 @@ class TFormFileList : public ui::Form, private ICollectionView {
   TTargetCollection FCollection;
   bool FCommandsEnabled = false;
   IListCommands* FCommands = nullptr;
-  int FCopyRightGap = 0, FClearRightGap = 0;  // distances of those buttons to the head's right edge
-  int FLeastClientWidth = 0;                  // the width the head was laid out for
+  int FCopyRightGap = 0, FClearRightGap = 0;  // at 96 DPI: those buttons to the head's right edge
+  int FLeastClientWidth = 0;                  // at 96 DPI: the width the head was laid out for
 };
 
 }  // namespace targets

@@ -25,12 +25,9 @@ TFormSplash::TFormSplash(std::function<void()> requestStop) : FRequestStop(std::
 
   widgets::CreateTitleItems(&PanelTitle, {ImageIcon, ImageTitle, LabelTitle, LabelVersion, LabelCopyright});
 
-  const HINSTANCE inst = GetModuleHandleW(nullptr);
   SpeedButtonStop.Create(&PanelTitle, 240, 96, 23, 22);
   SpeedButtonStop.SetFlat(true);
-  comm::TGdiObject<HBITMAP> glyph(static_cast<HBITMAP>(
-      LoadImageW(inst, MAKEINTRESOURCEW(IDB_GLYPH_STOP), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (glyph) SpeedButtonStop.SetGlyph(glyph.Get());  // the button keeps a copy
+  SpeedButtonStop.SetGlyphArt(IDB_GLYPH_STOP);
   SpeedButtonStop.SetHint(L"フォルダ名／ファイル名の取得を中断します(ESC)|");
   SpeedButtonStop.OnClick = [this](ui::Control* s) { SpeedButtonStopClick(s); };
 

@@ -64,6 +64,28 @@ void Control::SetBounds(int left, int top, int width, int height) {
   FTop = top;
   FWidth = width;
   FHeight = height;
+  const TDpi dpi = Dpi();
+  FDesign = RECT{dpi.Unscale(left), dpi.Unscale(top), dpi.Unscale(left + width), dpi.Unscale(top + height)};
+}
+
+void Control::SetDesignBounds(int left, int top, int width, int height) {
+  FDesign = RECT{left, top, left + width, top + height};
+  const RECT r = Dpi().Scale(FDesign);
+  FLeft = r.left, FTop = r.top, FWidth = r.right - r.left, FHeight = r.bottom - r.top;
+}
+
+TDpi Control::Dpi() const {
+  if (const Form* f = ParentForm()) return f->FormDpi();
+  return SystemDpi();
+}
+
+void Control::ApplyDpi() {
+  // SetBounds, so that a control that lays out its inside on a resize does so; the 96-DPI bounds are
+  // kept as they were rather than taken back from the rounded pixels.
+  const RECT design = FDesign;
+  const RECT r = Dpi().Scale(design);
+  SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  FDesign = design;
 }
 
 // A disabled or hidden control has no hint: one that shows goes at once.
@@ -148,19 +170,19 @@ void WinControl::DestroyHandle() {
 void WinControl::AfterCreate(WinControl* parent) {
   if (!FHandle) throw std::runtime_error("CreateWindowExW failed");
   Objects()[FHandle] = this;
-  SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FFont)), FALSE);
+  SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DeviceFont())), FALSE);
   (void)parent;
 }
 
 void WinControl::CreateStd(WinControl* parent, const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top,
                            int width, int height, const std::wstring& text) {
   AttachTo(parent);
-  FLeft = left, FTop = top, FWidth = width, FHeight = height;
+  SetDesignBounds(left, top, width, height);
   FCaption = text;
   if (parent) style |= WS_CHILD;
   if (FVisible) style |= WS_VISIBLE;
   static int nextId = 100;
-  FHandle = CreateWindowExW(exStyle, cls, text.c_str(), style, left, top, width, height,
+  FHandle = CreateWindowExW(exStyle, cls, text.c_str(), style, FLeft, FTop, FWidth, FHeight,
                             parent ? parent->Handle() : nullptr,
                             parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr,
                             GetModuleHandleW(nullptr), nullptr);
@@ -175,7 +197,12 @@ void WinControl::CreateOwn(WinControl* parent, const wchar_t* cls, DWORD style, 
                            int width, int height, const std::wstring& text, HWND owner) {
   AttachTo(parent);
   FOwnClass = true;
-  FLeft = left, FTop = top, FWidth = width, FHeight = height;
+  if (parent) {
+    SetDesignBounds(left, top, width, height);
+    left = FLeft, top = FTop, width = FWidth, height = FHeight;
+  } else {
+    FLeft = left, FTop = top, FWidth = width, FHeight = height;
+  }
   FCaption = text;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
@@ -517,7 +544,7 @@ void WinControl::RecreateWnd() {
     if (auto* w = dynamic_cast<WinControl*>(c); w && w->FHandle) SetParent(w->FHandle, created);
   oldWindow.Reset();
   // Sent through the object, so that whatever is in front of its procedure sees the new window.
-  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FFont)), FALSE);
+  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DeviceFont())), FALSE);
   if (!FEnabled) EnableWindow(created, FALSE);
   if (hadFocus) ::SetFocus(created);
 }
@@ -553,7 +580,14 @@ std::wstring WinControl::Caption() const {
 
 void WinControl::SetFont(const Font& font) {
   Control::SetFont(font);
-  if (FHandle) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), TRUE);
+  if (FHandle) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DeviceFont())), TRUE);
+}
+
+void WinControl::ApplyDpi() {
+  Control::ApplyDpi();
+  if (FHandle) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DeviceFont())), FALSE);
+  for (Control* c : FChildren) c->ApplyDpi();
+  Invalidate();
 }
 
 void WinControl::SetColor(Color c) {
@@ -586,7 +620,7 @@ GraphicControl::~GraphicControl() {
 
 void GraphicControl::Create(WinControl* parent, int left, int top, int width, int height) {
   AttachTo(parent);
-  FLeft = left, FTop = top, FWidth = width, FHeight = height;
+  SetDesignBounds(left, top, width, height);
   Invalidate();
 }
 

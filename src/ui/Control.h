@@ -1,6 +1,7 @@
 // The control base classes: windowed controls (own HWND) and windowless ones painted by their parent.
 #pragma once
 #include "Base.h"
+#include "ui/Dpi.h"
 #include "ui/Graphics.h"
 #include "comm/Scoped.h"
 #include <functional>
@@ -29,8 +30,16 @@ class Control {
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  // Position relative to the parent's client area.
+  // Position relative to the parent's client area, in pixels. The control's 96-DPI bounds follow (the
+  // pixels at its DPI back at 96 DPI), so a change of DPI keeps the place.
   virtual void SetBounds(int left, int top, int width, int height);
+  // The bounds at 96 DPI: those the control was created with, or its last SetBounds unscaled.
+  const RECT& DesignBounds() const { return FDesign; }
+  // The DPI of the control's form (the system's for a control on no form); see ui/Dpi.h.
+  TDpi Dpi() const;
+  // Places the control at its 96-DPI bounds and gives its window its font, both at the form's DPI
+  // now; a container does the same for its children. Runs when the form's DPI changes.
+  virtual void ApplyDpi();
   int Left() const { return FLeft; }
   int Top() const { return FTop; }
   int Width() const { return FWidth; }
@@ -50,8 +59,10 @@ class Control {
   void SetShowHint(bool show);
   bool ShowHint() const { return FShowHint; }
 
+  // The font at 96 DPI; what the control draws with is DeviceFont, the font at its DPI.
   virtual void SetFont(const Font& font);
   const Font& GetFont() const { return FFont; }
+  Font DeviceFont() const { return Dpi().Scale(FFont); }
   virtual void SetColor(Color c);
   Color GetColor() const { return FColor; }
 
@@ -78,9 +89,12 @@ class Control {
   friend class WinControl;
   void AttachTo(WinControl* parent);
   virtual void HintChanged();
+  // Takes 96-DPI bounds at creation: keeps them and sets the pixel bounds at the DPI.
+  void SetDesignBounds(int left, int top, int width, int height);
 
   WinControl* FParent = nullptr;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  RECT FDesign{};
   bool FEnabled = true, FVisible = true, FShowHint = true;
   std::wstring FCaption, FHint;
   Font FFont = DefaultFont();
@@ -104,6 +118,7 @@ class WinControl : public Control {
   void SetColor(Color c) override;
   void Invalidate() override;
   bool IsWindowed() const override { return true; }
+  void ApplyDpi() override;
 
   virtual void SetFocus();
   bool Focused() const;
@@ -136,10 +151,11 @@ class WinControl : public Control {
  protected:
   friend class Control;
   friend class GraphicControl;
-  // Makes a window of a standard class and subclasses it.
+  // Makes a window of a standard class and subclasses it. The bounds are 96-DPI values (ui/Dpi.h).
   void CreateStd(WinControl* parent, const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top, int width,
                  int height, const std::wstring& text);
-  // Makes a window of one of this layer's own classes (registered on first use).
+  // Makes a window of one of this layer's own classes (registered on first use). The bounds of a child
+  // are 96-DPI values; a top-level window's are pixels.
   void CreateOwn(WinControl* parent, const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top, int width,
                  int height, const std::wstring& text, HWND owner = nullptr);
   void DestroyHandle();
@@ -190,6 +206,7 @@ class WinControl : public Control {
 class GraphicControl : public Control {
  public:
   ~GraphicControl() override;
+  // The bounds are 96-DPI values (ui/Dpi.h).
   void Create(WinControl* parent, int left, int top, int width, int height);
 
   void SetBounds(int left, int top, int width, int height) override;

@@ -34,16 +34,44 @@ Form::~Form() {
 
 void Form::CreateForm(const std::wstring& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
                       HWND owner) {
-  RECT r{0, 0, clientWidth, clientHeight};
+  FDpi = SystemDpi();
+  RECT r{0, 0, FDpi.Scale(clientWidth), FDpi.Scale(clientHeight)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
   style &= ~WS_VISIBLE;
   FVisible = false;
   CreateOwn(nullptr, FClassName, style | WS_CLIPCHILDREN, exStyle | WS_EX_CONTROLPARENT, CW_USEDEFAULT,
             CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, caption, owner);
+  FDpi = WindowDpi(Handle());
   RECT wr;
   GetWindowRect(Handle(), &wr);
   Control::SetBounds(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top);
-  SetClientSize(clientWidth, clientHeight);
+  SetClientSize(FDpi.Scale(clientWidth), FDpi.Scale(clientHeight));
+  FDesignClient = SIZE{clientWidth, clientHeight};
+}
+
+void Form::ApplyDpi() {
+  if (Handle()) SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DeviceFont())), FALSE);
+  if (FTooltip)
+    SendMessageW(FTooltip.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FDpi.Scale(DefaultFont()))), FALSE);
+  for (Control* c : Children()) c->ApplyDpi();
+}
+
+void Form::ChangeDpi(TDpi dpi, const RECT& bounds) {
+  if (!Handle()) return;
+  FDpi = dpi;
+  ApplyDpi();
+  // Placed without the resize check: a form the user cannot resize still takes its new size.
+  FInternalSize = true;
+  SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  FInternalSize = false;
+  if (!(GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_THICKFRAME) && FDesignClient.cx > 0) {
+    const SIZE design = FDesignClient;
+    SetClientSize(FDpi.Scale(design.cx), FDpi.Scale(design.cy));
+    FDesignClient = design;
+  }
+  DoDpiChanged();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void Form::SetClientSize(int width, int height) {
@@ -62,6 +90,7 @@ void Form::SetClientSize(int width, int height) {
     SetBounds(FLeft, FTop, FWidth + width - cr.right, FHeight + height - cr.bottom);
     FInternalSize = false;
   }
+  FDesignClient = SIZE{FDpi.Unscale(width), FDpi.Unscale(height)};
 }
 
 int Form::ClientWidth() const {
@@ -428,7 +457,7 @@ void Form::UpdateHint(Control* c) {
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                    GetModuleHandleW(nullptr), nullptr));
     SendMessageW(FTooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 600);
-    SendMessageW(FTooltip.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(DefaultFont())), FALSE);
+    SendMessageW(FTooltip.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FDpi.Scale(DefaultFont()))), FALSE);
   }
   // A disabled or hidden control shows no tip, and one showing for it goes at once (a button disabled
   // by its own click keeps no tip on the screen).
@@ -476,11 +505,15 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETMINMAXINFO:
       if (FLeastWidth > 0 || FLeastHeight > 0) {
         auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-        mm->ptMinTrackSize.x = std::max<LONG>(mm->ptMinTrackSize.x, FLeastWidth);
-        mm->ptMinTrackSize.y = std::max<LONG>(mm->ptMinTrackSize.y, FLeastHeight);
+        const SIZE least = LeastSize();
+        mm->ptMinTrackSize.x = std::max<LONG>(mm->ptMinTrackSize.x, least.cx);
+        mm->ptMinTrackSize.y = std::max<LONG>(mm->ptMinTrackSize.y, least.cy);
         return 0;
       }
       break;
+    case WM_DPICHANGED:
+      ChangeDpi(TDpi(HIWORD(wp)), *reinterpret_cast<const RECT*>(lp));
+      return 0;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
       // A theme switched on or off (high contrast among them): the standard controls hear of it from
@@ -542,7 +575,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WINDOWPOSCHANGING: {
       auto* wp2 = reinterpret_cast<WINDOWPOS*>(lp);
       if (!FInternalSize && !(wp2->flags & SWP_NOSIZE) && Handle() && (wp2->cx != FWidth || wp2->cy != FHeight)) {
-        int w = std::max(wp2->cx, FLeastWidth), h = std::max(wp2->cy, FLeastHeight);
+        const SIZE least = LeastSize();
+        int w = std::max<int>(wp2->cx, least.cx), h = std::max<int>(wp2->cy, least.cy);
         if (!DoCanResize(w, h)) wp2->flags |= SWP_NOSIZE;
         else wp2->cx = w, wp2->cy = h;
       }

@@ -18,9 +18,11 @@ class Form : public WinControl {
   ~Form() override;
 
   // Makes the window, hidden. style is the frame (WS_CAPTION | WS_SYSMENU | ...); the client area
-  // gets the given size. The owner, if any, stays below the form.
+  // gets the given 96-DPI size, scaled to the window's DPI. The owner, if any, stays below the form.
   void CreateForm(const std::wstring& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
                   HWND owner = nullptr);
+  // The client size in pixels (ClientWidth, ClientHeight likewise). A form of fixed size keeps it at
+  // 96 DPI too, and takes it scaled to a new DPI.
   void SetClientSize(int width, int height);
   int ClientWidth() const;
   int ClientHeight() const;
@@ -48,8 +50,19 @@ class Form : public WinControl {
 
   // Key strokes reach DoKeyDown / DoKeyPress before the focused control.
   bool KeyPreview = false;
-  // The smallest window size the user can drag the form to, and that any other resizing keeps.
+  // The smallest window size the user can drag the form to, and that any other resizing keeps: a
+  // 96-DPI size of the whole window, scaled to the form's DPI.
   void SetLeastSize(int width, int height) { FLeastWidth = width, FLeastHeight = height; }
+  SIZE LeastSize() const { return SIZE{FDpi.Scale(FLeastWidth), FDpi.Scale(FLeastHeight)}; }
+
+  // The DPI the form is shown at (ui/Dpi.h): the window's when it was made, then each one that
+  // WM_DPICHANGED brings.
+  TDpi FormDpi() const { return FDpi; }
+  // The form at another DPI: the window takes the given bounds (screen pixels; a form of fixed size
+  // keeps their top left corner and takes its client size scaled), its controls their 96-DPI bounds
+  // and fonts scaled, and DoDpiChanged runs. What WM_DPICHANGED does.
+  void ChangeDpi(TDpi dpi, const RECT& bounds);
+  void ApplyDpi() override;
   // The help topic of the window: F1 (and the system's help request) opens it.
   std::wstring HelpTopic;
   // The form stays usable while the program's other windows wait for a modal one (a help window,
@@ -89,6 +102,9 @@ class Form : public WinControl {
   virtual void DoKeyDown(WORD& key, unsigned shift) { (void)key; (void)shift; }
   virtual void DoKeyPress(wchar_t& key) { (void)key; }
   virtual bool DoCanResize(int& width, int& height) { (void)width; (void)height; return true; }
+  // After a change of DPI (ChangeDpi), for what the form lays out at run time or draws from pictures
+  // chosen by the DPI. Its controls already stand at their 96-DPI bounds scaled.
+  virtual void DoDpiChanged() {}
   const wchar_t* FClassName = L"VssForm";  // window class of the form
 
  private:
@@ -100,7 +116,9 @@ class Form : public WinControl {
   int FModalResult = mrNone;
   bool FModal = false;
   bool FInternalSize = false;
-  int FLeastWidth = 0, FLeastHeight = 0;
+  int FLeastWidth = 0, FLeastHeight = 0;  // at 96 DPI
+  TDpi FDpi = SystemDpi();
+  SIZE FDesignClient{0, 0};  // at 96 DPI
   bool FShowRequested = false;  // inside Show: the show that runs DoShow
   PopupMenu* FPopupMenu = nullptr;
   std::vector<PopupMenu*> FShortcutMenus;

@@ -64,9 +64,12 @@ int CaptionWidth(const std::wstring& caption) {
 TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   FClassName = kMessageDialogClass;
   HelpTopic = o.helpTopic;
-  const int margin = kMessageMargin, gap = 8, buttonHeight = kMessageButtonHeight, iconSize = 32;
+  // Laid out in pixels at the DPI the box opens at, as its text is measured.
+  const TDpi dpi = SystemDpi();
+  const int margin = dpi.Scale(kMessageMargin), gap = dpi.Scale(8), buttonHeight = dpi.Scale(kMessageButtonHeight),
+            iconSize = GetSystemMetrics(SM_CXICON), leastButton = dpi.Scale(75), padding = dpi.Scale(16);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, exStyle = WS_EX_DLGMODALFRAME;
-  HFONT font = FontHandle(DefaultFont());
+  HFONT font = FontHandle(dpi.Scale(DefaultFont()));
 
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
@@ -96,13 +99,13 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   std::vector<int> widths;
   int rowWidth = 0;
   for (const auto& caption : o.buttons) {
-    int w = std::max(75, static_cast<int>(TextExtent(font, caption).cx) + 16);
+    int w = std::max(leastButton, static_cast<int>(TextExtent(font, caption).cx) + padding);
     widths.push_back(w);
     rowWidth += w;
   }
   if (!o.buttons.empty()) rowWidth += gap * (static_cast<int>(o.buttons.size()) - 1);
   const int detailsButtonWidth =
-      details ? std::max<int>(75, std::max(TextExtent(font, kDetailsShow).cx, TextExtent(font, kDetailsHide).cx) + 16) : 0;
+      details ? std::max<int>(leastButton, std::max(TextExtent(font, kDetailsShow).cx, TextExtent(font, kDetailsHide).cx) + padding) : 0;
   if (details) rowWidth += (o.buttons.empty() ? 0 : gap) + detailsButtonWidth;
 
   int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
@@ -111,10 +114,12 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   int captionWidth = std::min(CaptionWidth(o.caption), static_cast<int>(work.right - work.left) - frameWidth);
   clientWidth = std::max(clientWidth, captionWidth);
   int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
-  if (details) clientWidth = std::max(clientWidth, 400);
+  if (details) clientWidth = std::max(clientWidth, dpi.Scale(400));
   FClientHeight = clientHeight;
 
-  CreateForm(o.caption, style, exStyle, clientWidth, clientHeight, o.owner ? o.owner : GetActiveWindow());
+  CreateForm(o.caption, style, exStyle, dpi.Unscale(clientWidth), dpi.Unscale(clientHeight),
+             o.owner ? o.owner : GetActiveWindow());
+  SetClientSize(clientWidth, clientHeight);
   int escape = o.escapeButton;
   FClosable = escape >= 0 && escape < static_cast<int>(o.buttons.size());
   if (!FClosable) {
@@ -145,7 +150,8 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   int x = (clientWidth - rowWidth) / 2, y = margin + contentHeight + margin;
   for (size_t i = 0; i < o.buttons.size(); ++i) {
     auto b = std::make_unique<Button>();
-    b->Create(this, x, y, widths[i], buttonHeight, o.buttons[i]);
+    b->Create(this, 0, 0, 0, 0, o.buttons[i]);
+    b->SetBounds(x, y, widths[i], buttonHeight);
     b->ModalResult = kFirstButton + static_cast<int>(i);
     if (static_cast<int>(i) == o.defaultButton) b->SetDefault(true);
     if (static_cast<int>(i) == o.escapeButton) b->SetCancel(true);
@@ -153,10 +159,12 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     FButtons.push_back(std::move(b));
   }
   if (details) {
-    FDetailsButton.Create(this, x, y, detailsButtonWidth, buttonHeight, kDetailsShow);
+    FDetailsButton.Create(this, 0, 0, 0, 0, kDetailsShow);
+    FDetailsButton.SetBounds(x, y, detailsButtonWidth, buttonHeight);
     FDetailsButton.OnClick = [this](Control* sender) { DetailsButtonClick(sender); };
     const int top = clientHeight;
-    FDetails.Create(this, margin, top, clientWidth - 2 * margin, FDetailsHeight - margin, false);
+    FDetails.Create(this, 0, 0, 0, 0, false);
+    FDetails.SetBounds(margin, top, clientWidth - 2 * margin, FDetailsHeight - margin);
     SendMessageW(FDetails.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(FDetails.Handle(), LB_SETITEMHEIGHT, 0, lineHeight);
     for (const auto& line : o.details) FDetails.Add(line);

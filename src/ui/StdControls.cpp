@@ -150,7 +150,7 @@ bool Label::HitTest(int, int) const { return true; }
 void Label::Paint(HDC dc) {
   RECT r = ClientRect();
   if (!Transparent) FillRect(dc, &r, ColorBrush(FColor));
-  comm::TSelectObject font(dc, FontHandle(FFont));
+  comm::TSelectObject font(dc, FontHandle(DeviceFont()));
   SetBkMode(dc, TRANSPARENT);
   UINT fmt = DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
   if (TextAlignment == Alignment::Center) fmt |= DT_CENTER;
@@ -230,14 +230,15 @@ void GroupBox::SetCaption(const std::wstring& caption) {
 void GroupBox::PaintWindow(HDC dc, const RECT& paintRect) {
   RECT r;
   GetClientRect(Handle(), &r);
-  comm::TSelectObject font(dc, FontHandle(FFont));
+  comm::TSelectObject font(dc, FontHandle(DeviceFont()));
   TEXTMETRICW tm;
   GetTextMetricsW(dc, &tm);
   RECT frame = r;
   frame.top += tm.tmHeight / 2;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
   if (!FCaption.empty()) {
-    RECT tr{8, 0, r.right - 8, tm.tmHeight};
+    const int inset = Dpi().Scale(8);
+    RECT tr{inset, 0, r.right - inset, tm.tmHeight};
     RECT calc = tr;
     DrawTextW(dc, FCaption.c_str(), -1, &calc, DT_SINGLELINE | DT_CALCRECT);
     calc.right += 2;

@@ -316,7 +316,7 @@ void ListView::Create(WinControl* parent, int left, int top, int width, int heig
     LVCOLUMNW lc{};
     lc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     lc.fmt = c.RightAligned && FColumns > 0 ? LVCFMT_RIGHT : LVCFMT_LEFT;  // the first column is always left
-    lc.cx = c.Width;
+    lc.cx = Dpi().Scale(c.Width);  // a 96-DPI width
     lc.pszText = const_cast<wchar_t*>(c.Caption.c_str());
     lc.iSubItem = FColumns;
     SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(FColumns), reinterpret_cast<LPARAM>(&lc));

@@ -70,7 +70,7 @@ class ListView : public WinControl {
  public:
   struct Column {
     std::wstring Caption;
-    int Width = 100;
+    int Width = 100;  // at 96 DPI
     bool RightAligned = false;
   };
   void Create(WinControl* parent, int left, int top, int width, int height, const std::vector<Column>& columns);

@@ -1,5 +1,6 @@
 // The flat button: press, release and group rules of a speed button, and its frame-control face.
 #include "widgets/CommonButton.h"
+#include "ui/Image.h"
 #include "ui/Form.h"
 
 namespace widgets {
@@ -167,8 +168,20 @@ void TCommonButton::SetMargin(int margin) {
 }
 
 void TCommonButton::SetGlyph(HBITMAP bitmap) {
+  FGlyphArt = 0;
   FGlyph.Reset(bitmap ? static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)) : nullptr);
   Invalidate();
+}
+
+void TCommonButton::SetGlyphArt(int id) {
+  FGlyphArt = id;
+  FGlyph.Reset(ui::LoadArtBitmap(id, Dpi()));
+  Invalidate();
+}
+
+void TCommonButton::ApplyDpi() {
+  ui::GraphicControl::ApplyDpi();
+  if (FGlyphArt) SetGlyphArt(FGlyphArt);
 }
 
 // ---- state ----
@@ -372,7 +385,7 @@ void TCommonButton::PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState 
   if (FGlyph && GetObjectW(FGlyph.Get(), sizeof(bm), &bm)) glyph = SIZE{bm.bmWidth, bm.bmHeight};
   if (glyph.cx <= 0 && FCaption.empty()) return;
   comm::TSavedDC saved(dc);
-  SelectObject(dc, ui::FontHandle(FFont));
+  SelectObject(dc, ui::FontHandle(DeviceFont()));
   if (!FCaption.empty()) {
     RECT calc{0, 0, area.right - area.left, area.bottom - area.top};
     DrawTextW(dc, FCaption.c_str(), -1, &calc, DT_CALCRECT);

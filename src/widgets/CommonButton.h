@@ -82,6 +82,10 @@ class TCommonButton : public ui::GraphicControl {
   int Margin() const { return FMargin; }
   // The button keeps a copy; the colour of the bitmap's bottom-left pixel is drawn transparent.
   void SetGlyph(HBITMAP bitmap);
+  // The glyph from the program's pictures (ui::LoadArtBitmap), drawn for the button's DPI and drawn
+  // again for a new one.
+  void SetGlyphArt(int id);
+  void ApplyDpi() override;
   HBITMAP Glyph() const { return FGlyph.Get(); }
 
   // The drawing state brought up to date with the enabled state.
@@ -124,6 +128,7 @@ class TCommonButton : public ui::GraphicControl {
   int FSpacing = 4;
   int FMargin = -1;
   comm::TGdiObject<HBITMAP> FGlyph;
+  int FGlyphArt = 0;  // the picture of the glyph, 0 for one given as a bitmap
 
  private:
   void PaintGlyphAndCaption(HDC dc, const RECT& area, TButtonState state);

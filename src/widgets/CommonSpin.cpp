@@ -145,7 +145,7 @@ void TCommonSpinButton::Create(ui::WinControl* parent, int left, int top, int wi
             top, width, height, L"");
   FIncButton.Create(this, 0, 0, 0, 0);
   FDecButton.Create(this, 0, 0, 0, 0);
-  LayoutButtons(width, height);
+  LayoutButtons(FWidth, FHeight);
 }
 
 void TCommonSpinButton::SetBounds(int left, int top, int width, int height) {
@@ -362,9 +362,14 @@ int TCommonSpinEdit::LeastHeight() const {
   TEXTMETRICW system{}, own{};
   comm::TSelectObject font(dc, GetStockObject(SYSTEM_FONT));
   GetTextMetricsW(dc, &system);
-  font.Reset(dc, ui::FontHandle(FFont));
+  font.Reset(dc, ui::FontHandle(DeviceFont()));
   GetTextMetricsW(dc, &own);
   return own.tmHeight + std::min(system.tmHeight, own.tmHeight) / 4 + 4 * GetSystemMetrics(SM_CYBORDER) + 2;
+}
+
+void TCommonSpinEdit::ApplyDpi() {
+  ui::WinControl::ApplyDpi();
+  Resized();
 }
 
 void TCommonSpinEdit::Resized() {

@@ -106,6 +106,8 @@ class TCommonSpinEdit : public ui::Edit {
   virtual void StepUp();
   virtual void StepDown();
 
+  // The buttons stand by the edit's size, not at bounds of their own.
+  void ApplyDpi() override;
   void SetEnabled(bool enabled) override;
   TCommonSpinButton& SpinButton() { return FSpinButton; }
   // The least height of the edit for its font.

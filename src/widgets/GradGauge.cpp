@@ -163,7 +163,7 @@ void TGradationGauge::Paint(HDC dc) {
   }
   const std::wstring text = PercentText();
   if (FShowPercent) {
-    comm::TSelectObject selFont(mem, ui::FontHandle(FFont));
+    comm::TSelectObject selFont(mem, ui::FontHandle(DeviceFont()));
     SetBkMode(mem, TRANSPARENT);
     auto write = [&](COLORREF color, const RECT& part) {
       comm::TSavedDC keep(mem);

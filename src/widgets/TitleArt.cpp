@@ -6,14 +6,11 @@
 namespace widgets {
 
 void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
-  const HINSTANCE inst = GetModuleHandleW(nullptr);
   items.ImageIcon.Create(panel, 16, 16, 49, 49);
   items.ImageIcon.SetStretch(true);
-  items.ImageIcon.SetIcon(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 32, 32, 0)));
+  items.ImageIcon.SetAppIcon(IDI_APP);
   items.ImageTitle.Create(panel, 72, 12, 128, 32);
-  items.ImageTitle.SetBitmap(static_cast<HBITMAP>(LoadImageW(inst, MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0,
-                                                             LR_CREATEDIBSECTION)),
-                             VSS_ART_KEY_COLOR);
+  items.ImageTitle.SetArt(IDB_TITLE, VSS_ART_KEY_COLOR);
 
   items.LabelTitle.Create(panel, 80, 40, 177, 25, L"Stamp Shifter");
   items.LabelTitle.SetFont(ui::PixelFont(21, ui::fsBold, ui::clGreen));
@@ -28,8 +25,10 @@ void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items) {
 }
 
 void FitCaptionWidth(ui::Label& label, int room, int minPixels) {
+  // Measured at the label's DPI, as it is drawn: a font scaled by 1.5 is not always 1.5 times as wide.
+  const ui::TDpi dpi = label.Dpi();
   ui::Font f = label.GetFont();
-  while (f.Height < -minPixels && ui::TextExtent(ui::FontHandle(f), label.Caption()).cx > room) ++f.Height;
+  while (f.Height < -minPixels && ui::TextExtent(ui::FontHandle(dpi.Scale(f)), label.Caption()).cx > room) ++f.Height;
   label.SetFont(f);
 }
 

@@ -20,7 +20,7 @@ struct TTitleItems {
 void CreateTitleItems(ui::WinControl* panel, const TTitleItems& items);
 
 // Where the glyphs of the label's font are wide, steps the font down a pixel at a time (to no less
-// than minPixels) until the caption is at most room pixels wide.
+// than minPixels at 96 DPI) until the caption, drawn at the label's DPI, is at most room pixels wide.
 void FitCaptionWidth(ui::Label& label, int room, int minPixels = 9);
 
 }  // namespace widgets
