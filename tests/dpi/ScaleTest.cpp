@@ -4,6 +4,7 @@
 #include "app/InputDateTime.h"
 #include "app/Main.h"
 #include "app/PreviewWindow.h"
+#include "app/ReportWindow.h"
 #include "app/Prompts.h"
 #include "shell/Version.h"
 #include "support/TempTree.h"
@@ -273,45 +274,64 @@ class NoTargets : public engine::IChangeTargets {
 }  // namespace
 
 // A window the user can resize lays itself out at run time: after a change of DPI it takes the
-// suggested size, and its margins, buttons and columns follow the new scale.
+// suggested size, and its margins, buttons and columns follow the new scale. leastWidth x leastHeight
+// is its least size at 96 DPI.
+void ExpectRowsWindowFollowsDpi(app::TFormRows& window, int leastWidth, int leastHeight) {
+  const ui::TDpi first = window.FormDpi();
+  EXPECT_EQ(first.Value(), RequestedDpi());
+  const auto expectLayout = [&](ui::TDpi dpi) {
+    const int cw = window.ClientWidth(), ch = window.ClientHeight();
+    // Close: 84 x 25 at 8 from the right and bottom edges; Copy at 8 from the left.
+    ExpectNear(ShownBounds(window.ButtonClose),
+               RECT{cw - dpi.Scale(8) - dpi.Scale(84), ch - dpi.Scale(8) - dpi.Scale(25), cw - dpi.Scale(8),
+                    ch - dpi.Scale(8)},
+               L"ButtonClose");
+    ExpectNear(ShownBounds(window.ButtonCopy),
+               RECT{dpi.Scale(8), ch - dpi.Scale(8) - dpi.Scale(25), dpi.Scale(8) + dpi.Scale(84), ch - dpi.Scale(8)},
+               L"ButtonCopy");
+    EXPECT_NEAR(ShownBounds(window.ListViewRows).left, dpi.Scale(8), 1);
+    EXPECT_EQ(WindowFontHeight(window.ButtonClose.Handle()), dpi.Scale(-12));
+  };
+  expectLayout(first);
+
+  const ui::TDpi other(first.Value() == 96 ? 192 : 96);
+  RECT suggested{20, 10, 20 + other.Scale(600), 10 + other.Scale(350)};
+  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(other.Value(), other.Value()),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(window.FormDpi(), other);
+  EXPECT_EQ(window.Left(), 20);
+  EXPECT_EQ(window.Width(), other.Scale(600));  // a resizable window takes the size it is given
+  EXPECT_EQ(window.Height(), other.Scale(350));
+  expectLayout(other);
+  // The least size follows the scale.
+  EXPECT_EQ(window.LeastSize().cx, other.Scale(leastWidth));
+  SetWindowPos(window.Handle(), nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(window.Width(), other.Scale(leastWidth));
+  EXPECT_EQ(window.Height(), other.Scale(leastHeight));
+}
+
 TEST(PreviewAtScale, DpiChangeTakesTheSuggestedSizeAndLaysOutAgain) {
   NoTargets targets;
   engine::ChangePlan plan;
   app::TPrompts prompts;
   app::TFormPreview preview(nullptr, targets, plan, prompts);
-  const ui::TDpi first = preview.FormDpi();
-  EXPECT_EQ(first.Value(), RequestedDpi());
-  const auto expectLayout = [&](ui::TDpi dpi) {
-    const int cw = preview.ClientWidth(), ch = preview.ClientHeight();
-    // Close: 84 x 25 at 8 from the right and bottom edges; Copy at 8 from the left.
-    ExpectNear(ShownBounds(preview.ButtonClose),
-               RECT{cw - dpi.Scale(8) - dpi.Scale(84), ch - dpi.Scale(8) - dpi.Scale(25), cw - dpi.Scale(8),
-                    ch - dpi.Scale(8)},
-               L"ButtonClose");
-    ExpectNear(ShownBounds(preview.ButtonCopy),
-               RECT{dpi.Scale(8), ch - dpi.Scale(8) - dpi.Scale(25), dpi.Scale(8) + dpi.Scale(84), ch - dpi.Scale(8)},
-               L"ButtonCopy");
-    EXPECT_NEAR(ShownBounds(preview.ListViewRows).left, dpi.Scale(8), 1);
-    EXPECT_EQ(WindowFontHeight(preview.ButtonClose.Handle()), dpi.Scale(-12));
-  };
-  expectLayout(first);
   // 900 pixels wide at 96 DPI, where the screen has room (the system keeps a window within it).
-  if (first.Scale(900) + 40 < GetSystemMetrics(SM_CXSCREEN)) {
-    EXPECT_NEAR(preview.ClientWidth(), first.Scale(900), 1);
+  if (preview.FormDpi().Scale(900) + 40 < GetSystemMetrics(SM_CXSCREEN)) {
+    EXPECT_NEAR(preview.ClientWidth(), preview.FormDpi().Scale(900), 1);
   }
+  ExpectRowsWindowFollowsDpi(preview, 520, 240);
+}
 
-  const ui::TDpi other(first.Value() == 96 ? 192 : 96);
-  RECT suggested{20, 10, 20 + other.Scale(600), 10 + other.Scale(350)};
-  SendMessageW(preview.Handle(), WM_DPICHANGED, MAKEWPARAM(other.Value(), other.Value()),
-               reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(preview.FormDpi(), other);
-  EXPECT_EQ(preview.Left(), 20);
-  EXPECT_EQ(preview.Width(), other.Scale(600));  // a resizable window takes the size it is given
-  EXPECT_EQ(preview.Height(), other.Scale(350));
-  expectLayout(other);
-  // The least size follows the scale: 520 x 240 at 96 DPI.
-  EXPECT_EQ(preview.LeastSize().cx, other.Scale(520));
-  SetWindowPos(preview.Handle(), nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
-  EXPECT_EQ(preview.Width(), other.Scale(520));
-  EXPECT_EQ(preview.Height(), other.Scale(240));
+TEST(ReportAtScale, DpiChangeTakesTheSuggestedSizeAndLaysOutAgain) {
+  engine::TRunReport report;
+  report.Entries.resize(1);
+  report.Entries[0].Path = L"C:\\a.txt";
+  app::TPrompts prompts;
+  app::TFormReport window(nullptr, report, prompts);
+  // Never larger than the screen's work area, however large the scale.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  window.CenterOn(work);
+  EXPECT_LE(window.Width(), work.right - work.left);
+  ExpectRowsWindowFollowsDpi(window, 480, 240);
 }
