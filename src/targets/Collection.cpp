@@ -248,15 +248,38 @@ std::wstring FileExtension(std::wstring_view name) {
   return ext;
 }
 
+bool ExtensionMatches(std::wstring_view listed, std::wstring_view ext) {
+  const auto same = [](std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+  };
+  if (listed.find_first_of(L"*?") == std::wstring_view::npos) return same(listed, ext);
+  // The usual wildcard walk: on a mismatch, the last "*" takes one more character.
+  size_t p = 0, e = 0, star = std::wstring_view::npos, starAt = 0;
+  while (e < ext.size()) {
+    if (p < listed.size() && listed[p] == L'*') {
+      star = p++;
+      starAt = e;
+    } else if (p < listed.size() && (listed[p] == L'?' || same(listed.substr(p, 1), ext.substr(e, 1)))) {
+      ++p;
+      ++e;
+    } else if (star != std::wstring_view::npos) {
+      p = star + 1;
+      e = ++starAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < listed.size() && listed[p] == L'*') ++p;
+  return p == listed.size();
+}
+
 TTargetCollection::TTargetCollection(ICollectionHost& host, TTargetList& list, ICollectionView& view)
     : FHost(host), FTargetList(list), FView(view) {}
 
 bool TTargetCollection::ExtPasses(std::wstring_view name) const {
   const std::wstring ext = FileExtension(name);
-  return std::any_of(FExtList.begin(), FExtList.end(), [&](const std::wstring& e) {
-    return CompareStringOrdinal(e.data(), static_cast<int>(e.size()), ext.data(), static_cast<int>(ext.size()), TRUE) ==
-           CSTR_EQUAL;
-  });
+  return std::any_of(FExtList.begin(), FExtList.end(), [&](const std::wstring& e) { return ExtensionMatches(e, ext); });
 }
 
 bool TTargetCollection::FileCounts(std::wstring_view name) const {

@@ -80,6 +80,11 @@ class ICollectionView {
 // removed, split at ";" (an empty piece before each ";" is kept, so ";txt" also accepts files
 // without an extension; nothing after a trailing ";" is added).
 std::vector<std::wstring> MakeExtList(std::wstring_view text);
+// Whether a file's extension (FileExtension) is a listed one: compared ordinally ignoring case, "*" in
+// the listed one standing for any run of characters and "?" for any one ("jp*" takes jpg and jpeg; "*"
+// takes every extension, none included). No extension holds either, so a list without them means
+// what it always did.
+bool ExtensionMatches(std::wstring_view listed, std::wstring_view ext);
 // The extension of a file name: the text after the last ".", lower-cased; empty without a "." or
 // when the name ends in ".".
 std::wstring FileExtension(std::wstring_view name);

@@ -17,7 +17,7 @@ using testsupport::TempTree;
 class Caught {
  public:
   explicit Caught(const std::wstring& path) : FPath(path) {
-    FFile = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    FFile = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr);
     Out = std::make_unique<cli::TTextOut>(FFile);
   }
   ~Caught() {
@@ -85,8 +85,8 @@ TEST(CliConsole, QuestionsTakeTheirKeysAndYesAnswersAllWithoutReading) {
 }
 
 // A companion run in this process, its output caught, with the tree's own journal.
-struct Run {
-  explicit Run(const TempTree& tree) : out(tree.Path(L"out.txt")), err(tree.Path(L"err.txt")) {}
+struct CompanionRun {
+  explicit CompanionRun(const TempTree& tree) : out(tree.Path(L"out.txt")), err(tree.Path(L"err.txt")) {}
   int operator()(const TempTree& tree, std::vector<std::wstring> args) {
     cli::TCompanionIo io{*out.Out, *err.Out, nullptr, false, tree.Path(L"journal.undo")};
     return cli::RunCompanion(args, io);
@@ -116,7 +116,7 @@ class CliCompanion : public testing::Test {
 };
 
 TEST_F(CliCompanion, ARunChangesWhatMatchesPrintsALinePerTargetAndIsUndone) {
-  Run run(tree);
+  CompanionRun run(tree);
   const int64_t aBefore = ReadRawTimes(a).LastWrite, bBefore = ReadRawTimes(b).LastWrite;
   // Only the .jpg below the folder, walked recursively, files only.
   EXPECT_EQ(run(tree, {L"--modified", L"2001-02-03 04:05:06", L"--hidden", L"on", L"--recurse", L"--files", L"--ext",
@@ -135,17 +135,17 @@ TEST_F(CliCompanion, ARunChangesWhatMatchesPrintsALinePerTargetAndIsUndone) {
   EXPECT_NE(comm::Utf8ToWide(log).find(a), std::wstring::npos);
 
   // The undo gives a back and removes the journal.
-  Run undo(tree);
+  CompanionRun undo(tree);
   EXPECT_EQ(undo(tree, {L"--undo", L"--yes"}), cli::ecDone);
   EXPECT_EQ(ReadRawTimes(a).LastWrite, aBefore);
   EXPECT_FALSE(GetFileAttributesW(a.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(GetFileAttributesW(tree.Path(L"journal.undo").c_str()), INVALID_FILE_ATTRIBUTES);
-  Run again(tree);
+  CompanionRun again(tree);
   EXPECT_EQ(again(tree, {L"--undo"}), cli::ecNothing);
 }
 
 TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {
-  Run run(tree);
+  CompanionRun run(tree);
   const testsupport::RawTimes before = ReadRawTimes(a);
   EXPECT_EQ(run(tree, {L"--dry-run", L"--created", L"2001-02-03", L"--readonly", L"on", a, tree.Path(L"missing.txt")}),
             cli::ecDone);  // a path that names nothing is not collected
@@ -161,26 +161,24 @@ TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {
 }
 
 TEST_F(CliCompanion, ExitCodesOfNothingMatchedUsageAndAStop) {
-  Run none(tree);
-  EXPECT_EQ(none(tree, {L"--hidden", L"on", L"--ext", L"png", tree.Path(L"data")}), cli::ecNothing);
+  CompanionRun none(tree);
+  EXPECT_EQ(none(tree, {L"--hidden", L"on", L"--files", L"--recurse", L"--ext", L"png", tree.Path(L"data")}), cli::ecNothing);
   EXPECT_NE(none.err.Text().find(L"パスと条件に合う"), std::wstring::npos);
-  Run usage(tree);
+  CompanionRun usage(tree);
   EXPECT_EQ(usage(tree, {L"--created", L"2025-02-30", a}), cli::ecUsage);
   EXPECT_NE(usage.err.Text().find(L"--created 値"), std::wstring::npos);
   EXPECT_EQ(usage.out.Text(), L"");
   // Ctrl+C before the collection: nothing is changed.
   const int64_t before = ReadRawTimes(a).LastWrite;
   cli::RequestStop();
-  Run stopped(tree);
+  CompanionRun stopped(tree);
   EXPECT_EQ(stopped(tree, {L"--modified", L"now", a}), cli::ecStopped);
   EXPECT_EQ(ReadRawTimes(a).LastWrite, before);
-  Run help(tree);
+  CompanionRun help(tree);
   EXPECT_EQ(help(tree, {L"--help"}), cli::ecDone);
-  EXPECT_EQ(help.out.Text(), [] {
-    std::wstring t = cli::UsageText(), crlf;
-    for (wchar_t c : t) crlf += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
-    return crlf;
-  }());
+  std::wstring usageText;
+  for (wchar_t c : cli::UsageText()) usageText += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+  EXPECT_EQ(help.out.Text(), usageText);
 }
 
 TEST(CliDryRun, RowsBecomeTheOutcomesARunWouldHave) {

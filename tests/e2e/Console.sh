@@ -154,16 +154,19 @@ take() {  # take <expected changed entries> <args...>
   got=$(changed)
   [ "$got" = "$want" ] || bad "$* changed [$got], expected [$want]"
 }
-take './a.txt ./b.log ./sub ' --all
-take './a.txt ./b.log ' --files
-take './sub ' --folders
-take './a.txt ./sub/c.txt ' --files --recurse --ext txt
-take './a.txt ./b.log ./sub ./sub/c.txt ./sub/d.jpg ' --recurse --ext '*'
+# Without --recurse a folder given is taken itself, not what it holds (as in the window).
+take './a.txt ./b.log ./sub ./sub/c.txt ./sub/d.jpg ' --all --recurse
+take './a.txt ./b.log ./sub/c.txt ./sub/d.jpg ' --files --recurse
+take './sub ' --folders --recurse
+take './a.txt ./sub/c.txt ' --files --recurse --ext TXT
+take './sub/d.jpg ' --files --recurse --ext 'j?g;png'
 
 # ---- nothing matched (exit 3), --dry-run changes nothing ----
 tree
-vss --hidden on --ext png --recurse "$(win "$work/tree")"
+vss --hidden on --files --recurse --ext png "$(win "$work/tree")"
 expect_rc 3 "--ext png over a tree without one"
+vss --hidden on --files "$(win "$work/tree")"
+expect_rc 3 "--files on a folder without --recurse"
 snapshot() { (cd "$work/tree" && find . -printf '%p %T@ %m\n' | sort; for f in $(find . -type f | sort); do dosattr "$f"; done); }
 before=$(snapshot)
 vss --dry-run --modified '2001-02-03 04:05:06' --readonly on --recurse "$(win "$work/tree")"

@@ -1,0 +1,191 @@
+// The console companion against bare loops: a run of 20,000 targets (collected, changed with its
+// journal, a line each to a redirected output) against the same walk and the same calls by hand; and
+// a dry run of 100,000 targets with a fixed date against the collection of the same tree alone.
+#include "BenchSupport.h"
+#include "cli/Companion.h"
+#include "comm/Clock.h"
+#include "comm/FileDateTime.h"
+#include "comm/LiteralPath.h"
+#include "targets/Collection.h"
+
+namespace {
+
+// Output redirected to a file, as a script's ">" does.
+class RedirectedOutput {
+ public:
+  explicit RedirectedOutput(const std::wstring& path) : FPath(path) {
+    FFile = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  }
+  ~RedirectedOutput() {
+    CloseHandle(FFile);
+    DeleteFileW(FPath.c_str());
+  }
+  HANDLE Handle() const { return FFile; }
+
+ private:
+  std::wstring FPath;
+  HANDLE FFile;
+};
+
+int Companion(const std::vector<std::wstring>& args, HANDLE out, const std::wstring& journal) {
+  cli::TTextOut o(out), e(out);
+  cli::TCompanionIo io{o, e, nullptr, false, journal};
+  return cli::RunCompanion(args, io);
+}
+
+// The walk the collection makes, calling each(path, find data) for every entry below dir.
+template <typename Each>
+void Walk(const std::wstring& dir, Each&& each) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileExW((L"\\\\?\\" + dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                              FIND_FIRST_EX_LARGE_FETCH);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (fd.cFileName[0] == L'.' && (!fd.cFileName[1] || (fd.cFileName[1] == L'.' && !fd.cFileName[2]))) continue;
+    const std::wstring full = dir + L"\\" + fd.cFileName;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Walk(full, each);
+    else each(full, fd);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
+void NameOf(HANDLE h) {
+  alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + 512 * sizeof(wchar_t)];
+  GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
+}
+
+// What a companion run does, by hand: the walk; per target the existence check, the open of the
+// object with its name (and once per folder the folder's name), the attributes read, written and
+// read back, the times read and written, a journal record before and after (written out in large
+// pieces and flushed once a second, as the journal is) and its output line.
+void ByHand(const std::wstring& root, bool hiddenOn, const FILETIME& fc, const FILETIME& fw, HANDLE out,
+            const std::wstring& journal) {
+  std::vector<std::wstring> files;
+  Walk(root, [&](const std::wstring& f, const WIN32_FIND_DATAW&) { files.push_back(f); });
+  std::sort(files.begin(), files.end());
+  HANDLE j = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  std::string record, lines;
+  DWORD lastFlush = GetTickCount(), written;
+  std::wstring lastFolder;
+  for (const auto& path : files) {
+    const std::wstring f = L"\\\\?\\" + path;
+    if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    NameOf(h);
+    const std::wstring folder = f.substr(0, f.rfind(L'\\'));
+    if (folder != lastFolder) {
+      HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      NameOf(d);
+      CloseHandle(d);
+      lastFolder = folder;
+    }
+    FILE_BASIC_INFO info;
+    GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+    record.append(32 + path.size() * 2, 'B');
+    FILE_BASIC_INFO change{};
+    change.FileAttributes = hiddenOn ? info.FileAttributes | FILE_ATTRIBUTE_HIDDEN : info.FileAttributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN};
+    if (!change.FileAttributes) change.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(h, FileBasicInfo, &change, sizeof change);
+    GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+    FILETIME t0, t1, t2;
+    GetFileTime(h, &t0, &t1, &t2);
+    SetFileTime(h, &fc, nullptr, &fw);
+    GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+    CloseHandle(h);
+    record.append(36, 'A');
+    lines.append(160 + path.size(), 'x');
+    if (record.size() > 64 * 1024) {
+      WriteFile(j, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+      record.clear();
+    }
+    if (GetTickCount() - lastFlush >= 1000) {
+      FlushFileBuffers(j);
+      lastFlush = GetTickCount();
+    }
+    if (lines.size() > 64 * 1024) {
+      WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+      lines.clear();
+    }
+  }
+  WriteFile(j, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+  FlushFileBuffers(j);
+  CloseHandle(j);
+  DeleteFileW(journal.c_str());
+  WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+}
+
+// The collection alone, as the companion makes it: the same host, no window.
+int Collect(const std::wstring& root, const std::vector<std::wstring>& args) {
+  cli::TCliOptions options;
+  cli::TUsageError error;
+  cli::ParseArguments(args, comm::Now(), options, error);
+  cli::TTextOut err(nullptr);
+  cli::TConsoleCollectionHost host(options, err);
+  targets::TTargetList list;
+  targets::TTargetCollection collection(host, list, host);
+  host.Attach(collection);
+  collection.AddPaths({root});
+  return list.Count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int n = bench::CountArg(argc, argv, 20000);
+  wchar_t tmp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, tmp);
+  const std::wstring base = std::wstring(tmp) + L"vss-bench-companion-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring journal = base + L".undo", bareJournal = base + L"-bare.undo";
+  RedirectedOutput out(base + L".out");
+  bench::ReportHeader();
+  {
+    // 50 files a folder, as in the change run's benchmark.
+    const bench::Tree tree(n, std::max(1, n / 50), false);
+    FILETIME fc, fw;
+    comm::TDateTime c, w;
+    comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, c);
+    comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, w);
+    comm::comm_ConvDateTimeToFileTime(c, fc);
+    comm::comm_ConvDateTimeToFileTime(w, fw);
+    bool on = false, bareOn = false;
+    int code = 0;
+    const auto t = bench::Race(5, {[&] {
+                                     on = !on;
+                                     code |= Companion({L"--hidden", on ? L"on" : L"off", L"--created", L"2001-02-03 04:05:06",
+                                                        L"--modified", L"2002-03-04 05:06:07", L"--files", L"--recurse",
+                                                        L"--yes", tree.Root()},
+                                                       out.Handle(), journal);
+                                   },
+                                   [&] {
+                                     bareOn = !bareOn;
+                                     ByHand(tree.Root(), bareOn, fc, fw, out.Handle(), bareJournal);
+                                   }});
+    if (code != 0) std::printf("a companion run ended with %d\n", code);
+    char what[64];
+    std::snprintf(what, sizeof what, "companion run of %d vs the calls by hand", n);
+    bench::Report(what, n, t[0], t[1]);
+    DeleteFileW(journal.c_str());
+  }
+  {
+    // The dry run over 100,000 files (or ten times the count given) with a fixed date, against the
+    // collection of the same tree by the same host.
+    const int m = n * 5;
+    const bench::Tree tree(m, std::max(1, m / 50), false);
+    int collected = 0, code = 0;
+    const auto t = bench::Race(5, {[&] {
+                                     code |= Companion({L"--dry-run", L"--modified", L"2002-03-04 05:06:07", L"--files",
+                                                        L"--recurse", tree.Root()},
+                                                       out.Handle(), journal);
+                                   },
+                                   [&] {
+                                     collected = Collect(tree.Root(), {L"--files", L"--recurse", L"--hidden", L"on", L"x"});
+                                   }});
+    if (code != 0 || collected != m) std::printf("dry run ended with %d, collection found %d of %d\n", code, collected, m);
+    char what[64];
+    std::snprintf(what, sizeof what, "dry run of %d vs the collection", m);
+    bench::Report(what, m, t[0], t[1]);
+  }
+  return 0;
+}
