@@ -5,6 +5,7 @@
 #include "comm/FileAttr.h"
 #include "comm/FileDateTime.h"
 #include "comm/LiteralPath.h"
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 
@@ -31,6 +32,29 @@ class TJournalTargets : public IChangeTargets {
  private:
   const TJournal& FJournal;
 };
+
+// What a question says failed, for the report.
+TReportNote NoteOf(TQuestion question) {
+  switch (question) {
+    case TQuestion::AttrUnreadable: return TReportNote::AttrUnreadable;
+    case TQuestion::AttrWriteFailed: return TReportNote::AttrWriteFailed;
+    case TQuestion::TimeUnreadable: return TReportNote::TimeUnreadable;
+    case TQuestion::TimeWriteFailed: return TReportNote::TimeWriteFailed;
+    case TQuestion::Missing:
+    case TQuestion::ChangedSince: break;
+  }
+  return TReportNote::None;
+}
+
+TReportNote NoteOf(TNoValue reason) {
+  switch (reason) {
+    case TNoValue::NoMetadata: return TReportNote::NoTakenTime;
+    case TNoValue::NoNameDate: return TReportNote::NoNameDate;
+    case TNoValue::NoCurrentTime: return TReportNote::NoCurrentTime;
+    case TNoValue::OutOfRange: return TReportNote::OutOfRange;
+  }
+  return TReportNote::None;
+}
 
 std::wstring PartsText(const std::array<uint16_t, 6>& p) {
   return comm::FormatDateTimeParts(p[dpYear], p[dpMonth], p[dpDay], p[dpHour], p[dpMinute], p[dpSecond]);
@@ -201,6 +225,17 @@ void TChangeRun::RecoverFromException() {
   FSummaryDue = false;
   FRunning = false;
   FAborted = true;
+  // The target the run was at: in the report only where it failed before whatever escaped.
+  if (FEntry) {
+    if (FFailureNoted) {
+      FEntry->Outcome = TTargetOutcome::Failed;
+      if (FReportSink) FReportSink(*FEntry);
+    } else {
+      FReport.Entries.pop_back();
+    }
+    FEntry = nullptr;
+  }
+  FReport.Ending = TRunEnding::Stopped;
   auto attempt = [](auto&& step) {
     try {
       step();
@@ -225,7 +260,12 @@ void TChangeRun::RecoverFromException() {
   }
 }
 
-void TChangeRun::Ask(TQuestion question, const std::wstring& path) {
+void TChangeRun::Ask(TQuestion question, const std::wstring& path, DWORD error, TReportNote note) {
+  if (FEntry && !FFailureNoted) {
+    FFailureNoted = true;
+    FEntry->Error = error;
+    FEntry->Note = note != TReportNote::None ? note : NoteOf(question);
+  }
   if (FNoMoreQuestions) return;
   // A question may stay open for long, and the program may be ended under it: a target the run has
   // already changed in part makes the journal the last run's before it is asked about.
@@ -299,6 +339,18 @@ bool TChangeRun::BeginJournal() {
   return FUser.Confirm(JournalBeginFailedText(FJournal->Path(), FJournal->Error()), false);
 }
 
+void TChangeRun::EndEntry(TTargetOutcome outcome) {
+  FEntry->Outcome = outcome;
+  if (FJournalOn) {
+    // A target without a record of its state can only have failed or been missing.
+    if (FEntryRecorded)
+      FJournal->RecordOutcome(nullptr, outcome, FEntry->Error, FEntry->Note);
+    else if (outcome == TTargetOutcome::Failed || outcome == TTargetOutcome::Missing)
+      FJournal->RecordOutcome(&FEntry->Path, outcome, FEntry->Error, FEntry->Note);
+  }
+  if (FReportSink) FReportSink(*FEntry);
+}
+
 void TChangeRun::EndJournal() {
   if (!FJournalOn) return;
   FJournalOn = false;
@@ -318,6 +370,11 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
   FSummary = TRunSummary{};
   FSummaryDue = true;
   FFolderNames = comm::TFolderNameCache{};
+  FReport = TRunReport{};
+  FReport.Undo = undo;
+  GetSystemTimeAsFileTime(&FReport.Started);
+  FReport.Entries.reserve(static_cast<size_t>(std::max(count, 0)));
+  FJournalCutShort = false;
 
   // The count is read again each time: the list is not meant to change under a run, but an index
   // past its end must never be read.
@@ -336,18 +393,50 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
     TChangeTarget& target = FTargetFactory ? *(made = MakeTarget(path)) : own.emplace(comm::comm_LiteralPath(path), FFolderNames);
     // When the photo was taken is read through the run's own handle on it, not a second open.
     if (!FUndoing && FPlan.ChangeDate && FPlan.Rules.ReadsTaken(FPlan.SetCreate, FPlan.SetUpdate)) target.ReadDataToo();
+    FEntry = &FReport.Entries.emplace_back();
+    FEntry->Path = path;
+    FFailureNoted = FEntryRecorded = false;
     // comm_GetPathKind of the literal form: nothing there is a missing target.
     if (GetFileAttributesW(target.LiteralPath().c_str()) == comm::kNoFileAttributes) {
+      FEntry->Error = GetLastError();
+      FFailureNoted = true;
+      EndEntry(TTargetOutcome::Missing);
       Ask(TQuestion::Missing, path);
       if (FAborted) break;
       continue;
     }
     const TStepOutcome outcome = step(i, path, target);
+    // A target the user stopped at before anything failed was not done at all.
+    if (FAborted && !FFailureNoted) {
+      FReport.Entries.pop_back();
+      FEntry = nullptr;
+      break;
+    }
+    switch (outcome) {
+      case TStepOutcome::Failed: EndEntry(TTargetOutcome::Failed); break;
+      case TStepOutcome::Unchanged: {
+        const TSideTime& side = FPlan.SetCreate ? FTargetTimes.Creation : FTargetTimes.LastWrite;
+        FEntry->Note = NoteOf(side.Reason);
+        EndEntry(TTargetOutcome::NoValue);
+        break;
+      }
+      // Written, and found as it was: it already was as the plan (or the undo) makes it.
+      case TStepOutcome::Changed:
+        EndEntry(FEntry->HasBefore && FEntry->HasAfter && SameTargetState(FEntry->Before, FEntry->After)
+                     ? TTargetOutcome::Unchanged
+                     : TTargetOutcome::Changed);
+        break;
+    }
     if (FAborted) break;
     if (outcome == TStepOutcome::Changed) ++FSummary.Changed;
     else if (outcome == TStepOutcome::Failed) ++FSummary.Errors;
   }
+  FEntry = nullptr;
+  FReport.Ending = FAborted ? TRunEnding::Stopped : TRunEnding::Ended;
+  const bool journalHoldsReport = FJournalOn && FJournalCommitted && !FJournalCutShort;
   EndJournal();
+  // The journal that holds this run's report is the last run's; otherwise the report is kept beside it.
+  if (!undo && FJournal && !journalHoldsReport) FJournal->SaveReport(FReport);
 
   // Automatic exit: the close is requested before the summary, whose box the pending shutdown
   // then closes at once.
@@ -362,14 +451,21 @@ void TChangeRun::RunLoop(IChangeTargets& targets, bool undo, const TStep& step) 
 TChangeRun::TStepOutcome TChangeRun::ChangeRecorded(const std::wstring& path, TChangeTarget& target) {
   if (FPlan.ChangeDate) target.OpenForWrite();
   TTargetState before;
-  bool known = false, recorded = false;
+  bool recorded = false;
+  // The state is read for the report too; the steps then need not read it again.
+  const TTargetStatus read = target.ReadState(before);
+  const bool known = read == TTargetStatus::Done;
+  if (known) {
+    FEntry->HasBefore = true;
+    FEntry->Before = before;
+  }
   if (FJournalOn) {
-    switch (target.ReadState(before)) {
+    switch (read) {
       case TTargetStatus::Done:
-        known = true;
         if (FJournal->Record(path, before)) {
-          recorded = true;
+          recorded = FEntryRecorded = true;
         } else if (FUser.Confirm(JournalWriteFailedText(FJournal->Path(), FJournal->Error()), false)) {
+          FJournalCutShort = true;
           EndJournal();  // what was recorded so far stays the journal of this run
         } else {
           FAborted = true;
@@ -380,7 +476,7 @@ TChangeRun::TStepOutcome TChangeRun::ChangeRecorded(const std::wstring& path, TC
       case TTargetStatus::Link: break;
       // A state that cannot be recorded is not changed.
       case TTargetStatus::Failed:
-        Ask(FPlan.ChangeAttr ? TQuestion::AttrUnreadable : TQuestion::TimeUnreadable, path);
+        Ask(FPlan.ChangeAttr ? TQuestion::AttrUnreadable : TQuestion::TimeUnreadable, path, target.Error());
         return TStepOutcome::Failed;
     }
   }
@@ -389,9 +485,14 @@ TChangeRun::TStepOutcome TChangeRun::ChangeRecorded(const std::wstring& path, TC
   comm::TScopeExit clear([this] { FUncommitted = nullptr; });
   if (recorded && !FJournalCommitted) FUncommitted = &uncommitted;
   ChangeTarget(path, target, attrDone, dateDone, known ? &before : nullptr);
+  TTargetState after;
+  const bool readAfter = known && target.ReadState(after) == TTargetStatus::Done;
+  if (readAfter) {
+    FEntry->HasAfter = true;
+    FEntry->After = after;
+  }
   if (recorded) {
-    TTargetState after;
-    const bool read = target.ReadState(after) == TTargetStatus::Done;
+    const bool read = readAfter;
     if (read) FJournal->RecordAfter(after);
     // The first target that this run really changed makes its journal the last run's.
     const bool changed = read ? !SameTargetState(before, after)
@@ -411,9 +512,13 @@ TChangeRun::TStepOutcome TChangeRun::UndoTarget(const TJournalHeader& header, co
   TTargetState now;
   switch (target.ReadState(now)) {
     case TTargetStatus::Done: break;
-    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return TStepOutcome::Failed;
-    case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path); return TStepOutcome::Failed;
+    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path, target.Error()); return TStepOutcome::Failed;
+    case TTargetStatus::Link:
+      Ask(TQuestion::AttrWriteFailed, path, ERROR_SUCCESS, TReportNote::Link);
+      return TStepOutcome::Failed;
   }
+  FEntry->HasBefore = FEntry->HasAfter = true;
+  FEntry->Before = FEntry->After = now;
   if (SameTargetState(record.Before, now)) return TStepOutcome::Changed;
   // Later work on the target is not undone without the user's word: asked even after "すべてはい" to
   // another question, and a box closed unanswered (the program ending) stops the undo.
@@ -437,6 +542,7 @@ TChangeRun::TStepOutcome TChangeRun::UndoTarget(const TJournalHeader& header, co
   FPlan.UpdateFileTime = record.Before.LastWrite;
   bool attrDone = true, dateDone = true;
   ChangeTarget(path, target, attrDone, dateDone, &now);
+  FEntry->HasAfter = target.ReadState(FEntry->After) == TTargetStatus::Done;
   return attrDone && dateDone ? TStepOutcome::Changed : TStepOutcome::Failed;
 }
 
@@ -447,8 +553,8 @@ bool TChangeRun::TakeTargetTimes(const std::wstring& path, TChangeTarget& target
   } else {
     switch (target.ReadState(now)) {
       case TTargetStatus::Done: break;
-      case TTargetStatus::Failed: Ask(TQuestion::TimeUnreadable, path); return false;
-      case TTargetStatus::Link: Ask(TQuestion::TimeWriteFailed, path); return false;
+      case TTargetStatus::Failed: Ask(TQuestion::TimeUnreadable, path, target.Error()); return false;
+      case TTargetStatus::Link: Ask(TQuestion::TimeWriteFailed, path, ERROR_SUCCESS, TReportNote::Link); return false;
     }
   }
   FTargetTimes = PlannedTimes(FPlan, path, now, target.DataHandle());
@@ -501,21 +607,25 @@ void TChangeRun::ChangeTarget(const std::wstring& path, TChangeTarget& target, b
   if (!heldReadOnly) return;
   // A file that silently lost its read-only attribute would be the worst outcome: a restore that is
   // refused or does not take counts as a failed attribute change, with its question.
-  DWORD after;
-  if (!WriteAttrChecked(target, attr & ~DWORD{FILE_ATTRIBUTE_READONLY}, attr, after)) {
+  DWORD after, error;
+  if (!WriteAttrChecked(target, attr & ~DWORD{FILE_ATTRIBUTE_READONLY}, attr, after, error)) {
     attrDone = false;
-    if (!FAborted) Ask(TQuestion::AttrWriteFailed, path);
+    if (!FAborted) Ask(TQuestion::AttrWriteFailed, path, error, error ? TReportNote::None : TReportNote::AttrNotTaken);
   }
 }
 
-bool TChangeRun::WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wanted, DWORD& after) {
+bool TChangeRun::WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wanted, DWORD& after, DWORD& error) {
   constexpr DWORD kKept = kReadOnly | kHidden | kSystem;
   // Read-only goes on last: where hidden and system live in an extended attribute (Linux file systems
   // under Wine), a file that is read-only already refuses them, and the write claims success all the same.
   if ((wanted & kReadOnly) && ((wanted ^ current) & (kHidden | kSystem))) target.WriteAttr(wanted & ~kReadOnly);
   const bool written = target.WriteAttr(wanted) == TTargetStatus::Done;
+  error = written ? ERROR_SUCCESS : target.Error();
   // Read back: a write can be accepted and still not take.
-  if (target.ReadAttr(after) != TTargetStatus::Done) return false;
+  if (target.ReadAttr(after) != TTargetStatus::Done) {
+    if (!error) error = target.Error();
+    return false;
+  }
   return written && (after & kKept) == (wanted & kKept);
 }
 
@@ -523,15 +633,23 @@ bool TChangeRun::AttrStep(const std::wstring& path, TChangeTarget& target, DWORD
   DWORD attr = knownAttr;
   switch (attr != comm::kNoFileAttributes ? TTargetStatus::Done : target.ReadAttr(attr)) {
     case TTargetStatus::Done: break;
-    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path); return false;
+    case TTargetStatus::Failed: Ask(TQuestion::AttrUnreadable, path, target.Error()); return false;
     // A link that cannot be changed without its target: reported as a change that failed.
-    case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path); return false;
+    case TTargetStatus::Link: Ask(TQuestion::AttrWriteFailed, path, ERROR_SUCCESS, TReportNote::Link); return false;
   }
   // Written even when the word does not change: a refused write is an error all the same.
-  if (WriteAttrChecked(target, attr, (attr & ~FPlan.AttrMask) | FPlan.AttrValues, after)) return true;
-  Ask(TQuestion::AttrWriteFailed, path);
+  DWORD error;
+  if (WriteAttrChecked(target, attr, (attr & ~FPlan.AttrMask) | FPlan.AttrValues, after, error)) return true;
+  Ask(TQuestion::AttrWriteFailed, path, error, error ? TReportNote::None : TReportNote::AttrNotTaken);
   return false;
 }
+
+namespace {
+// A time write that failed because the target is a link this platform would follow.
+TReportNote TimeWriteNote(const TChangeTarget& target) {
+  return target.LinkFollowed() ? TReportNote::Link : TReportNote::None;
+}
+}  // namespace
 
 bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
   // An undo writes back the times as they were recorded; per-target rules write each target's own.
@@ -542,16 +660,16 @@ bool TChangeRun::DateStep(const std::wstring& path, TChangeTarget& target) {
                                                : (FTargetTimes.LastWrite.HasValue ? &FTargetTimes.LastWrite.Time : nullptr);
     switch (target.WriteTimes(creation, lastWrite)) {
       case comm::rtDone: return true;
-      case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
-      case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
+      case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path, target.Error()); return false;
+      case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path, target.Error(), TimeWriteNote(target)); return false;
     }
     return false;
   }
   // One open reads the three times and writes the two; the last-access time is never written.
   switch (target.ReplaceTimes(FPlan.SetCreate ? &FPlan.CreateTime : nullptr, FPlan.SetUpdate ? &FPlan.UpdateTime : nullptr)) {
     case comm::rtDone: return true;
-    case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path); return false;
-    case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path); return false;
+    case comm::rtUnreadable: Ask(TQuestion::TimeUnreadable, path, target.Error()); return false;
+    case comm::rtWriteFailed: Ask(TQuestion::TimeWriteFailed, path, target.Error(), TimeWriteNote(target)); return false;
   }
   return false;
 }

@@ -6,6 +6,7 @@
 #include "comm/DateTime.h"
 #include "comm/NamedObject.h"
 #include "engine/ChangeTarget.h"
+#include "engine/RunReport.h"
 #include "engine/TimeRule.h"
 #include "engine/UndoJournal.h"
 #include <array>
@@ -208,6 +209,13 @@ class TChangeRun {
   bool ChangeTargetAttr(const std::wstring& path);
   bool ChangeTargetDateTime(const std::wstring& path);
 
+  // What the last run or undo did to each target it took (a target the user stopped at before anything
+  // was done to it is not in it). Kept for the next run: a run whose journal does not hold it (it
+  // changed nothing, or an undo) hands it to the journal's SaveReport.
+  const TRunReport& Report() const { return FReport; }
+  // Called once per target as soon as its outcome is known.
+  void SetReportSink(TReportSink sink) { FReportSink = std::move(sink); }
+
   bool Running() const { return FRunning; }
   bool Aborted() const { return FAborted; }
   const ChangePlan& Plan() const { return FPlan; }
@@ -220,8 +228,13 @@ class TChangeRun {
   void SetTargetFactory(TTargetFactory factory) { FTargetFactory = std::move(factory); }
 
  private:
-  // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted.
-  void Ask(TQuestion question, const std::wstring& path);
+  // Asks unless the user answered "すべてはい" earlier in this run; Abort sets FAborted. The report
+  // keeps the first failure of a target: the system's error and what failed (note; None: as the
+  // question says).
+  void Ask(TQuestion question, const std::wstring& path, DWORD error = ERROR_SUCCESS,
+           TReportNote note = TReportNote::None);
+  // The outcome of the loop's present target, into the report, its sink and the journal.
+  void EndEntry(TTargetOutcome outcome);
   std::unique_ptr<TChangeTarget> MakeTarget(const std::wstring& path);
   // Both steps on one target, with the read-only handling around the date step. knownState is the
   // target's state already read (null: none).
@@ -250,7 +263,8 @@ class TChangeRun {
   bool DateStep(const std::wstring& path, TChangeTarget& target);
   // Writes an attribute word and reads it back; true when the write was accepted and read-only,
   // hidden and system read back as written. after is the word read back (kNoFileAttributes if none).
-  static bool WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wanted, DWORD& after);
+  // error: the system's reason when the write or the read back was refused, 0 when it did not take.
+  static bool WriteAttrChecked(TChangeTarget& target, DWORD current, DWORD wanted, DWORD& after, DWORD& error);
   // After an exception escaped the run: the window back to idle, the user told.
   void RecoverFromException();
 
@@ -282,6 +296,13 @@ class TChangeRun {
   // The present target's times under per-target rules; FNoDateValue when no side it sets has one.
   TTargetTimes FTargetTimes;
   bool FNoDateValue = false;
+  // The report of the run in progress, or of the last one.
+  TRunReport FReport;
+  TReportSink FReportSink;
+  TReportEntry* FEntry = nullptr;  // the present target's entry
+  bool FFailureNoted = false;      // it holds its failure
+  bool FEntryRecorded = false;     // it has a record of its state in the journal
+  bool FJournalCutShort = false;   // the journal stopped being written before the run ended
 };
 
 }  // namespace engine

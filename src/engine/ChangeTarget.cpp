@@ -14,6 +14,9 @@ TTargetStatus StatusOf(comm::TOpenResult r) {
   return TTargetStatus::Failed;
 }
 
+// The error of the call just made; a failure that set none (a conversion) reads as 0.
+DWORD ErrorOf(bool failed) { return failed ? GetLastError() : ERROR_SUCCESS; }
+
 }  // namespace
 
 TTargetStatus TChangeTarget::OpenForWrite(bool again) {
@@ -24,11 +27,15 @@ TTargetStatus TChangeTarget::OpenForWrite(bool again) {
   constexpr DWORD kAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
   FWriteReads = false;
   if (FReadData) {
+    SetLastError(ERROR_SUCCESS);
     FWrite = comm::comm_OpenNamedObject(FPath, kAccess | FILE_READ_DATA, FILE_SHARE_READ, FWriteResult, &FFolders);
     FWriteReads = FWrite.Valid();
     if (FWriteResult != comm::orFailed) return StatusOf(FWriteResult);
   }
+  SetLastError(ERROR_SUCCESS);
   FWrite = comm::comm_OpenNamedObject(FPath, kAccess, FILE_SHARE_READ, FWriteResult, &FFolders);
+  FWriteError = ErrorOf(FWriteResult == comm::orFailed);
+  if (FWriteError) FError = FWriteError;
   return StatusOf(FWriteResult);
 }
 
@@ -43,9 +50,12 @@ HANDLE TChangeTarget::AttrHandle(TTargetStatus& status) {
   }
   if (!FAttrTried) {
     FAttrTried = true;
+    SetLastError(ERROR_SUCCESS);
     FAttr = comm::comm_OpenForAttributes(FPath, FAttrResult, &FFolders);
+    FAttrError = ErrorOf(FAttrResult == comm::orFailed);
   }
   status = StatusOf(FAttrResult);
+  if (status == TTargetStatus::Failed) FError = FAttrError;
   return FAttr.Get();
 }
 
@@ -55,14 +65,18 @@ TTargetStatus TChangeTarget::ReadAttr(DWORD& attr) {
   HANDLE h = AttrHandle(status);
   if (status != TTargetStatus::Done) return status;
   attr = comm::comm_GetHandleAttr(h);
-  return attr == comm::kNoFileAttributes ? TTargetStatus::Failed : TTargetStatus::Done;
+  if (attr != comm::kNoFileAttributes) return TTargetStatus::Done;
+  FError = GetLastError();
+  return TTargetStatus::Failed;
 }
 
 TTargetStatus TChangeTarget::WriteAttr(DWORD attr) {
   TTargetStatus status;
   HANDLE h = AttrHandle(status);
   if (status != TTargetStatus::Done) return status;
-  return comm::comm_SetHandleAttr(h, attr) ? TTargetStatus::Done : TTargetStatus::Failed;
+  if (comm::comm_SetHandleAttr(h, attr)) return TTargetStatus::Done;
+  FError = GetLastError();
+  return TTargetStatus::Failed;
 }
 
 TTargetStatus TChangeTarget::ReadState(TTargetState& state) {
@@ -70,7 +84,10 @@ TTargetStatus TChangeTarget::ReadState(TTargetState& state) {
   HANDLE h = AttrHandle(status);
   if (status != TTargetStatus::Done) return status;
   FILE_BASIC_INFO info;
-  if (!GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) return TTargetStatus::Failed;
+  if (!GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) {
+    FError = GetLastError();
+    return TTargetStatus::Failed;
+  }
   state.Attr = info.FileAttributes;
   state.Creation = {info.CreationTime.LowPart, static_cast<DWORD>(info.CreationTime.HighPart)};
   state.LastWrite = {info.LastWriteTime.LowPart, static_cast<DWORD>(info.LastWriteTime.HighPart)};
@@ -79,14 +96,24 @@ TTargetStatus TChangeTarget::ReadState(TTargetState& state) {
 
 comm::TReplaceTimesResult TChangeTarget::WriteTimes(const FILETIME* creation, const FILETIME* lastWrite) {
   OpenForWrite();
-  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? comm::rtWriteFailed : comm::rtUnreadable;
-  return SetFileTime(FWrite.Get(), creation, nullptr, lastWrite) ? comm::rtDone : comm::rtWriteFailed;
+  if (!FWrite) return Unopened();
+  if (SetFileTime(FWrite.Get(), creation, nullptr, lastWrite)) return comm::rtDone;
+  FError = GetLastError();
+  return comm::rtWriteFailed;
 }
 
 comm::TReplaceTimesResult TChangeTarget::ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite) {
   OpenForWrite();
-  if (!FWrite) return FWriteResult == comm::orLinkFollowed ? comm::rtWriteFailed : comm::rtUnreadable;
-  return comm::comm_ReplaceHandleDateTime(FWrite.Get(), creation, lastWrite);
+  if (!FWrite) return Unopened();
+  SetLastError(ERROR_SUCCESS);
+  const comm::TReplaceTimesResult result = comm::comm_ReplaceHandleDateTime(FWrite.Get(), creation, lastWrite);
+  if (result != comm::rtDone) FError = GetLastError();
+  return result;
+}
+
+comm::TReplaceTimesResult TChangeTarget::Unopened() {
+  FError = FWriteError;
+  return FWriteResult == comm::orLinkFollowed ? comm::rtWriteFailed : comm::rtUnreadable;
 }
 
 }  // namespace engine

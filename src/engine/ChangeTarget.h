@@ -37,11 +37,15 @@ class TChangeTarget {
   TChangeTarget& operator=(const TChangeTarget&) = delete;
 
   const std::wstring& LiteralPath() const { return FPath; }
+  // The system's error code of the last operation that failed (0 where the system gave none).
+  DWORD Error() const { return FError; }
 
   // Opens the target for writing (shared for reading only, so a read-only file or one that another
   // program writes is refused). Tried once; again opens anew unless the target is a link.
   virtual TTargetStatus OpenForWrite(bool again = false);
   bool OpenedForWrite() const { return FWrite.Valid(); }
+  // The write open found a link that this platform would follow.
+  bool LinkFollowed() const { return FWriteTried && FWriteResult == comm::orLinkFollowed; }
   // The write open asks to read the target's bytes too (the run reads when a photo was taken through
   // it); where that is refused, the target is opened for writing alone.
   void ReadDataToo() { FReadData = true; }
@@ -61,9 +65,15 @@ class TChangeTarget {
   // handle open for writing; without one, rtUnreadable (rtWriteFailed for a link).
   virtual comm::TReplaceTimesResult ReplaceTimes(const comm::TDateTime* creation, const comm::TDateTime* lastWrite);
 
+ protected:
+  // What an operation that fails says why (a test's target sets the code it fails with).
+  void SetError(DWORD error) { FError = error; }
+
  private:
   // The handle for the attributes: the write handle when there is one, else one of their own.
   HANDLE AttrHandle(TTargetStatus& status);
+  // The times' result where no handle is open for writing, with the open's error.
+  comm::TReplaceTimesResult Unopened();
 
   std::wstring FPath;
   comm::TFolderNameCache& FFolders;
@@ -71,6 +81,8 @@ class TChangeTarget {
   bool FWriteTried = false, FAttrTried = false;
   bool FReadData = false, FWriteReads = false;
   comm::TOpenResult FWriteResult = comm::orFailed, FAttrResult = comm::orFailed;
+  DWORD FWriteError = ERROR_SUCCESS, FAttrError = ERROR_SUCCESS;  // why each open failed
+  DWORD FError = ERROR_SUCCESS;
 };
 
 }  // namespace engine

@@ -13,15 +13,6 @@ constexpr DWORD kShownAttrs = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | 
 
 int64_t Ticks(const FILETIME& t) { return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime); }
 
-// The attributes as letters, as the shell's attribute column shows them.
-std::wstring AttrText(DWORD attr) {
-  std::wstring text;
-  if (attr & FILE_ATTRIBUTE_READONLY) text += L'R';
-  if (attr & FILE_ATTRIBUTE_HIDDEN) text += L'H';
-  if (attr & FILE_ATTRIBUTE_SYSTEM) text += L'S';
-  return text;
-}
-
 // What a side's note says in the note column; empty where the side simply changes or is not touched.
 std::wstring SideText(const wchar_t* side, TSideNote note, TNoValue why) {
   switch (note) {
@@ -46,6 +37,14 @@ void Side(bool set, const TSideTime& planned, const FILETIME& now, FILETIME& nex
 }
 
 }  // namespace
+
+std::wstring AttrText(DWORD attr) {
+  std::wstring text;
+  if (attr & FILE_ATTRIBUTE_READONLY) text += L'R';
+  if (attr & FILE_ATTRIBUTE_HIDDEN) text += L'H';
+  if (attr & FILE_ATTRIBUTE_SYSTEM) text += L'S';
+  return text;
+}
 
 const wchar_t* PreviewColumnCaption(int column) {
   static constexpr const wchar_t* kCaptions[pcColumnCount] = {
@@ -207,15 +206,9 @@ void TPreview::SortBy(int column, bool ascending) {
 }
 
 std::wstring TPreview::CsvText() const {
-  std::wstring text;
-  std::vector<std::wstring> fields(pcColumnCount);
-  for (int c = 0; c < pcColumnCount; ++c) fields[static_cast<size_t>(c)] = PreviewColumnCaption(c);
-  comm::AppendCsvRow(text, fields);
-  for (int i = 0; i < Count(); ++i) {
-    for (int c = 0; c < pcColumnCount; ++c) fields[static_cast<size_t>(c)] = CellText(i, c);
-    comm::AppendCsvRow(text, fields);
-  }
-  return text;
+  return comm::CsvTableText(
+      pcColumnCount, static_cast<size_t>(Count()), [](int c) { return std::wstring(PreviewColumnCaption(c)); },
+      [&](size_t row, int c) { return CellText(static_cast<int>(row), c); });
 }
 
 }  // namespace engine

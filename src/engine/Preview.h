@@ -36,6 +36,8 @@ enum TPreviewColumn {
 };
 // Their captions.
 const wchar_t* PreviewColumnCaption(int column);
+// Read-only, hidden and system as letters ("RHS"), as the shell's attribute column shows them.
+std::wstring AttrText(DWORD attr);
 
 // The rows of a plan over a target list, worked out a few at a time (Step) so that a window can show
 // progress and be stopped, and shown in any column's order.

@@ -13,10 +13,12 @@
 namespace engine {
 namespace {
 
-constexpr char kMagic[8] = {'V', 'S', 'S', 'U', 'N', 'D', 'O', '1'};
+constexpr char kMagicV1[8] = {'V', 'S', 'S', 'U', 'N', 'D', 'O', '1'};
+constexpr char kMagic[8] = {'V', 'S', 'S', 'U', 'N', 'D', 'O', '2'};
+constexpr char kReportMagic[8] = {'V', 'S', 'S', 'R', 'E', 'P', 'T', '1'};
 constexpr uint32_t kHeaderSize = 64;
 constexpr uint32_t kRecordFixed = 32;  // kind, length, attributes, zero, two times
-constexpr uint32_t kBefore = 'B', kAfter = 'A', kEnd = 'E';
+constexpr uint32_t kBefore = 'B', kAfter = 'A', kResult = 'R', kEnd = 'E';
 constexpr uint32_t kKnownFlags = 1 | 2 | 4 | 8 | 16 | 32;
 constexpr uint32_t kMaxPathChars = 32767;
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -38,12 +40,15 @@ uint32_t Get32(const char* p) {
 FILETIME Get64(const char* p) { return {Get32(p), Get32(p + 4)}; }
 void PutCrc(std::string& out, size_t from) { Put32(out, Crc32(out.data() + from, out.size() - from)); }
 
+bool KnownKind(uint32_t kind) { return kind == kBefore || kind == kAfter || kind == kResult || kind == kEnd; }
+// A 'B' record names its target, 'A' and 'E' name none, an 'R' record may.
+bool LengthFits(uint32_t kind, uint32_t chars) { return kind == kResult || (kind == kBefore) == (chars != 0); }
+
 // Whether a whole record, its check included, stands at an offset.
 bool WholeRecordAt(const char* p, size_t size, size_t at) {
   if (size - at < kRecordFixed + 4) return false;
   const uint32_t kind = Get32(p + at), chars = Get32(p + at + 4);
-  if ((kind != kBefore && kind != kAfter && kind != kEnd) || chars > kMaxPathChars || (kind == kBefore) == (chars == 0))
-    return false;
+  if (!KnownKind(kind) || chars > kMaxPathChars || !LengthFits(kind, chars)) return false;
   const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
   return size - at >= length && Get32(p + at + length - 4) == Crc32(p + at, length - 4);
 }
@@ -74,13 +79,13 @@ std::string HeaderBytes(const TJournalHeader& h) {
   return out;
 }
 
-void AppendRecord(std::string& out, uint32_t kind, const std::wstring* path, const TTargetState& s) {
+void AppendRecord(std::string& out, uint32_t kind, const std::wstring* path, const TTargetState& s, uint32_t extra = 0) {
   const size_t from = out.size();
   const uint32_t chars = path ? static_cast<uint32_t>(path->size()) : 0;
   Put32(out, kind);
   Put32(out, chars);
   Put32(out, s.Attr);
-  Put32(out, 0);
+  Put32(out, extra);
   Put64(out, s.Creation);
   Put64(out, s.LastWrite);
   if (path)
@@ -89,6 +94,113 @@ void AppendRecord(std::string& out, uint32_t kind, const std::wstring* path, con
       out.push_back(static_cast<char>((c >> 8) & 0xFF));
     }
   PutCrc(out, from);
+}
+
+// An 'R' record: the outcome and the note in the attribute word, the error code beside it.
+void AppendResult(std::string& out, const std::wstring* path, TTargetOutcome outcome, DWORD error, TReportNote note) {
+  AppendRecord(out, kResult, path,
+               TTargetState{static_cast<uint32_t>(outcome) | (uint32_t{static_cast<uint8_t>(note)} << 8), {}, {}}, error);
+}
+
+std::wstring PathAt(const char* r, uint32_t chars) {
+  std::wstring path(chars, L'\0');
+  for (uint32_t i = 0; i < chars; ++i)
+    path[i] = static_cast<wchar_t>(static_cast<unsigned char>(r[kRecordFixed + 2 * i]) |
+                                   (static_cast<unsigned char>(r[kRecordFixed + 2 * i + 1]) << 8));
+  return path;
+}
+
+// The records after a header, into journal (its records, ending and report). plan: the journal's
+// header, which every after state must fit; null for a report file, whose states are only shown.
+// results: 'R' records belong to this version. False when the records are damaged.
+bool ParseRecords(const char* p, size_t size, const TJournalHeader* plan, bool results, TJournal& journal) {
+  std::vector<TReportEntry>& entries = journal.Report.Entries;
+  std::vector<bool> resolved;  // per entry: its 'R' record came
+  bool ended = false;
+  // The report entry of the last 'B' record while it waits for its 'R' record; none once that came.
+  bool open = false;
+  size_t at = kHeaderSize;
+  while (at < size) {
+    // A record cut short, or one whose check fails at the very end of the file, is the one the run was
+    // writing when it was killed: its target was not touched yet.
+    if (size - at < kRecordFixed + 4) break;
+    const char* r = p + at;
+    const uint32_t kind = Get32(r), chars = Get32(r + 4);
+    if (!KnownKind(kind) || (kind == kResult && !results) || chars > kMaxPathChars || !LengthFits(kind, chars))
+      return false;
+    const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
+    if (size - at < length || (Get32(r + length - 4) != Crc32(r, length - 4) && at + length == size)) {
+      if (TornTail(p, size, at)) break;
+      return false;
+    }
+    if (Get32(r + length - 4) != Crc32(r, length - 4)) return false;
+    // Nothing is written after the end of a run.
+    if (ended) return false;
+    TTargetState state;
+    state.Attr = Get32(r + 8);
+    state.Creation = Get64(r + 16);
+    state.LastWrite = Get64(r + 24);
+    if (kind == kBefore) {
+      TJournalRecord record;
+      record.Path = PathAt(r, chars);
+      record.Before = state;
+      TReportEntry entry;
+      entry.Path = record.Path;
+      entry.HasBefore = true;
+      entry.Before = state;
+      journal.Records.push_back(std::move(record));
+      entries.push_back(std::move(entry));
+      resolved.push_back(false);
+      open = true;
+    } else if (kind == kAfter) {
+      // An after state belongs to the record just before it, and only one, before its result; and it
+      // is something the header's run could have left that target as. A journal that says otherwise
+      // would have the undo write to targets on the word of records that no run made.
+      if (!open || journal.Records.back().HasAfter || (plan && !RunCouldLeave(*plan, journal.Records.back().Before, state)))
+        return false;
+      journal.Records.back().HasAfter = entries.back().HasAfter = true;
+      journal.Records.back().After = entries.back().After = state;
+    } else if (kind == kResult) {
+      const uint32_t outcome = state.Attr & 0xFF, note = state.Attr >> 8;
+      if (outcome >= static_cast<uint32_t>(kOutcomeCount) || note > kLastReportNote) return false;
+      if (chars == 0) {
+        if (!open) return false;
+        open = false;
+      } else {
+        // A target without a record of its state cannot have been changed, nor kept its times for
+        // want of a value (that takes its state).
+        if (outcome != static_cast<uint32_t>(TTargetOutcome::Failed) && outcome != static_cast<uint32_t>(TTargetOutcome::Missing))
+          return false;
+        open = false;
+        entries.emplace_back().Path = PathAt(r, chars);
+        resolved.push_back(false);
+      }
+      TReportEntry& e = entries.back();
+      e.Outcome = static_cast<TTargetOutcome>(outcome);
+      e.Note = static_cast<TReportNote>(note);
+      e.Error = Get32(r + 12);
+      resolved.back() = true;
+    } else {
+      if (state.Attr > 1) return false;
+      ended = true;
+      open = false;
+      journal.Ending = state.Attr ? TRunEnding::Stopped : TRunEnding::Ended;
+    }
+    at += length;
+  }
+  // Targets whose result the journal does not say (an older version's, or the one a killed run was at).
+  for (size_t i = 0; i < entries.size(); ++i) {
+    TReportEntry& e = entries[i];
+    if (resolved[i]) continue;
+    if (e.HasAfter) {
+      e.Outcome = SameTargetState(e.Before, e.After) ? TTargetOutcome::Unchanged : TTargetOutcome::Changed;
+    } else {
+      e.Outcome = TTargetOutcome::Failed;
+      e.Note = i + 1 == entries.size() && journal.Ending == TRunEnding::Cut ? TReportNote::Cut : TReportNote::Unknown;
+    }
+  }
+  journal.Report.Ending = journal.Ending;
+  return true;
 }
 
 }  // namespace
@@ -137,7 +249,8 @@ TJournalLoad ParseJournal(const std::string& bytes, TJournal& journal) {
     journal = TJournal{};
     return TJournalLoad::Damaged;
   };
-  if (size < kHeaderSize || std::memcmp(p, kMagic, sizeof kMagic) != 0 || Get32(p + 8) != kHeaderSize ||
+  const bool v2 = size >= kHeaderSize && std::memcmp(p, kMagic, sizeof kMagic) == 0;
+  if (size < kHeaderSize || (!v2 && std::memcmp(p, kMagicV1, sizeof kMagicV1) != 0) || Get32(p + 8) != kHeaderSize ||
       Get32(p + 60) != Crc32(p, 60))
     return damaged();
   TJournalHeader& h = journal.Header;
@@ -156,55 +269,94 @@ TJournalLoad ParseJournal(const std::string& bytes, TJournal& journal) {
   h.RunId = Get32(p + 48) | (uint64_t{Get32(p + 52)} << 32);
   if (HeaderContradicts(flags, h)) return damaged();
 
-  size_t at = kHeaderSize;
-  bool ended = false;
-  while (at < size) {
-    // A record cut short, or one whose check fails at the very end of the file, is the one the run was
-    // writing when it was killed: its target was not touched yet.
-    if (size - at < kRecordFixed + 4) break;
-    const char* r = p + at;
-    const uint32_t kind = Get32(r), chars = Get32(r + 4);
-    if ((kind != kBefore && kind != kAfter && kind != kEnd) || chars > kMaxPathChars ||
-        (kind != kBefore && chars != 0) || (kind == kBefore && chars == 0))
-      return damaged();
-    const size_t length = kRecordFixed + 2 * size_t{chars} + 4;
-    if (size - at < length || (Get32(r + length - 4) != Crc32(r, length - 4) && at + length == size)) {
-      if (TornTail(p, size, at)) break;
-      return damaged();
-    }
-    if (Get32(r + length - 4) != Crc32(r, length - 4)) return damaged();
-    // Nothing is written after the end of a run.
-    if (ended) return damaged();
-    TTargetState state;
-    state.Attr = Get32(r + 8);
-    state.Creation = Get64(r + 16);
-    state.LastWrite = Get64(r + 24);
-    if (kind == kBefore) {
-      TJournalRecord record;
-      record.Path.resize(chars);
-      for (uint32_t i = 0; i < chars; ++i)
-        record.Path[i] = static_cast<wchar_t>(static_cast<unsigned char>(r[kRecordFixed + 2 * i]) |
-                                              (static_cast<unsigned char>(r[kRecordFixed + 2 * i + 1]) << 8));
-      record.Before = state;
-      journal.Records.push_back(std::move(record));
-    } else if (kind == kAfter) {
-      // An after state belongs to the record just before it, and only one; and it is something the
-      // header's run could have left that target as. A journal that says otherwise would have the
-      // undo write to targets on the word of records that no run made.
-      if (journal.Records.empty() || journal.Records.back().HasAfter ||
-          !RunCouldLeave(h, journal.Records.back().Before, state))
-        return damaged();
-      journal.Records.back().HasAfter = true;
-      journal.Records.back().After = state;
-    } else {
-      if (state.Attr > 1) return damaged();
-      ended = true;
-      journal.Ending = state.Attr ? TRunEnding::Stopped : TRunEnding::Ended;
-    }
-    at += length;
-  }
+  if (!ParseRecords(p, size, &h, v2, journal)) return damaged();
+  journal.Report.Started = h.Started;
   journal.Identity = IdentityOf(bytes);
   return journal.Records.empty() ? TJournalLoad::Empty : TJournalLoad::Loaded;
+}
+
+// ---- the report file ----
+
+std::string ReportBytes(const TRunReport& report) {
+  std::string out(kReportMagic, sizeof kReportMagic);
+  Put32(out, kHeaderSize);
+  Put32(out, report.Undo ? 1u : 0u);
+  out.append(12, '\0');
+  Put64(out, report.Started);
+  out.append(24, '\0');
+  PutCrc(out, 0);
+  for (const TReportEntry& e : report.Entries) {
+    // An after state is only kept beside the state before it, as in the journal.
+    if (e.HasBefore) AppendRecord(out, kBefore, &e.Path, e.Before);
+    if (e.HasBefore && e.HasAfter) AppendRecord(out, kAfter, nullptr, e.After);
+    AppendResult(out, e.HasBefore ? nullptr : &e.Path, e.Outcome, e.Error, e.Note);
+  }
+  if (report.Ending != TRunEnding::Cut)
+    AppendRecord(out, kEnd, nullptr, TTargetState{report.Ending == TRunEnding::Stopped ? 1u : 0u, {}, {}});
+  return out;
+}
+
+TJournalLoad ParseReport(const std::string& bytes, TRunReport& report) {
+  report = TRunReport{};
+  const char* p = bytes.data();
+  const size_t size = bytes.size();
+  if (size < kHeaderSize || std::memcmp(p, kReportMagic, sizeof kReportMagic) != 0 || Get32(p + 8) != kHeaderSize ||
+      Get32(p + 60) != Crc32(p, 60) || (Get32(p + 12) & ~1u))
+    return TJournalLoad::Damaged;
+  TJournal parsed;
+  if (!ParseRecords(p, size, nullptr, true, parsed)) return TJournalLoad::Damaged;
+  report = std::move(parsed.Report);
+  report.Undo = Get32(p + 12) & 1;
+  report.Started = Get64(p + 28);
+  return report.Entries.empty() ? TJournalLoad::Empty : TJournalLoad::Loaded;
+}
+
+bool WriteReportFile(const std::wstring& journalPath, const TRunReport& report, DWORD& error) {
+  const comm::TReplaceBytesOutcome written = comm::comm_ReplaceFileBytes(ReportPathOf(journalPath), ReportBytes(report));
+  error = written.Error;
+  return written.Result != comm::rpFailed;
+}
+
+TJournalLoad LoadLastReport(const std::wstring& journalPath, TRunReport& report, DWORD& error) {
+  report = TRunReport{};
+  error = ERROR_SUCCESS;
+  TJournal journal;
+  DWORD journalError = ERROR_SUCCESS;
+  const TJournalLoad fromJournal = LoadJournal(journalPath, journal, journalError);
+  TRunReport own;
+  TJournalLoad fromFile = TJournalLoad::Missing;
+  std::string bytes;
+  const comm::TReadBytesOutcome read = comm::comm_ReadFileBytes(ReportPathOf(journalPath), bytes);
+  DWORD fileError = ERROR_SUCCESS;
+  if (read.Result == comm::rbRead) {
+    fromFile = ParseReport(bytes, own);
+  } else if (read.Result != comm::rbMissing) {
+    fromFile = TJournalLoad::Unreadable;
+    fileError = read.Error;
+  }
+  auto usable = [](TJournalLoad l) { return l == TJournalLoad::Loaded || l == TJournalLoad::Empty; };
+  auto ticks = [](const FILETIME& t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+  const bool journalOk = usable(fromJournal), fileOk = usable(fromFile);
+  if (fileOk && (!journalOk || ticks(own.Started) >= ticks(journal.Report.Started))) {
+    report = std::move(own);
+    return fromFile;
+  }
+  if (journalOk) {
+    report = std::move(journal.Report);
+    return report.Entries.empty() ? TJournalLoad::Empty : TJournalLoad::Loaded;
+  }
+  // Neither can be shown: the worse of the two says why.
+  for (const TJournalLoad worst : {TJournalLoad::Unreadable, TJournalLoad::Busy, TJournalLoad::Damaged}) {
+    if (fromFile == worst) {
+      error = fileError;
+      return worst;
+    }
+    if (fromJournal == worst) {
+      error = journalError;
+      return worst;
+    }
+  }
+  return TJournalLoad::Missing;
 }
 
 bool SameTargetState(const TTargetState& a, const TTargetState& b) {
@@ -418,6 +570,15 @@ bool TJournalUndo::Remove() {
   return removed;
 }
 
+bool TJournalUndo::SaveReport(const TRunReport& report, DWORD& error) {
+  error = ERROR_SUCCESS;
+  const bool held = FLock.Held();
+  if (!held && !FLock.Acquire(kJournalLockWaitMs, error)) return false;
+  const bool saved = WriteReportFile(FPath, report, error);
+  if (!held) FLock.Release();
+  return saved;
+}
+
 void TJournalUndo::Release() {
   FFile.Reset();
   FLock.Release();
@@ -502,9 +663,16 @@ bool TJournalWriter::Record(const std::wstring& path, const TTargetState& before
   return ok;
 }
 
-void TJournalWriter::RecordAfter(const TTargetState& after) {
-  FAfter.clear();
-  AppendRecord(FAfter, kAfter, nullptr, after);
+void TJournalWriter::RecordAfter(const TTargetState& after) { AppendRecord(FAfter, kAfter, nullptr, after); }
+
+void TJournalWriter::RecordOutcome(const std::wstring* path, TTargetOutcome outcome, DWORD error, TReportNote note) {
+  if (FFile) AppendResult(FAfter, path, outcome, error, note);
+}
+
+bool TJournalWriter::SaveReport(const TRunReport& report) {
+  TJournalLock lock(FPath);
+  if (!lock.Acquire(kJournalLockWaitMs, FError)) return false;
+  return WriteReportFile(FPath, report, FError);
 }
 
 void TJournalWriter::Commit() {
@@ -516,6 +684,8 @@ void TJournalWriter::Commit() {
   FLastFlush = GetTickCount();
   FMoved = MoveFileExW(PendingPath().c_str(), FPath.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
   if (!FMoved) FError = GetLastError();
+  // From now on the journal holds the last run's report; an older one beside it would only mislead.
+  DeleteFileW(ReportPathOf(FPath).c_str());
 }
 
 bool TJournalWriter::End(bool stopped) {

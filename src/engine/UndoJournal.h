@@ -2,20 +2,30 @@
 // run left it as, so that the run can be taken back, also after the program was killed halfway.
 //
 // The file is binary, little-endian: a header of 64 bytes, then records.
-//   header: "VSSUNDO1", u32 header size (64), u32 flags (1 attributes, 2 dates, 4 creation time,
-//           8 last-write time, 16 creation time taken from each target, 32 last-write time taken from
-//           each target; the header's time of such a side is zero), u32 attribute mask, u32 attribute values, u64 start of the run (UTC
-//           file time), u64 creation time and u64 last-write time the run writes, u64 run identifier
-//           (random), 4 bytes zero, u32 CRC-32 of the 60 bytes before it.
-//   record: u32 kind ('B' before, 'A' after, 'E' end), u32 path length in UTF-16 units (0 for 'A' and
-//           'E'), u32 attribute word ('E': 1 when the run was stopped, 0 when it went to its end), u32
-//           zero, u64 creation time, u64 last-write time, the path (UTF-16, no terminator), u32 CRC-32
-//           of the record's bytes before it.
+//   header: "VSSUNDO2" ("VSSUNDO1": a journal of an older version, without 'R' records), u32 header
+//           size (64), u32 flags (1 attributes, 2 dates, 4 creation time, 8 last-write time, 16
+//           creation time taken from each target, 32 last-write time taken from each target; the
+//           header's time of such a side is zero), u32 attribute mask, u32 attribute values, u64 start
+//           of the run (UTC file time), u64 creation time and u64 last-write time the run writes, u64
+//           run identifier (random), 4 bytes zero, u32 CRC-32 of the 60 bytes before it.
+//   record: u32 kind ('B' before, 'A' after, 'R' result, 'E' end), u32 path length in UTF-16 units (0
+//           for 'A' and 'E'), u32 attribute word ('E': 1 when the run was stopped, 0 when it went to
+//           its end; 'R': the outcome, plus 256 times the note), u32 zero ('R': the system's error
+//           code), u64 creation time, u64 last-write time ('R': zero), the path (UTF-16, no
+//           terminator), u32 CRC-32 of the record's bytes before it.
 // A 'B' record is written before its target is touched; the 'A' record that follows it says what
-// the target was left as; 'E' closes the journal of a run that ended (by itself or stopped by the
+// the target was left as; the 'R' record after them how it went (its path is empty). A target that got
+// no 'B' record (missing, unreadable) has an 'R' record of its own, with its path, and can only have
+// failed or been missing. 'E' closes the journal of a run that ended (by itself or stopped by the
 // user), and nothing follows it. An incomplete or unreadable last record is the trace of a run that
 // was killed while writing it, and is not part of the journal; anything unreadable before it makes the
 // whole journal damaged, and so does an after state that the header's plan could not have produced.
+//
+// The report of a run that left the journal as it was (it changed nothing) and of an undo (which
+// removes the journal) is kept beside it, in path + ".report": the header "VSSREPT1", u32 header size
+// (64), u32 flags (1 an undo), 12 bytes zero, u64 start (UTC file time), 24 bytes zero, u32 CRC-32 of the
+// 60 bytes before it; then records as above ('B' and 'A' where the state was read, 'R' and 'E'),
+// written whole under the journal's lock. The last run's report is the newer of the two.
 //
 // Every user of the journal (a run of this program, of another copy of it, of the console companion)
 // takes the journal's lock while it writes, replaces or removes it: a byte-range lock on path + ".lock",
@@ -24,6 +34,7 @@
 #include "Base.h"
 #include "comm/Scoped.h"
 #include "engine/ChangeTarget.h"
+#include "engine/RunReport.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,13 +63,6 @@ struct TJournalRecord {
   TTargetState After;
 };
 
-// How the journal's run ended.
-enum class TRunEnding {
-  Ended,    // it went through its list
-  Stopped,  // the user stopped it (the stop button, "中止")
-  Cut,      // the journal ends without saying: the program was ended, or the journal could not be written further
-};
-
 // What tells one journal's contents from another's: its run and its bytes.
 struct TJournalIdentity {
   uint64_t RunId = 0, Size = 0;
@@ -71,6 +75,9 @@ struct TJournal {
   std::vector<TJournalRecord> Records;
   TRunEnding Ending = TRunEnding::Cut;
   TJournalIdentity Identity;
+  // The run's report: every target the journal names, in its order, with how it went (for a journal
+  // of the older version, worked out from the states before and after).
+  TRunReport Report;
 };
 
 enum class TJournalLoad {
@@ -86,6 +93,19 @@ enum class TJournalLoad {
 TJournalLoad LoadJournal(const std::wstring& path, TJournal& journal, DWORD& error);
 // Reads a journal from its bytes (never Missing, Unreadable or Busy).
 TJournalLoad ParseJournal(const std::string& bytes, TJournal& journal);
+
+// The report file beside a journal.
+inline std::wstring ReportPathOf(const std::wstring& journalPath) { return journalPath + L".report"; }
+// Reads a report file from its bytes (Loaded, Empty for a report without entries, Damaged).
+TJournalLoad ParseReport(const std::string& bytes, TRunReport& report);
+// The report file's bytes.
+std::string ReportBytes(const TRunReport& report);
+// The report of the last run or undo: the journal's or the report file's, whichever started later.
+// Loaded, Empty, Missing (neither is there), Damaged (the newest readable one is damaged), Unreadable.
+TJournalLoad LoadLastReport(const std::wstring& journalPath, TRunReport& report, DWORD& error);
+// Writes the report file beside the journal (a file of its own, then put in place); the caller holds
+// the journal's lock. False with the system's error.
+bool WriteReportFile(const std::wstring& journalPath, const TRunReport& report, DWORD& error);
 
 // How long a user of the journal waits for another to let its lock go before giving up: long enough
 // for a moment's work (an undo removing it, a run closing it), too short to wait out a run.
@@ -135,6 +155,9 @@ class TJournalUndo {
   THold Hold(DWORD& error);
   // Removes the journal held: the very file that was read, through the handle that holds it.
   bool Remove();
+  // Keeps the undo's report beside the journal, under the lock the undo holds (taken for it when not
+  // held). False with the system's error.
+  bool SaveReport(const TRunReport& report, DWORD& error);
   // Lets go of the journal and the lock.
   void Release();
 
@@ -160,6 +183,16 @@ class IChangeJournal {
   virtual bool Record(const std::wstring& path, const TTargetState& before) = 0;
   // What the target of the last Record was left as.
   virtual void RecordAfter(const TTargetState& after) = 0;
+  // How a target went: the target of the last Record (path null), or one that got no record.
+  virtual void RecordOutcome(const std::wstring* path, TTargetOutcome outcome, DWORD error, TReportNote note) {
+    (void)path, (void)outcome, (void)error, (void)note;
+  }
+  // Keeps the report of a run whose journal did not become the last run's (it changed nothing, or
+  // kept no journal), so that it survives a restart. False with Error.
+  virtual bool SaveReport(const TRunReport& report) {
+    (void)report;
+    return true;
+  }
   // The run has changed a target: from now on its journal is the last run's. Once per run.
   virtual void Commit() = 0;
   // Ends the run's journal: written out with how the run ended and closed, or removed when it was
@@ -181,6 +214,8 @@ class TJournalWriter : public IChangeJournal {
   bool Begin(const TJournalHeader& header) override;
   bool Record(const std::wstring& path, const TTargetState& before) override;
   void RecordAfter(const TTargetState& after) override;
+  void RecordOutcome(const std::wstring* path, TTargetOutcome outcome, DWORD error, TReportNote note) override;
+  bool SaveReport(const TRunReport& report) override;
   void Commit() override;
   bool End(bool stopped) override;
   DWORD Error() const override { return FError; }
@@ -203,7 +238,7 @@ class TJournalWriter : public IChangeJournal {
   bool FFailed = false;
   DWORD FError = ERROR_SUCCESS;
   DWORD FLastFlush = 0;
-  std::string FAfter;  // the last 'A' record, written with the next record or at the end
+  std::string FAfter;  // the last 'A' and 'R' records, written with the next record or at the end
   std::string FBuffer;
 };
 

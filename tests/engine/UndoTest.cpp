@@ -377,9 +377,10 @@ TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
   ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
   EXPECT_EQ(journal.Ending, TRunEnding::Ended);
   // The last record cut short, or with a bad check at the very end: the run was killed while writing
-  // it; the records before it stand. The end record is the last; the last after state is before it.
-  constexpr size_t kEndRecord = 36;
-  write(whole.substr(0, whole.size() - kEndRecord - 10));
+  // it; the records before it stand. The end record is the last; before it each target's result, and
+  // before that its after state.
+  constexpr size_t kEndRecord = 36, kResultRecord = 36;
+  write(whole.substr(0, whole.size() - kEndRecord - kResultRecord - 10));
   ASSERT_EQ(LoadJournal(journalPath, journal, error), TJournalLoad::Loaded);
   EXPECT_EQ(journal.Records.size(), 3u);
   EXPECT_FALSE(journal.Records[2].HasAfter);
@@ -401,7 +402,7 @@ TEST_F(UndoTest, JournalsThatCannotBeUsedAreTold) {
   }
   // A path length made longer in the middle reaches past the end, as a record cut short would; the
   // records after it show that it is damage, not a killed run's last record.
-  const size_t second = 64 + 32 + 2 * paths[0].size() + 4 + 36;
+  const size_t second = 64 + 32 + 2 * paths[0].size() + 4 + 36 + kResultRecord;
   for (size_t at : {size_t{64 + 5}, second + 5}) {
     bad = whole;
     bad[at] ^= 0x10;
