@@ -3,6 +3,7 @@
 #include "comm/ErrorText.h"
 #include "comm/FileDateTime.h"
 #include "comm/Utf8.h"
+#include "engine/Preview.h"
 #include "engine/TakenTimeFile.h"
 #include <atomic>
 #include <cwctype>
@@ -117,11 +118,9 @@ wchar_t ReadConsoleKey() {
 // ---- lines ----
 
 std::wstring StateText(const engine::TTargetState& s) {
-  std::wstring attr = L"---";
-  if (s.Attr & FILE_ATTRIBUTE_READONLY) attr[0] = L'R';
-  if (s.Attr & FILE_ATTRIBUTE_HIDDEN) attr[1] = L'H';
-  if (s.Attr & FILE_ATTRIBUTE_SYSTEM) attr[2] = L'S';
-  return comm::LocalFileTimeText(s.Creation) + L" / " + comm::LocalFileTimeText(s.LastWrite) + L" / " + attr;
+  const std::wstring attr = engine::AttrText(s.Attr);
+  return comm::LocalFileTimeText(s.Creation) + L" / " + comm::LocalFileTimeText(s.LastWrite) + L" / " +
+         (attr.empty() ? L"-" : attr);
 }
 
 std::wstring TargetLine(const engine::TReportEntry& e) {
@@ -129,9 +128,7 @@ std::wstring TargetLine(const engine::TReportEntry& e) {
   if (e.HasBefore) line += StateText(e.Before);
   line += L"\t";
   if (e.HasAfter) line += StateText(e.After);
-  line += L"\t";
-  if (e.Error != ERROR_SUCCESS) line += OneLine(comm::SystemErrorText(e.Error));
-  return line;
+  return line + L"\t" + OneLine(engine::ReasonText(e));
 }
 
 bool PrintsLine(const engine::TReportEntry& e) {

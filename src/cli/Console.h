@@ -47,7 +47,8 @@ using TKeyReader = std::function<wchar_t()>;
 wchar_t ReadConsoleKey();
 
 // What one target line shows: outcome, path, before, after and the reason, separated by tabs.
-// A state is "created / modified / attributes" ("2025-07-14 15:07:58 / 2025-07-14 15:07:58 / RH-").
+// A state is "created / modified / attributes" ("2025/07/14 15:07:58 / 2025/07/14 15:07:58 / RH"; "-"
+// for none of read-only, hidden and system); the reason is the report's.
 std::wstring StateText(const engine::TTargetState& state);
 std::wstring TargetLine(const engine::TReportEntry& entry);
 // Whether a target's line is printed: it changed (or would), failed, or was missing.

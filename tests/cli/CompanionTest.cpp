@@ -128,7 +128,7 @@ TEST_F(CliCompanion, ARunChangesWhatMatchesPrintsALinePerTargetAndIsUndone) {
   const std::wstring out = run.out.Text();
   EXPECT_EQ(Count(out, L"\r\n"), 2u) << std::string(out.begin(), out.end());  // a's line and the summary
   EXPECT_NE(out.find(engine::OutcomeText(engine::TTargetOutcome::Changed) + L"\t" + a + L"\t"), std::wstring::npos);
-  EXPECT_NE(out.find(L"2001/02/03 04:05:06 / -H-"), std::wstring::npos);
+  EXPECT_NE(out.find(L"2001/02/03 04:05:06 / H\t"), std::wstring::npos);
   EXPECT_NE(out.find(L"変更が終了しました。"), std::wstring::npos);
   const std::string log = testsupport::ReadFileBytes(tree.Path(L"log.csv"));
   EXPECT_EQ(log.substr(0, 3), "\xEF\xBB\xBF");
@@ -156,7 +156,7 @@ TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {
   EXPECT_EQ(GetFileAttributesW(tree.Path(L"journal.undo").c_str()), INVALID_FILE_ATTRIBUTES);
   const std::wstring out = run.out.Text();
   EXPECT_NE(out.find(a + L"\t"), std::wstring::npos);
-  EXPECT_NE(out.find(L"R--\t"), std::wstring::npos);
+  EXPECT_NE(out.find(L" / R\t"), std::wstring::npos);
   EXPECT_NE(out.find(L"確認のみ (--dry-run): 変更される数 1、エラー数 0、未変更数 0"), std::wstring::npos);
 }
 

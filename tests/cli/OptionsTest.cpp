@@ -33,7 +33,9 @@ void ExpectUsage(std::vector<std::wstring> args, const std::wstring& option, con
   const std::wstring usageLine = cli::UsageLine(option);
   ASSERT_FALSE(usageLine.empty());
   EXPECT_NE(text.find(usageLine), std::wstring::npos);
-  if (!option.empty()) EXPECT_NE(usageLine.find(option.substr(0, 6)), std::wstring::npos);
+  if (!option.empty()) {
+    EXPECT_NE(usageLine.find(option.substr(0, 6)), std::wstring::npos);
+  }
 }
 
 TEST(CliOptions, UsageErrorsNameTheirOption) {
