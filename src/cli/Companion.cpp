@@ -53,7 +53,7 @@ class TCompanion {
   }
   // The log, when one is asked for; a log that cannot be written turns a success into a failure.
   int Logged(int code, const engine::TRunReport& report);
-  int DryRun(const TConsoleWindow& window, const engine::IChangeTargets& targets);
+  int DryRun(const TConsoleWindow& window, const engine::IChangeTargets& targets, const TConsoleCollectionHost& host);
   int Outcome(const engine::TChangeRun& run, bool stopped) const;
 
   const TCliOptions& FOptions;
@@ -78,6 +78,8 @@ int TCompanion::Outcome(const engine::TChangeRun& run, bool stopped) const {
 int TCompanion::Run(const TRunSettings& settings) {
   // The targets, collected as the window collects the paths it is given.
   targets::TTargetList list;
+  TConsoleCollectionHost host(FOptions, FIo.Err);
+  host.KeepStates(FOptions.DryRun);
   {
     const std::vector<std::wstring> paths = targets::CommandLinePaths(FOptions.Paths);
     // The window passes over a path that names nothing; a script's log should say so.
@@ -87,7 +89,6 @@ int TCompanion::Run(const TRunSettings& settings) {
       if (!pattern && GetFileAttributesW(comm::comm_LiteralPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
         FIo.Err.Write(L"見つかりません: " + path + L"\n");
     }
-    TConsoleCollectionHost host(FOptions, FIo.Err);
     targets::TTargetCollection collection(host, list, host);
     host.Attach(collection);
     collection.AddPaths(paths);
@@ -105,7 +106,7 @@ int TCompanion::Run(const TRunSettings& settings) {
   TConsoleWindow window(settings);
   engine::TChangeRun run(window, targets, FUser);
   window.SetRun(&run);
-  if (FOptions.DryRun) return DryRun(window, targets);
+  if (FOptions.DryRun) return DryRun(window, targets, host);
 
   std::unique_ptr<engine::TJournalWriter> journal;
   if (!FIo.JournalPath.empty()) journal = std::make_unique<engine::TJournalWriter>(FIo.JournalPath);
@@ -115,7 +116,8 @@ int TCompanion::Run(const TRunSettings& settings) {
   return Logged(Outcome(run, window.Stopped()), run.Report());
 }
 
-int TCompanion::DryRun(const TConsoleWindow& window, const engine::IChangeTargets& targets) {
+int TCompanion::DryRun(const TConsoleWindow& window, const engine::IChangeTargets& targets,
+                       const TConsoleCollectionHost& host) {
   engine::ChangePlan plan;
   std::wstring message;
   if (!engine::BuildChangePlan(window, plan, message)) {
@@ -123,6 +125,8 @@ int TCompanion::DryRun(const TConsoleWindow& window, const engine::IChangeTarget
     return ecUsage;
   }
   engine::TPreview preview(targets, plan);
+  // What the collection's walk found a moment ago is what a second look would find.
+  preview.SetKnownStates([&host](int index) { return host.KnownState(index); });
   while (preview.Step(kPreviewStep))
     if (StopRequested()) return ecStopped;
 

@@ -117,18 +117,37 @@ wchar_t ReadConsoleKey() {
 
 // ---- lines ----
 
-std::wstring StateText(const engine::TTargetState& s) {
+namespace {
+void AppendState(std::wstring& to, const engine::TTargetState& s) {
+  to += comm::LocalFileTimeText(s.Creation);
+  to += L" / ";
+  to += comm::LocalFileTimeText(s.LastWrite);
+  to += L" / ";
   const std::wstring attr = engine::AttrText(s.Attr);
-  return comm::LocalFileTimeText(s.Creation) + L" / " + comm::LocalFileTimeText(s.LastWrite) + L" / " +
-         (attr.empty() ? L"-" : attr);
+  to += attr.empty() ? L"-" : attr;
+}
+}  // namespace
+
+std::wstring StateText(const engine::TTargetState& s) {
+  std::wstring text;
+  AppendState(text, s);
+  return text;
 }
 
 std::wstring TargetLine(const engine::TReportEntry& e) {
-  std::wstring line = engine::OutcomeText(e.Outcome) + L"\t" + e.Path + L"\t";
-  if (e.HasBefore) line += StateText(e.Before);
-  line += L"\t";
-  if (e.HasAfter) line += StateText(e.After);
-  return line + L"\t" + OneLine(engine::ReasonText(e));
+  // Built in place: a dry run over a large tree prints a line for nearly every target.
+  std::wstring line;
+  line.reserve(e.Path.size() + 112);
+  line += engine::OutcomeText(e.Outcome);
+  line += L'\t';
+  line += e.Path;
+  line += L'\t';
+  if (e.HasBefore) AppendState(line, e.Before);
+  line += L'\t';
+  if (e.HasAfter) AppendState(line, e.After);
+  line += L'\t';
+  if (e.Outcome != engine::TTargetOutcome::Changed) line += OneLine(engine::ReasonText(e));
+  return line;
 }
 
 bool PrintsLine(const engine::TReportEntry& e) {
@@ -231,6 +250,25 @@ void TConsoleCollectionHost::Attach(targets::TTargetCollection& collection) {
   collection.SetSplashFactory([](std::function<void()> requestStop) -> std::unique_ptr<targets::ICollectionSplash> {
     return std::make_unique<TStopSplash>(std::move(requestStop));
   });
+}
+
+bool TConsoleCollectionHost::InsertItem(int index, std::wstring_view) {
+  if (FKeepStates) {
+    WIN32_FILE_ATTRIBUTE_DATA unknown{};
+    unknown.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+    FStates.insert(FStates.begin() + index, unknown);
+  }
+  return true;
+}
+
+void TConsoleCollectionHost::ItemState(int index, const WIN32_FILE_ATTRIBUTE_DATA& state) {
+  FStates[static_cast<size_t>(index)] = state;
+}
+
+const WIN32_FILE_ATTRIBUTE_DATA* TConsoleCollectionHost::KnownState(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= FStates.size()) return nullptr;
+  const WIN32_FILE_ATTRIBUTE_DATA& state = FStates[static_cast<size_t>(index)];
+  return state.dwFileAttributes == INVALID_FILE_ATTRIBUTES ? nullptr : &state;
 }
 
 void TConsoleCollectionHost::Inform(HWND, const std::wstring& text) { FErr.Write(OneLine(text) + L"\n"); }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cli {
 
@@ -136,7 +137,13 @@ class TConsoleCollectionHost : public targets::ICollectionHost, public targets::
   void ActivateForCollection() override {}
   void BeginAdding(int) override {}
   void EndAdding() override {}
-  bool InsertItem(int, std::wstring_view) override { return true; }
+  bool InsertItem(int index, std::wstring_view) override;
+  // A dry run keeps what the walk found of each target, so that it reads nothing twice.
+  void KeepStates(bool keep) { FKeepStates = keep; }
+  bool WantsStates() const override { return FKeepStates; }
+  void ItemState(int index, const WIN32_FILE_ATTRIBUTE_DATA& state) override;
+  // The state the walk found of target index; null when it has none (a path given itself).
+  const WIN32_FILE_ATTRIBUTE_DATA* KnownState(int index) const;
   void EnableCommands() override {}
   void UpdateCount() override {}
   bool ViewShowing() const override { return false; }
@@ -144,6 +151,8 @@ class TConsoleCollectionHost : public targets::ICollectionHost, public targets::
  private:
   const TCliOptions& FOptions;
   TTextOut& FErr;
+  bool FKeepStates = false;
+  std::vector<WIN32_FILE_ATTRIBUTE_DATA> FStates;  // by the target list's index
 };
 
 }  // namespace cli

@@ -70,6 +70,11 @@ class ICollectionView {
   // Puts path into the list control at index, the index the target list gave it; false when the
   // control could not take it.
   virtual bool InsertItem(int index, std::wstring_view path) = 0;
+  // A view that works on the targets' states without reading them again (a dry run) takes what the
+  // walk found of each item it inserted: called right after InsertItem, for entries found by a search
+  // (not for a path given itself, whose state the walk does not read).
+  virtual bool WantsStates() const { return false; }
+  virtual void ItemState(int index, const WIN32_FILE_ATTRIBUTE_DATA& state) { (void)index, (void)state; }
   // Enables the list window's commands (save, copy, clear and their menu entries).
   virtual void EnableCommands() = 0;
   virtual void UpdateCount() = 0;
@@ -129,7 +134,7 @@ class TTargetCollection {
   void CountTick();
   bool MakeSplash();
   void AddFound(TFoundEntries& found);
-  void AddEntry(std::wstring_view path);
+  void AddEntry(std::wstring_view path, const WIN32_FILE_ATTRIBUTE_DATA* state);
   void AdvanceProgress();
   bool ExtPasses(std::wstring_view name) const;
   bool FileCounts(std::wstring_view name) const;
