@@ -16,29 +16,6 @@ HANDLE OpenForTimes(const std::wstring& f) {
   return CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The volume-relative name of an open object, as the run asks it.
-void NameOf(HANDLE h) {
-  alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + 512 * sizeof(wchar_t)];
-  GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
-}
-
-// The open of a target as the run makes it: the object itself, its name and, once for all its files,
-// its folder's name checked. lastFolder carries the folder between calls.
-HANDLE OpenChecked(const std::wstring& f, std::wstring& lastFolder) {
-  HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  NameOf(h);
-  const std::wstring folder = f.substr(0, f.rfind(L'\\'));
-  if (folder != lastFolder) {
-    HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    NameOf(d);
-    CloseHandle(d);
-    lastFolder = folder;
-  }
-  return h;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,17 +47,8 @@ int main(int argc, char** argv) {
     std::wstring lastFolder;
     for (const auto& f : literal) {
       if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-      HANDLE h = OpenChecked(f, lastFolder);
-      FILE_BASIC_INFO info;
-      GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
-      FILE_BASIC_INFO change{};
-      change.FileAttributes = hiddenOn ? info.FileAttributes | FILE_ATTRIBUTE_HIDDEN : info.FileAttributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN};
-      if (!change.FileAttributes) change.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-      SetFileInformationByHandle(h, FileBasicInfo, &change, sizeof change);
-      GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
-      FILETIME t0, t1, t2;
-      GetFileTime(h, &t0, &t1, &t2);
-      SetFileTime(h, &fc, nullptr, &fw);
+      HANDLE h = bench::OpenChecked(f, lastFolder);
+      bench::ChangeByHand(h, hiddenOn, fc, fw);
       CloseHandle(h);
     }
   };
@@ -157,7 +125,7 @@ int main(int argc, char** argv) {
       for (const auto& r : journal.Records) {
         const std::wstring f = L"\\\\?\\" + r.Path;
         if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        HANDLE h = OpenChecked(f, lastFolder);
+        HANDLE h = bench::OpenChecked(f, lastFolder);
         FILE_BASIC_INFO info;
         GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
         FILE_BASIC_INFO change{};

@@ -33,27 +33,6 @@ int Companion(const std::vector<std::wstring>& args, HANDLE out, const std::wstr
   return cli::RunCompanion(args, io);
 }
 
-// The walk the collection makes, calling each(path, find data) for every entry below dir.
-template <typename Each>
-void Walk(const std::wstring& dir, Each&& each) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileExW((L"\\\\?\\" + dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
-                              FIND_FIRST_EX_LARGE_FETCH);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    if (fd.cFileName[0] == L'.' && (!fd.cFileName[1] || (fd.cFileName[1] == L'.' && !fd.cFileName[2]))) continue;
-    const std::wstring full = dir + L"\\" + fd.cFileName;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Walk(full, each);
-    else each(full, fd);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-}
-
-void NameOf(HANDLE h) {
-  alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + 512 * sizeof(wchar_t)];
-  GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
-}
-
 // What a companion run does, by hand: the walk; per target the existence check, the open of the
 // object with its name (and once per folder the folder's name), the attributes read, written and
 // read back, the times read and written, a journal record before and after (written out in large
@@ -61,7 +40,9 @@ void NameOf(HANDLE h) {
 void ByHand(const std::wstring& root, bool hiddenOn, const FILETIME& fc, const FILETIME& fw, HANDLE out,
             const std::wstring& journal) {
   std::vector<std::wstring> files;
-  Walk(root, [&](const std::wstring& f, const WIN32_FIND_DATAW&) { files.push_back(f); });
+  bench::WalkTree(root, [&](const std::wstring& f, const WIN32_FIND_DATAW& fd) {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(f);
+  });
   std::sort(files.begin(), files.end());
   HANDLE j = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   std::string record, lines;
@@ -70,28 +51,11 @@ void ByHand(const std::wstring& root, bool hiddenOn, const FILETIME& fc, const F
   for (const auto& path : files) {
     const std::wstring f = L"\\\\?\\" + path;
     if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    NameOf(h);
-    const std::wstring folder = f.substr(0, f.rfind(L'\\'));
-    if (folder != lastFolder) {
-      HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-      NameOf(d);
-      CloseHandle(d);
-      lastFolder = folder;
-    }
-    FILE_BASIC_INFO info;
-    GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+    HANDLE h = bench::OpenChecked(f, lastFolder);
     record.append(32 + path.size() * 2, 'B');
-    FILE_BASIC_INFO change{};
-    change.FileAttributes = hiddenOn ? info.FileAttributes | FILE_ATTRIBUTE_HIDDEN : info.FileAttributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN};
-    if (!change.FileAttributes) change.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    SetFileInformationByHandle(h, FileBasicInfo, &change, sizeof change);
-    GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
-    FILETIME t0, t1, t2;
-    GetFileTime(h, &t0, &t1, &t2);
-    SetFileTime(h, &fc, nullptr, &fw);
+    bench::ChangeByHand(h, hiddenOn, fc, fw);
+    // The state the target was left in, for its report.
+    FILE_BASIC_INFO info;
     GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
     CloseHandle(h);
     record.append(36, 'A');
