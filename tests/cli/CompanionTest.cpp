@@ -1,6 +1,7 @@
 // The companion in this process: its console adapters, and whole runs, dry runs and undos on a real
 // folder tree with the output caught in files.
 #include "cli/Companion.h"
+#include "comm/Clock.h"
 #include "comm/Utf8.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
@@ -179,6 +180,45 @@ TEST_F(CliCompanion, ExitCodesOfNothingMatchedUsageAndAStop) {
   std::wstring usageText;
   for (wchar_t c : cli::UsageText()) usageText += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
   EXPECT_EQ(help.out.Text(), usageText);
+}
+
+TEST_F(CliCompanion, CtrlCStopsTheRunAtTheNextTargetAndTheJournalKeepsWhatWasDone) {
+  const std::wstring c = tree.MakeFile(L"data\\c.txt");
+  targets::TTargetList list;
+  for (const auto& f : {a, b, c}) list.Add(f);
+  cli::TCliOptions options;
+  cli::TUsageError error;
+  cli::TRunSettings settings;
+  ASSERT_TRUE(cli::ParseArguments({L"--modified", L"2001-02-03 04:05:06", L"x"}, comm::Now(), options, error));
+  ASSERT_TRUE(cli::MakeRunSettings(options, settings, error));
+  Caught out(tree.Path(L"out.txt")), err(tree.Path(L"err.txt"));
+  cli::TListTargets targets(list);
+  cli::TConsoleWindow window(settings);
+  cli::TConsoleUser user(*out.Out, *err.Out, true, nullptr);
+  engine::TChangeRun run(window, targets, user);
+  window.SetRun(&run);
+  engine::TJournalWriter journal(tree.Path(L"journal.undo"));
+  run.SetJournal(&journal);
+  // Ctrl+C while the first target is done.
+  int reported = 0;
+  run.SetReportSink([&](const engine::TReportEntry&) {
+    ++reported;
+    cli::RequestStop();
+  });
+  run.ButtonSetClick();
+  EXPECT_TRUE(window.Stopped());
+  EXPECT_TRUE(run.LastSummary().Aborted);
+  EXPECT_EQ(run.LastSummary().Changed, 1);
+  EXPECT_EQ(reported, 1);
+  // The first target in the list's order changed, the last not.
+  EXPECT_EQ(ReadRawTimes(std::wstring(list.Entry(0))).LastWrite, Local(2001, 2, 3, 4, 5, 6));
+  EXPECT_NE(ReadRawTimes(std::wstring(list.Entry(2))).LastWrite, Local(2001, 2, 3, 4, 5, 6));
+  engine::TJournal kept;
+  DWORD loadError = 0;
+  ASSERT_EQ(engine::LoadJournal(tree.Path(L"journal.undo"), kept, loadError), engine::TJournalLoad::Loaded);
+  EXPECT_EQ(kept.Records.size(), 1u);
+  EXPECT_EQ(kept.Ending, engine::TRunEnding::Stopped);
+  EXPECT_NE(out.Text().find(L"変更を中断しました。"), std::wstring::npos);
 }
 
 TEST(CliDryRun, RowsBecomeTheOutcomesARunWouldHave) {
