@@ -14,5 +14,7 @@ constexpr const wchar_t* kHelpTopicQuestions = L"questions";
 constexpr const wchar_t* kHelpTopicUndo = L"undo";
 // The preview of a run.
 constexpr const wchar_t* kHelpTopicPreview = L"preview";
+// The report of the last run or undo, with its outcomes.
+constexpr const wchar_t* kHelpTopicReport = L"run-report";
 
 }  // namespace app

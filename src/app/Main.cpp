@@ -181,10 +181,12 @@ void TVNStampShifter::ButtonSetClick(ui::Control*) { FApp.RunOrStop(); }
 void TVNStampShifter::UpdateUndoCommand() {
   if (Undo1) Undo1->Enabled = UndoAvailable();
   if (Preview1) Preview1->Enabled = !Running();
+  if (Report1) Report1->Enabled = !Running();
 }
 
 void TVNStampShifter::Undo1Click(ui::Control*) { FApp.Undo(); }
 void TVNStampShifter::Preview1Click(ui::Control*) { FApp.ShowPreview(); }
+void TVNStampShifter::Report1Click(ui::Control*) { FApp.ShowReport(); }
 
 void TVNStampShifter::FocusMainWindow() {
   if (HWND f = GetFocus(); f && IsChild(Handle(), f)) return;

@@ -66,6 +66,7 @@ class TVNStampShifter : public ui::Form, public targets::ICollectionHost, privat
   ui::PopupMenu PopupMenu;
   ui::MenuItem* Preview1 = nullptr;
   ui::MenuItem* Undo1 = nullptr;
+  ui::MenuItem* Report1 = nullptr;
   ui::MenuItem* About1 = nullptr;
   ui::MenuItem* Exit1 = nullptr;
   ui::Timer Timer;
@@ -114,6 +115,7 @@ class TVNStampShifter : public ui::Form, public targets::ICollectionHost, privat
   // Gives back the last run's changes, after showing what they were.
   void Undo1Click(ui::Control* sender);
   void Preview1Click(ui::Control* sender);
+  void Report1Click(ui::Control* sender);
   // The journal every run keeps, for the undo command; without one (empty), runs keep none.
   void SetJournalPath(const std::wstring& path) { FApp.SetJournalPath(path); }
   const std::wstring& JournalPath() const { return FApp.JournalPath(); }

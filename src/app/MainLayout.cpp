@@ -148,6 +148,8 @@ void TVNStampShifter::BuildControls() {
   Undo1 = PopupMenu.Add(L"直前の変更を元に戻す(&Z)...\tCtrl+Z", 0, [this](ui::Control* s) { Undo1Click(s); });
   Undo1->Name = L"Undo1";
   Undo1->Enabled = false;
+  Report1 = PopupMenu.Add(L"直前の実行結果(&R)...", ui::scCtrl | 'R', [this](ui::Control* s) { Report1Click(s); });
+  Report1->Name = L"Report1";
   PopupMenu.AddSeparator();
   PopupMenu.OnPopup = [this](ui::Control*) { UpdateUndoCommand(); };
   About1 = PopupMenu.Add(L"ﾊﾞｰｼﾞｮﾝ情報(&V)...", ui::scCtrl | 'E', [this](ui::Control* s) { About1Click(s); });

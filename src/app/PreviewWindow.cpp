@@ -1,12 +1,8 @@
 // The preview window: the list of what a run would do, its filling, sorting, copy and save.
 #include "app/PreviewWindow.h"
+#include "app/CsvCommands.h"
 #include "app/HelpTopics.h"
-#include "comm/Csv.h"
-#include "comm/ErrorText.h"
-#include "comm/FileBytes.h"
-#include "comm/Scoped.h"
 #include <algorithm>
-#include <cstring>
 
 namespace app {
 
@@ -27,27 +23,6 @@ std::vector<ui::ListView::Column> Columns() {
     columns.push_back(column);
   }
   return columns;
-}
-
-// Puts the text on the clipboard as CF_UNICODETEXT; false when the clipboard could not be opened.
-bool PutText(HWND owner, const std::wstring& text, bool& copied) {
-  copied = false;
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  comm::TGlobalMem mem(GlobalAlloc(GMEM_MOVEABLE, bytes));
-  if (!mem) return true;
-  if (void* p = GlobalLock(mem.Get())) {
-    std::memcpy(p, text.c_str(), bytes);
-    GlobalUnlock(mem.Get());
-  } else {
-    return true;
-  }
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  // Once set, the block belongs to the clipboard.
-  copied = SetClipboardData(CF_UNICODETEXT, mem.Get()) != nullptr;
-  if (copied) mem.Release();
-  CloseClipboard();
-  return true;
 }
 
 }  // namespace
@@ -80,12 +55,7 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
   ButtonClose.SetCancel(true);
   SetDefaultButton(&ButtonClose);
 
-  SaveDialogEx.Filter = L"CSV ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*";
-  SaveDialogEx.DefaultExt = L"csv";
-  SaveDialogEx.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-  SaveDialogEx.OnSetLeftTop = [this](shell::TFileDialogEx*, int& left, int& top, int, int) {
-    shell::PlaceBelowCaption(Handle(), left, top);
-  };
+  SetUpCsvSaveDialog(SaveDialogEx, Handle());
 
   FillTimer.SetInterval(1);
   FillTimer.OnTimer = [this](ui::Control* s) { FillTimerTimer(s); };
@@ -219,39 +189,14 @@ void TFormPreview::ListViewRowsColumnClick(ui::ListView*, int column) {
 // ---- copy and save ----
 
 std::wstring TFormPreview::CopyText() const {
-  const std::vector<int> selected = ListViewRows.SelectedRows();
-  if (selected.empty()) return FPreview.CsvText();
-  std::wstring text;
-  std::vector<std::wstring> fields(engine::pcColumnCount);
-  for (int c = 0; c < engine::pcColumnCount; ++c) fields[static_cast<size_t>(c)] = engine::PreviewColumnCaption(c);
-  comm::AppendCsvRow(text, fields);
-  for (const int row : selected) {
-    for (int c = 0; c < engine::pcColumnCount; ++c) fields[static_cast<size_t>(c)] = FPreview.CellText(row, c);
-    comm::AppendCsvRow(text, fields);
-  }
-  return text;
+  if (ListViewRows.SelectedRows().empty()) return FPreview.CsvText();
+  return ListRowsCsv(
+      ListViewRows, engine::pcColumnCount, [](int c) { return std::wstring(engine::PreviewColumnCaption(c)); },
+      [this](int row, int c) { return FPreview.CellText(row, c); });
 }
 
-void TFormPreview::ButtonCopyClick(ui::Control*) {
-  bool copied = false;
-  if (!PutText(Handle(), CopyText(), copied))
-    FPrompts.ShowError(Handle(), L"クリップボードを開くことができません");
-  else if (!copied)
-    FPrompts.ShowError(Handle(), L"クリップボードにコピーできませんでした");
-}
+void TFormPreview::ButtonCopyClick(ui::Control*) { CopyCsvText(Handle(), FPrompts, CopyText()); }
 
-void TFormPreview::ButtonSaveClick(ui::Control*) {
-  SaveDialogEx.FilterIndex = 1;
-  if (!SaveDialogEx.Execute(Handle())) return;
-  const std::wstring file = SaveDialogEx.FileName;
-  const comm::TReplaceBytesOutcome saved = comm::comm_ReplaceFileBytes(file, comm::CsvFileBytes(FPreview.CsvText()));
-  if (saved.Result == comm::rpFailed) {
-    std::wstring text = L"ファイル " + file + L" を作成できません";
-    if (const std::wstring reason = comm::SystemErrorText(saved.Error); !reason.empty()) text += L"\r" + reason;
-    FPrompts.ShowError(Handle(), text);
-    return;
-  }
-  FPrompts.Inform(Handle(), file + L" に保存しました。");
-}
+void TFormPreview::ButtonSaveClick(ui::Control*) { SaveCsvText(SaveDialogEx, Handle(), FPrompts, FPreview.CsvText()); }
 
 }  // namespace app

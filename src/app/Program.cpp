@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "app/HelpTopics.h"
 #include "app/PreviewWindow.h"
+#include "app/ReportWindow.h"
 #include "app/UndoCommand.h"
 #include "comm/DateTime.h"
 #include "engine/TakenTimeFile.h"
@@ -220,6 +221,32 @@ bool TShifterApp::ShowPreview() {
     start = preview.ShowModal() == ui::mrOk;
   }
   if (start) RunOrStop();
+  return true;
+}
+
+bool TShifterApp::ShowReport() {
+  if (!FChangeRun || Running()) return false;
+  engine::TRunReport report;
+  DWORD error = ERROR_SUCCESS;
+  engine::TJournalLoad load = engine::TJournalLoad::Missing;
+  if (!FJournalPath.empty()) load = engine::LoadLastReport(FJournalPath, report, error);
+  const bool stored = load == engine::TJournalLoad::Loaded || load == engine::TJournalLoad::Empty;
+  // This program's last run or undo, unless a later one (of another copy, of the console companion)
+  // left its report on the disk since.
+  const engine::TRunReport& own = FChangeRun->Report();
+  auto ticks = [](const FILETIME& t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+  if (ticks(own.Started) != 0 && (!stored || ticks(own.Started) >= ticks(report.Started))) {
+    report = own;
+  } else if (!stored) {
+    if (load == engine::TJournalLoad::Damaged) ShowError(ReportDamagedText(FJournalPath));
+    else if (load == engine::TJournalLoad::Unreadable) ShowError(ReportReadFailedText(FJournalPath, error));
+    else Inform(kNoReportText);
+    return true;
+  }
+  TFormReport window(Owner(), std::move(report), FPrompts);
+  if (FMainView) window.CenterOn(FMainView->ViewBounds());
+  else window.CenterOnScreen();
+  window.ShowModal();
   return true;
 }
 

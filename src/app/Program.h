@@ -113,6 +113,9 @@ class TShifterApp : private engine::IChangeWindow, private engine::IChangeUser {
   // The preview of what a run with the window's settings would do to each target, modal over the
   // main window; its "開始" starts that run. False when refused: under a run or a collection.
   bool ShowPreview();
+  // The report of the last run or undo (this program's, or another's that came later), modal over the
+  // main window; without one, a message. False when refused: under a run.
+  bool ShowReport();
   // The views besides the main window follow its lock: their list controls and drop target.
   void LockOtherViews(bool enabled);
   void SetListEnabled(bool enabled);

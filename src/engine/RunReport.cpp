@@ -7,6 +7,15 @@
 
 namespace engine {
 
+std::wstring RunEndingText(TRunEnding ending) {
+  switch (ending) {
+    case TRunEnding::Ended: return L"最後まで実行されました";
+    case TRunEnding::Stopped: return L"途中で中止されました";
+    case TRunEnding::Cut: break;
+  }
+  return L"途中で終わっています（記録がそこで途切れています）";
+}
+
 std::wstring OutcomeText(TTargetOutcome outcome) {
   switch (outcome) {
     case TTargetOutcome::Failed: return L"失敗";

@@ -65,6 +65,8 @@ struct TRunReport {
 // Called once per target as soon as its outcome is known (the console companion prints it then).
 using TReportSink = std::function<void(const TReportEntry&)>;
 
+// How a run ended, in words ("最後まで実行されました").
+std::wstring RunEndingText(TRunEnding ending);
 // The words of an outcome as the report window and the companion show them.
 std::wstring OutcomeText(TTargetOutcome outcome);
 // Why a target failed, was missing or kept its times: what failed and the system's reason (in the

@@ -462,9 +462,7 @@ std::wstring UndoChangeText(const TJournal& journal) {
 
 std::wstring UndoConfirmationText(const TJournal& journal) {
   const size_t count = journal.Records.size();
-  const wchar_t* ending = journal.Ending == TRunEnding::Ended     ? L"最後まで実行されました"
-                          : journal.Ending == TRunEnding::Stopped ? L"途中で中止されました"
-                                                                  : L"途中で終わっています（記録がそこで途切れています）";
+  const std::wstring ending = RunEndingText(journal.Ending);
   std::wstring text = L"直前の変更を元に戻します。\r\r実行日時\t： " + comm::LocalFileTimeText(journal.Header.Started) +
                       L"\r対象数\t\t： " + std::to_wstring(count) + L"\r実行結果\t： " + ending + L"\r\r";
   if (const std::wstring change = UndoChangeText(journal); !change.empty()) text += change + L"\r\r";

@@ -35,9 +35,9 @@ TUndoOutcome UndoLastRun(TChangeRun& run, const std::wstring& journalPath, IUndo
       return TUndoOutcome::Failed;
   }
   run.UndoClick(journal);
-  // The undo's report outlives the journal it removes; without it the last report shown would be the
-  // run's.
-  use.SaveReport(run.Report(), error);
+  // The undo's report outlives the journal it removes; one that cannot be kept is still shown by the
+  // window program until it ends.
+  if (run.Report().Undo) use.SaveReport(run.Report(), error);
   // A journal with something left to give back stays for another try.
   if (run.UndoComplete()) use.Remove();
   use.Release();
