@@ -40,6 +40,14 @@ class TConsoleUndoUser : public engine::IUndoUser {
   bool FYes;
 };
 
+engine::TRunReport EmptyReport(bool undo) {
+  engine::TRunReport report;
+  report.Undo = undo;
+  report.Ending = engine::TRunEnding::Ended;
+  GetSystemTimeAsFileTime(&report.Started);
+  return report;
+}
+
 class TCompanion {
  public:
   TCompanion(const TCliOptions& options, TCompanionIo& io)
@@ -99,7 +107,8 @@ int TCompanion::Run(const TRunSettings& settings) {
   }
   if (list.Empty()) {
     FIo.Err.Write(L"パスと条件に合うファイルまたはフォルダがありません。\n");
-    return ecNothing;
+    // The log still says what this run did (nothing), rather than what an earlier one left there.
+    return Logged(ecNothing, EmptyReport(false));
   }
 
   TListTargets targets(list);
@@ -156,7 +165,7 @@ int TCompanion::Undo() {
   run.SetReportSink([this](const engine::TReportEntry& entry) { Print(entry); });
   TConsoleUndoUser user(FUser, FIo.Err, FOptions.Yes || !FIo.InputIsConsole);
   switch (engine::UndoLastRun(run, FIo.JournalPath, user)) {
-    case engine::TUndoOutcome::Nothing: return ecNothing;
+    case engine::TUndoOutcome::Nothing: return Logged(ecNothing, EmptyReport(true));
     case engine::TUndoOutcome::Busy:
     case engine::TUndoOutcome::Failed:
     case engine::TUndoOutcome::Declined: return ecFailed;

@@ -163,7 +163,15 @@ TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {
 
 TEST_F(CliCompanion, ExitCodesOfNothingMatchedUsageAndAStop) {
   CompanionRun none(tree);
-  EXPECT_EQ(none(tree, {L"--hidden", L"on", L"--files", L"--recurse", L"--ext", L"png", tree.Path(L"data")}), cli::ecNothing);
+  // A log left by an earlier run is replaced by this run's, which holds no target.
+  tree.MakeFile(L"log.csv", "an earlier run's log");
+  EXPECT_EQ(none(tree, {L"--hidden", L"on", L"--files", L"--recurse", L"--ext", L"png", L"--log", tree.Path(L"log.csv"),
+                        tree.Path(L"data")}),
+            cli::ecNothing);
+  const std::wstring log = comm::Utf8ToWide(testsupport::ReadFileBytes(tree.Path(L"log.csv")));
+  EXPECT_EQ(log.find(L"earlier"), std::wstring::npos);
+  EXPECT_EQ(log.find(a), std::wstring::npos);
+  EXPECT_NE(log.find(engine::ReportColumnCaption(engine::rcPath)), std::wstring::npos);
   EXPECT_NE(none.err.Text().find(L"パスと条件に合う"), std::wstring::npos);
   CompanionRun usage(tree);
   EXPECT_EQ(usage(tree, {L"--created", L"2025-02-30", a}), cli::ecUsage);
