@@ -79,6 +79,10 @@ int TCompanion::Logged(int code, const engine::TRunReport& report) {
 
 int TCompanion::Outcome(const engine::TChangeRun& run, bool stopped) const {
   if (stopped) return ecStopped;
+  // No run took place: it would not start without its journal (the answer "n", or --yes, which answers
+  // as the box's default button), so nothing was done of what was asked.
+  const FILETIME& started = run.Report().Started;
+  if (started.dwLowDateTime == 0 && started.dwHighDateTime == 0) return ecFailed;
   const engine::TRunSummary& s = run.LastSummary();
   return s.Errors > 0 || s.Aborted ? ecFailed : ecDone;
 }

@@ -190,6 +190,18 @@ TEST_F(CliCompanion, ExitCodesOfNothingMatchedUsageAndAStop) {
   EXPECT_EQ(help.out.Text(), usageText);
 }
 
+TEST_F(CliCompanion, ARunThatWouldNotStartWithoutItsJournalIsAFailure) {
+  // The journal's folder cannot be made: a file stands in its place. --yes answers "run without a
+  // journal?" as the box's default does, no.
+  tree.MakeFile(L"blocked");
+  const int64_t before = ReadRawTimes(a).LastWrite;
+  CompanionRun run(tree);
+  cli::TCompanionIo io{*run.out.Out, *run.err.Out, nullptr, false, tree.Path(L"blocked\\journal.undo")};
+  EXPECT_EQ(cli::RunCompanion({L"--modified", L"now", L"--yes", a}, io), cli::ecFailed);
+  EXPECT_EQ(ReadRawTimes(a).LastWrite, before);
+  EXPECT_NE(run.err.Text().find(L"記録せずに変更しますか？"), std::wstring::npos);
+}
+
 TEST_F(CliCompanion, CtrlCStopsTheRunAtTheNextTargetAndTheJournalKeepsWhatWasDone) {
   const std::wstring c = tree.MakeFile(L"data\\c.txt");
   targets::TTargetList list;
