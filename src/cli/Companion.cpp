@@ -78,7 +78,8 @@ int TCompanion::Logged(int code, const engine::TRunReport& report) {
 }
 
 int TCompanion::Outcome(const engine::TChangeRun& run, bool stopped) const {
-  if (stopped) return ecStopped;
+  // Ctrl+C while a question waited ends the run through the question's "中止", not the stop.
+  if (stopped || StopRequested()) return ecStopped;
   // No run took place: it would not start without its journal (the answer "n", or --yes, which answers
   // as the box's default button), so nothing was done of what was asked.
   const FILETIME& started = run.Report().Started;

@@ -3,6 +3,7 @@
 #include "cli/Companion.h"
 #include "comm/Clock.h"
 #include "comm/Utf8.h"
+#include "support/FileObstacles.h"
 #include "support/RawFileTime.h"
 #include "support/TempTree.h"
 #include <gtest/gtest.h>
@@ -200,6 +201,31 @@ TEST_F(CliCompanion, ARunThatWouldNotStartWithoutItsJournalIsAFailure) {
   EXPECT_EQ(cli::RunCompanion({L"--modified", L"now", L"--yes", a}, io), cli::ecFailed);
   EXPECT_EQ(ReadRawTimes(a).LastWrite, before);
   EXPECT_NE(run.err.Text().find(L"記録せずに変更しますか？"), std::wstring::npos);
+}
+
+TEST_F(CliCompanion, QuestionsAreAskedOnAConsoleAndCtrlCWhileOneWaitsIsAStop) {
+  // Another program holds a.jpg without sharing it: the run asks about it.
+  testsupport::OtherProcessHold hold(a, GENERIC_READ, 0);
+  ASSERT_TRUE(hold.Holding());
+  int asked = 0;
+  CompanionRun yes(tree);
+  cli::TCompanionIo io{*yes.out.Out, *yes.err.Out, [&]() -> wchar_t { return ++asked == 1 ? L'y' : 0; }, true,
+                       tree.Path(L"journal.undo")};
+  EXPECT_EQ(cli::RunCompanion({L"--modified", L"2001-02-03 04:05:06", a, b}, io), cli::ecFailed);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(ReadRawTimes(b).LastWrite, Local(2001, 2, 3, 4, 5, 6));  // "y": on to the next target
+  const std::wstring failedLine = engine::OutcomeText(engine::TTargetOutcome::Failed) + L"\t" + a + L"\t";
+  EXPECT_NE(yes.out.Text().find(failedLine), std::wstring::npos);
+  EXPECT_NE(yes.err.Text().find(L"[y] 続行  [n] 中止  [a] すべてはい: y"), std::wstring::npos);
+
+  CompanionRun stopped(tree);
+  cli::TCompanionIo io2{*stopped.out.Out, *stopped.err.Out, []() -> wchar_t {
+                          cli::RequestStop();  // Ctrl+C while the question waits
+                          return 0;
+                        },
+                        true, tree.Path(L"journal.undo")};
+  EXPECT_EQ(cli::RunCompanion({L"--modified", L"2002-02-03 04:05:06", a, b}, io2), cli::ecStopped);
+  EXPECT_NE(ReadRawTimes(b).LastWrite, Local(2002, 2, 3, 4, 5, 6));
 }
 
 TEST_F(CliCompanion, CtrlCStopsTheRunAtTheNextTargetAndTheJournalKeepsWhatWasDone) {
