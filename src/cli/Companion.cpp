@@ -57,7 +57,10 @@ class TCompanion {
 
  private:
   void Print(const engine::TReportEntry& entry) {
-    if (PrintsLine(entry)) FIo.Out.Write(TargetLine(entry) + L"\n");
+    if (!PrintsLine(entry)) return;
+    FLine.clear();
+    FLines.Append(FLine, entry);
+    FIo.Out.Write(FLine);
   }
   // The log, when one is asked for; a log that cannot be written turns a success into a failure.
   int Logged(int code, const engine::TRunReport& report);
@@ -67,6 +70,8 @@ class TCompanion {
   const TCliOptions& FOptions;
   TCompanionIo& FIo;
   TConsoleUser FUser;
+  TLineFormatter FLines;
+  std::wstring FLine;
 };
 
 int TCompanion::Logged(int code, const engine::TRunReport& report) {
@@ -144,18 +149,18 @@ int TCompanion::DryRun(const TConsoleWindow& window, const engine::IChangeTarget
   while (preview.Step(kPreviewStep))
     if (StopRequested()) return ecStopped;
 
-  engine::TRunReport report;
-  GetSystemTimeAsFileTime(&report.Started);
-  report.Ending = engine::TRunEnding::Ended;
-  report.Entries.reserve(static_cast<size_t>(preview.Count()));
+  // The report is kept only for the log.
+  engine::TRunReport report = EmptyReport(false);
+  const bool keep = !FOptions.LogFile.empty();
+  if (keep) report.Entries.reserve(static_cast<size_t>(preview.Count()));
   int changed = 0, errors = 0;
   for (int i = 0; i < preview.Count(); ++i) {
     const engine::TPreviewRow& row = preview.Row(i);
-    report.Entries.push_back(DryRunEntry(row, targets.Entry(static_cast<int>(row.Index))));
-    const engine::TReportEntry& entry = report.Entries.back();
+    engine::TReportEntry entry = DryRunEntry(row, targets.Entry(static_cast<int>(row.Index)));
     Print(entry);
     if (entry.Outcome == engine::TTargetOutcome::Changed) ++changed;
     else if (entry.Outcome == engine::TTargetOutcome::Failed || entry.Outcome == engine::TTargetOutcome::Missing) ++errors;
+    if (keep) report.Entries.push_back(std::move(entry));
   }
   FIo.Out.Write(CountsLine(L"確認のみ (--dry-run): 変更される数 ", changed, errors, preview.Count() - changed - errors));
   return Logged(errors > 0 ? ecFailed : ecDone, report);
@@ -181,11 +186,11 @@ int TCompanion::Undo() {
 
 }  // namespace
 
-engine::TReportEntry DryRunEntry(const engine::TPreviewRow& row, const std::wstring& path) {
+engine::TReportEntry DryRunEntry(const engine::TPreviewRow& row, std::wstring path) {
   using engine::TSideNote;
   using engine::TTargetOutcome;
   engine::TReportEntry e;
-  e.Path = path;
+  e.Path = std::move(path);
   if (row.AttrNote == TSideNote::Missing) {
     e.Outcome = TTargetOutcome::Missing;
     return e;

@@ -31,7 +31,7 @@ struct TCompanionIo {
 int RunCompanion(const std::vector<std::wstring>& arguments, TCompanionIo& io);
 
 // What a dry run reports of one preview row: the outcome the run would have, the state now and after.
-engine::TReportEntry DryRunEntry(const engine::TPreviewRow& row, const std::wstring& path);
+engine::TReportEntry DryRunEntry(const engine::TPreviewRow& row, std::wstring path);
 
 // Writes the report as CSV, UTF-8 with a byte-order mark; false with the system's error.
 bool WriteReportCsv(const std::wstring& path, const engine::TRunReport& report, DWORD& error);

@@ -1,5 +1,6 @@
 // The console's side of the companion.
 #include "cli/Console.h"
+#include "comm/Clock.h"
 #include "comm/ErrorText.h"
 #include "comm/FileDateTime.h"
 #include "comm/Utf8.h"
@@ -50,7 +51,7 @@ class TStopSplash : public targets::ICollectionSplash {
 
 // ---- text out ----
 
-TTextOut::TTextOut(HANDLE handle) : FHandle(handle) {
+TTextOut::TTextOut(HANDLE handle) : FHandle(handle), FLastFlush(comm::Ticks()) {
   DWORD mode = 0;
   FConsole = handle && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }
@@ -71,15 +72,18 @@ void TTextOut::Write(std::wstring_view text) {
   while (start < text.size()) {
     const size_t nl = text.find(L'\n', start);
     const std::wstring_view piece = text.substr(start, nl == std::wstring_view::npos ? std::wstring_view::npos : nl - start);
-    FBuffer += comm::WideToUtf8(piece);
+    comm::AppendUtf8(FBuffer, piece);
     if (nl == std::wstring_view::npos) break;
     FBuffer += "\r\n";
     start = nl + 1;
   }
-  if (FBuffer.size() >= 64 * 1024) Flush();
+  // Large pieces, as few writes as a dry run over a large tree allows, yet a pipe still sees the lines
+  // of a long run as it goes.
+  if (FBuffer.size() >= kBufferBytes || comm::Ticks() - FLastFlush >= kFlushMs) Flush();
 }
 
 void TTextOut::Flush() {
+  FLastFlush = comm::Ticks();
   size_t done = 0;
   while (done < FBuffer.size()) {
     DWORD written = 0;
@@ -117,36 +121,49 @@ wchar_t ReadConsoleKey() {
 
 // ---- lines ----
 
-namespace {
-void AppendState(std::wstring& to, const engine::TTargetState& s) {
-  to += comm::LocalFileTimeText(s.Creation);
+void TLineFormatter::AppendTime(std::wstring& to, const FILETIME& time, TCachedTime& cache) {
+  if (!cache.Valid || !engine::SameFileTime(cache.Time, time)) {
+    cache = {true, time, comm::LocalFileTimeText(time)};
+  }
+  to += cache.Text;
+}
+
+void TLineFormatter::AppendState(std::wstring& to, const engine::TTargetState& s, int side) {
+  AppendTime(to, s.Creation, FTimes[side][0]);
   to += L" / ";
-  to += comm::LocalFileTimeText(s.LastWrite);
+  AppendTime(to, s.LastWrite, FTimes[side][1]);
   to += L" / ";
   const std::wstring attr = engine::AttrText(s.Attr);
   to += attr.empty() ? L"-" : attr;
 }
-}  // namespace
+
+void TLineFormatter::Append(std::wstring& line, const engine::TReportEntry& e) {
+  const auto outcome = static_cast<size_t>(e.Outcome);
+  if (outcome < FOutcomes.size() && FOutcomes[outcome].empty()) FOutcomes[outcome] = engine::OutcomeText(e.Outcome);
+  line += outcome < FOutcomes.size() ? FOutcomes[outcome] : engine::OutcomeText(e.Outcome);
+  line += L'\t';
+  line += e.Path;
+  line += L'\t';
+  if (e.HasBefore) AppendState(line, e.Before, 0);
+  line += L'\t';
+  if (e.HasAfter) AppendState(line, e.After, 1);
+  line += L'\t';
+  if (e.Outcome != engine::TTargetOutcome::Changed) line += OneLine(engine::ReasonText(e));
+  line += L'\n';
+}
 
 std::wstring StateText(const engine::TTargetState& s) {
+  TLineFormatter formatter;
   std::wstring text;
-  AppendState(text, s);
+  formatter.AppendState(text, s, 0);
   return text;
 }
 
 std::wstring TargetLine(const engine::TReportEntry& e) {
-  // Built in place: a dry run over a large tree prints a line for nearly every target.
+  TLineFormatter formatter;
   std::wstring line;
-  line.reserve(e.Path.size() + 112);
-  line += engine::OutcomeText(e.Outcome);
-  line += L'\t';
-  line += e.Path;
-  line += L'\t';
-  if (e.HasBefore) AppendState(line, e.Before);
-  line += L'\t';
-  if (e.HasAfter) AppendState(line, e.After);
-  line += L'\t';
-  if (e.Outcome != engine::TTargetOutcome::Changed) line += OneLine(engine::ReasonText(e));
+  formatter.Append(line, e);
+  line.pop_back();
   return line;
 }
 

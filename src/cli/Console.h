@@ -8,6 +8,8 @@
 #include "engine/RunReport.h"
 #include "targets/Collection.h"
 #include "targets/TargetList.h"
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,7 +18,8 @@
 namespace cli {
 
 // Text to a standard handle. On a console it goes through WriteConsoleW; redirected (a file, a pipe)
-// it is UTF-8 without a byte-order mark, line ends CR LF, buffered until Flush or the buffer fills.
+// it is UTF-8 without a byte-order mark, line ends CR LF, buffered until Flush, the buffer fills or a
+// quarter of a second has passed since the last write.
 class TTextOut {
  public:
   explicit TTextOut(HANDLE handle);
@@ -29,9 +32,12 @@ class TTextOut {
   bool IsConsole() const { return FConsole; }
 
  private:
+  static constexpr size_t kBufferBytes = 1 << 20;
+  static constexpr uint64_t kFlushMs = 250;
   HANDLE FHandle;
   bool FConsole = false;
   std::string FBuffer;
+  uint64_t FLastFlush = 0;
 };
 
 // The Ctrl+C (and Ctrl+Break, console close) request: set from the system's handler thread, read by
@@ -52,6 +58,25 @@ wchar_t ReadConsoleKey();
 // for none of read-only, hidden and system); the reason is the report's.
 std::wstring StateText(const engine::TTargetState& state);
 std::wstring TargetLine(const engine::TReportEntry& entry);
+// The same lines for a whole run: a dry run over a large tree prints one for nearly every target, and
+// a fixed date gives each the same new times, whose text is made once.
+class TLineFormatter {
+ public:
+  // The target's line and its line end, appended to line.
+  void Append(std::wstring& line, const engine::TReportEntry& entry);
+  // side: 0 before, 1 after (each keeps its last times' text).
+  void AppendState(std::wstring& to, const engine::TTargetState& state, int side);
+
+ private:
+  struct TCachedTime {
+    bool Valid = false;
+    FILETIME Time{};
+    std::wstring Text;
+  };
+  void AppendTime(std::wstring& to, const FILETIME& time, TCachedTime& cache);
+  TCachedTime FTimes[2][2];  // [before, after][creation, last write]
+  std::array<std::wstring, engine::kOutcomeCount> FOutcomes;
+};
 // Whether a target's line is printed: it changed (or would), failed, or was missing.
 bool PrintsLine(const engine::TReportEntry& entry);
 // Text of the engine's boxes as one console line: the breaks and tabs become single spaces.

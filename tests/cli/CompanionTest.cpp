@@ -50,6 +50,10 @@ TEST(CliConsole, RedirectedTextIsUtf8WithoutAMarkAndLinesEndInCrLf) {
   EXPECT_FALSE(out.Out->IsConsole());
   out.Out->Write(L"変更\tC:\\a.txt\nb");
   EXPECT_EQ(out.Bytes(), "\xE5\xA4\x89\xE6\x9B\xB4\tC:\\a.txt\r\nb");
+  // A character beyond the first plane (a surrogate pair) is four bytes; a lone half is U+FFFD.
+  std::string bytes = "x";
+  comm::AppendUtf8(bytes, L"\U0001F600|\xD800|");
+  EXPECT_EQ(bytes, "x\xF0\x9F\x98\x80|\xEF\xBF\xBD|");
   EXPECT_EQ(cli::OneLine(L"変更が終了しました。\r\r変更数\t\t： 3\r"), L"変更が終了しました。 変更数 ： 3");
 }
 
