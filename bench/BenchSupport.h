@@ -1,6 +1,8 @@
 // Shared pieces of the benchmarks: a timer, a scratch folder of files, and the report lines.
 #pragma once
 #include "Base.h"
+#include "comm/DateTime.h"
+#include "comm/FileDateTime.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
@@ -184,6 +186,15 @@ inline HANDLE OpenChecked(const std::wstring& f, std::wstring& lastFolder) {
     lastFolder = folder;
   }
   return h;
+}
+
+// The UTC file time of a local date-time, as a run writes the plan's.
+inline FILETIME LocalFileTime(const comm::TDateTimeParts& parts) {
+  comm::TDateTime value = 0;
+  FILETIME time{};
+  comm::TryEncodeDateTime(parts, value);
+  comm::comm_ConvDateTimeToFileTime(value, time);
+  return time;
 }
 
 // One target's change by hand through its handle: the attributes read, hidden switched and read back,

@@ -30,12 +30,8 @@ int main(int argc, char** argv) {
   bench::RunHost host(files);
   engine::TChangeRun run(host, host, host);
 
-  FILETIME fc, fw;
-  comm::TDateTime c, w;
-  comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, c);
-  comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, w);
-  comm::comm_ConvDateTimeToFileTime(c, fc);
-  comm::comm_ConvDateTimeToFileTime(w, fw);
+  const FILETIME fc = bench::LocalFileTime({2001, 2, 3, 4, 5, 6, 0});
+  const FILETIME fw = bench::LocalFileTime({2002, 3, 4, 5, 6, 7, 0});
   bool hiddenOn = false;
 
   std::printf("%d files in %d folders, hidden switched and both times written per target, 5 rounds, median\n", n,

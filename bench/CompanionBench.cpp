@@ -107,12 +107,8 @@ int main(int argc, char** argv) {
   {
     // 50 files a folder, as in the change run's benchmark.
     const bench::Tree tree(n, std::max(1, n / 50), false);
-    FILETIME fc, fw;
-    comm::TDateTime c, w;
-    comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, c);
-    comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, w);
-    comm::comm_ConvDateTimeToFileTime(c, fc);
-    comm::comm_ConvDateTimeToFileTime(w, fw);
+    const FILETIME fc = bench::LocalFileTime({2001, 2, 3, 4, 5, 6, 0});
+    const FILETIME fw = bench::LocalFileTime({2002, 3, 4, 5, 6, 7, 0});
     bool on = false, bareOn = false;
     int code = 0;
     const auto t = bench::Race(5, {[&] {
