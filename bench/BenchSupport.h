@@ -1,6 +1,8 @@
 // Shared pieces of the benchmarks: a timer, a scratch folder of files, and the report lines.
 #pragma once
 #include "Base.h"
+#include "comm/DateTime.h"
+#include "comm/FileDateTime.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
@@ -144,6 +146,71 @@ class Tree {
   std::vector<std::wstring> FDirs;
   std::vector<std::wstring> FFiles;
 };
+
+// The directory walk the collection makes (FindFirstFileExW with the basic level, which skips the short
+// names, then FindNextFileW, in the literal form): each(full path, find data) for every entry below
+// dir, depth first, each folder before what it holds.
+template <typename Each>
+void WalkTree(const std::wstring& dir, Each&& each) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileExW((L"\\\\?\\" + dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                              FIND_FIRST_EX_LARGE_FETCH);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (fd.cFileName[0] == L'.' && (!fd.cFileName[1] || (fd.cFileName[1] == L'.' && !fd.cFileName[2]))) continue;
+    const std::wstring full = dir + L"\\" + fd.cFileName;
+    each(full, fd);
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) WalkTree(full, each);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
+// The volume-relative name of an open object, as a change run asks it.
+inline void NameOf(HANDLE h) {
+  alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + 512 * sizeof(wchar_t)];
+  GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
+}
+
+// The open of a target as a change run makes it: the object itself, its name and, once for all its
+// files, its folder's name checked. lastFolder carries the folder between calls.
+inline HANDLE OpenChecked(const std::wstring& f, std::wstring& lastFolder) {
+  HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  NameOf(h);
+  const std::wstring folder = f.substr(0, f.rfind(L'\\'));
+  if (folder != lastFolder) {
+    HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    NameOf(d);
+    CloseHandle(d);
+    lastFolder = folder;
+  }
+  return h;
+}
+
+// The UTC file time of a local date-time, as a run writes the plan's.
+inline FILETIME LocalFileTime(const comm::TDateTimeParts& parts) {
+  comm::TDateTime value = 0;
+  FILETIME time{};
+  comm::TryEncodeDateTime(parts, value);
+  comm::comm_ConvDateTimeToFileTime(value, time);
+  return time;
+}
+
+// One target's change by hand through its handle: the attributes read, hidden switched and read back,
+// the times read and written.
+inline void ChangeByHand(HANDLE h, bool hiddenOn, const FILETIME& creation, const FILETIME& lastWrite) {
+  FILE_BASIC_INFO info;
+  GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+  FILE_BASIC_INFO change{};
+  change.FileAttributes = hiddenOn ? info.FileAttributes | FILE_ATTRIBUTE_HIDDEN : info.FileAttributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN};
+  if (!change.FileAttributes) change.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  SetFileInformationByHandle(h, FileBasicInfo, &change, sizeof change);
+  GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
+  FILETIME t0, t1, t2;
+  GetFileTime(h, &t0, &t1, &t2);
+  SetFileTime(h, &creation, nullptr, &lastWrite);
+}
 
 // The count from the first argument, or the given default.
 inline int CountArg(int argc, char** argv, int fallback) {

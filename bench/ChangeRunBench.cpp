@@ -16,29 +16,6 @@ HANDLE OpenForTimes(const std::wstring& f) {
   return CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The volume-relative name of an open object, as the run asks it.
-void NameOf(HANDLE h) {
-  alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + 512 * sizeof(wchar_t)];
-  GetFileInformationByHandleEx(h, FileNameInfo, buffer, sizeof buffer);
-}
-
-// The open of a target as the run makes it: the object itself, its name and, once for all its files,
-// its folder's name checked. lastFolder carries the folder between calls.
-HANDLE OpenChecked(const std::wstring& f, std::wstring& lastFolder) {
-  HANDLE h = CreateFileW(f.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  NameOf(h);
-  const std::wstring folder = f.substr(0, f.rfind(L'\\'));
-  if (folder != lastFolder) {
-    HANDLE d = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    NameOf(d);
-    CloseHandle(d);
-    lastFolder = folder;
-  }
-  return h;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,12 +30,8 @@ int main(int argc, char** argv) {
   bench::RunHost host(files);
   engine::TChangeRun run(host, host, host);
 
-  FILETIME fc, fw;
-  comm::TDateTime c, w;
-  comm::TryEncodeDateTime({2001, 2, 3, 4, 5, 6, 0}, c);
-  comm::TryEncodeDateTime({2002, 3, 4, 5, 6, 7, 0}, w);
-  comm::comm_ConvDateTimeToFileTime(c, fc);
-  comm::comm_ConvDateTimeToFileTime(w, fw);
+  const FILETIME fc = bench::LocalFileTime({2001, 2, 3, 4, 5, 6, 0});
+  const FILETIME fw = bench::LocalFileTime({2002, 3, 4, 5, 6, 7, 0});
   bool hiddenOn = false;
 
   std::printf("%d files in %d folders, hidden switched and both times written per target, 5 rounds, median\n", n,
@@ -70,17 +43,8 @@ int main(int argc, char** argv) {
     std::wstring lastFolder;
     for (const auto& f : literal) {
       if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-      HANDLE h = OpenChecked(f, lastFolder);
-      FILE_BASIC_INFO info;
-      GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
-      FILE_BASIC_INFO change{};
-      change.FileAttributes = hiddenOn ? info.FileAttributes | FILE_ATTRIBUTE_HIDDEN : info.FileAttributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN};
-      if (!change.FileAttributes) change.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-      SetFileInformationByHandle(h, FileBasicInfo, &change, sizeof change);
-      GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
-      FILETIME t0, t1, t2;
-      GetFileTime(h, &t0, &t1, &t2);
-      SetFileTime(h, &fc, nullptr, &fw);
+      HANDLE h = bench::OpenChecked(f, lastFolder);
+      bench::ChangeByHand(h, hiddenOn, fc, fw);
       CloseHandle(h);
     }
   };
@@ -157,7 +121,7 @@ int main(int argc, char** argv) {
       for (const auto& r : journal.Records) {
         const std::wstring f = L"\\\\?\\" + r.Path;
         if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        HANDLE h = OpenChecked(f, lastFolder);
+        HANDLE h = bench::OpenChecked(f, lastFolder);
         FILE_BASIC_INFO info;
         GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info);
         FILE_BASIC_INFO change{};

@@ -16,19 +16,7 @@ namespace {
 // which skips the short names, then FindNextFileW), every folder and file path into a vector,
 // sorted with the target list's comparison.
 void BareWalk(const std::wstring& dir, std::vector<std::wstring>& out) {
-  WIN32_FIND_DATAW fd;
-  // In the literal form, as the collection asks.
-  HANDLE h = FindFirstFileExW((L"\\\\?\\" + dir + L"\\*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
-                              FIND_FIRST_EX_LARGE_FETCH);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    if (fd.cFileName[0] == L'.' && (!fd.cFileName[1] || (fd.cFileName[1] == L'.' && !fd.cFileName[2]))) continue;
-    std::wstring full = dir + L"\\" + fd.cFileName;
-    const bool folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    out.push_back(full);
-    if (folder) BareWalk(full, out);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  bench::WalkTree(dir, [&](const std::wstring& full, const WIN32_FIND_DATAW&) { out.push_back(full); });
 }
 
 size_t BareCollect(const std::wstring& root) {

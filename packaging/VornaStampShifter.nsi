@@ -3,7 +3,7 @@
 ; defines:
 ;   VSS_VERSION       the version the windows show ("2.13"), VSS_VERSION4 its four-part form
 ;   VSS_TARGET        amd64-unicode or x86-unicode
-;   VSS_STAGE         the folder holding VornaStampShifter.exe, readme.txt and (when built) VornaSTS.hlp
+;   VSS_STAGE         the folder holding VornaStampShifter.exe, vornasts.exe, readme.txt and (when built) VornaSTS.hlp
 ;   VSS_MARKER        the marker file that makes the installed copy keep its settings per user
 ;   VSS_ICON          the program's icon
 ;   VSS_OUTFILE       the installer to write
@@ -89,6 +89,7 @@ Section "${APP}" SecProgram
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${VSS_STAGE}/VornaStampShifter.exe"
+  File "${VSS_STAGE}/vornasts.exe"
 !ifdef VSS_HAS_HELP
   File "${VSS_STAGE}/VornaSTS.hlp"
 !endif
@@ -180,6 +181,7 @@ Section "Uninstall"
 
   ; Only what the installer put there: a folder chosen by the user may hold other files.
   Delete "$INSTDIR\VornaStampShifter.exe"
+  Delete "$INSTDIR\vornasts.exe"
   Delete "$INSTDIR\VornaSTS.hlp"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\${APP}.installed"

@@ -11,9 +11,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 million=1
 [ "${1:-}" = "--no-million" ] && million=0
 "$root/tools/deps.sh"
-"$root/tools/build.sh" x86_64 --target bench_FileTimesBench bench_TargetListBench bench_ChangeRunBench bench_CollectionBench bench_TimeRuleBench
+"$root/tools/build.sh" x86_64 --target bench_FileTimesBench bench_TargetListBench bench_ChangeRunBench bench_CollectionBench bench_TimeRuleBench bench_CompanionBench
 bin="$root/build/x86_64/bench"
-for b in FileTimesBench TargetListBench ChangeRunBench CollectionBench TimeRuleBench; do
+for b in FileTimesBench TargetListBench ChangeRunBench CollectionBench TimeRuleBench CompanionBench; do
   echo "== $b"
   "$root/tools/winerun" "$bin/bench_$b.exe"
 done

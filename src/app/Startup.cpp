@@ -108,8 +108,7 @@ TProgram::TProgram(const std::wstring& exePath, const std::vector<std::wstring>&
   w.Targets = std::make_unique<TFileListTargets>(*list);
   program.SetTargets(w.Targets.get());
   // Every run keeps its journal for the undo command in the user's own folder, whichever copy runs.
-  if (const std::wstring roaming = settings::RoamingAppDataDir(); !roaming.empty())
-    program.SetJournalPath(roaming + L"\\" + settings::kUserFolderName + L"\\" + engine::kJournalName);
+  program.SetJournalPath(settings::UserFilePath(engine::kJournalName));
   list->SetCommands(&program);
   w.ListLink = std::make_unique<TListViewLink>(*list);
   program.AttachListView(w.ListLink.get());

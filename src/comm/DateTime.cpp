@@ -90,11 +90,36 @@ TDateTime RoundToMilliseconds(TDateTime value) {
   return out;
 }
 
+namespace {
+// value in decimal, at least width digits (zeros before it); a list of targets formats millions.
+void AppendNumber(std::wstring& to, unsigned value, int width) {
+  wchar_t digits[10];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value);
+  for (int i = n; i < width; ++i) to += L'0';
+  while (n) to += digits[--n];
+}
+}  // namespace
+
 std::wstring FormatDateTimeParts(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute,
                                  unsigned second) {
-  wchar_t buf[64];
-  std::swprintf(buf, 64, L"%04u/%02u/%02u %02u:%02u:%02u", year, month, day, hour, minute, second);
-  return buf;
+  std::wstring text;
+  text.reserve(19);
+  AppendNumber(text, year, 4);
+  text += L'/';
+  AppendNumber(text, month, 2);
+  text += L'/';
+  AppendNumber(text, day, 2);
+  text += L' ';
+  AppendNumber(text, hour, 2);
+  text += L':';
+  AppendNumber(text, minute, 2);
+  text += L':';
+  AppendNumber(text, second, 2);
+  return text;
 }
 
 }  // namespace comm

@@ -36,15 +36,22 @@ bool ReadTimes(HANDLE h, comm::TDateTime& creation, comm::TDateTime& lastAccess,
 
 }  // namespace
 
-bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& value) {
+namespace {
+// A UTC file time as the local calendar reads it, with the bias in force now.
+bool LocalSystemTime(const FILETIME& fileTime, SYSTEMTIME& st) {
   const int64_t utc = ToInt(fileTime);
   const int64_t bias = comm::LocalTimeBias();
   if (utc < 0) return false;
   // local = utc - bias, without leaving the file-time range.
   if ((bias < 0 && utc > std::numeric_limits<int64_t>::max() + bias) || (bias > 0 && utc < bias)) return false;
   const FILETIME local = ToFileTime(utc - bias);
+  return FileTimeToSystemTime(&local, &st) != FALSE;
+}
+}  // namespace
+
+bool comm_ConvFileTimeToDateTime(const FILETIME& fileTime, comm::TDateTime& value) {
   SYSTEMTIME st;
-  if (!FileTimeToSystemTime(&local, &st)) return false;
+  if (!LocalSystemTime(fileTime, st)) return false;
   return comm::TryEncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds},
                                  value);
 }
@@ -105,10 +112,11 @@ bool comm_SetFileDateTime(const std::wstring& path, comm::TDateTime creation, co
 }
 
 std::wstring LocalFileTimeText(const FILETIME& fileTime) {
-  comm::TDateTime value;
-  comm::TDateTimeParts parts;
-  if (!comm_ConvFileTimeToDateTime(fileTime, value) || !DecodeDateTime(value, parts)) return L"?";
-  return FormatDateTimeParts(parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second);
+  // Straight from the calendar's fields, without the date-time value between: a report or a preview
+  // formats this for every target. The seconds are cut as the value's whole milliseconds would be.
+  SYSTEMTIME st;
+  if (!LocalSystemTime(fileTime, st) || st.wYear > kMaxYear) return L"?";
+  return FormatDateTimeParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
 }
 
 }  // namespace comm

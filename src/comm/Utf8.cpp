@@ -28,18 +28,24 @@ std::wstring Utf8ToWide(std::string_view bytes) {
   return out;
 }
 
-std::string WideToUtf8(std::wstring_view text) {
-  std::string out;
+void AppendUtf8(std::string& out, std::wstring_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t len = std::min(text.size() - pos, kPiece);
+    size_t len = std::min(text.size() - pos, kPiece / 4);
     if (pos + len < text.size() && IS_HIGH_SURROGATE(text[pos + len - 1]) && len > 1) --len;
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data() + pos, static_cast<int>(len), nullptr, 0, nullptr, nullptr);
-    size_t old = out.size();
-    out.resize(old + static_cast<size_t>(n));
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data() + pos, static_cast<int>(len), out.data() + old, n, nullptr, nullptr);
+    // At most three bytes for each UTF-16 unit (a surrogate pair makes four of two): one call converts.
+    const size_t old = out.size();
+    out.resize(old + len * 3);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data() + pos, static_cast<int>(len), out.data() + old,
+                                      static_cast<int>(len * 3), nullptr, nullptr);
+    out.resize(old + static_cast<size_t>(std::max(n, 0)));
     pos += len;
   }
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+  std::string out;
+  AppendUtf8(out, text);
   return out;
 }
 

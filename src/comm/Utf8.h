@@ -10,5 +10,7 @@ namespace comm {
 std::wstring Utf8ToWide(std::string_view bytes);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
+// The same, appended to out (no string of its own: a console's output converts line by line).
+void AppendUtf8(std::string& out, std::wstring_view text);
 
 }  // namespace comm

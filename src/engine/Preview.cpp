@@ -68,6 +68,12 @@ bool TPreview::Step(int rows) {
 }
 
 bool TPreview::StateOf(int index, const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data, DWORD& error) {
+  if (FKnown) {
+    if (const WIN32_FILE_ATTRIBUTE_DATA* known = FKnown(index)) {
+      data = *known;
+      return true;
+    }
+  }
   // The entry's literal form, as the run opens it; a link is read as itself either way.
   const std::wstring literal = comm::comm_LiteralPath(path);
   const size_t cut = literal.find_last_of(L'\\');

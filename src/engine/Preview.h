@@ -3,6 +3,7 @@
 #include "Base.h"
 #include "engine/ChangeRun.h"
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -67,6 +68,11 @@ class TPreview {
 
   const ChangePlan& Plan() const { return FPlan; }
 
+  // The states of targets already read (the walk that collected them found them): known(index) gives
+  // the target's state, or null to have it read here.
+  using TKnownState = std::function<const WIN32_FILE_ATTRIBUTE_DATA*(int index)>;
+  void SetKnownStates(TKnownState known) { FKnown = std::move(known); }
+
  private:
   // The state of the entry at path: from the listing of its folder when several of the next rows lie
   // in it (one directory read serves them all, as a collection reads it), else read alone. False with
@@ -84,6 +90,7 @@ class TPreview {
   // The folder listed last (its literal path) and its entries by name.
   std::wstring FListedFolder;
   std::unordered_map<std::wstring, WIN32_FILE_ATTRIBUTE_DATA> FListed;
+  TKnownState FKnown;
 };
 
 }  // namespace engine

@@ -89,6 +89,11 @@ std::wstring RoamingAppDataDir() {
   return dir;
 }
 
+std::wstring UserFilePath(const std::wstring& name) {
+  const std::wstring roaming = RoamingAppDataDir();
+  return roaming.empty() ? std::wstring() : roaming + L"\\" + kUserFolderName + L"\\" + name;
+}
+
 TIniLocation IniLocationForProgram(const std::wstring& exePath) {
   return ChooseIniLocation(exePath, RoamingAppDataDir());
 }

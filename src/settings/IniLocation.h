@@ -34,6 +34,10 @@ TIniLocation ChooseIniLocation(const std::wstring& exePath, const std::wstring& 
 // The user's roaming application-data folder (FOLDERID_RoamingAppData), or empty.
 std::wstring RoamingAppDataDir();
 
+// A file of the user's own folder (VornaStampShifter below the roaming folder): the undo journal that the
+// program and its console companion share. Empty when the system names no roaming folder.
+std::wstring UserFilePath(const std::wstring& name);
+
 // ChooseIniLocation for this user.
 TIniLocation IniLocationForProgram(const std::wstring& exePath);
 

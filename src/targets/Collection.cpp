@@ -66,9 +66,10 @@ constexpr uint32_t kNoFolder = 0xFFFFFFFF;
 // Expands one path. folderOf(parentTag, name) is called for the path itself when it is a folder and
 // for every folder searched, and returns a tag of the caller's for it: a folder found in a search
 // comes with its search's tag and its name, the path given and the folder searched for it with
-// kNoFolder and the whole prefix. visit(tag, prefix, name, isFolder)
-// sees the path itself when it is a folder (name null, prefix the path), then every entry below it or
-// matching it, depth first, as the name found in the folder prefix; for a folder it returns whether to
+// kNoFolder and the whole prefix. visit(tag, prefix, name, isFolder, data)
+// sees the path itself when it is a folder (name and data null, prefix the path), then every entry below it or
+// matching it, depth first, as the name found in the folder prefix with what the search found of it
+// (attributes and times); for a folder it returns whether to
 // walk into it. stop() is asked before each entry of a search and ends the walk. No full path is made
 // for an entry that is not walked into.
 // Searches are kept on a stack of their own, so a deep tree cannot exhaust the thread's stack.
@@ -80,7 +81,8 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
   std::wstring prefix, literalPrefix, pattern;
   const DWORD attributes = GetFileAttributesW(literal.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    if (!visit(folderOf(kNoFolder, std::wstring_view(path)), path, nullptr, true) || IsLinkFolder(literal, attributes))
+    if (!visit(folderOf(kNoFolder, std::wstring_view(path)), path, nullptr, true, nullptr) ||
+        IsLinkFolder(literal, attributes))
       return;
     prefix = comm::DropTrailingSeparator(path);
     literalPrefix = comm::DropTrailingSeparator(literal);
@@ -138,7 +140,7 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
         !(data.cAlternateFileName[0] && SameName(data.cAlternateFileName, exactName)))
       continue;
     const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (visit(search.tag, search.prefix, data.cFileName, folder) && folder &&
+    if (visit(search.tag, search.prefix, data.cFileName, folder, &data) && folder &&
         !IsLinkTag(data.dwFileAttributes, data.dwReserved0)) {
       std::wstring full = Join(search.prefix, data.cFileName);
       std::wstring literalFull = Join(search.literalPrefix, data.cFileName);
@@ -155,14 +157,24 @@ void ExpandPath(const std::wstring& path, FolderOf&& folderOf, Visit&& visit, St
 // tree is walked once, and the list and this record of it are never both whole at once.
 class TFoundEntries {
  public:
+  // Keeps what the search found of each entry as well, for a view that takes it.
+  explicit TFoundEntries(bool keepStates) : FKeepStates(keepStates) {}
   // A folder as its parent's index (kNoFolder: name is the whole prefix) and its name; its index.
   uint32_t AddFolder(uint32_t parent, std::wstring_view name) {
     FFolders.push_back(TFolder{parent, static_cast<uint32_t>(FFolderChars.size()), static_cast<uint32_t>(name.size())});
     FFolderChars.insert(FFolderChars.end(), name.begin(), name.end());
     return static_cast<uint32_t>(FFolders.size() - 1);
   }
-  // A null name: the folder's own entry (a path given that is a folder).
-  void Add(uint32_t folder, const wchar_t* name) {
+  // A null name: the folder's own entry (a path given that is a folder). data: what the search found
+  // (null for such an entry).
+  void Add(uint32_t folder, const wchar_t* name, const WIN32_FIND_DATAW* data) {
+    if (FKeepStates) {
+      WIN32_FILE_ATTRIBUTE_DATA state{};
+      if (data) state = {data->dwFileAttributes, data->ftCreationTime, data->ftLastAccessTime, data->ftLastWriteTime,
+                         data->nFileSizeHigh, data->nFileSizeLow};
+      else state.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+      FStates.push_back(state);
+    }
     const size_t length = name ? wcslen(name) : 0;
     const size_t need = kHeader + length;
     if (FBlocks.empty() || kBlockChars - FBlocks.back().used < need) {
@@ -176,8 +188,8 @@ class TFoundEntries {
     if (length) wmemcpy(at + kHeader, name, length);
     block.used += need;
   }
-  // each(prefix, name, own) for every entry in order, own for a folder's own entry (name empty);
-  // every block is released once read.
+  // each(prefix, name, own, state) for every entry in order, own for a folder's own entry (name empty),
+  // state what the search found (null when not kept or not known); every block is released once read.
   template <typename Each>
   void Replay(Each&& each) {
     // The prefix of the folder of the last entry, made again when the folder changes.
@@ -193,12 +205,16 @@ class TFoundEntries {
           AppendPrefix(folder, prefix);
           prefixFolder = folder;
         }
-        each(prefix, std::wstring_view(at + kHeader, length), length == 0);
+        const WIN32_FILE_ATTRIBUTE_DATA* state =
+            FKeepStates && FStates[FReplayed].dwFileAttributes != INVALID_FILE_ATTRIBUTES ? &FStates[FReplayed] : nullptr;
+        ++FReplayed;
+        each(prefix, std::wstring_view(at + kHeader, length), length == 0, state);
         i += kHeader + length;
       }
       block.chars.reset();
     }
     FBlocks.clear();
+    FStates.clear();
   }
 
  private:
@@ -226,6 +242,9 @@ class TFoundEntries {
   std::vector<wchar_t> FFolderChars;
   std::vector<uint32_t> FChain;
   std::vector<TBlock> FBlocks;
+  bool FKeepStates;
+  std::vector<WIN32_FILE_ATTRIBUTE_DATA> FStates;  // in the order of Add, when kept
+  size_t FReplayed = 0;
 };
 
 std::vector<std::wstring> MakeExtList(std::wstring_view text) {
@@ -248,15 +267,38 @@ std::wstring FileExtension(std::wstring_view name) {
   return ext;
 }
 
+bool ExtensionMatches(std::wstring_view listed, std::wstring_view ext) {
+  const auto same = [](std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+  };
+  if (listed.find_first_of(L"*?") == std::wstring_view::npos) return same(listed, ext);
+  // The usual wildcard walk: on a mismatch, the last "*" takes one more character.
+  size_t p = 0, e = 0, star = std::wstring_view::npos, starAt = 0;
+  while (e < ext.size()) {
+    if (p < listed.size() && listed[p] == L'*') {
+      star = p++;
+      starAt = e;
+    } else if (p < listed.size() && (listed[p] == L'?' || same(listed.substr(p, 1), ext.substr(e, 1)))) {
+      ++p;
+      ++e;
+    } else if (star != std::wstring_view::npos) {
+      p = star + 1;
+      e = ++starAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < listed.size() && listed[p] == L'*') ++p;
+  return p == listed.size();
+}
+
 TTargetCollection::TTargetCollection(ICollectionHost& host, TTargetList& list, ICollectionView& view)
     : FHost(host), FTargetList(list), FView(view) {}
 
 bool TTargetCollection::ExtPasses(std::wstring_view name) const {
   const std::wstring ext = FileExtension(name);
-  return std::any_of(FExtList.begin(), FExtList.end(), [&](const std::wstring& e) {
-    return CompareStringOrdinal(e.data(), static_cast<int>(e.size()), ext.data(), static_cast<int>(ext.size()), TRUE) ==
-           CSTR_EQUAL;
-  });
+  return std::any_of(FExtList.begin(), FExtList.end(), [&](const std::wstring& e) { return ExtensionMatches(e, ext); });
 }
 
 bool TTargetCollection::FileCounts(std::wstring_view name) const {
@@ -268,13 +310,13 @@ int TTargetCollection::CountPath(const std::wstring& path, TFoundEntries& found)
   int count = 0;
   ExpandPath(
       path, [&](uint32_t parent, std::wstring_view name) { return found.AddFolder(parent, name); },
-      [&](uint32_t folderTag, const std::wstring&, const wchar_t* name, bool folder) {
+      [&](uint32_t folderTag, const std::wstring&, const wchar_t* name, bool folder, const WIN32_FIND_DATAW* data) {
         const bool counts = folder ? !FHost.FilesOnly() : FileCounts(name);
         const bool walk = folder && FHost.SubFolders();
         if (counts) {
           ++count;
           ++FCounted;
-          found.Add(folderTag, name);
+          found.Add(folderTag, name, data);
         }
         CountTick();
         return walk;
@@ -307,19 +349,19 @@ bool TTargetCollection::MakeSplash() {
 void TTargetCollection::AddFound(TFoundEntries& found) {
   // A stop ends the walk of each path given, but the folders given keep their own entries.
   std::wstring full;
-  found.Replay([&](const std::wstring& prefix, std::wstring_view name, bool own) {
+  found.Replay([&](const std::wstring& prefix, std::wstring_view name, bool own, const WIN32_FILE_ATTRIBUTE_DATA* state) {
     if (own) {
-      AddEntry(prefix);
+      AddEntry(prefix, state);
     } else if (!FStopRequested) {
       full.assign(prefix);
       full += comm::kPathSeparator;
       full.append(name);
-      AddEntry(full);
+      AddEntry(full, state);
     }
   });
 }
 
-void TTargetCollection::AddEntry(std::wstring_view path) {
+void TTargetCollection::AddEntry(std::wstring_view path, const WIN32_FILE_ATTRIBUTE_DATA* state) {
   const int index = FTargetList.Add(path);
   if (index < 0) return;  // already held
   // The two copies share indices: an item the control refuses leaves the list too.
@@ -334,6 +376,7 @@ void TTargetCollection::AddEntry(std::wstring_view path) {
     FTargetList.Delete(index);
     return;
   }
+  if (state) FView.ItemState(index, *state);
   if (FShowProgress) AdvanceProgress();
 }
 
@@ -361,7 +404,7 @@ void TTargetCollection::AddPaths(const std::vector<std::wstring>& given) {
     FCounted = 0;
     FCountStart = GetTickCount();
     // The pre-count walks the tree once and keeps what it found for the adding pass.
-    TFoundEntries found;
+    TFoundEntries found(FView.WantsStates());
     long long total = 0;
     for (const auto& p : paths) total += CountPath(p, found);
     FProgressTotal = static_cast<int>(std::min<long long>(total, 0x7FFFFFFF));

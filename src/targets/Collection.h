@@ -66,6 +66,11 @@ class ICollectionView {
   // Puts path into the list control at index, the index the target list gave it; false when the
   // control could not take it.
   virtual bool InsertItem(int index, std::wstring_view path) = 0;
+  // A view that works on the targets' states without reading them again (a dry run) takes what the
+  // walk found of each item it inserted: called right after InsertItem, for entries found by a search
+  // (not for a path given itself, whose state the walk does not read).
+  virtual bool WantsStates() const { return false; }
+  virtual void ItemState(int index, const WIN32_FILE_ATTRIBUTE_DATA& state) { (void)index, (void)state; }
   // Enables the list window's commands (save, copy, clear and their menu entries).
   virtual void EnableCommands() = 0;
   virtual void UpdateCount() = 0;
@@ -76,6 +81,11 @@ class ICollectionView {
 // removed, split at ";" (an empty piece before each ";" is kept, so ";txt" also accepts files
 // without an extension; nothing after a trailing ";" is added).
 std::vector<std::wstring> MakeExtList(std::wstring_view text);
+// Whether a file's extension (FileExtension) is a listed one: compared ordinally ignoring case, "*" in
+// the listed one standing for any run of characters and "?" for any one ("jp*" takes jpg and jpeg; "*"
+// takes every extension, none included). No extension holds either, so a list without them means
+// what it always did.
+bool ExtensionMatches(std::wstring_view listed, std::wstring_view ext);
 // The extension of a file name: the text after the last ".", lower-cased; empty without a "." or
 // when the name ends in ".".
 std::wstring FileExtension(std::wstring_view name);
@@ -120,7 +130,7 @@ class TTargetCollection {
   void CountTick();
   bool MakeSplash();
   void AddFound(TFoundEntries& found);
-  void AddEntry(std::wstring_view path);
+  void AddEntry(std::wstring_view path, const WIN32_FILE_ATTRIBUTE_DATA* state);
   void AdvanceProgress();
   bool ExtPasses(std::wstring_view name) const;
   bool FileCounts(std::wstring_view name) const;

@@ -109,6 +109,20 @@ TEST(FileTimeConversion, TimesOutsideYears1To9999AreNotConverted) {
   EXPECT_FALSE(comm::comm_ConvDateTimeToFileTime(comm::kMaxDateDay + 2.0, ft));
 }
 
+TEST(FileTimeConversion, TextIsTheLocalTimeToTheSecondOrAQuestionMark) {
+  testsupport::FixedLocalBias japan(-9 * kHour100ns);
+  EXPECT_EQ(comm::LocalFileTimeText(Ft(FileTimeOf(2025, 7, 14, 6, 7, 58, 999) + 9999)), L"2025/07/14 15:07:58");
+  EXPECT_EQ(comm::LocalFileTimeText(Ft(0)), L"1601/01/01 09:00:00");
+  EXPECT_EQ(comm::LocalFileTimeText(Ft(FileTimeOf(9999, 12, 31, 14, 59, 59, 999))), L"9999/12/31 23:59:59");
+  EXPECT_EQ(comm::LocalFileTimeText(Ft(FileTimeOf(9999, 12, 31, 15, 0, 0))), L"?");  // 10000 locally
+  EXPECT_EQ(comm::LocalFileTimeText(FILETIME{0xFFFFFFFF, 0xFFFFFFFF}), L"?");
+  testsupport::FixedLocalBias west(5 * kHour100ns);
+  EXPECT_EQ(comm::LocalFileTimeText(Ft(kHour100ns)), L"?");
+  // The parts as they are stored, also when they form no date and are wider than their fields.
+  EXPECT_EQ(comm::FormatDateTimeParts(7, 2, 30, 0, 5, 9), L"0007/02/30 00:05:09");
+  EXPECT_EQ(comm::FormatDateTimeParts(65535, 100, 0, 24, 60, 61), L"65535/100/00 24:60:61");
+}
+
 TEST(FileDateTime, WritesCreationAndLastWriteAndLeavesLastAccess) {
   testsupport::TempTree tree;
   const std::wstring f = tree.MakeFile(L"a.txt");

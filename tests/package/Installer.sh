@@ -46,13 +46,16 @@ is_registered() { "$winerun" --prefix "$prefix" reg query "$key" >/dev/null 2>&1
 rc=$?
 [ "$rc" = 0 ] || bad "the silent installer ended with $rc"
 
-want="VornaStampShifter.exe VornaStampShifter.installed readme.txt uninst.exe"
+want="VornaStampShifter.exe VornaStampShifter.installed readme.txt uninst.exe vornasts.exe"
 [ "$with_help" = 1 ] && want="VornaSTS.hlp $want"
 got=$(ls -A "$dir" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
 [ "$got" = "$(echo $want | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')" ] ||
   bad "Program Files\\VornaStampShifter holds [$got], expected [$want]"
 exe="$dir/VornaStampShifter.exe"
 version=$(version_of "$exe") || bad "no version resource in the installed program"
+companion=$("$winerun" --prefix "$prefix" "$dir/vornasts.exe" --version 2>&1 | tr -d '\r')
+grep -q "^vornasts (VornaStampShifter) $version\$" <<<"$companion" ||
+  bad "the installed vornasts.exe --version said [$companion], expected version $version"
 
 if [ -f "$menu_link" ]; then
   link_names "$menu_link" "$dir_win\\VornaStampShifter.exe" ||

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The portable zip as a user meets it: exactly its files under the program's version, unpacked and
-# started; the settings beside the program, and in the user's folder once the program's folder is
-# read-only.
+# started (the console companion asked its version); the settings beside the program, and in the
+# user's folder once the program's folder is read-only.
 #   PortableZip.sh <winerun> <wineprefix> <zip> <with-help: 0|1>
 set -uo pipefail
 winerun=$1 prefix=$2 zip=$3 with_help=$4
@@ -9,7 +9,7 @@ name=package-zip
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 [ -f "$zip" ] || { bad "no zip at $zip (built by the target vss_packages)"; finish; }
-want="VornaStampShifter.exe readme.txt"
+want="VornaStampShifter.exe readme.txt vornasts.exe"
 [ "$with_help" = 1 ] && want="VornaSTS.hlp $want"
 got=$(python3 -c 'import sys, zipfile; print(" ".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")
 [ "$got" = "$want" ] || bad "the zip holds [$got], expected [$want]"
@@ -35,7 +35,14 @@ text = data[3:].decode('utf-8')
 assert data.startswith(b'\xef\xbb\xbf')
 assert b'\n' not in data.replace(b'\r\n', b'')
 assert 'VornaStampShifter.ini' in text and '%APPDATA%\\VornaStampShifter' in text and '「送る」' in text
+assert 'vornasts' in text and 'PowerShell' in text and 'タスク スケジューラ' in text
 PY
+
+# The console companion beside the program answers with the program's version.
+companion=$("$winerun" --prefix "$prefix" "$app/vornasts.exe" --version 2>&1 | tr -d '\r')
+rc=$?
+[ "$rc" = 0 ] && grep -q "^vornasts (VornaStampShifter) $version\$" <<<"$companion" ||
+  bad "the zipped vornasts.exe --version said [$companion] (exit $rc), expected version $version"
 
 # The user's file of this prefix, left by other tests or not: the portable copy must not touch it.
 rm -f "$user_ini"
@@ -45,7 +52,7 @@ start_program "$exe" && { toggle_auto_exit; end_program; }
 [ "$(ini_value "$app/VornaStampShifter.ini" AutoEnd)" = 0 ] ||
   bad "the changed option is not in the INI beside the program (AutoEnd=$(ini_value "$app/VornaStampShifter.ini" AutoEnd))"
 [ -e "$user_ini" ] && bad "the portable copy wrote the user's settings file"
-leftovers=$(ls -A "$app" | grep -v -x -e VornaStampShifter.exe -e VornaSTS.hlp -e readme.txt -e VornaStampShifter.ini)
+leftovers=$(ls -A "$app" | grep -v -x -e VornaStampShifter.exe -e vornasts.exe -e VornaSTS.hlp -e readme.txt -e VornaStampShifter.ini)
 [ -z "$leftovers" ] || bad "the program's folder holds more than its files and its INI: $leftovers"
 
 # The folder and its files made read-only (a medium that takes nothing): the settings move to the

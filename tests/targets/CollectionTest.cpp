@@ -93,6 +93,26 @@ TEST(ExtList, IsLowerCasedWithoutSpacesOrPeriodsAndKeepsEmptyPiecesBeforeSemicol
   EXPECT_EQ(targets::FileExtension(L"ends."), L"");
 }
 
+TEST(ExtList, ListedExtensionsTakeWildcards) {
+  using targets::ExtensionMatches;
+  EXPECT_TRUE(ExtensionMatches(L"jpg", L"JPG"));
+  EXPECT_FALSE(ExtensionMatches(L"jpg", L"jpeg"));
+  EXPECT_TRUE(ExtensionMatches(L"jp*", L"jpeg"));
+  EXPECT_TRUE(ExtensionMatches(L"jp*", L"jp"));
+  EXPECT_FALSE(ExtensionMatches(L"jp*", L"j"));
+  EXPECT_TRUE(ExtensionMatches(L"j?g", L"jpg"));
+  EXPECT_FALSE(ExtensionMatches(L"j?g", L"jg"));
+  EXPECT_FALSE(ExtensionMatches(L"j?g", L"jpeg"));
+  EXPECT_TRUE(ExtensionMatches(L"*", L""));  // a file without an extension
+  EXPECT_TRUE(ExtensionMatches(L"*g", L"jpeg"));
+  EXPECT_TRUE(ExtensionMatches(L"*e*", L"jpeg"));
+  EXPECT_FALSE(ExtensionMatches(L"*x*", L"jpeg"));
+  EXPECT_FALSE(ExtensionMatches(L"m?4*", L"M4A"));
+  EXPECT_TRUE(ExtensionMatches(L"m?4*", L"MP4V"));
+  EXPECT_TRUE(ExtensionMatches(L"", L""));
+  EXPECT_FALSE(ExtensionMatches(L"", L"txt"));
+}
+
 TEST_F(Collection, EveryFilterCombinationOnADroppedFolderAndThePreCountAgrees) {
   MakeSampleTree();
   struct {
