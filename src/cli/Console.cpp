@@ -288,9 +288,4 @@ const WIN32_FILE_ATTRIBUTE_DATA* TConsoleCollectionHost::KnownState(int index) c
   return state.dwFileAttributes == INVALID_FILE_ATTRIBUTES ? nullptr : &state;
 }
 
-void TConsoleCollectionHost::Inform(HWND, const std::wstring& text) { FErr.Write(OneLine(text) + L"\n"); }
-void TConsoleCollectionHost::ShowError(HWND, const std::wstring& text) {
-  FErr.Write(std::wstring(kProgramName) + L": " + OneLine(text) + L"\n");
-}
-
 }  // namespace cli

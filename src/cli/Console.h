@@ -156,8 +156,6 @@ class TConsoleCollectionHost : public targets::ICollectionHost, public targets::
   void FocusMainWindow() override {}
   void ProcessPendingMessages() override {}
   void SetBusyCursor(bool) override {}
-  void Inform(HWND, const std::wstring& text) override;
-  void ShowError(HWND, const std::wstring& text) override;
   // The list control it has none of.
   void ActivateForCollection() override {}
   void BeginAdding(int) override {}
