@@ -8,21 +8,9 @@
 #   Console.sh <winerun> <wineprefix> <vornasts.exe> <VornaStampShifter.exe>
 set -uo pipefail
 winerun=$1 prefix=$2 cli=$3 exe=$4
-[ -n "${DISPLAY:-}" ] || { echo "e2e_console: needs a display (run through winerun --with-display)"; exit 1; }
-for tool in exiftool convert; do
-  command -v "$tool" >/dev/null || { echo "e2e_console: needs $tool to make the photo"; exit 1; }
-done
-
-journal="$prefix/drive_c/users/$(id -un)/AppData/Roaming/VornaStampShifter/VornaStampShifter.undo"
-rm -f "$journal"
-work=$(mktemp -d /tmp/vss-console.XXXXXX)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill -- "-$pid" 2>/dev/null
-  chmod -R u+w "$work" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_name=e2e_console
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_begin console exiftool convert
 mkdir -p "$work/app"
 cp "$cli" "$work/app/vornasts.exe"
 cp "$exe" "$work/app/VornaStampShifter.exe"
@@ -194,8 +182,6 @@ ini() {  # the window program's settings: update time 2011/12/13 14:15:16, files
   printf '[Application]\r\nSplashCount=100\r\nAutoEnd=0\r\nTypeFile=1\r\nTypeFolder=0\r\nTypeAll=0\r\nSubFolder=1\r\n[DateChange]\r\nDateChange=1\r\nCreateDateTime=0\r\nUpdateDateTime=1\r\nCreateYear=2011\r\nCreateMonth=12\r\nCreateDay=13\r\nCreateHour=14\r\nCreateMinute=15\r\nCreateSecond=16\r\nUpdateYear=2011\r\nUpdateMonth=12\r\nUpdateDay=13\r\nUpdateHour=14\r\nUpdateMinute=15\r\nUpdateSecond=16\r\n[AttrChange]\r\nAttrChange=0\r\n' \
     >"$work/app/VornaStampShifter.ini"
 }
-e2e_name=e2e_console
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 window() {  # window [path]: the window program started, its main window up
   ini
   setsid "$winerun" --prefix "$prefix" "$work/app/VornaStampShifter.exe" "$@" &

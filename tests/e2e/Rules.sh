@@ -6,22 +6,9 @@
 #   Rules.sh <winerun> <wineprefix> <VornaStampShifter.exe>
 set -euo pipefail
 winerun=$1 prefix=$2 exe=$3
-[ -n "${DISPLAY:-}" ] || { echo "e2e_rules: needs a display (run through winerun --with-display)"; exit 1; }
-for tool in exiftool convert; do
-  command -v "$tool" >/dev/null || { echo "e2e_rules: needs $tool to make the photos"; exit 1; }
-done
-
-journal="$prefix/drive_c/users/$(id -un)/AppData/Roaming/VornaStampShifter/VornaStampShifter.undo"
-rm -f "$journal"
-
-work=$(mktemp -d /tmp/vss-rules.XXXXXX)
-pid=
-cleanup() {
-  # The program and Wine's loader run in a process group of their own: a failed step ends them all.
-  [ -n "$pid" ] && kill -- "-$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_name=e2e_rules
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_begin rules exiftool convert
 mkdir -p "$work/app"
 cp "$exe" "$work/app/VornaStampShifter.exe"
 
@@ -42,8 +29,6 @@ photo "$work/filename/IMG_20240102_030405.jpg"
 for rule in other shift date time; do photo "$work/$rule/a.jpg"; done
 
 fail=0
-e2e_name=e2e_rules
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 
 # start <folder> <auto end> <update rule> <update offset>: the program on <folder>, the creation side

@@ -4,21 +4,9 @@
 #   Undo.sh <winerun> <wineprefix> <VornaStampShifter.exe>
 set -euo pipefail
 winerun=$1 prefix=$2 exe=$3
-[ -n "${DISPLAY:-}" ] || { echo "e2e_undo: needs a display (run through winerun --with-display)"; exit 1; }
-
-# The journal of this prefix's user.
-journal="$prefix/drive_c/users/$(id -un)/AppData/Roaming/VornaStampShifter/VornaStampShifter.undo"
-rm -f "$journal"
-
-work=$(mktemp -d /tmp/vss-undo.XXXXXX)
-pid=
-cleanup() {
-  # The program and Wine's loader run in a process group of their own: a failed step ends them all.
-  [ -n "$pid" ] && kill -- "-$pid" 2>/dev/null
-  chmod -R u+w "$work" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_name=e2e_undo
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_begin undo
 mkdir -p "$work/app" "$work/data/sub/deeper"
 cp "$exe" "$work/app/VornaStampShifter.exe"
 for f in a.txt b.log sub/c.txt sub/deeper/d.bin "sub/表ソ.txt"; do echo "$f" > "$work/data/$f"; done
@@ -63,8 +51,6 @@ data_win=$(WINEPREFIX=$prefix winepath -w "$work/data")
 setsid "$winerun" --prefix "$prefix" "$work/app/VornaStampShifter.exe" "$data_win" &
 pid=$!
 
-e2e_name=e2e_undo
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_wait "the main window" has_windows 1
 main=$(xdotool search --onlyvisible --name '^VornaStampShifter$' | head -1)
 sleep 1

@@ -16,3 +16,25 @@ e2e_wait() {
 title_windows() { xdotool search --onlyvisible --name '^VornaStampShifter$' 2>/dev/null | wc -l; }
 has_windows() { [ "$(title_windows)" -ge "$1" ]; }
 has_windows_at_most() { [ "$(title_windows)" -le "$1" ]; }
+
+# e2e_begin <tag> <tool...>: the display and the tools the script needs, this prefix user's journal
+# removed ($journal), a scratch folder ($work) and its clean-up at the end. The program and Wine's
+# loader run in a process group of their own ($pid): a failed step ends them all.
+e2e_begin() {
+  local tag=$1 tool
+  shift
+  [ -n "${DISPLAY:-}" ] || { echo "$e2e_name: needs a display (run through winerun --with-display)"; exit 1; }
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "$e2e_name: needs $tool"; exit 1; }
+  done
+  journal="$prefix/drive_c/users/$(id -un)/AppData/Roaming/VornaStampShifter/VornaStampShifter.undo"
+  rm -f "$journal"
+  work=$(mktemp -d "/tmp/vss-$tag.XXXXXX")
+  pid=
+  trap e2e_cleanup EXIT
+}
+e2e_cleanup() {
+  [ -n "$pid" ] && kill -- "-$pid" 2>/dev/null
+  chmod -R u+w "$work" 2>/dev/null
+  rm -rf "$work"
+}
