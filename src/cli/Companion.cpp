@@ -1,10 +1,10 @@
 // The console companion: the same collection, change run, preview and journal as the window program.
 #include "cli/Companion.h"
 #include "comm/Clock.h"
+#include "comm/Csv.h"
 #include "comm/ErrorText.h"
+#include "comm/FileBytes.h"
 #include "comm/LiteralPath.h"
-#include "comm/Scoped.h"
-#include "comm/Utf8.h"
 #include "engine/UndoLast.h"
 #include "targets/CommandLine.h"
 
@@ -40,10 +40,10 @@ class TConsoleUndoUser : public engine::IUndoUser {
   bool FYes;
 };
 
-engine::TRunReport EmptyReport(bool undo) {
+engine::TRunReport EmptyReport(bool undo, engine::TRunEnding ending = engine::TRunEnding::Ended) {
   engine::TRunReport report;
   report.Undo = undo;
-  report.Ending = engine::TRunEnding::Ended;
+  report.Ending = ending;
   GetSystemTimeAsFileTime(&report.Started);
   return report;
 }
@@ -62,7 +62,9 @@ class TCompanion {
     FLines.Append(FLine, entry);
     FIo.Out.Write(FLine);
   }
-  // The log, when one is asked for; a log that cannot be written turns a success into a failure.
+  // The log, when one is asked for, however the run ended: one that did nothing leaves a log of nothing
+  // rather than an earlier run's. A path given that named nothing is in it first, and makes a success a
+  // failure, as does a log that cannot be written.
   int Logged(int code, const engine::TRunReport& report);
   int DryRun(const TConsoleWindow& window, const engine::IChangeTargets& targets, const TConsoleCollectionHost& host);
   int Outcome(const engine::TChangeRun& run, bool stopped) const;
@@ -72,12 +74,22 @@ class TCompanion {
   TConsoleUser FUser;
   TLineFormatter FLines;
   std::wstring FLine;
+  std::vector<engine::TReportEntry> FMissing;  // the paths given that named nothing
 };
 
 int TCompanion::Logged(int code, const engine::TRunReport& report) {
+  if (!FMissing.empty() && code == ecDone) code = ecFailed;
   if (FOptions.LogFile.empty()) return code;
   DWORD error = ERROR_SUCCESS;
-  if (WriteReportCsv(FOptions.LogFile, report, error)) return code;
+  bool written;
+  if (FMissing.empty()) {
+    written = WriteReportCsv(FOptions.LogFile, report, error);
+  } else {
+    engine::TRunReport withMissing = report;
+    withMissing.Entries.insert(withMissing.Entries.begin(), FMissing.begin(), FMissing.end());
+    written = WriteReportCsv(FOptions.LogFile, withMissing, error);
+  }
+  if (written) return code;
   FUser.ShowError(L"ログ ファイルを書き込めません: " + FOptions.LogFile + L" " + comm::SystemErrorText(error));
   return code == ecDone ? ecFailed : code;
 }
@@ -89,8 +101,11 @@ int TCompanion::Outcome(const engine::TChangeRun& run, bool stopped) const {
   // as the box's default button), so nothing was done of what was asked.
   const FILETIME& started = run.Report().Started;
   if (started.dwLowDateTime == 0 && started.dwHighDateTime == 0) return ecFailed;
+  // A target gone when the run came to it is no error of the summary's, yet nothing was done to it.
   const engine::TRunSummary& s = run.LastSummary();
-  return s.Errors > 0 || s.Aborted ? ecFailed : ecDone;
+  const auto counts = engine::OutcomeCounts(run.Report());
+  return s.Errors > 0 || s.Aborted || counts[static_cast<size_t>(engine::TTargetOutcome::Missing)] > 0 ? ecFailed
+                                                                                                      : ecDone;
 }
 
 int TCompanion::Run(const TRunSettings& settings) {
@@ -100,12 +115,18 @@ int TCompanion::Run(const TRunSettings& settings) {
   host.KeepStates(FOptions.DryRun);
   {
     const std::vector<std::wstring> paths = targets::CommandLinePaths(FOptions.Paths);
-    // The window passes over a path that names nothing; a script's log should say so.
+    // The window passes over a path that names nothing; a script is told, by a line, the log and the
+    // exit code.
     for (const auto& path : paths) {
       const size_t name = path.find_last_of(L"\\/");
       const bool pattern = path.find_first_of(L"*?", name == std::wstring::npos ? 0 : name) != std::wstring::npos;
-      if (!pattern && GetFileAttributesW(comm::comm_LiteralPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
-        FIo.Err.Write(L"見つかりません: " + path + L"\n");
+      if (pattern || GetFileAttributesW(comm::comm_LiteralPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+      engine::TReportEntry& missing = FMissing.emplace_back();
+      missing.Error = GetLastError();
+      missing.Path = path;
+      missing.Outcome = engine::TTargetOutcome::Missing;
+      FIo.Err.Write(L"見つかりません: " + path + L"\n");
+      Print(missing);
     }
     targets::TTargetCollection collection(host, list, host);
     host.Attach(collection);
@@ -113,7 +134,7 @@ int TCompanion::Run(const TRunSettings& settings) {
   }
   if (StopRequested()) {
     FIo.Err.Write(L"対象を集める途中で中断しました。\n");
-    return ecStopped;
+    return Logged(ecStopped, EmptyReport(false, engine::TRunEnding::Stopped));
   }
   if (list.Empty()) {
     FIo.Err.Write(L"パスと条件に合うファイルまたはフォルダがありません。\n");
@@ -141,13 +162,13 @@ int TCompanion::DryRun(const TConsoleWindow& window, const engine::IChangeTarget
   std::wstring message;
   if (!engine::BuildChangePlan(window, plan, message)) {
     FUser.ShowError(message);
-    return ecUsage;
+    return Logged(ecUsage, EmptyReport(false));
   }
   engine::TPreview preview(targets, plan);
   // What the collection's walk found a moment ago is what a second look would find.
   preview.SetKnownStates([&host](int index) { return host.KnownState(index); });
   while (preview.Step(kPreviewStep))
-    if (StopRequested()) return ecStopped;
+    if (StopRequested()) return Logged(ecStopped, EmptyReport(false, engine::TRunEnding::Stopped));
 
   // The report is kept only for the log.
   engine::TRunReport report = EmptyReport(false);
@@ -178,7 +199,7 @@ int TCompanion::Undo() {
     case engine::TUndoOutcome::Nothing: return Logged(ecNothing, EmptyReport(true));
     case engine::TUndoOutcome::Busy:
     case engine::TUndoOutcome::Failed:
-    case engine::TUndoOutcome::Declined: return ecFailed;
+    case engine::TUndoOutcome::Declined: return Logged(ecFailed, EmptyReport(true));
     case engine::TUndoOutcome::Done: break;
   }
   return Logged(Outcome(run, window.Stopped()), run.Report());
@@ -214,18 +235,12 @@ engine::TReportEntry DryRunEntry(const engine::TPreviewRow& row, std::wstring pa
 }
 
 bool WriteReportCsv(const std::wstring& path, const engine::TRunReport& report, DWORD& error) {
-  const std::string bytes = "\xEF\xBB\xBF" + comm::WideToUtf8(engine::ReportCsvText(report));
-  comm::TUniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) {
-    error = GetLastError();
-    return false;
-  }
-  DWORD written = 0;
-  if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written != bytes.size()) {
-    error = GetLastError();
-    return false;
-  }
-  return true;
+  // Replaced whole, as the window saves its lists: a write that fails leaves the earlier log as it was,
+  // and a path beyond MAX_PATH is taken.
+  const comm::TReplaceBytesOutcome written =
+      comm::comm_ReplaceFileBytes(path, comm::CsvFileBytes(engine::ReportCsvText(report)));
+  error = written.Error;
+  return written.Result != comm::rpFailed;
 }
 
 int RunCompanion(const std::vector<std::wstring>& arguments, TCompanionIo& io) {

@@ -12,7 +12,7 @@ namespace cli {
 
 enum TExitCode : int {
   ecDone = 0,      // every target changed (or would), or was left as it was because its rule had no value
-  ecFailed = 1,    // some target failed (or would), or the run or undo could not be done
+  ecFailed = 1,    // some target failed (or would), a path given named nothing, or the run or undo could not be done
   ecUsage = 2,     // the command line is not a valid use
   ecNothing = 3,   // nothing matched the paths and filters; nothing to undo
   ecStopped = 4,   // stopped by Ctrl+C

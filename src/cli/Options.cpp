@@ -86,9 +86,11 @@ class TParser {
     FError = {std::move(option), std::move(message)};
     return false;
   }
-  // The value after an option; false (an error) when there is none.
+  // The value after an option; false (an error) when there is none. An option that follows is not taken
+  // for the value of one whose value was left out ("--log --yes" would write a log named "--yes"); a
+  // file whose name begins so is given as ".\--name".
   bool Value(const std::wstring& option, size_t& i, std::wstring& value) {
-    if (i + 1 >= FArgs.size()) return Fail(option, option + L" には値が必要です。");
+    if (i + 1 >= FArgs.size() || FArgs[i + 1].starts_with(L"--")) return Fail(option, option + L" には値が必要です。");
     value = FArgs[++i];
     return true;
   }

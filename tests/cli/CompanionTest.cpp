@@ -154,7 +154,7 @@ TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {
   CompanionRun run(tree);
   const testsupport::RawTimes before = ReadRawTimes(a);
   EXPECT_EQ(run(tree, {L"--dry-run", L"--created", L"2001-02-03", L"--readonly", L"on", a, tree.Path(L"missing.txt")}),
-            cli::ecDone);  // a path that names nothing is not collected
+            cli::ecFailed);  // a path that names nothing is not collected, and is a failure
   const testsupport::RawTimes after = ReadRawTimes(a);
   EXPECT_EQ(after.Creation, before.Creation);
   EXPECT_EQ(after.LastWrite, before.LastWrite);
@@ -164,6 +164,16 @@ TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {
   EXPECT_NE(out.find(a + L"\t"), std::wstring::npos);
   EXPECT_NE(out.find(L" / R\t"), std::wstring::npos);
   EXPECT_NE(out.find(L"確認のみ (--dry-run): 変更される数 1、エラー数 0、未変更数 0"), std::wstring::npos);
+  EXPECT_NE(out.find(engine::OutcomeText(engine::TTargetOutcome::Missing) + L"\t" + tree.Path(L"missing.txt") + L"\t"),
+            std::wstring::npos);
+  // Without it, the same dry run is a success; with it, its log names it.
+  CompanionRun found(tree);
+  EXPECT_EQ(found(tree, {L"--dry-run", L"--created", L"2001-02-03", a}), cli::ecDone);
+  CompanionRun logged(tree);
+  EXPECT_EQ(logged(tree, {L"--dry-run", L"--created", L"2001-02-03", L"--log", tree.Path(L"log.csv"), tree.Path(L"gone")}),
+            cli::ecNothing);
+  EXPECT_NE(comm::Utf8ToWide(testsupport::ReadFileBytes(tree.Path(L"log.csv"))).find(tree.Path(L"gone")),
+            std::wstring::npos);
 }
 
 TEST_F(CliCompanion, ExitCodesOfNothingMatchedUsageAndAStop) {
@@ -205,6 +215,61 @@ TEST_F(CliCompanion, ARunThatWouldNotStartWithoutItsJournalIsAFailure) {
   EXPECT_EQ(cli::RunCompanion({L"--modified", L"now", L"--yes", a}, io), cli::ecFailed);
   EXPECT_EQ(ReadRawTimes(a).LastWrite, before);
   EXPECT_NE(run.err.Text().find(L"記録せずに変更しますか？"), std::wstring::npos);
+}
+
+TEST_F(CliCompanion, ATargetGoneWhenTheRunComesToItIsAFailure) {
+  // Asked whether to run without a journal (its folder cannot be made), b goes meanwhile; "y" to both
+  // that question and the one about b.
+  tree.MakeFile(L"blocked");
+  CompanionRun run(tree);
+  int asked = 0;
+  cli::TCompanionIo io{*run.out.Out, *run.err.Out,
+                       [&]() -> wchar_t {
+                         if (++asked == 1) DeleteFileW(b.c_str());
+                         return L'y';
+                       },
+                       true, tree.Path(L"blocked\\journal.undo")};
+  EXPECT_EQ(cli::RunCompanion({L"--modified", L"2001-02-03 04:05:06", a, b}, io), cli::ecFailed);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(ReadRawTimes(a).LastWrite, Local(2001, 2, 3, 4, 5, 6));
+  EXPECT_NE(run.out.Text().find(engine::OutcomeText(engine::TTargetOutcome::Missing) + L"\t" + b + L"\t"),
+            std::wstring::npos);
+}
+
+TEST_F(CliCompanion, TheLogIsWrittenHoweverTheRunEndsAndWhereverItIsAsked) {
+  // A run or undo that ends early leaves a log of what it did (nothing), never an earlier run's.
+  const std::wstring log = tree.Path(L"log.csv");
+  const auto replaced = [&] {
+    const std::wstring text = comm::Utf8ToWide(testsupport::ReadFileBytes(log));
+    return text.find(L"earlier") == std::wstring::npos &&
+           text.find(engine::ReportColumnCaption(engine::rcPath)) != std::wstring::npos;
+  };
+  tree.MakeFile(L"log.csv", "an earlier run's log");
+  tree.MakeFile(L"journal.undo", "not a journal");
+  CompanionRun damaged(tree);
+  EXPECT_EQ(damaged(tree, {L"--undo", L"--yes", L"--log", log}), cli::ecFailed);
+  EXPECT_TRUE(replaced());
+  tree.MakeFile(L"log.csv", "an earlier run's log");
+  cli::RequestStop();
+  CompanionRun stopped(tree);
+  EXPECT_EQ(stopped(tree, {L"--modified", L"now", L"--log", log, a}), cli::ecStopped);
+  EXPECT_TRUE(replaced());
+  cli::ClearStop();
+
+  // A log path beyond MAX_PATH is written.
+  std::wstring folder = L"long";
+  while (tree.Path(folder).size() < 280) folder += L"\\長いフォルダ名 0123456789";
+  tree.MakeDir(folder);
+  const std::wstring longLog = tree.Path(folder + L"\\log.csv");
+  ASSERT_GT(longLog.size(), size_t{MAX_PATH});
+  CompanionRun deep(tree);
+  EXPECT_EQ(deep(tree, {L"--modified", L"2001-02-03", L"--log", longLog, a}), cli::ecDone);
+  EXPECT_NE(comm::Utf8ToWide(testsupport::ReadFileBytes(L"\\\\?\\" + longLog)).find(a), std::wstring::npos);
+  // One that cannot be written is told, and the run that changed its targets ends as a failure.
+  CompanionRun nowhere(tree);
+  EXPECT_EQ(nowhere(tree, {L"--modified", L"2002-02-03", L"--log", tree.Path(L"no\\such\\log.csv"), a}), cli::ecFailed);
+  EXPECT_NE(nowhere.err.Text().find(L"ログ ファイルを書き込めません"), std::wstring::npos);
+  EXPECT_EQ(ReadRawTimes(a).LastWrite, Local(2002, 2, 3, 0, 0, 0));
 }
 
 TEST_F(CliCompanion, QuestionsAreAskedOnAConsoleAndCtrlCWhileOneWaitsIsAStop) {

@@ -46,6 +46,9 @@ TEST(CliOptions, UsageErrorsNameTheirOption) {
   ExpectUsage({L"--hidden", L"yes", L"a"}, L"--hidden", L"on か off");
   ExpectUsage({L"--readonly", L"a"}, L"--readonly", L"on か off");  // "a" is taken as its value
   ExpectUsage({L"--system"}, L"--system", L"値が必要");
+  // The option after one whose value was left out is not taken for it.
+  ExpectUsage({L"--log", L"--yes", L"--hidden", L"on", L"a"}, L"--log", L"値が必要");
+  ExpectUsage({L"--ext", L"--recurse", L"--hidden", L"on", L"a"}, L"--ext", L"値が必要");
   ExpectUsage({L"--shift", L"1 hour", L"a"}, L"--shift", L"+1:00:00");
   ExpectUsage({L"--shift", L"+36501d", L"a"}, L"--shift", L"36500");
   ExpectUsage({L"--files", L"--folders", L"--hidden", L"on", L"a"}, L"--folders", L"--files");
@@ -122,6 +125,10 @@ TEST(CliOptions, ShiftLimitsAndPaths) {
   EXPECT_EQ(o.Hidden, cli::TSwitch::On);
   EXPECT_FALSE(o.Yes);
   EXPECT_EQ(o.Paths, (std::vector<std::wstring>{L"--yes", L"-x"}));
+  // A value with one dash is a value.
+  ASSERT_TRUE(Parse({L"--log", L"-x.csv", L"--shift", L"-1:00", L"a"}, o, e));
+  EXPECT_EQ(o.LogFile, L"-x.csv");
+  EXPECT_EQ(o.ShiftSeconds, -3600);
   // --help and --version win over anything else on the line.
   ASSERT_TRUE(Parse({L"--help", L"--bogus"}, o, e));
   EXPECT_EQ(o.Command, cli::TCommand::Help);

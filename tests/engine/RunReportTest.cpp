@@ -369,6 +369,59 @@ TEST(RunReportFormatTest, TheReportFileRoundTripsAndItsDamageIsTold) {
   EXPECT_EQ(ParseReport(flagged, back), TJournalLoad::Damaged);
 }
 
+// A journal or report file cut at any byte, or with any one bit changed, is damaged or yields the
+// entries it still holds whole: never a crash, never an entry or outcome that was not written.
+TEST(RunReportFormatTest, EveryCutAndEveryFlippedBitIsDamagedOrLeavesWhatWasWritten) {
+  const int64_t t0 = testsupport::FileTimeOf(2020, 1, 1, 0, 0, 0), t1 = testsupport::FileTimeOf(2026, 1, 1, 0, 0, 0);
+  const std::string b = Record('B', L"C:\\a", 0x20, 0, t0, t0), a = Record('A', L"", 0x20 | kHid, 0, t0, t1);
+  const std::string journalBytes =
+      Header("VSSUNDO2", 1 | 2 | 8, kHid, kHid, t1) +
+      Record('R', L"C:\\gone", Result(TTargetOutcome::Missing), ERROR_FILE_NOT_FOUND, 0, 0) + b + a +
+      Record('R', L"", Result(TTargetOutcome::Failed, TReportNote::TimeWriteFailed), 5, 0, 0) +
+      Record('B', L"C:\\写真", 0x20, 0, t0, t0) + a + Record('R', L"", Result(TTargetOutcome::Changed), 0, 0, 0) +
+      Record('E', L"", 0, 0, 0, 0);
+  TJournal whole;
+  ASSERT_EQ(ParseJournal(journalBytes, whole), TJournalLoad::Loaded);
+  ASSERT_EQ(whole.Report.Entries.size(), 3u);
+  const std::string reportBytes = ReportBytes(whole.Report);
+
+  for (const bool report : {false, true}) {
+    const std::string& bytes = report ? reportBytes : journalBytes;
+    const auto parse = [&](const std::string& damaged, TRunReport& out) {
+      if (report) return ParseReport(damaged, out);
+      TJournal journal;
+      const TJournalLoad load = ParseJournal(damaged, journal);
+      out = journal.Report;
+      return load;
+    };
+    TRunReport back;
+    for (size_t size = 0; size < bytes.size(); ++size) {
+      SCOPED_TRACE(testing::Message() << (report ? "report" : "journal") << " cut at " << size);
+      const TJournalLoad load = parse(bytes.substr(0, size), back);
+      if (load == TJournalLoad::Damaged) continue;
+      ASSERT_LE(back.Entries.size(), whole.Report.Entries.size());
+      EXPECT_EQ(back.Ending, TRunEnding::Cut);
+      // The entries before the last are whole; the last may have lost its result.
+      for (size_t i = 0; i < back.Entries.size(); ++i) {
+        EXPECT_EQ(back.Entries[i].Path, whole.Report.Entries[i].Path);
+        if (i + 1 < back.Entries.size()) {
+          EXPECT_EQ(back.Entries[i].Outcome, whole.Report.Entries[i].Outcome);
+        }
+      }
+    }
+    for (size_t bit = 0; bit < 8 * bytes.size(); ++bit) {
+      SCOPED_TRACE(testing::Message() << (report ? "report" : "journal") << " bit " << bit);
+      std::string flipped = bytes;
+      flipped[bit / 8] = static_cast<char>(flipped[bit / 8] ^ (1 << (bit % 8)));
+      if (parse(flipped, back) == TJournalLoad::Damaged) continue;
+      // Only the last record, the end, may be taken for one a killed run was writing.
+      EXPECT_GE(bit / 8, bytes.size() - 36);
+      EXPECT_EQ(back.Ending, TRunEnding::Cut);
+      EXPECT_SAME_ENTRIES(back.Entries, whole.Report.Entries);
+    }
+  }
+}
+
 // ---- words, order and CSV ----
 
 TEST(RunReportTextTest, FailuresComeFirstTheFilterKeepsOneOutcomeAndTheCsvHasAHeadAndARowEach) {
