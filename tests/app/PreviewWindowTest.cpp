@@ -4,6 +4,7 @@
 #include "comm/Clock.h"
 #include "comm/FileDateTime.h"
 #include "engine/Preview.h"
+#include "support/ListTargets.h"
 #include "support/Clipboard.h"
 #include "support/DialogAnswerer.h"
 #include "support/Keys.h"
@@ -20,11 +21,7 @@ using testsupport::AnswerKind;
 
 namespace {
 
-struct ListTargets : engine::IChangeTargets {
-  std::vector<std::wstring> paths;
-  int Count() const override { return static_cast<int>(paths.size()); }
-  std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
-};
+using testsupport::ListTargets;
 
 std::wstring Cell(HWND list, int row, int column) { return testsupport::ListViewCell(list, row, column); }
 

@@ -10,6 +10,7 @@
 #include "comm/Scoped.h"
 #include "comm/Utf8.h"
 #include "engine/UndoJournal.h"
+#include "support/ListTargets.h"
 #include "support/Clipboard.h"
 #include "support/DialogAnswerer.h"
 #include "support/DialogUser.h"
@@ -25,11 +26,7 @@ using testsupport::AnswerKind;
 
 namespace {
 
-struct ListTargets : engine::IChangeTargets {
-  std::vector<std::wstring> paths;
-  int Count() const override { return static_cast<int>(paths.size()); }
-  std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
-};
+using testsupport::ListTargets;
 
 std::wstring Cell(HWND list, int row, int column) { return testsupport::ListViewCell(list, row, column); }
 int Rows(HWND list) { return testsupport::ListViewRows(list); }

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "comm/Cp932.h"
 #include "settings/SettingsTestKit.h"
+#include "support/ListTargets.h"
 #include "support/DialogAnswerer.h"
 #include "support/FixedClock.h"
 #include "support/Keys.h"
@@ -21,11 +22,7 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
-struct ListTargets : engine::IChangeTargets {
-  std::vector<std::wstring> paths;
-  int Count() const override { return static_cast<int>(paths.size()); }
-  std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
-};
+using testsupport::ListTargets;
 
 // The user opens the dialog of a side, picks a rule, types the offset and presses OK.
 void ChooseInDialog(app::TVNStampShifter& w, int side, TTimeSource source, const std::wstring& offset) {

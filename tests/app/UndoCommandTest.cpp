@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "comm/FileBytes.h"
 #include "engine/UndoJournal.h"
+#include "support/ListTargets.h"
 #include "support/ChildTest.h"
 #include "support/DialogAnswerer.h"
 #include "support/Keys.h"
@@ -17,11 +18,7 @@ using testsupport::PressKey;
 
 namespace {
 
-struct ListTargets : engine::IChangeTargets {
-  std::vector<std::wstring> paths;
-  int Count() const override { return static_cast<int>(paths.size()); }
-  std::wstring Entry(int index) const override { return paths.at(static_cast<size_t>(index)); }
-};
+using testsupport::ListTargets;
 
 bool Hidden(const std::wstring& p) { return GetFileAttributesW(p.c_str()) & FILE_ATTRIBUTE_HIDDEN; }
 bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }

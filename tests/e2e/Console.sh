@@ -207,14 +207,7 @@ expect_rc 0 "the run to undo"
 [ -f "$journal" ] || bad "the companion's run left no journal at $journal"
 window
 xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^VornaStampShifter$' | head -1)" 2>/dev/null || true
-xdotool key ctrl+z
-e2e_wait "the undo's confirmation" has_windows 2
-sleep 0.5
-xdotool key Return
-e2e_wait "the summary of the undo" has_windows 2
-sleep 1
-xdotool key Return
-e2e_wait "the summary closing" has_windows_at_most 1
+e2e_undo_by_keys
 window_end
 [ "$(snapshot)" = "$before" ] || { bad "Ctrl+Z did not give the companion's run back:"; diff <(echo "$before") <(snapshot); }
 [ -e "$journal" ] && bad "the journal is still there after the window's undo"

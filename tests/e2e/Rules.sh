@@ -77,14 +77,7 @@ expect time/a.jpg '2020-05-05 04:05:06'
 # summary, Esc.
 [ -f "$journal" ] || { echo "e2e_rules: the runs left no journal at $journal"; exit 1; }
 start "$work/time" 0 time ''
-xdotool key ctrl+z
-e2e_wait "the confirmation of the undo" has_windows 2
-sleep 0.5
-xdotool key Return
-e2e_wait "the summary of the undo" has_windows 2
-sleep 1
-xdotool key Return
-e2e_wait "the summary closing" has_windows_at_most 1
+e2e_undo_by_keys
 xdotool key Escape
 e2e_wait "the end of the program on Esc" ended
 pid=

@@ -69,14 +69,7 @@ if [ "$hidden" = 1 ] && ! grep -q '^a.txt .* 0x[0-9a-f]*2' <<<"$changed"; then
 fi
 
 xdotool windowactivate --sync "$main" 2>/dev/null || true
-xdotool key ctrl+z
-e2e_wait "the confirmation" has_windows 2
-sleep 0.5
-xdotool key Return
-e2e_wait "the summary of the undo" has_windows 2
-sleep 1
-xdotool key Return
-e2e_wait "the summary closing" has_windows_at_most 1
+e2e_undo_by_keys
 xdotool key Escape
 for _ in $(seq 1 100); do
   kill -0 "$pid" 2>/dev/null || break

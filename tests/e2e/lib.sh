@@ -38,3 +38,15 @@ e2e_cleanup() {
   chmod -R u+w "$work" 2>/dev/null
   rm -rf "$work"
 }
+
+# e2e_undo_by_keys: Ctrl+Z in the main window, Enter on the confirmation and on the summary, which closes.
+e2e_undo_by_keys() {
+  xdotool key ctrl+z
+  e2e_wait "the confirmation of the undo" has_windows 2
+  sleep 0.5
+  xdotool key Return
+  e2e_wait "the summary of the undo" has_windows 2
+  sleep 1
+  xdotool key Return
+  e2e_wait "the summary closing" has_windows_at_most 1
+}
