@@ -77,6 +77,7 @@ TFormInputDateTime::TFormInputDateTime(TDateEntryState& state, HWND owner) : FSt
     labels[c]->Create(&GroupBoxInputDateTime, kUnitLabels[c].left, kUnitLabels[c].top, 17, 20, kUnitLabels[c].text);
     labels[c]->TextAlignment = ui::Alignment::Center;
     labels[c]->Layout = ui::TextLayout::Center;
+    labels[c]->FocusControl = &PartEdit(c);  // the unit names its field for screen readers
   }
 
   CheckBoxCreateUpdate.Create(this, 8, 124 + kRuleRow, 169, 17, L"作成／更新日時共に反映(&D)");

@@ -135,6 +135,7 @@ void TVNStampShifter::BuildControls() {
   ButtonEnd.SetShowHint(false);
   ButtonHelp.Create(this, 220, 318, 75, 25, L"ヘルプ(&H)");
   ProgressBar.Create(this, 0, 352, 300, 7);
+  ProgressBar.AccessibleName = L"日時／属性の変更";
   ProgressBar.SetRange(0, 100);
 
   // Glyphs.

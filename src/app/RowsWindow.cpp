@@ -36,6 +36,7 @@ bool PutText(HWND owner, const std::wstring& text, bool& copied) {
 
 void TFormRows::CreateList(const std::vector<ui::ListView::Column>& columns) {
   ListViewRows.Create(this, 0, 0, 100, 100, columns);
+  ListViewRows.AccessibleName = Caption();  // the list is what the window shows
   ListViewRows.OnCellText = [this](int row, int column) { return CellText(row, column); };
 }
 

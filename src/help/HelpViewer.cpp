@@ -99,6 +99,7 @@ void THelpViewer::BuildControls() {
   PageSearch.Create(&TabControlNavi);
 
   TreeViewContents.Create(&PageContents, 0, 0, 100, 100);
+  TreeViewContents.AccessibleName = L"目次";  // named by their tabs
   // The tree's images as drawn for the window's scale, three side by side.
   const comm::TGdiObject<HBITMAP> strip(ui::LoadArtBitmap(IDB_HELP_TREE, Dpi()));
   BITMAP bm{};
@@ -121,6 +122,7 @@ void THelpViewer::BuildControls() {
   LabelIndex.FocusControl = &EditIndex;
   EditIndex.OnChange = [this](ui::Control* s) { EditIndexChange(s); };
   ListBoxIndex.Create(&PageIndex, 0, 0, 100, 100, false);
+  ListBoxIndex.AccessibleName = L"キーワード";
   ListBoxIndex.OnDblClick = [this](ui::Control* s) { ButtonIndexShowClick(s); };
   ButtonIndexShow.Create(&PageIndex, 0, 0, 84, kToolHeight, L"表示(&D)");
   ButtonIndexShow.OnClick = [this](ui::Control* s) { ButtonIndexShowClick(s); };
@@ -139,6 +141,7 @@ void THelpViewer::BuildControls() {
   ButtonSearchShow.OnClick = [this](ui::Control* s) { ButtonSearchShowClick(s); };
 
   RichEditTopic.Create(this, 0, 0, 100, 100);
+  RichEditTopic.AccessibleName = L"本文";
   SendMessageW(RichEditTopic.Handle(), EM_EXLIMITTEXT, 0, kMaxShownChars);
   RichEditTopic.OnLinkClick = [this](ui::RichEdit* s, long start, long end) { RichEditTopicLinkClick(s, start, end); };
 

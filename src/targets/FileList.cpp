@@ -47,6 +47,7 @@ TFormFileList::TFormFileList(ICollectionHost& host, HWND owner) : FCollection(ho
     return index < FTargetList.Count() ? FTargetList.Entry(index) : std::wstring_view();
   });
   SendMessageW(HListBoxFileList.Handle(), LB_SETITEMHEIGHT, 0, dpi.Scale(kItemHeight));
+  HListBoxFileList.AccessibleName = L"ファイル一覧";
   SetActiveControl(&HListBoxFileList);
 
   SaveList = PopupMenu.Add(L"ファイルに保存(&S)...", ui::scCtrl | 'S', [this](ui::Control* s) { SpeedButtonSaveClick(s); });

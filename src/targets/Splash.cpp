@@ -35,6 +35,7 @@ TFormSplash::TFormSplash(std::function<void()> requestStop) : FRequestStop(std::
   GradationGauge.SetBackColor(ui::clBtnFace);
   GradationGauge.SetFont(ui::PixelFont(12, ui::fsBold, RGB(255, 255, 255)));
   GradationGauge.SetShowHint(false);
+  GradationGauge.AccessibleName = L"フォルダ名／ファイル名の取得";
 
   LabelFileCount.Create(&PanelField, 2, 145, 265, 16, L"");
   LabelFileCount.TextAlignment = ui::Alignment::Center;

@@ -1,5 +1,6 @@
 // Windowed and windowless controls: creation, the shared message procedure, reflection and painting.
 #include "ui/Control.h"
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -388,7 +389,11 @@ void WinControl::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (HandleAccessibleClick(*this, msg, wp)) return 0;
   switch (msg) {
+    case WM_GETOBJECT:
+      if (const LRESULT object = AnswerGetObject(*this, wp, lp)) return object;
+      break;
     case WM_COMMAND:
       if (lp) {
         if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this) {

@@ -23,6 +23,13 @@ enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssR
 unsigned KeyboardShiftState();
 enum class MouseButton { Left, Right, Middle };
 
+// What a control is to assistive technology. Default leaves it to the system's view of the window
+// (a windowed control) or to the kind of control (ui/Accessible.h).
+enum class AccRole {
+  Default, StaticText, Graphic, PushButton, CheckButton, RadioButton, ProgressBar, SpinButton, Grouping, Text, List,
+  ComboBox, Outline, PageTabList
+};
+
 class Control {
  public:
   Control() = default;
@@ -81,9 +88,18 @@ class Control {
   // Runs OnClick, as a user's click does.
   virtual void Click();
 
+  // What screen readers are told of the control (ui/Accessible.h). The value is what the control
+  // holds beside its name (a gauge's percentage); the state adds STATE_SYSTEM_ flags (pressed,
+  // checked) to those every control has (unavailable, invisible).
+  virtual AccRole AccessibleRole() const { return AccRole::Default; }
+  virtual unsigned AccessibleState() const { return 0; }
+  virtual std::wstring AccessibleValue() const { return {}; }
+
   NotifyEvent OnClick;
   int Tag = 0;
   std::wstring Name;
+  // The name screen readers read; empty takes it from the caption, a label or the hint.
+  std::wstring AccessibleName;
 
  protected:
   friend class WinControl;
@@ -124,6 +140,8 @@ class WinControl : public Control {
   bool Focused() const;
   // Controls placed on this one, windowed and windowless, in creation order.
   const std::vector<Control*>& Children() const { return FChildren; }
+  // Whether the control holds other controls as a panel does (rather than as parts of itself).
+  bool IsContainer() const { return FContainer; }
   void Repaint();
 
   // The object of a window made by this layer, or null.

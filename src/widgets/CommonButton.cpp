@@ -231,6 +231,17 @@ void TCommonButton::Click() {
   ui::GraphicControl::Click();
 }
 
+ui::AccRole TCommonButton::AccessibleRole() const {
+  if (FStyle == clsCheckButton) return ui::AccRole::CheckButton;
+  if (FStyle == clsRadioButton) return ui::AccRole::RadioButton;
+  return ui::AccRole::PushButton;
+}
+
+unsigned TCommonButton::AccessibleState() const {
+  if (FStyle == clsCheckButton || FStyle == clsRadioButton) return FChecked ? STATE_SYSTEM_CHECKED : 0;
+  return FDown ? STATE_SYSTEM_PRESSED : 0;
+}
+
 void TCommonButton::MouseDown(ui::MouseButton button, unsigned shift, int x, int y) {
   FMousePressed = true;
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);

@@ -98,6 +98,10 @@ class TCommonButton : public ui::GraphicControl {
   bool MousePressed() const { return FMousePressed; }
 
   void Click() override;
+  // A check or radio face reads as that kind of button and tells whether it is checked; a button held
+  // down in its group reads as pressed.
+  ui::AccRole AccessibleRole() const override;
+  unsigned AccessibleState() const override;
   void Paint(HDC dc) override;
   void MouseDown(ui::MouseButton button, unsigned shift, int x, int y) override;
   void MouseMove(unsigned shift, int x, int y) override;

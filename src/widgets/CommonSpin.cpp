@@ -145,6 +145,8 @@ void TCommonSpinButton::Create(ui::WinControl* parent, int left, int top, int wi
             top, width, height, L"");
   FIncButton.Create(this, 0, 0, 0, 0);
   FDecButton.Create(this, 0, 0, 0, 0);
+  FIncButton.AccessibleName = L"増やす";
+  FDecButton.AccessibleName = L"減らす";
   LayoutButtons(FWidth, FHeight);
 }
 

@@ -57,6 +57,8 @@ class TCommonSpinButton : public ui::WinControl {
   bool Flat() const { return FIncButton.Flat(); }
   void SetTabStop(bool tabStop);
   bool TabStop() const;
+  // Named by its edit; its buttons read "増やす" and "減らす".
+  ui::AccRole AccessibleRole() const override { return ui::AccRole::SpinButton; }
 
   // Receives the keyboard focus when a button is pressed. The owner clears it before the control goes.
   ui::WinControl* FocusControl = nullptr;

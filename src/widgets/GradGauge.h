@@ -50,6 +50,9 @@ class TGradationGauge : public ui::GraphicControl {
   unsigned PaintCount() const { return FPaintCount; }
 
   void Paint(HDC dc) override;
+  // Read as a progress bar whose value is the percentage.
+  ui::AccRole AccessibleRole() const override { return ui::AccRole::ProgressBar; }
+  std::wstring AccessibleValue() const override { return PercentText(); }
 
  private:
   // Draws now when what is drawn (the fill or the text) differs from the last drawing, or always.

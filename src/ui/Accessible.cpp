@@ -1,0 +1,510 @@
+// The accessible object of a window's client area. It stands on the system's object for the window and
+// answers itself what the system cannot know: the names the labels give, and the windowless controls,
+// which are simple children (child ids 1..n, in creation order, windowed ones among them).
+#include "ui/Accessible.h"
+#include "ui/Form.h"
+#include "ui/StdControls.h"
+#include "ui/ComboBox.h"
+#include "ui/ViewControls.h"
+#include <oleacc.h>
+#include <algorithm>
+
+namespace ui {
+
+std::wstring PlainCaption(const std::wstring& caption) {
+  std::wstring out;
+  out.reserve(caption.size());
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == L'&') {
+      if (i + 1 == caption.size()) break;
+      ++i;  // "&&" keeps one, "&x" keeps the x
+    }
+    out += caption[i];
+  }
+  return out;
+}
+
+namespace {
+
+// Whether the caption is the control's name rather than its content.
+bool CaptionNamesControl(const Control& c) {
+  if (!c.IsWindowed()) return true;
+  return dynamic_cast<const Button*>(&c) || dynamic_cast<const StateButton*>(&c) ||
+         dynamic_cast<const GroupBox*>(&c) || dynamic_cast<const Form*>(&c);
+}
+
+std::wstring ShortHint(const Control& c) { return c.Hint().substr(0, c.Hint().find(L'|')); }
+
+}  // namespace
+
+std::wstring AccessibleNameOf(const Control& c) {
+  if (!c.AccessibleName.empty()) return c.AccessibleName;
+  const bool captionNames = CaptionNamesControl(c);
+  if (captionNames) {
+    std::wstring own = PlainCaption(c.Caption());
+    if (!own.empty()) return own;
+  }
+  if (const WinControl* parent = c.Parent()) {
+    const std::vector<Control*>& siblings = parent->Children();
+    for (const Control* s : siblings) {
+      const auto* label = dynamic_cast<const Label*>(s);
+      if (label && label->FocusControl == &c) {
+        std::wstring name = PlainCaption(label->Caption());
+        if (!name.empty()) return name;
+      }
+    }
+    auto it = std::find(siblings.begin(), siblings.end(), &c);
+    if (!captionNames && it != siblings.begin() && it != siblings.end()) {
+      const Control* before = *(it - 1);
+      if (dynamic_cast<const Label*>(before) || dynamic_cast<const StateButton*>(before)) {
+        std::wstring name = PlainCaption(before->Caption());
+        if (!name.empty()) return name;
+      }
+    }
+    if (!parent->IsContainer() && !dynamic_cast<const Form*>(&c)) {
+      std::wstring name = AccessibleNameOf(*parent);
+      if (!name.empty()) return name;
+    }
+  }
+  return ShortHint(c);
+}
+
+AccRole AccessibleRoleOf(const Control& c) {
+  if (AccRole own = c.AccessibleRole(); own != AccRole::Default) return own;
+  if (dynamic_cast<const Label*>(&c)) return AccRole::StaticText;
+  if (!c.IsWindowed()) return AccRole::Graphic;
+  // The system's objects know the standard controls on Windows, not all of them elsewhere.
+  if (dynamic_cast<const Button*>(&c)) return AccRole::PushButton;
+  if (dynamic_cast<const CheckBox*>(&c)) return AccRole::CheckButton;
+  if (dynamic_cast<const RadioButton*>(&c)) return AccRole::RadioButton;
+  if (dynamic_cast<const Edit*>(&c)) return AccRole::Text;
+  if (dynamic_cast<const ListBox*>(&c) || dynamic_cast<const ListView*>(&c)) return AccRole::List;
+  if (dynamic_cast<const ComboBox*>(&c)) return AccRole::ComboBox;
+  if (dynamic_cast<const ProgressBar*>(&c)) return AccRole::ProgressBar;
+  if (dynamic_cast<const GroupBox*>(&c)) return AccRole::Grouping;
+  if (dynamic_cast<const TreeView*>(&c)) return AccRole::Outline;
+  if (dynamic_cast<const TabControl*>(&c)) return AccRole::PageTabList;
+  return AccRole::Default;
+}
+
+namespace {
+
+LONG SystemRole(AccRole role) {
+  switch (role) {
+    case AccRole::StaticText: return ROLE_SYSTEM_STATICTEXT;
+    case AccRole::Graphic: return ROLE_SYSTEM_GRAPHIC;
+    case AccRole::PushButton: return ROLE_SYSTEM_PUSHBUTTON;
+    case AccRole::CheckButton: return ROLE_SYSTEM_CHECKBUTTON;
+    case AccRole::RadioButton: return ROLE_SYSTEM_RADIOBUTTON;
+    case AccRole::ProgressBar: return ROLE_SYSTEM_PROGRESSBAR;
+    case AccRole::SpinButton: return ROLE_SYSTEM_SPINBUTTON;
+    case AccRole::Grouping: return ROLE_SYSTEM_GROUPING;
+    case AccRole::Text: return ROLE_SYSTEM_TEXT;
+    case AccRole::List: return ROLE_SYSTEM_LIST;
+    case AccRole::ComboBox: return ROLE_SYSTEM_COMBOBOX;
+    case AccRole::Outline: return ROLE_SYSTEM_OUTLINE;
+    case AccRole::PageTabList: return ROLE_SYSTEM_PAGETABLIST;
+    default: return 0;
+  }
+}
+
+// A click asked for by assistive technology, posted to the parent window so that what the click opens
+// (a dialog, a run) does not run inside the caller's request. wParam is the child's index.
+UINT AccessibleClickMessage() {
+  static const UINT msg = RegisterWindowMessageW(L"VornaStampShifter.AccessibleClick");
+  return msg;
+}
+
+HRESULT ReturnText(const std::wstring& text, BSTR* out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (text.empty()) return S_FALSE;
+  *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ReturnI4(LONG v, VARIANT* out) {
+  if (!out) return E_POINTER;
+  VariantInit(out);
+  out->vt = VT_I4;
+  out->lVal = v;
+  return S_OK;
+}
+
+class TAccessible final : public IAccessible, public IOleWindow {
+ public:
+  TAccessible(HWND hwnd, IAccessible* system) : FHwnd(hwnd), FSystem(system) { FSystem->AddRef(); }
+  TAccessible(const TAccessible&) = delete;
+  TAccessible& operator=(const TAccessible&) = delete;
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible))
+      *ppv = static_cast<IAccessible*>(this);
+    else if (riid == IID_IOleWindow)
+      *ppv = static_cast<IOleWindow*>(this);
+    else {
+      *ppv = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&FRefs)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&FRefs);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+  // IDispatch: the object is used through its interface only.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IOleWindow
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* hwnd) override {
+    if (!hwnd) return E_POINTER;
+    *hwnd = FHwnd;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IAccessible
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return FSystem->get_accParent(parent); }
+
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    if (!count) return E_POINTER;
+    WinControl* c = Self();
+    if (!c) return CO_E_OBJNOTCONNECTED;
+    if (!OwnsChildren(*c)) return FSystem->get_accChildCount(count);
+    *count = static_cast<LONG>(c->Children().size());
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT id, IDispatch** child) override {
+    if (!child) return E_POINTER;
+    *child = nullptr;
+    WinControl* c = Self();
+    if (!c) return CO_E_OBJNOTCONNECTED;
+    if (!OwnsChildren(*c)) return FSystem->get_accChild(id, child);
+    Control* k = Child(*c, id);
+    if (!k) return E_INVALIDARG;
+    if (!k->IsWindowed()) return S_FALSE;  // a simple child: asked through this object by its id
+    return AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_WINDOW),
+                                      IID_IDispatch, reinterpret_cast<void**>(child));
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override {
+    if (!name) return E_POINTER;
+    *name = nullptr;
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::System: return FSystem->get_accName(id, name);
+      default: return ReturnText(AccessibleNameOf(*k), name);
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override {
+    if (!value) return E_POINTER;
+    *value = nullptr;
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::System: return FSystem->get_accValue(id, value);
+      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, value); });
+      case Target::Self: {
+        std::wstring own = OwnValue(*k);
+        return own.empty() ? FSystem->get_accValue(id, value) : ReturnText(own, value);
+      }
+      default: return ReturnText(OwnValue(*k), value);
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* text) override {
+    return SelfOrSystem(id, text, [&](IAccessible* a, VARIANT v) { return a->get_accDescription(v, text); });
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT id, BSTR* text) override {
+    return SelfOrSystem(id, text, [&](IAccessible* a, VARIANT v) { return a->get_accHelp(v, text); });
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT id, BSTR* text) override {
+    return SelfOrSystem(id, text, [&](IAccessible* a, VARIANT v) { return a->get_accKeyboardShortcut(v, text); });
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* text) override {
+    return SelfOrSystem(id, text, [&](IAccessible* a, VARIANT v) { return a->get_accDefaultAction(v, text); });
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override {
+    return FSystem->get_accHelpTopic(file, id, topic);
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
+    if (!role) return E_POINTER;
+    VariantInit(role);
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::System: return FSystem->get_accRole(id, role);
+      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, role); });
+      default: {
+        const LONG own = SystemRole(AccessibleRoleOf(*k));
+        if (own) return ReturnI4(own, role);
+        return k->IsWindowed() ? FSystem->get_accRole(id, role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
+      }
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override {
+    if (!state) return E_POINTER;
+    VariantInit(state);
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::System: return FSystem->get_accState(id, state);
+      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, state); });
+      case Target::Self: {
+        const HRESULT hr = FSystem->get_accState(id, state);
+        if (SUCCEEDED(hr) && state->vt == VT_I4) state->lVal |= static_cast<LONG>(k->AccessibleState());
+        return hr;
+      }
+      default: {
+        LONG s = static_cast<LONG>(k->AccessibleState());
+        if (!k->Visible() || !IsWindowVisible(FHwnd)) s |= STATE_SYSTEM_INVISIBLE;
+        if (!k->EnabledInContainer()) s |= STATE_SYSTEM_UNAVAILABLE;
+        if (AccessibleRoleOf(*k) == AccRole::StaticText) s |= STATE_SYSTEM_READONLY;
+        return ReturnI4(s, state);
+      }
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override { return FSystem->get_accFocus(focus); }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    return FSystem->get_accSelection(selection);
+  }
+
+  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT id) override {
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); });
+      case Target::Windowless:
+      case Target::Invalid: return E_INVALIDARG;
+      default: return FSystem->accSelect(flags, id);
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override {
+    if (!left || !top || !width || !height) return E_POINTER;
+    *left = *top = *width = *height = 0;
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::Windowless: {
+        POINT origin{k->Left(), k->Top()};
+        MapWindowPoints(FHwnd, nullptr, &origin, 1);
+        *left = origin.x, *top = origin.y, *width = k->Width(), *height = k->Height();
+        return S_OK;
+      }
+      case Target::WindowedChild:
+        return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accLocation(left, top, width, height, self); });
+      default: return FSystem->accLocation(left, top, width, height, id);
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG dir, VARIANT start, VARIANT* end) override {
+    if (!end) return E_POINTER;
+    VariantInit(end);
+    WinControl* c = Self();
+    if (!c) return CO_E_OBJNOTCONNECTED;
+    if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, start, end);
+    const LONG count = static_cast<LONG>(c->Children().size());
+    const LONG from = ChildId(start);
+    LONG to = 0;
+    if (from == CHILDID_SELF) {
+      if (dir == NAVDIR_FIRSTCHILD) to = 1;
+      else if (dir == NAVDIR_LASTCHILD) to = count;
+      else return FSystem->accNavigate(dir, start, end);
+    } else {
+      if (from < 1 || from > count) return E_INVALIDARG;
+      if (dir == NAVDIR_NEXT) to = from + 1;
+      else if (dir == NAVDIR_PREVIOUS) to = from - 1;
+      else return S_FALSE;
+    }
+    if (to < 1 || to > count) return S_FALSE;
+    return ChildVariant(*c, to, end);
+  }
+
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
+    if (!hit) return E_POINTER;
+    VariantInit(hit);
+    WinControl* c = Self();
+    if (!c) return CO_E_OBJNOTCONNECTED;
+    if (!OwnsChildren(*c)) return FSystem->accHitTest(x, y, hit);
+    POINT pt{x, y};
+    RECT client;
+    ScreenToClient(FHwnd, &pt);
+    GetClientRect(FHwnd, &client);
+    if (!PtInRect(&client, pt)) return S_FALSE;
+    const std::vector<Control*>& kids = c->Children();
+    const HWND window = ChildWindowFromPointEx(FHwnd, pt, CWP_SKIPINVISIBLE);
+    // Windows lie above the windowless controls that their parent paints.
+    for (size_t i = 0; i < kids.size(); ++i)
+      if (kids[i]->IsWindowed() && static_cast<WinControl*>(kids[i])->Handle() == window)
+        return ChildVariant(*c, static_cast<LONG>(i + 1), hit);
+    for (size_t i = kids.size(); i-- > 0;) {
+      const Control* k = kids[i];
+      const RECT r = k->BoundsRect();
+      if (!k->IsWindowed() && k->Visible() && PtInRect(&r, pt)) return ReturnI4(static_cast<LONG>(i + 1), hit);
+    }
+    return ReturnI4(CHILDID_SELF, hit);
+  }
+
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override {
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
+      case Target::Windowless: {
+        if (!Clickable(*k)) return DISP_E_MEMBERNOTFOUND;
+        if (!k->CanReact()) return E_FAIL;
+        PostMessageW(FHwnd, AccessibleClickMessage(), static_cast<WPARAM>(ChildId(id) - 1), 0);
+        return S_OK;
+      }
+      default: return FSystem->accDoDefaultAction(id);
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+ private:
+  ~TAccessible() { FSystem->Release(); }
+
+  // What a child id names.
+  enum class Target { Gone, Invalid, Self, Windowless, WindowedChild, System };
+
+  WinControl* Self() const { return IsWindow(FHwnd) ? WinControl::FromHandle(FHwnd) : nullptr; }
+
+  // A container, or a control with windowless parts, lists its children itself; other windows (a list
+  // box's items, a tab control's tabs) are left to the system's object.
+  static bool OwnsChildren(const WinControl& c) {
+    if (c.IsContainer()) return true;
+    return std::any_of(c.Children().begin(), c.Children().end(), [](const Control* k) { return !k->IsWindowed(); });
+  }
+
+  static LONG ChildId(const VARIANT& id) {
+    if (id.vt == VT_I4) return id.lVal;
+    if (id.vt == VT_I2) return id.iVal;
+    if (id.vt == VT_EMPTY) return CHILDID_SELF;
+    return -1;
+  }
+
+  static Control* Child(const WinControl& c, const VARIANT& id) {
+    const LONG n = ChildId(id);
+    if (n < 1 || n > static_cast<LONG>(c.Children().size())) return nullptr;
+    return c.Children()[static_cast<size_t>(n - 1)];
+  }
+
+  Target Resolve(const VARIANT& id, Control*& k) const {
+    WinControl* c = Self();
+    if (!c) return Target::Gone;
+    if (ChildId(id) == CHILDID_SELF) {
+      k = c;
+      return Target::Self;
+    }
+    if (!OwnsChildren(*c)) return Target::System;
+    k = Child(*c, id);
+    if (!k) return Target::Invalid;
+    return k->IsWindowed() ? Target::WindowedChild : Target::Windowless;
+  }
+
+  // A windowed child, asked through its own object.
+  template <typename F>
+  static HRESULT ForwardSelf(Control* k, F ask) {
+    comm::TComPtr<IAccessible> child;
+    const HRESULT hr = AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                                  __uuidof(IAccessible), reinterpret_cast<void**>(&child));
+    if (FAILED(hr)) return hr;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return ask(child.Get(), self);
+  }
+
+  // The texts this object has nothing of its own for: the system's for the window and for children it
+  // lists, a windowed child's own, none for a windowless one.
+  template <typename F>
+  HRESULT SelfOrSystem(const VARIANT& id, BSTR* out, F ask) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    Control* k = nullptr;
+    switch (Resolve(id, k)) {
+      case Target::Gone: return CO_E_OBJNOTCONNECTED;
+      case Target::Invalid: return E_INVALIDARG;
+      case Target::Windowless: return S_FALSE;
+      case Target::WindowedChild: return ForwardSelf(k, ask);
+      default: return ask(FSystem, id);
+    }
+  }
+
+  HRESULT ChildVariant(const WinControl& c, LONG n, VARIANT* out) const {
+    Control* k = c.Children()[static_cast<size_t>(n - 1)];
+    if (!k->IsWindowed()) return ReturnI4(n, out);
+    out->vt = VT_DISPATCH;
+    return AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_WINDOW),
+                                      IID_IDispatch, reinterpret_cast<void**>(&out->pdispVal));
+  }
+
+  static std::wstring OwnValue(const Control& k) {
+    if (std::wstring v = k.AccessibleValue(); !v.empty()) return v;
+    if (const auto* edit = dynamic_cast<const Edit*>(&k)) return edit->Text();
+    return {};
+  }
+
+  static bool Clickable(const Control& k) {
+    const AccRole role = AccessibleRoleOf(k);
+    return role == AccRole::PushButton || role == AccRole::CheckButton || role == AccRole::RadioButton;
+  }
+
+  LONG FRefs = 1;
+  HWND FHwnd;
+  IAccessible* FSystem;
+};
+
+}  // namespace
+
+LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp) {
+  if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT) return 0;
+  comm::TComPtr<IAccessible> system;
+  if (FAILED(CreateStdAccessibleObject(c.Handle(), OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&system))))
+    return 0;
+  auto* object = new TAccessible(c.Handle(), system.Get());
+  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wp, static_cast<IAccessible*>(object));
+  object->Release();
+  return result > 0 ? result : 0;
+}
+
+bool HandleAccessibleClick(WinControl& c, UINT msg, WPARAM wp) {
+  if (msg != AccessibleClickMessage()) return false;
+  const std::vector<Control*>& kids = c.Children();
+  if (wp < kids.size() && !kids[wp]->IsWindowed() && kids[wp]->CanReact()) kids[wp]->Click();
+  return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,34 @@
+// What assistive technology reads of the windows: every control's name, role and state, the windowless
+// ones (labels, picture buttons, drawings) included, through the accessible object each window of this
+// layer gives for its client area.
+#pragma once
+#include "ui/Control.h"
+#include <string>
+
+namespace ui {
+
+// The caption as read: the access-key marks taken out ("作成日時(&C)" reads "作成日時(C)", "&&" reads "&").
+std::wstring PlainCaption(const std::wstring& caption);
+
+// The name a screen reader gives the control, the first that is not empty of:
+// - its AccessibleName;
+// - its caption, for a control that shows its caption as its name (buttons, check boxes, group boxes,
+//   labels, windows, every windowless control) rather than as its content (an edit's text);
+// - the caption of the label whose FocusControl it is;
+// - for a control that shows content, the caption of the label or check box placed just before it;
+// - for a part of another control (a spin button inside its edit), that control's name;
+// - its hint, the text before "|".
+std::wstring AccessibleNameOf(const Control& c);
+
+// The role of the control; Default for a windowed control the system knows better.
+AccRole AccessibleRoleOf(const Control& c);
+
+// The answer to WM_GETOBJECT for the control's window: for OBJID_CLIENT, the accessible object of its
+// client area, built on the system's one for the window; 0 leaves the question to the system.
+LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp);
+
+// A click that assistive technology asked of a windowless child (posted to its parent, so that what
+// the click opens runs outside the request): true when msg is one, which is then handled.
+bool HandleAccessibleClick(WinControl& c, UINT msg, WPARAM wp);
+
+}  // namespace ui

@@ -1,0 +1,102 @@
+// Every window of the program as a screen reader finds it: each control a user acts on or reads
+// has a name, and the fields are named by the texts beside them.
+#include "app/InputDateTime.h"
+#include "app/Main.h"
+#include "app/PreviewWindow.h"
+#include "app/Prompts.h"
+#include "app/ReportWindow.h"
+#include "app/Startup.h"
+#include "help/HelpViewer.h"
+#include "shell/Version.h"
+#include "support/Accessible.h"
+#include "support/BuiltFiles.h"
+#include "support/TempTree.h"
+#include "targets/FileList.h"
+#include "targets/Splash.h"
+#include "ui/Accessible.h"
+#include "ui/Application.h"
+#include <gtest/gtest.h>
+
+using testsupport::UnnamedControls;
+
+namespace {
+
+class NoTargets : public engine::IChangeTargets {
+ public:
+  int Count() const override { return 0; }
+  std::wstring Entry(int) const override { return {}; }
+};
+
+std::string Joined(const std::vector<std::wstring>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += std::string(l.begin(), l.end()) + "\n";
+  return out;
+}
+
+void ExpectAllNamed(HWND hwnd, const char* window) {
+  const auto unnamed = UnnamedControls(hwnd);
+  EXPECT_TRUE(unnamed.empty()) << window << ":\n" << Joined(unnamed);
+}
+
+}  // namespace
+
+TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
+  testsupport::TempTree tree;
+  ASSERT_TRUE(CopyFileW(testsupport::BuiltHelpFile().c_str(), tree.Path(L"VornaSTS.hlp").c_str(), FALSE));
+  {
+    app::TProgram program(tree.Path(L"VornaStampShifter.exe"), {});
+    auto& main = program.MainWindow();
+    main.Show();
+    ExpectAllNamed(main.Handle(), "main window");
+    EXPECT_EQ(ui::AccessibleNameOf(main.EditCreate), L"作成日時(C)");
+    EXPECT_EQ(ui::AccessibleNameOf(main.EditUpdate), L"更新日時(U)");
+    EXPECT_EQ(ui::AccessibleNameOf(main.EditExtString), L"指定拡張子のみ対象にする(X)");
+    EXPECT_EQ(ui::AccessibleNameOf(main.SpeedButtonSelect), L"ファイル／フォルダ選択ダイアログ表示(Ctrl+O)");
+    EXPECT_EQ(ui::AccessibleNameOf(main.PanelReadOnly), ui::PlainCaption(main.LabelReadOnly.Caption()));
+
+    auto& list = program.FileListWindow();
+    list.Show();
+    ExpectAllNamed(list.Handle(), "file list");
+
+    main.ButtonHelp.Click();
+    help::THelpViewer* viewer = program.HelpWindow();
+    ASSERT_NE(viewer, nullptr);
+    for (int tab : {help::THelpViewer::tabContents, help::THelpViewer::tabIndex, help::THelpViewer::tabSearch}) {
+      viewer->SelectTab(tab);
+      ExpectAllNamed(viewer->Handle(), "help viewer");
+    }
+    viewer->Close();
+    list.Close();
+  }
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  ui::Application::Instance().ResetTerminated();
+
+  app::TDateEntryState state;
+  app::TFormInputDateTime date{state};
+  date.Show();
+  ExpectAllNamed(date.Handle(), "date dialog");
+  EXPECT_EQ(ui::AccessibleNameOf(date.CommonSpinEditYear), L"年");
+  EXPECT_EQ(ui::AccessibleNameOf(date.CommonSpinEditSecond), L"秒");
+  EXPECT_EQ(ui::AccessibleNameOf(date.ComboBoxRule), L"日時の決め方(K):");
+
+  shell::TFormVersion about;
+  about.Show();
+  ExpectAllNamed(about.Handle(), "about box");
+
+  targets::TFormSplash splash([] {});
+  splash.Show();
+  ExpectAllNamed(splash.Handle(), "splash");
+
+  NoTargets targets;
+  engine::ChangePlan plan;
+  app::TPrompts prompts;
+  app::TFormPreview preview(nullptr, targets, plan, prompts);
+  preview.Show();
+  ExpectAllNamed(preview.Handle(), "preview");
+  engine::TRunReport report;
+  app::TFormReport window(nullptr, report, prompts);
+  window.Show();
+  ExpectAllNamed(window.Handle(), "report");
+}

@@ -1,0 +1,233 @@
+// What a screen reader finds in a window: names from captions, labels and hints, the windowless
+// controls as children with their place and state, and objects that outlive their window safely.
+#include "support/Accessible.h"
+#include "support/DialogAnswerer.h"
+#include "ui/Accessible.h"
+#include "ui/Form.h"
+#include "ui/StdControls.h"
+#include <gtest/gtest.h>
+
+using testsupport::ClientObject;
+using testsupport::PumpFor;
+
+namespace {
+
+class TClickBox : public ui::GraphicControl {
+ public:
+  void Paint(HDC) override {}
+  ui::AccRole AccessibleRole() const override { return ui::AccRole::PushButton; }
+};
+
+class TNamesForm : public ui::Form {
+ public:
+  TNamesForm() {
+    CreateForm(L"名前のテスト", WS_CAPTION | WS_SYSMENU, 0, 300, 200);
+    LabelName.Create(this, 8, 8, 80, 14, L"名前(&N):");
+    EditName.Create(this, 90, 6, 120, 20, L"内容は名前ではない");
+    CheckDate.Create(this, 8, 32, 80, 17, L"日付(&D)");
+    EditDate.Create(this, 90, 30, 120, 20, L"");
+    EditHinted.Create(this, 90, 54, 120, 20, L"");
+    EditHinted.SetHint(L"拡張子を区切って入力|長い説明");
+    LabelList.Create(this, 8, 80, 80, 14, L"一覧(&&L)");
+    Gap.Create(this, 220, 80, 10, 10);
+    ListFiles.Create(this, 90, 80, 120, 40);
+    LabelList.FocusControl = &ListFiles;
+    Box.Create(this, 220, 130, 30, 20);
+    Box.SetHint(L"停止|");
+    Box.OnClick = [this](ui::Control*) { ++clicks; };
+    Panel.Create(this, 8, 150, 200, 40);
+    Inner.Create(&Panel, 4, 4, 100, 14, L"内側");
+  }
+  ui::Label LabelName, LabelList, Inner;
+  ui::Edit EditName, EditDate, EditHinted;
+  ui::CheckBox CheckDate;
+  ui::ListBox ListFiles;
+  ui::PaintBox Gap;
+  TClickBox Box;
+  ui::Panel Panel;
+  int clicks = 0;
+};
+
+std::wstring Name(IAccessible* a, LONG child) {
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I4;
+  id.lVal = child;
+  BSTR name = nullptr;
+  if (FAILED(a->get_accName(id, &name)) || !name) return L"<none>";
+  std::wstring out(name);
+  SysFreeString(name);
+  return out;
+}
+
+LONG ChildIndex(const ui::WinControl& parent, const ui::Control& child) {
+  const auto& kids = parent.Children();
+  for (size_t i = 0; i < kids.size(); ++i)
+    if (kids[i] == &child) return static_cast<LONG>(i + 1);
+  return -1;
+}
+
+}  // namespace
+
+TEST(Accessible, PlainCaptionDropsTheAccessKeyMarksOnly) {
+  EXPECT_EQ(ui::PlainCaption(L"作成日時(&C)"), L"作成日時(C)");
+  EXPECT_EQ(ui::PlainCaption(L"A && B"), L"A & B");
+  EXPECT_EQ(ui::PlainCaption(L"末尾&"), L"末尾");
+  EXPECT_EQ(ui::PlainCaption(L"&&&X"), L"&X");
+  EXPECT_EQ(ui::PlainCaption(L""), L"");
+}
+
+TEST(Accessible, EachControlIsNamedByWhatAUserSeesBesideIt) {
+  TNamesForm f;
+  f.Show();
+  EXPECT_EQ(ui::AccessibleNameOf(f.EditName), L"名前(N):");       // the label before it, not its text
+  EXPECT_EQ(ui::AccessibleNameOf(f.EditDate), L"日付(D)");         // the check box before it
+  EXPECT_EQ(ui::AccessibleNameOf(f.EditHinted), L"拡張子を区切って入力");  // its short hint
+  EXPECT_EQ(ui::AccessibleNameOf(f.ListFiles), L"一覧(&L)");       // the label pointing at it, not just before
+  EXPECT_EQ(ui::AccessibleNameOf(f.Box), L"停止");
+  EXPECT_EQ(ui::AccessibleNameOf(f.CheckDate), L"日付(D)");
+  EXPECT_EQ(ui::AccessibleNameOf(f.Panel), L"");  // after a button: no label of its own
+  f.EditHinted.AccessibleName = L"拡張子";
+  EXPECT_EQ(ui::AccessibleNameOf(f.EditHinted), L"拡張子");
+
+  // The edit's own object, which a reader asks when the edit takes the focus.
+  comm::TComPtr<IAccessible> edit;
+  *&edit = ClientObject(f.EditName.Handle());
+  ASSERT_TRUE(edit);
+  EXPECT_EQ(Name(edit.Get(), CHILDID_SELF), L"名前(N):");
+  VARIANT self, v;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  ASSERT_EQ(edit->get_accRole(self, &v), S_OK);
+  EXPECT_EQ(v.lVal, ROLE_SYSTEM_TEXT);
+  BSTR value = nullptr;
+  ASSERT_EQ(edit->get_accValue(self, &value), S_OK);
+  EXPECT_STREQ(value, L"内容は名前ではない");
+  SysFreeString(value);
+}
+
+TEST(Accessible, WindowlessControlsAreChildrenWithPlaceStateAndAction) {
+  TNamesForm f;
+  f.Show();
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  LONG count = 0;
+  ASSERT_EQ(form->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, static_cast<LONG>(f.Children().size()));
+
+  const LONG label = ChildIndex(f, f.LabelName), box = ChildIndex(f, f.Box), edit = ChildIndex(f, f.EditName);
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I4;
+  IDispatch* child = nullptr;
+  id.lVal = label;
+  EXPECT_EQ(form->get_accChild(id, &child), S_FALSE);  // simple: asked through the form
+  EXPECT_EQ(child, nullptr);
+  id.lVal = edit;
+  ASSERT_EQ(form->get_accChild(id, &child), S_OK);
+  ASSERT_NE(child, nullptr);
+  child->Release();
+  id.lVal = count + 1;
+  EXPECT_EQ(form->get_accChild(id, &child), E_INVALIDARG);
+  id.lVal = 0x7fffffff;
+  BSTR none = nullptr;
+  EXPECT_EQ(form->get_accName(id, &none), E_INVALIDARG);
+
+  EXPECT_EQ(Name(form.Get(), label), L"名前(N):");
+  EXPECT_EQ(Name(form.Get(), box), L"停止");
+  EXPECT_EQ(Name(form.Get(), edit), L"名前(N):");
+  EXPECT_EQ(Name(form.Get(), CHILDID_SELF), L"名前のテスト");
+
+  VARIANT role;
+  id.lVal = label;
+  ASSERT_EQ(form->get_accRole(id, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_STATICTEXT);
+  id.lVal = ChildIndex(f, f.Gap);
+  ASSERT_EQ(form->get_accRole(id, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_GRAPHIC);
+
+  // The place on the screen, and the point there finds the same child.
+  LONG x, y, w, h;
+  id.lVal = box;
+  ASSERT_EQ(form->accLocation(&x, &y, &w, &h, id), S_OK);
+  POINT origin{f.Box.Left(), f.Box.Top()};
+  ClientToScreen(f.Handle(), &origin);
+  EXPECT_EQ(x, origin.x);
+  EXPECT_EQ(y, origin.y);
+  EXPECT_EQ(w, f.Box.Width());
+  EXPECT_EQ(h, f.Box.Height());
+  VARIANT hit;
+  ASSERT_EQ(form->accHitTest(x + w / 2, y + h / 2, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_I4);
+  EXPECT_EQ(hit.lVal, box);
+  POINT inEdit{f.EditName.Left() + 4, f.EditName.Top() + 4};
+  ClientToScreen(f.Handle(), &inEdit);
+  ASSERT_EQ(form->accHitTest(inEdit.x, inEdit.y, &hit), S_OK);
+  EXPECT_EQ(hit.vt, VT_DISPATCH);
+  VariantClear(&hit);
+
+  // Next and previous walk the creation order.
+  VARIANT start, end;
+  VariantInit(&start);
+  start.vt = VT_I4;
+  start.lVal = CHILDID_SELF;
+  ASSERT_EQ(form->accNavigate(NAVDIR_FIRSTCHILD, start, &end), S_OK);
+  EXPECT_EQ(end.vt, VT_I4);
+  EXPECT_EQ(end.lVal, label);
+  start.lVal = box;
+  ASSERT_EQ(form->accNavigate(NAVDIR_PREVIOUS, start, &end), S_OK);
+  EXPECT_EQ(end.vt, VT_DISPATCH);  // the list box before it is a window of its own
+  VariantClear(&end);
+  start.lVal = count;
+  EXPECT_EQ(form->accNavigate(NAVDIR_NEXT, start, &end), S_FALSE);
+
+  // The default action clicks once, after the request has returned; not while disabled.
+  id.lVal = box;
+  ASSERT_EQ(form->accDoDefaultAction(id), S_OK);
+  EXPECT_EQ(f.clicks, 0);
+  PumpFor(50);
+  EXPECT_EQ(f.clicks, 1);
+  f.Box.SetEnabled(false);
+  VARIANT state;
+  ASSERT_EQ(form->get_accState(id, &state), S_OK);
+  EXPECT_TRUE(state.lVal & STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_FALSE(state.lVal & STATE_SYSTEM_INVISIBLE);
+  EXPECT_EQ(form->accDoDefaultAction(id), E_FAIL);
+  PumpFor(50);
+  EXPECT_EQ(f.clicks, 1);
+  f.Box.SetVisible(false);
+  ASSERT_EQ(form->get_accState(id, &state), S_OK);
+  EXPECT_TRUE(state.lVal & STATE_SYSTEM_INVISIBLE);
+  id.lVal = label;
+  EXPECT_EQ(form->accDoDefaultAction(id), DISP_E_MEMBERNOTFOUND);  // a label does nothing
+
+  // A panel lists its own windowless children.
+  comm::TComPtr<IAccessible> panel;
+  *&panel = ClientObject(f.Panel.Handle());
+  ASSERT_TRUE(panel);
+  ASSERT_EQ(panel->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(Name(panel.Get(), 1), L"内側");
+}
+
+TEST(Accessible, AnObjectKeptAfterItsWindowWentAnswersThatItIsGone) {
+  comm::TComPtr<IAccessible> form;
+  {
+    TNamesForm f;
+    f.Show();
+    *&form = ClientObject(f.Handle());
+    ASSERT_TRUE(form);
+  }
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I4;
+  id.lVal = 1;
+  BSTR name = nullptr;
+  EXPECT_EQ(form->get_accName(id, &name), CO_E_OBJNOTCONNECTED);
+  LONG count = -1;
+  EXPECT_EQ(form->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+  EXPECT_EQ(form->accDoDefaultAction(id), CO_E_OBJNOTCONNECTED);
+  PumpFor(20);
+}
