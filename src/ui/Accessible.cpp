@@ -82,6 +82,8 @@ AccRole AccessibleRoleOf(const Control& c) {
   if (dynamic_cast<const ComboBox*>(&c)) return AccRole::ComboBox;
   if (dynamic_cast<const ProgressBar*>(&c)) return AccRole::ProgressBar;
   if (dynamic_cast<const GroupBox*>(&c)) return AccRole::Grouping;
+  // A panel that a label names holds what the label is about: its controls are read within it.
+  if (dynamic_cast<const Panel*>(&c) && !AccessibleNameOf(c).empty()) return AccRole::Grouping;
   if (dynamic_cast<const TreeView*>(&c)) return AccRole::Outline;
   if (dynamic_cast<const TabControl*>(&c)) return AccRole::PageTabList;
   return AccRole::Default;

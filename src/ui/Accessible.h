@@ -20,7 +20,8 @@ std::wstring PlainCaption(const std::wstring& caption);
 // - its hint, the text before "|".
 std::wstring AccessibleNameOf(const Control& c);
 
-// The role of the control; Default for a windowed control the system knows better.
+// The role of the control; Default for a windowed control the system knows better. A panel with a
+// name is a group.
 AccRole AccessibleRoleOf(const Control& c);
 
 // The answer to WM_GETOBJECT for the control's window: for OBJID_CLIENT, the accessible object of its

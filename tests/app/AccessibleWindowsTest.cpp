@@ -52,7 +52,10 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
     EXPECT_EQ(ui::AccessibleNameOf(main.EditUpdate), L"更新日時(U)");
     EXPECT_EQ(ui::AccessibleNameOf(main.EditExtString), L"指定拡張子のみ対象にする(X)");
     EXPECT_EQ(ui::AccessibleNameOf(main.SpeedButtonSelect), L"ファイル／フォルダ選択ダイアログ表示(Ctrl+O)");
+    // The ON / OFF buttons of an attribute are read within a group named by the attribute's label.
     EXPECT_EQ(ui::AccessibleNameOf(main.PanelReadOnly), ui::PlainCaption(main.LabelReadOnly.Caption()));
+    EXPECT_EQ(ui::AccessibleRoleOf(main.PanelReadOnly), ui::AccRole::Grouping);
+    EXPECT_EQ(ui::AccessibleRoleOf(main.PanelMain), ui::AccRole::Default);
 
     auto& list = program.FileListWindow();
     list.Show();
