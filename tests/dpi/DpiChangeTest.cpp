@@ -11,6 +11,7 @@
 #include "support/TempTree.h"
 #include "targets/FileList.h"
 #include "targets/Splash.h"
+#include "ui/Form.h"
 #include "ui/MessageDialog.h"
 #include "ScaleCheck.h"
 #include <commctrl.h>
@@ -361,11 +362,14 @@ bool ExpectBoxFollowsDpi(ui::MessageDialogOptions o) {
       const RECT suggested = Suggested(dpi, static_cast<int>(step), trip[step - 1].Unscale(was.cx),
                                        trip[step - 1].Unscale(was.cy));
       SendDpiChanged(dialog, dpi, suggested);
-      // Sized to its content, at the suggested place.
+      // Sized to its content, at the suggested place as far as the work area lets it stand there.
+      const SIZE now = size();
+      const RECT placed =
+          ui::FitOnScreen(RECT{suggested.left, suggested.top, suggested.left + now.cx, suggested.top + now.cy});
       RECT frame;
       GetWindowRect(dialog, &frame);
-      EXPECT_EQ(frame.left, suggested.left);
-      EXPECT_EQ(frame.top, suggested.top);
+      EXPECT_EQ(frame.left, placed.left);
+      EXPECT_EQ(frame.top, placed.top);
       ExpectBoxLaidOut(dialog, dpi, step == 2 && details);
       if (step == 1 && details) {
         // Opened at the new scale, and taken back with them open.
@@ -406,5 +410,17 @@ TEST(MessageDialogDpiChange, DetailsListFollowsTheScaleOpenOrClosed) {
   o.buttons = {L"はい(&Y)", L"いいえ(&N)"};
   o.escapeButton = 1;
   for (int i = 0; i < 30; ++i) o.details.push_back(L"C:\\data\\" + std::wstring(static_cast<size_t>(i), L'x') + L".txt");
+  EXPECT_TRUE(ExpectBoxFollowsDpi(o));
+}
+
+TEST(MessageDialogDpiChange, TextTooTallForTheScreenScrollsAndTheBoxStaysOnTheWorkArea) {
+  // Margins and buttons grow with the scale: the text's room shrinks by as much.
+  std::wstring path = L"C:";
+  while (path.size() < 6000) path += L"\\とても長いフォルダの名前";
+  ui::MessageDialogOptions o;
+  o.caption = L"VornaStampShifter";
+  o.text = path + L" が存在しません。\r処理を続けますか？";
+  o.icon = ui::MsgIcon::Warning;
+  o.buttons = {L"はい(&Y)", L"中止(&A)", L"すべてはい(&A)"};
   EXPECT_TRUE(ExpectBoxFollowsDpi(o));
 }
