@@ -35,26 +35,35 @@ RECT Suggested(ui::TDpi dpi, int step, int width, int height) {
   return RECT{left, top, left + dpi.Scale(width), top + dpi.Scale(height)};
 }
 
+// Takes a window from the scale it opened at to another and back, to a new place each time: the
+// rectangle the system suggests is width x height at 96 DPI, scaled. At each step the window is at the
+// new DPI, and check looks at it.
+void TripThroughScales(ui::Form& window, int width, int height,
+                       const std::function<void(ui::TDpi dpi, const RECT& suggested)>& check) {
+  const std::vector<ui::TDpi> trip = RoundTrip(window.FormDpi());
+  ASSERT_EQ(trip[0].Value(), RequestedDpi());
+  for (size_t step = 1; step < trip.size(); ++step) {
+    const ui::TDpi dpi = trip[step];
+    SCOPED_TRACE(testing::Message() << "to " << dpi.Value() << " DPI");
+    const RECT suggested = Suggested(dpi, static_cast<int>(step), width, height);
+    SendDpiChanged(window.Handle(), dpi, suggested);
+    EXPECT_EQ(window.FormDpi(), dpi);
+    check(dpi, suggested);
+  }
+}
+
 }  // namespace
 
 TEST(FileListDpiChange, TakesTheSuggestedRectangleWithItsHeadListAndGlyphsAtTheNewScale) {
   targetstest::FakeHost host;
   targets::TFormFileList window{host};
   window.Show();
-  const ui::TDpi first = window.FormDpi();
-  ASSERT_EQ(first.Value(), RequestedDpi());
   // Copy and clear keep their distance to the right edge, the same at every scale.
   const auto rightGap = [&](const widgets::TCommonButton& b) {
     return window.FormDpi().Unscale(window.PanelHead.Width() - b.Left());
   };
   const int copyGap = rightGap(window.SpeedButtonCBCopy), clearGap = rightGap(window.SpeedButtonClear);
-  const std::vector<ui::TDpi> trip = RoundTrip(first);
-  for (size_t step = 1; step < trip.size(); ++step) {
-    const ui::TDpi dpi = trip[step];
-    SCOPED_TRACE(testing::Message() << "to " << dpi.Value() << " DPI");
-    const RECT suggested = Suggested(dpi, static_cast<int>(step), 400, 360);
-    SendDpiChanged(window.Handle(), dpi, suggested);
-    EXPECT_EQ(window.FormDpi(), dpi);
+  TripThroughScales(window, 400, 360, [&](ui::TDpi dpi, const RECT& suggested) {
     ExpectNear(ShownBounds(window.Handle()), suggested, L"window");
     const int cw = window.ClientWidth(), ch = window.ClientHeight();
     ExpectNear(ShownBounds(window.PanelHead), RECT{0, 0, cw, dpi.Scale(41)}, L"PanelHead");
@@ -71,13 +80,11 @@ TEST(FileListDpiChange, TakesTheSuggestedRectangleWithItsHeadListAndGlyphsAtTheN
     for (const widgets::TCommonButton* b :
          {&window.SpeedButtonSave, &window.SpeedButtonCBCopy, &window.SpeedButtonClear})
       EXPECT_EQ(GlyphSide(*b), GlyphSideAt(dpi));
-  }
+  });
 }
 
 TEST(HelpViewerDpiChange, TakesTheSuggestedRectangleWithPanesFontsAndTreePicturesAtTheNewScale) {
   help::THelpViewer viewer;
-  const ui::TDpi first = viewer.FormDpi();
-  ASSERT_EQ(first.Value(), RequestedDpi());
   const auto treeImageSide = [&] {
     const auto images = reinterpret_cast<HIMAGELIST>(
         SendMessageW(viewer.TreeViewContents.Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
@@ -86,15 +93,9 @@ TEST(HelpViewerDpiChange, TakesTheSuggestedRectangleWithPanesFontsAndTreePicture
     EXPECT_EQ(cx, cy);
     return cx;
   };
-  EXPECT_EQ(treeImageSide(), GlyphSideAt(first));
-  const std::vector<ui::TDpi> trip = RoundTrip(first);
-  for (size_t step = 1; step < trip.size(); ++step) {
-    const ui::TDpi dpi = trip[step];
-    SCOPED_TRACE(testing::Message() << "to " << dpi.Value() << " DPI");
-    // Room for the default pane (250 at 96 DPI) beside the narrowest topic.
-    const RECT suggested = Suggested(dpi, static_cast<int>(step), 600, 420);
-    SendDpiChanged(viewer.Handle(), dpi, suggested);
-    EXPECT_EQ(viewer.FormDpi(), dpi);
+  EXPECT_EQ(treeImageSide(), GlyphSideAt(viewer.FormDpi()));
+  // Room for the default pane (250 at 96 DPI) beside the narrowest topic.
+  TripThroughScales(viewer, 600, 420, [&](ui::TDpi dpi, const RECT& suggested) {
     ExpectNear(ShownBounds(viewer.Handle()), suggested, L"window");
     const int cw = viewer.ClientWidth(), ch = viewer.ClientHeight();
     ExpectLayout({{L"ButtonBack", &viewer.ButtonBack, R(6, 6, 84, 25)},
@@ -108,31 +109,22 @@ TEST(HelpViewerDpiChange, TakesTheSuggestedRectangleWithPanesFontsAndTreePicture
     EXPECT_EQ(WindowFontHeight(viewer.EditIndex.Handle()), dpi.Scale(viewer.EditIndex.GetFont().Height));
     EXPECT_EQ(treeImageSide(), GlyphSideAt(dpi));
     EXPECT_EQ(viewer.LeastSize().cx, dpi.Scale(560));
-  }
+  });
 }
 
 namespace {
 
 // A window of fixed size: at each step of the round trip it keeps the suggested top left corner and
 // takes its own client size at the new scale; then check looks at its contents.
-template <typename TWindow>
-void ExpectFixedWindowFollowsDpi(TWindow& window, int clientWidth, int clientHeight,
+void ExpectFixedWindowFollowsDpi(ui::Form& window, int clientWidth, int clientHeight,
                                  const std::function<void(ui::TDpi)>& check) {
-  const ui::TDpi first = window.FormDpi();
-  ASSERT_EQ(first.Value(), RequestedDpi());
-  const std::vector<ui::TDpi> trip = RoundTrip(first);
-  for (size_t step = 1; step < trip.size(); ++step) {
-    const ui::TDpi dpi = trip[step];
-    SCOPED_TRACE(testing::Message() << "to " << dpi.Value() << " DPI");
-    const RECT suggested = Suggested(dpi, static_cast<int>(step), clientWidth + 10, clientHeight + 30);
-    SendDpiChanged(window.Handle(), dpi, suggested);
-    EXPECT_EQ(window.FormDpi(), dpi);
+  TripThroughScales(window, clientWidth + 10, clientHeight + 30, [&](ui::TDpi dpi, const RECT& suggested) {
     EXPECT_EQ(window.Left(), suggested.left);
     EXPECT_EQ(window.Top(), suggested.top);
     EXPECT_NEAR(window.ClientWidth(), dpi.Scale(clientWidth), 1);
     EXPECT_NEAR(window.ClientHeight(), dpi.Scale(clientHeight), 1);
     check(dpi);
-  }
+  });
 }
 
 // The title block of the splash and the about box, and the copyright line whole within its room.
