@@ -2,7 +2,6 @@
 #include "app/SelectCommands.h"
 #include "app/Main.h"
 #include "resource.h"
-#include "ui/Image.h"
 
 namespace app {
 
@@ -16,10 +15,7 @@ TSelectCommands::TSelectCommands(TVNStampShifter& main, TAddPaths addPaths)
   C1->Name = L"C1";
   const int glyphIds[3] = {IDB_MENU_FOLDER, IDB_MENU_FILE, IDB_MENU_CANCEL};
   ui::MenuItem* entries[3] = {D1, F1, C1};
-  for (int i = 0; i < 3; ++i) {
-    FGlyphs[i].Reset(ui::LoadArtBitmap(glyphIds[i], main.Dpi()));
-    entries[i]->Bitmap = FGlyphs[i].Get();
-  }
+  for (int i = 0; i < 3; ++i) entries[i]->GlyphArt = glyphIds[i];
 
   SHBrowseForFolderExSelect.Caption = L"フォルダを選択してください";
 

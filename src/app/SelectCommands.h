@@ -62,7 +62,6 @@ class TSelectCommands : private ISelectView {
 
   TVNStampShifter& FMain;
   TAddPaths FAddPaths;
-  comm::TGdiObject<HBITMAP> FGlyphs[3];
 };
 
 }  // namespace app

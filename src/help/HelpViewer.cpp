@@ -100,13 +100,7 @@ void THelpViewer::BuildControls() {
 
   TreeViewContents.Create(&PageContents, 0, 0, 100, 100);
   TreeViewContents.AccessibleName = L"目次";  // named by their tabs
-  // The tree's images as drawn for the window's scale, three side by side.
-  const comm::TGdiObject<HBITMAP> strip(ui::LoadArtBitmap(IDB_HELP_TREE, Dpi()));
-  BITMAP bm{};
-  const int side = strip && GetObjectW(strip.Get(), sizeof(bm), &bm) ? bm.bmHeight : VSS_GLYPH_SIZE;
-  FTreeImages.Reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 3, 0));
-  if (strip) ImageList_AddMasked(FTreeImages.Get(), strip.Get(), VSS_ART_KEY_COLOR);
-  TreeViewContents.SetImageList(FTreeImages.Get());
+  LoadTreeImages();
   TreeViewContents.OnChange = [this](ui::TreeView* s, HTREEITEM item) { TreeViewContentsChange(s, item); };
   TreeViewContents.OnExpanded = [this](ui::TreeView* s, HTREEITEM item, bool e) { TreeViewContentsExpanded(s, item, e); };
   TreeViewContents.OnActivate = [this](ui::TreeView* tree, HTREEITEM item) {
@@ -147,6 +141,23 @@ void THelpViewer::BuildControls() {
 
   SelectTab(tabContents);
   UpdateButtons();
+}
+
+void THelpViewer::LoadTreeImages() {
+  // The tree's images as drawn for the window's scale, three side by side. The tree lets go of the
+  // old list before it is destroyed.
+  const comm::TGdiObject<HBITMAP> strip(ui::LoadArtBitmap(IDB_HELP_TREE, Dpi()));
+  BITMAP bm{};
+  const int side = strip && GetObjectW(strip.Get(), sizeof(bm), &bm) ? bm.bmHeight : VSS_GLYPH_SIZE;
+  comm::TImageList images(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 3, 0));
+  if (strip) ImageList_AddMasked(images.Get(), strip.Get(), VSS_ART_KEY_COLOR);
+  TreeViewContents.SetImageList(images.Get());
+  FTreeImages = std::move(images);
+}
+
+void THelpViewer::DoDpiChanged() {
+  LoadTreeImages();
+  Layout();
 }
 
 void THelpViewer::Layout() {

@@ -101,7 +101,9 @@ class THelpViewer : public ui::Form {
  private:
   void BuildControls();
   void Layout();
-  void DoDpiChanged() override { Layout(); }
+  // The contents tree's pictures, drawn for the window's DPI.
+  void LoadTreeImages();
+  void DoDpiChanged() override;
   void LoadFile(std::unique_ptr<THelpFile> file, const std::wstring& path);
   void Navigate(int topic, const std::vector<std::wstring>& marked);
   void FillContents();

@@ -68,5 +68,8 @@ class TDpi {
 TDpi WindowDpi(HWND window);
 // The system DPI: what a window is shown at before it knows its monitor.
 TDpi SystemDpi();
+// A system metric (GetSystemMetrics: an icon's side, a scroll bar's width) as it stands at a DPI:
+// GetSystemMetricsForDpi where the system has it, else the system DPI's value scaled.
+int SystemMetric(int index, TDpi dpi);
 
 }  // namespace ui

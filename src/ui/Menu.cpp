@@ -1,6 +1,7 @@
 // Popup menus: built afresh for each show, so their entries always show the current state.
 #include "ui/Menu.h"
 #include "comm/Scoped.h"
+#include "ui/Image.h"
 #include <algorithm>
 #include <utility>
 
@@ -9,7 +10,8 @@ namespace ui {
 namespace {
 HMENU gOpenMenu = nullptr;
 const PopupMenu* gOpenPopup = nullptr;
-constexpr int kGlyphGap = 3;  // pixels between an entry's glyph and its text
+TDpi gOpenDpi;                // the DPI of the open menu's owner
+constexpr int kGlyphGap = 3;  // between an entry's glyph and its text, at 96 DPI
 
 // The entry of the open menu that a measure or draw message names, when it has a glyph.
 const MenuItem* OpenItemWithGlyph(ULONG_PTR itemData) {
@@ -75,7 +77,7 @@ bool PopupMenu::MeasureGlyph(MEASUREITEMSTRUCT* mis) {
   const MenuItem* item = OpenItemWithGlyph(mis->itemData);
   BITMAP bm{};
   if (!item || !GetObjectW(item->Bitmap, sizeof(bm), &bm)) return false;
-  mis->itemWidth = static_cast<UINT>(bm.bmWidth + kGlyphGap);
+  mis->itemWidth = static_cast<UINT>(bm.bmWidth + gOpenDpi.Scale(kGlyphGap));
   mis->itemHeight = static_cast<UINT>(bm.bmHeight);
   return true;
 }
@@ -109,8 +111,22 @@ bool PopupMenu::DrawGlyph(const DRAWITEMSTRUCT* dis) {
   return true;
 }
 
+void PopupMenu::LoadGlyphs(TDpi dpi) {
+  FGlyphs.clear();
+  for (const auto& item : FItems) {
+    if (!item->GlyphArt) continue;
+    FGlyphs.emplace_back(LoadArtBitmap(item->GlyphArt, dpi));
+    item->Bitmap = FGlyphs.back().Get();
+  }
+}
+
 MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
   if (OnPopup) OnPopup(nullptr);
+  // The owner may have moved to a monitor of another scale since the last show: a window of the
+  // program's knows its DPI from the last change.
+  const WinControl* ownerControl = WinControl::FromHandle(owner);
+  const TDpi dpi = ownerControl ? ownerControl->Dpi() : WindowDpi(owner);
+  LoadGlyphs(dpi);
   const comm::TUniqueMenu menu(CreatePopupMenu());
   for (size_t i = 0; i < FItems.size(); ++i) {
     MenuItem& it = *FItems[i];
@@ -136,12 +152,14 @@ MenuItem* PopupMenu::Popup(int x, int y, HWND owner) {
   }
   gOpenMenu = menu.Get();
   const PopupMenu* outerPopup = std::exchange(gOpenPopup, this);
+  const TDpi outerDpi = std::exchange(gOpenDpi, dpi);
   // The owner must be the foreground window, or the menu does not close when the user clicks elsewhere.
   SetForegroundWindow(owner);
   UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner,
                                               nullptr));
   gOpenMenu = nullptr;
   gOpenPopup = outerPopup;
+  gOpenDpi = outerDpi;
   PostMessageW(owner, WM_NULL, 0, 0);
   if (cmd == 0 || cmd > FItems.size()) return nullptr;
   MenuItem* item = FItems[cmd - 1].get();

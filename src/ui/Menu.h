@@ -26,6 +26,9 @@ class MenuItem {
   // Glyph shown beside the entry, not owned; its bottom-left pixel's colour is transparent. The entry
   // draws it itself, so that the key colour never shows and the glyph sits on the highlight as well.
   HBITMAP Bitmap = nullptr;
+  // A glyph from the program's pictures (ui::LoadArtBitmap) instead: each show of the menu sets Bitmap
+  // to it as drawn for the DPI of the window it is shown for. 0: none, Bitmap stands as given.
+  int GlyphArt = 0;
   std::wstring Name;
   NotifyEvent OnClick;
   void Click() {
@@ -40,7 +43,8 @@ class PopupMenu {
   const std::vector<std::unique_ptr<MenuItem>>& Items() const { return FItems; }
   MenuItem* Find(const std::wstring& name) const;
 
-  // Shows the menu at a screen position and runs the chosen entry's handler; returns it, or null.
+  // Shows the menu at a screen position and runs the chosen entry's handler; returns it, or null. The
+  // glyphs are those of the owner's DPI.
   MenuItem* Popup(int x, int y, HWND owner);
   // Runs the entry with this shortcut when it is enabled; true when one was found.
   bool IsShortCut(WORD key, unsigned shift);
@@ -55,7 +59,10 @@ class PopupMenu {
   static bool DrawGlyph(const DRAWITEMSTRUCT* dis);
 
  private:
+  // The entries' picture glyphs drawn for a DPI, held until the next show.
+  void LoadGlyphs(TDpi dpi);
   std::vector<std::unique_ptr<MenuItem>> FItems;
+  std::vector<comm::TGdiObject<HBITMAP>> FGlyphs;
 };
 
 }  // namespace ui

@@ -22,12 +22,28 @@ class TMessageForm : public Form {
  protected:
   // Without an Esc button there is no answer that the close box could stand for.
   bool DoCloseQuery() override { return FClosable; }
+  // On a monitor of another scale the text is measured and everything laid out anew; the box keeps
+  // the suggested top left corner, moved onto the work area where it grew past it.
+  void DoDpiChanged() override {
+    LayOut();
+    SetPositionOnScreen(Left(), Top());
+  }
 
  private:
   static constexpr int kFirstButton = 100;
+  // Measures the text, the buttons and the details at the form's DPI, for the work area of the
+  // monitor the form is on, and sizes and places the form's contents by them.
+  void LayOut();
+  // The text's window: a static text, or a read-only edit that scrolls; made again when a new
+  // measure needs the other kind.
+  void MakeText(bool scrolls);
+
+  MessageDialogOptions FOptions;
   bool FClosable = true;
+  comm::TUniqueIcon FIconImage;  // loaded at the size of the form's DPI
   HWND FIcon = nullptr;
   HWND FText = nullptr;
+  bool FTextScrolls = false;
   std::vector<std::unique_ptr<Button>> FButtons;
   // The lines shown on request, and the height of the form with and without them.
   Button FDetailsButton;
@@ -46,55 +62,145 @@ LPCWSTR SystemIcon(MsgIcon icon) {
   }
 }
 
-// The least client width that shows the whole caption in the system's caption font, with the caption's
-// icon and close button beside it.
-int CaptionWidth(const std::wstring& caption) {
+// The system's icon drawn at side pixels, scaled down from a larger image rather than stretched up
+// from the system DPI's one.
+// (Looked up where the process has it: version 6 of the common controls has it, version 5 not.)
+HICON LoadSystemIcon(MsgIcon icon, int side) {
+  using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+  const auto scaleDown = controls ? reinterpret_cast<LoadIconWithScaleDownFn>(reinterpret_cast<void*>(
+                                        GetProcAddress(controls, "LoadIconWithScaleDown")))
+                                  : nullptr;
+  HICON loaded = nullptr;
+  if (scaleDown && SUCCEEDED(scaleDown(nullptr, SystemIcon(icon), side, side, &loaded)) && loaded) return loaded;
+  return static_cast<HICON>(LoadImageW(nullptr, SystemIcon(icon), IMAGE_ICON, side, side, 0));
+}
+
+// The least client width that shows the whole caption in the system's caption font at the DPI, with
+// the caption's icon and close button beside it.
+int CaptionWidth(const std::wstring& caption, TDpi dpi) {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return 0;
+  // The system gives the caption at its own DPI; the frame of a window on another monitor is drawn at
+  // that monitor's.
+  const TDpi system = SystemDpi();
+  ncm.lfCaptionFont.lfHeight = dpi.Scale(system.Unscale(ncm.lfCaptionFont.lfHeight));
   comm::TGdiObject<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
   int text = caption.empty() ? 0 : static_cast<int>(TextExtent(font.Get(), caption).cx);
   // The small icon at the left (drawn by some systems even on dialog frames), the close button at the
   // right, and a few pixels on each side of the text.
-  int icon = GetSystemMetrics(SM_CXSMICON) + 2;
-  int closeButton = std::max(ncm.iCaptionWidth, GetSystemMetrics(SM_CXSIZE)) + 2;
-  return icon + 4 + text + 8 + closeButton;
+  int icon = SystemMetric(SM_CXSMICON, dpi) + 2;
+  int closeButton = std::max(dpi.Scale(system.Unscale(ncm.iCaptionWidth)), SystemMetric(SM_CXSIZE, dpi)) + 2;
+  return icon + dpi.Scale(4) + text + dpi.Scale(8) + closeButton;
 }
 
-TMessageForm::TMessageForm(const MessageDialogOptions& o) {
-  FClassName = kMessageDialogClass;
-  HelpTopic = o.helpTopic;
-  // Laid out in pixels at the DPI the box opens at, as its text is measured.
-  const TDpi dpi = SystemDpi();
-  const int margin = dpi.Scale(kMessageMargin), gap = dpi.Scale(8), buttonHeight = dpi.Scale(kMessageButtonHeight),
-            iconSize = GetSystemMetrics(SM_CXICON), leastButton = dpi.Scale(75), padding = dpi.Scale(16);
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, exStyle = WS_EX_DLGMODALFRAME;
-  HFONT font = FontHandle(dpi.Scale(DefaultFont()));
-
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle | WS_EX_CONTROLPARENT);
-  const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+// The work area of the monitor a window is on; before it has a place, the primary monitor's.
+RECT WorkAreaOf(HWND window) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  HMONITOR monitor = window && IsWindowVisible(window) ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  if (GetMonitorInfoW(monitor, &mi)) return mi.rcWork;
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+TMessageForm::TMessageForm(const MessageDialogOptions& o) : FOptions(o) {
+  FClassName = kMessageDialogClass;
+  HelpTopic = o.helpTopic;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, exStyle = WS_EX_DLGMODALFRAME;
+  // Sized by LayOut, once the window knows its DPI.
+  CreateForm(o.caption, style, exStyle, 0, 0, o.owner ? o.owner : GetActiveWindow());
+  int escape = o.escapeButton;
+  FClosable = escape >= 0 && escape < static_cast<int>(o.buttons.size());
+  if (!FClosable) {
+    // As the system's own boxes without a cancel button: the close box, the system menu's Close and
+    // Alt+F4 do nothing.
+    EnableMenuItem(GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  }
+
+  if (o.icon != MsgIcon::None)
+    FIcon = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0, Handle(), nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  for (size_t i = 0; i < o.buttons.size(); ++i) {
+    auto b = std::make_unique<Button>();
+    b->Create(this, 0, 0, 0, 0, o.buttons[i]);
+    b->ModalResult = kFirstButton + static_cast<int>(i);
+    if (static_cast<int>(i) == o.defaultButton) b->SetDefault(true);
+    if (static_cast<int>(i) == o.escapeButton) b->SetCancel(true);
+    FButtons.push_back(std::move(b));
+  }
+  if (!o.details.empty()) {
+    FDetailsButton.Create(this, 0, 0, 0, 0, kDetailsShow);
+    FDetailsButton.OnClick = [this](Control* sender) { DetailsButtonClick(sender); };
+    FDetails.Create(this, 0, 0, 0, 0, false);
+    for (const auto& line : o.details) FDetails.Add(line);
+    FDetails.SetVisible(false);
+  }
+  LayOut();
+  CenterOnScreen();
+  SetPositionOnScreen(Left(), Top());  // the whole dialog on the work area, beside a task bar
+  if (o.defaultButton >= 0 && o.defaultButton < static_cast<int>(FButtons.size()))
+    SetActiveControl(FButtons[static_cast<size_t>(o.defaultButton)].get());
+}
+
+void TMessageForm::MakeText(bool scrolls) {
+  if (FText && scrolls == FTextScrolls) return;
+  if (FText) DestroyWindow(FText);
+  FTextScrolls = scrolls;
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  if (scrolls) {
+    // Too tall for the screen, or with a word wider than the line: a read-only edit that wraps every
+    // line and scrolls, its line ends made CR LF as the edit takes them.
+    FText = CreateWindowExW(0, WC_EDITW, EditLineEnds(FOptions.text).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
+                            0, Handle(), nullptr, inst, nullptr);
+  } else {
+    FText = CreateWindowExW(0, WC_STATICW, FOptions.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0,
+                            0, 0, Handle(), nullptr, inst, nullptr);
+  }
+  // Read before the buttons, after the icon.
+  SetWindowPos(FText, FIcon ? FIcon : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TMessageForm::LayOut() {
+  const MessageDialogOptions& o = FOptions;
+  // Laid out in pixels at the form's DPI, as its text is measured.
+  const TDpi dpi = FormDpi();
+  const int margin = dpi.Scale(kMessageMargin), gap = dpi.Scale(8), buttonHeight = dpi.Scale(kMessageButtonHeight),
+            iconSize = SystemMetric(SM_CXICON, dpi), leastButton = dpi.Scale(75), padding = dpi.Scale(16);
+  HFONT font = FontHandle(dpi.Scale(DefaultFont()));
+
+  // The frame as the window has it at its DPI.
+  RECT window, client;
+  GetWindowRect(Handle(), &window);
+  GetClientRect(Handle(), &client);
+  const int frameWidth = (window.right - window.left) - client.right;
+  const int frameHeight = (window.bottom - window.top) - client.bottom;
+  const RECT work = WorkAreaOf(Handle());
 
   // The list of details shows at most a dozen lines at once and scrolls for the rest.
   const bool details = !o.details.empty();
   int lineHeight = 0, widest = 0;
+  FDetailsHeight = 0;
   if (details) {
     lineHeight = static_cast<int>(TextExtent(font, L"Ag").cy);
     for (const auto& line : o.details) widest = std::max(widest, static_cast<int>(TextExtent(font, line).cx));
     const int shown = std::min<int>(static_cast<int>(o.details.size()), 12);
-    FDetailsHeight = shown * lineHeight + 4 + GetSystemMetrics(SM_CYHSCROLL) + margin;
+    FDetailsHeight = shown * lineHeight + dpi.Scale(4) + SystemMetric(SM_CYHSCROLL, dpi) + margin;
   }
-  // Measure the text: break it at half the screen width. Its height leaves room for the details when
-  // they are opened.
-  const int breakWidth = GetSystemMetrics(SM_CXSCREEN) / 2;
-  const TMessageTextBox box = MessageTextBox(
-      o.text, font, breakWidth, MaxMessageTextHeight(work.bottom - work.top - FDetailsHeight, frameHeight));
+  // Measure the text: break it at half the work area's width. Its height leaves room for the details
+  // when they are opened.
+  const int breakWidth = (work.right - work.left) / 2;
+  const TMessageTextBox box =
+      MessageTextBox(o.text, font, breakWidth,
+                     MaxMessageTextHeight(work.bottom - work.top - FDetailsHeight, frameHeight, dpi), dpi);
   const int textWidth = box.width, textHeight = box.height;
-  bool hasIcon = o.icon != MsgIcon::None;
-  int textLeft = margin + (hasIcon ? iconSize + margin : 0);
-  int contentHeight = std::max(textHeight, hasIcon ? iconSize : 0);
+  const bool hasIcon = FIcon != nullptr;
+  const int textLeft = margin + (hasIcon ? iconSize + margin : 0);
+  const int contentHeight = std::max(textHeight, hasIcon ? iconSize : 0);
 
   std::vector<int> widths;
   int rowWidth = 0;
@@ -111,70 +217,36 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
   int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
   // Wide enough for the whole caption (which spans the client width), though never wider than the work
   // area for the caption's sake.
-  int captionWidth = std::min(CaptionWidth(o.caption), static_cast<int>(work.right - work.left) - frameWidth);
+  const int captionWidth = std::min(CaptionWidth(o.caption, dpi), static_cast<int>(work.right - work.left) - frameWidth);
   clientWidth = std::max(clientWidth, captionWidth);
-  int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
+  const int clientHeight = margin + contentHeight + margin + buttonHeight + margin;
   if (details) clientWidth = std::max(clientWidth, dpi.Scale(400));
   FClientHeight = clientHeight;
+  SetClientSize(clientWidth, clientHeight + (details && FDetails.Visible() ? FDetailsHeight : 0));
 
-  CreateForm(o.caption, style, exStyle, dpi.Unscale(clientWidth), dpi.Unscale(clientHeight),
-             o.owner ? o.owner : GetActiveWindow());
-  SetClientSize(clientWidth, clientHeight);
-  int escape = o.escapeButton;
-  FClosable = escape >= 0 && escape < static_cast<int>(o.buttons.size());
-  if (!FClosable) {
-    // As the system's own boxes without a cancel button: the close box, the system menu's Close and
-    // Alt+F4 do nothing.
-    EnableMenuItem(GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
-  }
-
-  HINSTANCE inst = GetModuleHandleW(nullptr);
   if (hasIcon) {
-    FIcon = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_ICON, margin, margin, iconSize, iconSize,
-                            Handle(), nullptr, inst, nullptr);
-    SendMessageW(FIcon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIcon(o.icon))), 0);
+    FIconImage.Reset(LoadSystemIcon(o.icon, iconSize));
+    SendMessageW(FIcon, STM_SETICON, reinterpret_cast<WPARAM>(FIconImage.Get()), 0);
+    SetWindowPos(FIcon, nullptr, margin, margin, iconSize, iconSize, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  int textTop = margin + (contentHeight - textHeight) / 2;
-  if (box.scrolls) {
-    // Too tall for the screen, or with a word wider than the line: a read-only edit that wraps every
-    // line and scrolls, its line ends made CR LF as the edit takes them.
-    FText = CreateWindowExW(0, WC_EDITW, EditLineEnds(o.text).c_str(),
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                            textLeft, textTop, textWidth, textHeight, Handle(), nullptr, inst, nullptr);
-  } else {
-    FText = CreateWindowExW(0, WC_STATICW, o.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textLeft,
-                            textTop, textWidth, textHeight, Handle(), nullptr, inst, nullptr);
-  }
+  MakeText(box.scrolls);
   SendMessageW(FText, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowPos(FText, nullptr, textLeft, margin + (contentHeight - textHeight) / 2, textWidth, textHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 
-  int x = (clientWidth - rowWidth) / 2, y = margin + contentHeight + margin;
-  for (size_t i = 0; i < o.buttons.size(); ++i) {
-    auto b = std::make_unique<Button>();
-    b->Create(this, 0, 0, 0, 0, o.buttons[i]);
-    b->SetBounds(x, y, widths[i], buttonHeight);
-    b->ModalResult = kFirstButton + static_cast<int>(i);
-    if (static_cast<int>(i) == o.defaultButton) b->SetDefault(true);
-    if (static_cast<int>(i) == o.escapeButton) b->SetCancel(true);
+  int x = (clientWidth - rowWidth) / 2;
+  const int y = margin + contentHeight + margin;
+  for (size_t i = 0; i < FButtons.size(); ++i) {
+    FButtons[i]->SetBounds(x, y, widths[i], buttonHeight);
     x += widths[i] + gap;
-    FButtons.push_back(std::move(b));
   }
   if (details) {
-    FDetailsButton.Create(this, 0, 0, 0, 0, kDetailsShow);
     FDetailsButton.SetBounds(x, y, detailsButtonWidth, buttonHeight);
-    FDetailsButton.OnClick = [this](Control* sender) { DetailsButtonClick(sender); };
-    const int top = clientHeight;
-    FDetails.Create(this, 0, 0, 0, 0, false);
-    FDetails.SetBounds(margin, top, clientWidth - 2 * margin, FDetailsHeight - margin);
+    FDetails.SetBounds(margin, clientHeight, clientWidth - 2 * margin, FDetailsHeight - margin);
     SendMessageW(FDetails.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(FDetails.Handle(), LB_SETITEMHEIGHT, 0, lineHeight);
-    for (const auto& line : o.details) FDetails.Add(line);
-    FDetails.SetHorizontalExtent(widest + 8);
-    FDetails.SetVisible(false);
+    FDetails.SetHorizontalExtent(widest + dpi.Scale(8));
   }
-  CenterOnScreen();
-  SetPositionOnScreen(Left(), Top());  // the whole dialog on the work area, beside a task bar
-  if (o.defaultButton >= 0 && o.defaultButton < static_cast<int>(FButtons.size()))
-    SetActiveControl(FButtons[static_cast<size_t>(o.defaultButton)].get());
 }
 
 void TMessageForm::DetailsButtonClick(Control*) {
@@ -188,12 +260,12 @@ void TMessageForm::DetailsButtonClick(Control*) {
 
 }  // namespace
 
-int MaxMessageTextHeight(int workAreaHeight, int frameHeight) {
+int MaxMessageTextHeight(int workAreaHeight, int frameHeight, TDpi dpi) {
   // The dialog's frame, the margins above, between and below, and the button row.
-  return std::max(0, workAreaHeight - frameHeight - 3 * kMessageMargin - kMessageButtonHeight);
+  return std::max(0, workAreaHeight - frameHeight - dpi.Scale(3 * kMessageMargin + kMessageButtonHeight));
 }
 
-TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight) {
+TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight, TDpi dpi) {
   TMessageTextBox box;
   const wchar_t* shown = text.empty() ? L" " : text.c_str();
   comm::TWindowDC dc(nullptr);
@@ -209,8 +281,9 @@ TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWi
   const int inner = std::min(box.width, breakWidth);
   r = RECT{0, 0, inner, 0};
   DrawTextW(dc, shown, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX);
-  const int edge = 2 * GetSystemMetrics(SM_CXEDGE) + 8;  // the edit's own left and right margins, and slack
-  box.width = inner + edge + GetSystemMetrics(SM_CXVSCROLL);
+  // The edit's own left and right margins, and slack.
+  const int edge = 2 * SystemMetric(SM_CXEDGE, dpi) + dpi.Scale(8);
+  box.width = inner + edge + SystemMetric(SM_CXVSCROLL, dpi);
   box.height = std::min(static_cast<int>(r.bottom) + 4, maxHeight);
   return box;
 }

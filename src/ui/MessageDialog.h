@@ -1,6 +1,7 @@
 // The one message dialog of the program: caption, text, optional icon, buttons in order, modal.
 #pragma once
 #include "Base.h"
+#include "ui/Dpi.h"
 #include <string>
 #include <vector>
 
@@ -48,12 +49,14 @@ struct TMessageTextBox {
   bool scrolls = false;
 };
 constexpr int kMessageMargin = 12, kMessageButtonHeight = 23;
-// The tallest text that leaves the dialog, frame and buttons included, on a work area of that height.
-int MaxMessageTextHeight(int workAreaHeight, int frameHeight);
+// The tallest text that leaves the dialog, frame and buttons included, on a work area of that height;
+// the margins and the button row (96-DPI values) at the dialog's DPI.
+int MaxMessageTextHeight(int workAreaHeight, int frameHeight, TDpi dpi = TDpi());
 // The text broken into lines of at most breakWidth pixels in the font. A text taller than maxHeight,
 // or with a word wider than a line, scrolls: its box is at most maxHeight tall and its lines break
-// inside such words.
-TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight);
+// inside such words (the edit's margins and scroll bar as they are at the dialog's DPI).
+TMessageTextBox MessageTextBox(const std::wstring& text, HFONT font, int breakWidth, int maxHeight,
+                               TDpi dpi = SystemDpi());
 // The text with every line end (CR, LF or CR LF) made CR LF, as a multiline edit shows it.
 std::wstring EditLineEnds(const std::wstring& text);
 

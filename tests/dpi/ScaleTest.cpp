@@ -9,73 +9,14 @@
 #include "shell/Version.h"
 #include "support/TempTree.h"
 #include "ui/Dpi.h"
+#include "ScaleCheck.h"
 #include <gtest/gtest.h>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+using namespace dpitest;
+
 namespace {
-
-// The DPI the run was started at (VSS_TEST_DPI), or 96.
-int RequestedDpi() {
-  const char* v = std::getenv("VSS_TEST_DPI");
-  return v && *v ? std::atoi(v) : 96;
-}
-
-// A control's bounds in its parent's client coordinates, read from its window where it has one.
-RECT ShownBounds(const ui::Control& c) {
-  if (!c.IsWindowed()) return c.BoundsRect();
-  RECT r;
-  const HWND h = static_cast<const ui::WinControl&>(c).Handle();
-  GetWindowRect(h, &r);
-  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-void ExpectNear(const RECT& got, const RECT& want, const std::wstring& what) {
-  SCOPED_TRACE(testing::Message() << std::string(what.begin(), what.end()));
-  EXPECT_NEAR(got.left, want.left, 1);
-  EXPECT_NEAR(got.top, want.top, 1);
-  EXPECT_NEAR(got.right, want.right, 1);
-  EXPECT_NEAR(got.bottom, want.bottom, 1);
-}
-
-struct TLayoutRow {
-  const wchar_t* name;
-  const ui::Control* control;
-  RECT design;  // left, top, right, bottom at 96 DPI
-};
-
-void ExpectLayout(const std::vector<TLayoutRow>& rows, ui::TDpi dpi) {
-  for (const TLayoutRow& row : rows) ExpectNear(ShownBounds(*row.control), dpi.Scale(row.design), row.name);
-}
-
-RECT R(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
-
-std::wstring WithoutMnemonic(std::wstring s) {
-  for (size_t i = 0; i < s.size(); ++i)
-    if (s[i] == L'&') s.erase(i, 1);
-  return s;
-}
-
-// The side of a button's glyph: the 16-pixel drawing at the scale the window picked.
-int GlyphSide(const widgets::TCommonButton& b) {
-  BITMAP bm{};
-  if (!b.Glyph() || !GetObjectW(b.Glyph(), sizeof(bm), &bm)) return 0;
-  EXPECT_EQ(bm.bmWidth, bm.bmHeight);
-  return bm.bmWidth;
-}
-
-int TextWidth(const ui::Control& c, const std::wstring& text) {
-  return ui::TextExtent(ui::FontHandle(c.DeviceFont()), WithoutMnemonic(text)).cx;
-}
-
-// The height of the font a control's window was given.
-LONG WindowFontHeight(HWND h) {
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
-  return lf.lfHeight;
-}
 
 // A check box or radio button: the box, a gap, then the caption whole.
 void ExpectCaptionFits(const ui::Control& c, ui::TDpi dpi) {
@@ -193,11 +134,9 @@ TEST_F(MainAtScale, DpiChangeMovesToTheSuggestedPlaceAndLaysOutAgain) {
   auto w = Open();
   w->Show();
   const ui::TDpi first = w->FormDpi();
-  // Another scale whose window fits the 1280 x 1024 test screen (the system keeps windows within it).
-  const ui::TDpi other(first.Value() == 96 ? 192 : 96);
+  const ui::TDpi other = OtherDpi(first);
   RECT suggested{40, 30, 40 + other.Scale(310), 30 + other.Scale(390)};
-  SendMessageW(w->Handle(), WM_DPICHANGED, MAKEWPARAM(other.Value(), other.Value()),
-               reinterpret_cast<LPARAM>(&suggested));
+  SendDpiChanged(w->Handle(), other, suggested);
   EXPECT_EQ(w->FormDpi(), other);
   EXPECT_EQ(w->Left(), 40);
   EXPECT_EQ(w->Top(), 30);
@@ -211,8 +150,7 @@ TEST_F(MainAtScale, DpiChangeMovesToTheSuggestedPlaceAndLaysOutAgain) {
 
   // And back: the same layout as at first, nothing drifted by the round trip.
   suggested = RECT{50, 60, 50 + first.Scale(310), 60 + first.Scale(390)};
-  SendMessageW(w->Handle(), WM_DPICHANGED, MAKEWPARAM(first.Value(), first.Value()),
-               reinterpret_cast<LPARAM>(&suggested));
+  SendDpiChanged(w->Handle(), first, suggested);
   EXPECT_NEAR(w->ClientWidth(), first.Scale(300), 1);
   for (const TLayoutRow& row : Rows(*w)) {
     SCOPED_TRACE(testing::Message() << std::string(row.name, row.name + wcslen(row.name)));
@@ -294,10 +232,9 @@ void ExpectRowsWindowFollowsDpi(app::TFormRows& window, int leastWidth, int leas
   };
   expectLayout(first);
 
-  const ui::TDpi other(first.Value() == 96 ? 192 : 96);
+  const ui::TDpi other = OtherDpi(first);
   RECT suggested{20, 10, 20 + other.Scale(600), 10 + other.Scale(350)};
-  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(other.Value(), other.Value()),
-               reinterpret_cast<LPARAM>(&suggested));
+  SendDpiChanged(window.Handle(), other, suggested);
   EXPECT_EQ(window.FormDpi(), other);
   EXPECT_EQ(window.Left(), 20);
   EXPECT_EQ(window.Width(), other.Scale(600));  // a resizable window takes the size it is given

@@ -291,6 +291,10 @@ TEST(MessageDialog, TextBoxScrollsPastItsLimitAndStandsWholeUpToIt) {
 
   EXPECT_EQ(ui::MaxMessageTextHeight(738, 30), 738 - 30 - 3 * 12 - 23);
   EXPECT_EQ(ui::MaxMessageTextHeight(50, 30), 0);
+  // At 200 % the margins and the button row take twice the room; what is left may be nothing.
+  EXPECT_EQ(ui::MaxMessageTextHeight(738, 30, ui::TDpi(192)), 738 - 30 - 2 * (3 * 12 + 23));
+  EXPECT_EQ(ui::MaxMessageTextHeight(30 + 2 * (3 * 12 + 23) + 1, 30, ui::TDpi(192)), 1);
+  EXPECT_EQ(ui::MaxMessageTextHeight(30 + 2 * (3 * 12 + 23) - 1, 30, ui::TDpi(192)), 0);
   EXPECT_EQ(ui::EditLineEnds(L"a\rb\nc\r\nd\r"), L"a\r\nb\r\nc\r\nd\r\n");
 }
 
