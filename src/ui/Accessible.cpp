@@ -111,7 +111,8 @@ LONG SystemRole(AccRole role) {
 }
 
 // A click asked for by assistive technology, posted to the parent window so that what the click opens
-// (a dialog, a run) does not run inside the caller's request. wParam is the child's index.
+// (a dialog, a run) does not run inside the caller's request. lParam is the child's serial: the
+// children may change before the message is handled.
 UINT AccessibleClickMessage() {
   static const UINT msg = RegisterWindowMessageW(L"VornaStampShifter.AccessibleClick");
   return msg;
@@ -383,7 +384,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
       case Target::Windowless: {
         if (!Clickable(*k)) return DISP_E_MEMBERNOTFOUND;
         if (!k->CanReact()) return E_FAIL;
-        PostMessageW(FHwnd, AccessibleClickMessage(), static_cast<WPARAM>(ChildId(id) - 1), 0);
+        PostMessageW(FHwnd, AccessibleClickMessage(), 0, static_cast<LPARAM>(k->Serial()));
         return S_OK;
       }
       default: return FSystem->accDoDefaultAction(id);
@@ -502,10 +503,13 @@ LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp) {
   return result > 0 ? result : 0;
 }
 
-bool HandleAccessibleClick(WinControl& c, UINT msg, WPARAM wp) {
+bool HandleAccessibleClick(WinControl& c, UINT msg, LPARAM lp) {
   if (msg != AccessibleClickMessage()) return false;
-  const std::vector<Control*>& kids = c.Children();
-  if (wp < kids.size() && !kids[wp]->IsWindowed() && kids[wp]->CanReact()) kids[wp]->Click();
+  for (Control* k : c.Children()) {
+    if (static_cast<LPARAM>(k->Serial()) != lp) continue;
+    if (!k->IsWindowed() && k->CanReact()) k->Click();
+    break;
+  }
   return true;
 }
 

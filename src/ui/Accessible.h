@@ -30,6 +30,6 @@ LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp);
 
 // A click that assistive technology asked of a windowless child (posted to its parent, so that what
 // the click opens runs outside the request): true when msg is one, which is then handled.
-bool HandleAccessibleClick(WinControl& c, UINT msg, WPARAM wp);
+bool HandleAccessibleClick(WinControl& c, UINT msg, LPARAM lp);
 
 }  // namespace ui

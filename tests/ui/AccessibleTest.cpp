@@ -6,6 +6,7 @@
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include <gtest/gtest.h>
+#include <memory>
 
 using testsupport::ClientObject;
 using testsupport::PumpFor;
@@ -230,4 +231,89 @@ TEST(Accessible, AnObjectKeptAfterItsWindowWentAnswersThatItIsGone) {
   EXPECT_EQ(form->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
   EXPECT_EQ(form->accDoDefaultAction(id), CO_E_OBJNOTCONNECTED);
   PumpFor(20);
+}
+
+namespace {
+
+// Two picture buttons that count their clicks, and room for a third made later.
+class TClickForm : public ui::Form {
+ public:
+  TClickForm() {
+    CreateForm(L"押す", WS_CAPTION | WS_SYSMENU, 0, 200, 100);
+    First = std::make_unique<TClickBox>();
+    First->Create(this, 8, 8, 30, 20);
+    First->OnClick = [this](ui::Control*) { ++firstClicks; };
+    Second = std::make_unique<TClickBox>();
+    Second->Create(this, 48, 8, 30, 20);
+    Second->OnClick = [this](ui::Control*) { ++secondClicks; };
+    Show();
+  }
+  void AddThird() {
+    Third = std::make_unique<TClickBox>();
+    Third->Create(this, 88, 8, 30, 20);
+    Third->OnClick = [this](ui::Control*) { ++thirdClicks; };
+  }
+  std::unique_ptr<TClickBox> First, Second, Third;
+  int firstClicks = 0, secondClicks = 0, thirdClicks = 0;
+};
+
+VARIANT ChildId(LONG n) {
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I4;
+  id.lVal = n;
+  return id;
+}
+
+}  // namespace
+
+// The click runs after the request has returned, so the children may change in between: the click
+// reaches the button that was pressed or none, never the one that took its place.
+TEST(AccessibleClick, ReachesThePressedButtonOrNoneWhenTheChildrenChangeBeforeItRuns) {
+  {
+    TClickForm f;
+    comm::TComPtr<IAccessible> form;
+    *&form = ClientObject(f.Handle());
+    ASSERT_TRUE(form);
+    ASSERT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, *f.Second))), S_OK);
+    f.First.reset();  // the pressed button moves up to the first place
+    PumpFor(50);
+    EXPECT_EQ(f.secondClicks, 1);
+  }
+  {
+    TClickForm f;
+    comm::TComPtr<IAccessible> form;
+    *&form = ClientObject(f.Handle());
+    ASSERT_TRUE(form);
+    ASSERT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, *f.Second))), S_OK);
+    f.Second.reset();
+    f.AddThird();  // in the place, and likely the memory, of the pressed one
+    PumpFor(50);
+    EXPECT_EQ(f.firstClicks, 0);
+    EXPECT_EQ(f.thirdClicks, 0);
+  }
+}
+
+// A modal window disables the others: a mouse cannot press their buttons, nor can a reader.
+TEST(AccessibleClick, IsRefusedWhileTheWindowIsDisabledAndDroppedWhenItBecameSoAfterThePress) {
+  TClickForm f;
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  const VARIANT second = ChildId(ChildIndex(f, *f.Second));
+  EnableWindow(f.Handle(), FALSE);  // as a modal window does to the others
+  EXPECT_EQ(form->accDoDefaultAction(second), E_FAIL);
+  PumpFor(50);
+  EXPECT_EQ(f.secondClicks, 0);
+
+  EnableWindow(f.Handle(), TRUE);
+  ASSERT_EQ(form->accDoDefaultAction(second), S_OK);
+  EnableWindow(f.Handle(), FALSE);  // a modal window opened before the click ran
+  PumpFor(50);
+  EXPECT_EQ(f.secondClicks, 0);
+
+  EnableWindow(f.Handle(), TRUE);
+  ASSERT_EQ(form->accDoDefaultAction(second), S_OK);
+  PumpFor(50);
+  EXPECT_EQ(f.secondClicks, 1);
 }
