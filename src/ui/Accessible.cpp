@@ -77,7 +77,7 @@ AccRole AccessibleRoleOf(const Control& c) {
   if (dynamic_cast<const Button*>(&c)) return AccRole::PushButton;
   if (dynamic_cast<const CheckBox*>(&c)) return AccRole::CheckButton;
   if (dynamic_cast<const RadioButton*>(&c)) return AccRole::RadioButton;
-  if (dynamic_cast<const Edit*>(&c)) return AccRole::Text;
+  if (dynamic_cast<const Edit*>(&c) || dynamic_cast<const RichEdit*>(&c)) return AccRole::Text;
   if (dynamic_cast<const ListBox*>(&c) || dynamic_cast<const ListView*>(&c)) return AccRole::List;
   if (dynamic_cast<const ComboBox*>(&c)) return AccRole::ComboBox;
   if (dynamic_cast<const ProgressBar*>(&c)) return AccRole::ProgressBar;
@@ -476,6 +476,8 @@ class TAccessible final : public IAccessible, public IOleWindow {
   static std::wstring OwnValue(const Control& k) {
     if (std::wstring v = k.AccessibleValue(); !v.empty()) return v;
     if (const auto* edit = dynamic_cast<const Edit*>(&k)) return edit->Text();
+    // Not every system's object knows the rich edit class: its text is read here.
+    if (const auto* rich = dynamic_cast<const RichEdit*>(&k)) return rich->TextRange(0, rich->TextLength());
     return {};
   }
 
