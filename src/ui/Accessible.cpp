@@ -1,6 +1,7 @@
 // The accessible object of a window's client area. It stands on the system's object for the window and
 // answers itself what the system cannot know: the names the labels give, and the windowless controls,
-// which are simple children (child ids 1..n, in creation order, windowed ones among them).
+// which are simple children (child ids 1..n, in creation order, windowed ones among them; after them
+// the child windows that no control stands for, such as a message dialog's text).
 #include "ui/Accessible.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
@@ -189,7 +190,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
     if (!OwnsChildren(*c)) return FSystem->get_accChildCount(count);
-    *count = static_cast<LONG>(c->Children().size());
+    *count = static_cast<LONG>(ChildrenOf(*c).size());
     return S_OK;
   }
 
@@ -199,39 +200,42 @@ class TAccessible final : public IAccessible, public IOleWindow {
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
     if (!OwnsChildren(*c)) return FSystem->get_accChild(id, child);
-    Control* k = Child(*c, id);
-    if (!k) return E_INVALIDARG;
-    if (!k->IsWindowed()) return S_FALSE;  // a simple child: asked through this object by its id
-    return AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_WINDOW),
-                                      IID_IDispatch, reinterpret_cast<void**>(child));
+    const TChild k = Child(*c, id);
+    if (!k.control && !k.window) return E_INVALIDARG;
+    if (!k.window) return S_FALSE;  // a simple child: asked through this object by its id
+    return AccessibleObjectFromWindow(k.window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                                      reinterpret_cast<void**>(child));
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override {
     if (!name) return E_POINTER;
     *name = nullptr;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::System: return FSystem->get_accName(id, name);
-      default: return ReturnText(AccessibleNameOf(*k), name);
+      case Target::WindowedChild:
+        if (!k.control) return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, name); });
+        return ReturnText(AccessibleNameOf(*k.control), name);
+      default: return ReturnText(AccessibleNameOf(*k.control), name);
     }
   }
 
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override {
     if (!value) return E_POINTER;
     *value = nullptr;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::System: return FSystem->get_accValue(id, value);
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, value); });
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, value); });
       case Target::Self: {
-        std::wstring own = OwnValue(*k);
+        std::wstring own = OwnValue(*k.control);
         return own.empty() ? FSystem->get_accValue(id, value) : ReturnText(own, value);
       }
-      default: return ReturnText(OwnValue(*k), value);
+      default: return ReturnText(OwnValue(*k.control), value);
     }
   }
 
@@ -254,16 +258,16 @@ class TAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
     if (!role) return E_POINTER;
     VariantInit(role);
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::System: return FSystem->get_accRole(id, role);
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, role); });
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, role); });
       default: {
-        const LONG own = SystemRole(AccessibleRoleOf(*k));
+        const LONG own = SystemRole(AccessibleRoleOf(*k.control));
         if (own) return ReturnI4(own, role);
-        return k->IsWindowed() ? FSystem->get_accRole(id, role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
+        return k.window ? FSystem->get_accRole(id, role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
       }
     }
   }
@@ -271,22 +275,23 @@ class TAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override {
     if (!state) return E_POINTER;
     VariantInit(state);
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::System: return FSystem->get_accState(id, state);
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, state); });
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, state); });
       case Target::Self: {
         const HRESULT hr = FSystem->get_accState(id, state);
-        if (SUCCEEDED(hr) && state->vt == VT_I4) state->lVal |= static_cast<LONG>(k->AccessibleState());
+        if (SUCCEEDED(hr) && state->vt == VT_I4) state->lVal |= static_cast<LONG>(k.control->AccessibleState());
         return hr;
       }
       default: {
-        LONG s = static_cast<LONG>(k->AccessibleState());
-        if (!k->Visible() || !IsWindowVisible(FHwnd)) s |= STATE_SYSTEM_INVISIBLE;
-        if (!k->EnabledInContainer()) s |= STATE_SYSTEM_UNAVAILABLE;
-        if (AccessibleRoleOf(*k) == AccRole::StaticText) s |= STATE_SYSTEM_READONLY;
+        const Control& w = *k.control;
+        LONG s = static_cast<LONG>(w.AccessibleState());
+        if (!w.Visible() || !IsWindowVisible(FHwnd)) s |= STATE_SYSTEM_INVISIBLE;
+        if (!w.EnabledInContainer()) s |= STATE_SYSTEM_UNAVAILABLE;
+        if (AccessibleRoleOf(w) == AccRole::StaticText) s |= STATE_SYSTEM_READONLY;
         return ReturnI4(s, state);
       }
     }
@@ -298,10 +303,10 @@ class TAccessible final : public IAccessible, public IOleWindow {
   }
 
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT id) override {
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); });
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); });
       case Target::Windowless:
       case Target::Invalid: return E_INVALIDARG;
       default: return FSystem->accSelect(flags, id);
@@ -311,18 +316,19 @@ class TAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::Windowless: {
-        POINT origin{k->Left(), k->Top()};
+        const Control& w = *k.control;
+        POINT origin{w.Left(), w.Top()};
         MapWindowPoints(FHwnd, nullptr, &origin, 1);
-        *left = origin.x, *top = origin.y, *width = k->Width(), *height = k->Height();
+        *left = origin.x, *top = origin.y, *width = w.Width(), *height = w.Height();
         return S_OK;
       }
       case Target::WindowedChild:
-        return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accLocation(left, top, width, height, self); });
+        return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accLocation(left, top, width, height, self); });
       default: return FSystem->accLocation(left, top, width, height, id);
     }
   }
@@ -333,7 +339,8 @@ class TAccessible final : public IAccessible, public IOleWindow {
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
     if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, start, end);
-    const LONG count = static_cast<LONG>(c->Children().size());
+    const std::vector<TChild> kids = ChildrenOf(*c);
+    const LONG count = static_cast<LONG>(kids.size());
     const LONG from = ChildId(start);
     LONG to = 0;
     if (from == CHILDID_SELF) {
@@ -347,7 +354,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
       else return S_FALSE;
     }
     if (to < 1 || to > count) return S_FALSE;
-    return ChildVariant(*c, to, end);
+    return ChildVariant(kids, to, end);
   }
 
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
@@ -361,30 +368,30 @@ class TAccessible final : public IAccessible, public IOleWindow {
     ScreenToClient(FHwnd, &pt);
     GetClientRect(FHwnd, &client);
     if (!PtInRect(&client, pt)) return S_FALSE;
-    const std::vector<Control*>& kids = c->Children();
+    const std::vector<TChild> kids = ChildrenOf(*c);
     const HWND window = ChildWindowFromPointEx(FHwnd, pt, CWP_SKIPINVISIBLE);
     // Windows lie above the windowless controls that their parent paints.
     for (size_t i = 0; i < kids.size(); ++i)
-      if (kids[i]->IsWindowed() && static_cast<WinControl*>(kids[i])->Handle() == window)
-        return ChildVariant(*c, static_cast<LONG>(i + 1), hit);
+      if (window != FHwnd && kids[i].window == window) return ChildVariant(kids, static_cast<LONG>(i + 1), hit);
     for (size_t i = kids.size(); i-- > 0;) {
-      const Control* k = kids[i];
+      const Control* k = kids[i].control;
+      if (kids[i].window || !k->Visible()) continue;
       const RECT r = k->BoundsRect();
-      if (!k->IsWindowed() && k->Visible() && PtInRect(&r, pt)) return ReturnI4(static_cast<LONG>(i + 1), hit);
+      if (PtInRect(&r, pt)) return ReturnI4(static_cast<LONG>(i + 1), hit);
     }
     return ReturnI4(CHILDID_SELF, hit);
   }
 
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override {
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
       case Target::Windowless: {
-        if (!Clickable(*k)) return DISP_E_MEMBERNOTFOUND;
-        if (!k->CanReact()) return E_FAIL;
-        PostMessageW(FHwnd, AccessibleClickMessage(), 0, static_cast<LPARAM>(k->Serial()));
+        if (!Clickable(*k.control)) return DISP_E_MEMBERNOTFOUND;
+        if (!k.control->CanReact()) return E_FAIL;
+        PostMessageW(FHwnd, AccessibleClickMessage(), 0, static_cast<LPARAM>(k.control->Serial()));
         return S_OK;
       }
       default: return FSystem->accDoDefaultAction(id);
@@ -399,6 +406,11 @@ class TAccessible final : public IAccessible, public IOleWindow {
 
   // What a child id names.
   enum class Target { Gone, Invalid, Self, Windowless, WindowedChild, System };
+  // A child: a windowless control, a windowed one, or a child window that no control stands for.
+  struct TChild {
+    Control* control = nullptr;
+    HWND window = nullptr;
+  };
 
   WinControl* Self() const { return IsWindow(FHwnd) ? WinControl::FromHandle(FHwnd) : nullptr; }
 
@@ -416,31 +428,48 @@ class TAccessible final : public IAccessible, public IOleWindow {
     return -1;
   }
 
-  static Control* Child(const WinControl& c, const VARIANT& id) {
-    const LONG n = ChildId(id);
-    if (n < 1 || n > static_cast<LONG>(c.Children().size())) return nullptr;
-    return c.Children()[static_cast<size_t>(n - 1)];
+  // The children as listed: the controls, then the child windows that no control stands for.
+  static std::vector<TChild> ChildrenOf(const WinControl& c) {
+    std::vector<TChild> kids;
+    for (Control* k : c.Children()) {
+      const HWND window = k->IsWindowed() ? static_cast<WinControl*>(k)->Handle() : nullptr;
+      if (!k->IsWindowed() || window) kids.push_back(TChild{k, window});  // not one whose window went
+    }
+    const size_t controls = kids.size();
+    for (HWND h = ::GetWindow(c.Handle(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+      const auto end = kids.begin() + static_cast<std::ptrdiff_t>(controls);
+      if (std::none_of(kids.begin(), end, [h](const TChild& k) { return k.window == h; }))
+        kids.push_back(TChild{nullptr, h});
+    }
+    return kids;
   }
 
-  Target Resolve(const VARIANT& id, Control*& k) const {
+  static TChild Child(const WinControl& c, const VARIANT& id) {
+    const LONG n = ChildId(id);
+    const std::vector<TChild> kids = ChildrenOf(c);
+    if (n < 1 || n > static_cast<LONG>(kids.size())) return {};
+    return kids[static_cast<size_t>(n - 1)];
+  }
+
+  Target Resolve(const VARIANT& id, TChild& k) const {
     WinControl* c = Self();
     if (!c) return Target::Gone;
     if (ChildId(id) == CHILDID_SELF) {
-      k = c;
+      k = TChild{c, FHwnd};
       return Target::Self;
     }
     if (!OwnsChildren(*c)) return Target::System;
     k = Child(*c, id);
-    if (!k) return Target::Invalid;
-    return k->IsWindowed() ? Target::WindowedChild : Target::Windowless;
+    if (k.window) return Target::WindowedChild;
+    return k.control ? Target::Windowless : Target::Invalid;
   }
 
   // A windowed child, asked through its own object.
   template <typename F>
-  static HRESULT ForwardSelf(Control* k, F ask) {
+  static HRESULT ForwardSelf(HWND window, F ask) {
     comm::TComPtr<IAccessible> child;
-    const HRESULT hr = AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                                  __uuidof(IAccessible), reinterpret_cast<void**>(&child));
+    const HRESULT hr = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                  reinterpret_cast<void**>(&child));
     if (FAILED(hr)) return hr;
     VARIANT self;
     VariantInit(&self);
@@ -455,22 +484,26 @@ class TAccessible final : public IAccessible, public IOleWindow {
   HRESULT SelfOrSystem(const VARIANT& id, BSTR* out, F ask) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::Windowless: return S_FALSE;
-      case Target::WindowedChild: return ForwardSelf(k, ask);
+      case Target::WindowedChild: return ForwardSelf(k.window, ask);
       default: return ask(FSystem, id);
     }
   }
 
-  HRESULT ChildVariant(const WinControl& c, LONG n, VARIANT* out) const {
-    Control* k = c.Children()[static_cast<size_t>(n - 1)];
-    if (!k->IsWindowed()) return ReturnI4(n, out);
+  static HRESULT ChildVariant(const std::vector<TChild>& kids, LONG n, VARIANT* out) {
+    const HWND window = kids[static_cast<size_t>(n - 1)].window;
+    if (!window) return ReturnI4(n, out);
+    IDispatch* object = nullptr;
+    const HRESULT hr = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                                                  reinterpret_cast<void**>(&object));
+    if (FAILED(hr)) return hr;
     out->vt = VT_DISPATCH;
-    return AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_WINDOW),
-                                      IID_IDispatch, reinterpret_cast<void**>(&out->pdispVal));
+    out->pdispVal = object;
+    return S_OK;
   }
 
   static std::wstring OwnValue(const Control& k) {

@@ -4,8 +4,10 @@
 #include "support/DialogAnswerer.h"
 #include "ui/Accessible.h"
 #include "ui/Form.h"
+#include "ui/MessageDialog.h"
 #include "ui/StdControls.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 
 using testsupport::ClientObject;
@@ -316,4 +318,31 @@ TEST(AccessibleClick, IsRefusedWhileTheWindowIsDisabledAndDroppedWhenItBecameSoA
   ASSERT_EQ(form->accDoDefaultAction(second), S_OK);
   PumpFor(50);
   EXPECT_EQ(f.secondClicks, 1);
+}
+
+// A message dialog's text is a window of its own that no control stands for: a reader finds it among
+// the dialog's children, whether it stands whole or scrolls.
+TEST(Accessible, AMessageDialogsTextIsAmongItsChildren) {
+  const std::wstring whole = L"変更が終了しました。";
+  const std::wstring scrolling(600, L'x');  // one word wider than the line
+  for (const std::wstring& text : {whole, scrolling}) {
+    SCOPED_TRACE(text.size());
+    std::vector<testsupport::TAccessibleNode> nodes;
+    testsupport::DialogAnswerer answerer;
+    answerer.Responder = [&](const testsupport::ShownDialog& d) {
+      nodes = testsupport::WalkAccessible(d.hwnd);
+      return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+    };
+    ui::MessageDialogOptions o;
+    o.caption = L"確認";
+    o.text = text;
+    o.icon = ui::MsgIcon::Information;
+    EXPECT_EQ(ui::ShowMessageDialog(o), 0);
+    ASSERT_FALSE(nodes.empty());
+    EXPECT_EQ(nodes[0].Name, L"確認");
+    const bool read = std::any_of(nodes.begin(), nodes.end(), [&](const testsupport::TAccessibleNode& n) {
+      return n.Name == text || n.Value == text;
+    });
+    EXPECT_TRUE(read);
+  }
 }
