@@ -164,6 +164,7 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) {
     FDetailsButton.OnClick = [this](Control* sender) { DetailsButtonClick(sender); };
     const int top = clientHeight;
     FDetails.Create(this, 0, 0, 0, 0, false);
+    FDetails.AccessibleName = L"詳細";  // for screen readers, as the button that shows it
     FDetails.SetBounds(margin, top, clientWidth - 2 * margin, FDetailsHeight - margin);
     SendMessageW(FDetails.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(FDetails.Handle(), LB_SETITEMHEIGHT, 0, lineHeight);

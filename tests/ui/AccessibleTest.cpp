@@ -346,3 +346,24 @@ TEST(Accessible, AMessageDialogsTextIsAmongItsChildren) {
     EXPECT_TRUE(read);
   }
 }
+
+// The list of details, once shown, is named as the button that opened it.
+TEST(Accessible, AMessageDialogsDetailsListHasAName) {
+  std::vector<std::wstring> unnamed;
+  bool shown = false;
+  testsupport::DialogAnswerer answerer;
+  answerer.Responder = [&](const testsupport::ShownDialog& d) {
+    const HWND details = FindWindowExW(d.hwnd, nullptr, L"Button", ui::kDetailsShow);
+    if (details) SendMessageW(details, BM_CLICK, 0, 0);
+    shown = details && FindWindowExW(d.hwnd, nullptr, L"Button", ui::kDetailsHide);
+    unnamed = testsupport::UnnamedControls(d.hwnd);
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+  };
+  ui::MessageDialogOptions o;
+  o.caption = L"確認";
+  o.text = L"次のファイルを変更します。";
+  o.details = {L"C:\\a.txt", L"C:\\b.txt"};
+  EXPECT_EQ(ui::ShowMessageDialog(o), 0);
+  ASSERT_TRUE(shown);
+  EXPECT_TRUE(unnamed.empty()) << unnamed.size();
+}
