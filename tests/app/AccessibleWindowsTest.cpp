@@ -37,6 +37,12 @@ std::string Joined(const std::vector<std::wstring>& lines) {
 void ExpectAllNamed(HWND hwnd, const char* window) {
   const auto unnamed = UnnamedControls(hwnd);
   EXPECT_TRUE(unnamed.empty()) << window << ":\n" << Joined(unnamed);
+  // A window of its own is what a reader announces first, caption or none.
+  if (!(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) {
+    const auto nodes = testsupport::WalkAccessible(hwnd);
+    ASSERT_FALSE(nodes.empty()) << window;
+    EXPECT_FALSE(nodes[0].Name.empty()) << window;
+  }
 }
 
 }  // namespace
