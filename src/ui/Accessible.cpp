@@ -36,6 +36,13 @@ bool CaptionNamesControl(const Control& c) {
 
 std::wstring ShortHint(const Control& c) { return c.Hint().substr(0, c.Hint().find(L'|')); }
 
+// Whether inner is outer or lies within it.
+bool Holds(const Control& outer, const Control* inner) {
+  for (; inner; inner = inner->Parent())
+    if (inner == &outer) return true;
+  return false;
+}
+
 }  // namespace
 
 std::wstring AccessibleNameOf(const Control& c) {
@@ -57,7 +64,11 @@ std::wstring AccessibleNameOf(const Control& c) {
     auto it = std::find(siblings.begin(), siblings.end(), &c);
     if (!captionNames && it != siblings.begin() && it != siblings.end()) {
       const Control* before = *(it - 1);
-      if (dynamic_cast<const Label*>(before) || dynamic_cast<const StateButton*>(before)) {
+      const auto* label = dynamic_cast<const Label*>(before);
+      // A label that points at another control names that one only, or what holds it.
+      const bool names = label ? !label->FocusControl || Holds(c, label->FocusControl)
+                               : dynamic_cast<const StateButton*>(before) != nullptr;
+      if (names) {
         std::wstring name = PlainCaption(before->Caption());
         if (!name.empty()) return name;
       }
@@ -216,7 +227,8 @@ class TAccessible final : public IAccessible, public IOleWindow {
       case Target::Invalid: return E_INVALIDARG;
       case Target::System: return FSystem->get_accName(id, name);
       case Target::WindowedChild:
-        if (!k.control) return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, name); });
+        if (!k.control)
+          return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, name); });
         return ReturnText(AccessibleNameOf(*k.control), name);
       default: return ReturnText(AccessibleNameOf(*k.control), name);
     }

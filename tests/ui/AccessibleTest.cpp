@@ -367,3 +367,30 @@ TEST(Accessible, AMessageDialogsDetailsListHasAName) {
   ASSERT_TRUE(shown);
   EXPECT_TRUE(unnamed.empty()) << unnamed.size();
 }
+
+// A label that points at its control names that control only, not also the one placed after it.
+TEST(Accessible, ALabelPointingAtAControlDoesNotNameTheOneAfterIt) {
+  ui::Form f;
+  f.CreateForm(L"ラベル", WS_CAPTION | WS_SYSMENU, 0, 300, 100);
+  ui::Label label;
+  ui::Edit after, target;
+  label.Create(&f, 8, 8, 60, 14, L"期間(&P):");
+  after.Create(&f, 70, 6, 100, 20, L"");
+  after.SetHint(L"開始");
+  target.Create(&f, 70, 30, 100, 20, L"");
+  label.FocusControl = &target;
+  EXPECT_EQ(ui::AccessibleNameOf(target), L"期間(P):");
+  EXPECT_EQ(ui::AccessibleNameOf(after), L"開始");
+  label.FocusControl = nullptr;  // a label that points nowhere names what follows it
+  EXPECT_EQ(ui::AccessibleNameOf(after), L"期間(P):");
+
+  // One that points into a panel after it names the panel, as a group.
+  ui::Panel panel;
+  ui::Label over;
+  ui::CheckBox inside;
+  over.Create(&f, 8, 60, 60, 14, L"属性(&A)");
+  panel.Create(&f, 70, 56, 100, 24);
+  inside.Create(&panel, 4, 4, 60, 16, L"設定");
+  over.FocusControl = &inside;
+  EXPECT_EQ(ui::AccessibleNameOf(panel), L"属性(A)");
+}
