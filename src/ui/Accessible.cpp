@@ -210,7 +210,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     *child = nullptr;
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->get_accChild(id, child);
+    if (!OwnsChildren(*c)) return FSystem->get_accChild(Plain(id), child);
     const TChild k = Child(*c, id);
     if (!k.control && !k.window) return E_INVALIDARG;
     if (!k.window) return S_FALSE;  // a simple child: asked through this object by its id
@@ -225,7 +225,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accName(id, name);
+      case Target::System: return FSystem->get_accName(Plain(id), name);
       case Target::WindowedChild:
         if (!k.control)
           return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, name); });
@@ -241,11 +241,11 @@ class TAccessible final : public IAccessible, public IOleWindow {
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accValue(id, value);
+      case Target::System: return FSystem->get_accValue(Plain(id), value);
       case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, value); });
       case Target::Self: {
         std::wstring own = OwnValue(*k.control);
-        return own.empty() ? FSystem->get_accValue(id, value) : ReturnText(own, value);
+        return own.empty() ? FSystem->get_accValue(Plain(id), value) : ReturnText(own, value);
       }
       default: return ReturnText(OwnValue(*k.control), value);
     }
@@ -264,7 +264,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     return SelfOrSystem(id, text, [&](IAccessible* a, VARIANT v) { return a->get_accDefaultAction(v, text); });
   }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override {
-    return FSystem->get_accHelpTopic(file, id, topic);
+    return FSystem->get_accHelpTopic(file, Plain(id), topic);
   }
 
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
@@ -274,12 +274,12 @@ class TAccessible final : public IAccessible, public IOleWindow {
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accRole(id, role);
+      case Target::System: return FSystem->get_accRole(Plain(id), role);
       case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, role); });
       default: {
         const LONG own = SystemRole(AccessibleRoleOf(*k.control));
         if (own) return ReturnI4(own, role);
-        return k.window ? FSystem->get_accRole(id, role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
+        return k.window ? FSystem->get_accRole(Plain(id), role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
       }
     }
   }
@@ -291,10 +291,10 @@ class TAccessible final : public IAccessible, public IOleWindow {
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accState(id, state);
+      case Target::System: return FSystem->get_accState(Plain(id), state);
       case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, state); });
       case Target::Self: {
-        const HRESULT hr = FSystem->get_accState(id, state);
+        const HRESULT hr = FSystem->get_accState(Plain(id), state);
         if (SUCCEEDED(hr) && state->vt == VT_I4) state->lVal |= static_cast<LONG>(k.control->AccessibleState());
         return hr;
       }
@@ -321,7 +321,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
       case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); });
       case Target::Windowless:
       case Target::Invalid: return E_INVALIDARG;
-      default: return FSystem->accSelect(flags, id);
+      default: return FSystem->accSelect(flags, Plain(id));
     }
   }
 
@@ -341,7 +341,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
       }
       case Target::WindowedChild:
         return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accLocation(left, top, width, height, self); });
-      default: return FSystem->accLocation(left, top, width, height, id);
+      default: return FSystem->accLocation(left, top, width, height, Plain(id));
     }
   }
 
@@ -350,7 +350,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     VariantInit(end);
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, start, end);
+    if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, Plain(start), end);
     const std::vector<TChild> kids = ChildrenOf(*c);
     const LONG count = static_cast<LONG>(kids.size());
     const LONG from = ChildId(start);
@@ -358,7 +358,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     if (from == CHILDID_SELF) {
       if (dir == NAVDIR_FIRSTCHILD) to = 1;
       else if (dir == NAVDIR_LASTCHILD) to = count;
-      else return FSystem->accNavigate(dir, start, end);
+      else return FSystem->accNavigate(dir, Plain(start), end);
     } else {
       if (from < 1 || from > count) return E_INVALIDARG;
       if (dir == NAVDIR_NEXT) to = from + 1;
@@ -406,7 +406,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
         PostMessageW(FHwnd, AccessibleClickMessage(), 0, static_cast<LPARAM>(k.control->Serial()));
         return S_OK;
       }
-      default: return FSystem->accDoDefaultAction(id);
+      default: return FSystem->accDoDefaultAction(Plain(id));
     }
   }
 
@@ -456,6 +456,16 @@ class TAccessible final : public IAccessible, public IOleWindow {
     return kids;
   }
 
+  // The id as every system's object takes it: VT_I2 and VT_EMPTY (the object itself) made VT_I4.
+  static VARIANT Plain(const VARIANT& id) {
+    if (id.vt != VT_I2 && id.vt != VT_EMPTY) return id;
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = ChildId(id);
+    return v;
+  }
+
   static TChild Child(const WinControl& c, const VARIANT& id) {
     const LONG n = ChildId(id);
     const std::vector<TChild> kids = ChildrenOf(c);
@@ -502,7 +512,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
       case Target::Invalid: return E_INVALIDARG;
       case Target::Windowless: return S_FALSE;
       case Target::WindowedChild: return ForwardSelf(k.window, ask);
-      default: return ask(FSystem, id);
+      default: return ask(FSystem, Plain(id));
     }
   }
 

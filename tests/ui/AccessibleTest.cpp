@@ -394,3 +394,67 @@ TEST(Accessible, ALabelPointingAtAControlDoesNotNameTheOneAfterIt) {
   over.FocusControl = &inside;
   EXPECT_EQ(ui::AccessibleNameOf(panel), L"属性(A)");
 }
+
+// Clients send child ids as VT_I4, VT_I2 or VT_EMPTY (the object itself); anything else, a negative id
+// or one past the children is refused.
+TEST(Accessible, ChildIdsComeInTheFormsClientsSend) {
+  TNamesForm f;
+  f.Show();
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I2;
+  id.iVal = static_cast<SHORT>(ChildIndex(f, f.Box));
+  BSTR name = nullptr;
+  ASSERT_EQ(form->get_accName(id, &name), S_OK);
+  EXPECT_STREQ(name, L"停止");
+  SysFreeString(name);
+
+  VariantInit(&id);  // VT_EMPTY
+  name = nullptr;
+  ASSERT_EQ(form->get_accName(id, &name), S_OK);
+  EXPECT_STREQ(name, L"名前のテスト");
+  SysFreeString(name);
+  VARIANT role;
+  ASSERT_EQ(form->get_accRole(id, &role), S_OK);
+  EXPECT_EQ(role.vt, VT_I4);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_CLIENT);
+  VARIANT state;
+  ASSERT_EQ(form->get_accState(id, &state), S_OK);
+  EXPECT_EQ(state.vt, VT_I4);
+
+  for (LONG bad : {-1L, -5L, static_cast<LONG>(f.Children().size()) + 1}) {
+    name = reinterpret_cast<BSTR>(1);
+    EXPECT_EQ(form->get_accName(ChildId(bad), &name), E_INVALIDARG) << bad;
+    EXPECT_EQ(name, nullptr);
+  }
+  id.vt = VT_BSTR;
+  id.bstrVal = SysAllocString(L"1");
+  EXPECT_EQ(form->get_accName(id, &name), E_INVALIDARG);
+  VariantClear(&id);
+  EXPECT_EQ(form->get_accName(ChildId(1), nullptr), E_POINTER);
+}
+
+// The point finds the topmost windowless control that shows there, and passes a hidden one by.
+TEST(Accessible, HitTestPassesHiddenControlsBy) {
+  TClickForm f;
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  POINT pt{f.Second->Left() + 2, f.Second->Top() + 2};
+  ClientToScreen(f.Handle(), &pt);
+  VARIANT hit;
+  ASSERT_EQ(form->accHitTest(pt.x, pt.y, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_I4);
+  EXPECT_EQ(hit.lVal, ChildIndex(f, *f.Second));
+  f.Second->SetVisible(false);
+  ASSERT_EQ(form->accHitTest(pt.x, pt.y, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_I4);
+  EXPECT_EQ(hit.lVal, CHILDID_SELF);
+  POINT outside{-1, -1};
+  ClientToScreen(f.Handle(), &outside);
+  EXPECT_EQ(form->accHitTest(outside.x, outside.y, &hit), S_FALSE);
+  EXPECT_EQ(hit.vt, VT_EMPTY);
+}
