@@ -399,13 +399,15 @@ class TAccessible final : public IAccessible, public IOleWindow {
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
-      case Target::Windowless: {
+      case Target::Self:
+        if (IsButton(*k.control)) return Press(*k.control);
+        return FSystem->accDoDefaultAction(Plain(id));
+      case Target::WindowedChild:
+        if (k.control && IsButton(*k.control)) return Press(*k.control);
+        return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
+      case Target::Windowless:
         if (!Clickable(*k.control)) return DISP_E_MEMBERNOTFOUND;
-        if (!k.control->CanReact()) return E_FAIL;
-        PostMessageW(FHwnd, AccessibleClickMessage(), 0, static_cast<LPARAM>(k.control->Serial()));
-        return S_OK;
-      }
+        return Press(*k.control);
       default: return FSystem->accDoDefaultAction(Plain(id));
     }
   }
@@ -536,6 +538,19 @@ class TAccessible final : public IAccessible, public IOleWindow {
     return {};
   }
 
+  // A button with a window of its own is pressed here too: the system's object would press one in a
+  // window that a modal window has disabled, or (elsewhere) none at all.
+  static bool IsButton(const Control& k) {
+    return dynamic_cast<const Button*>(&k) || dynamic_cast<const StateButton*>(&k);
+  }
+
+  static HRESULT Press(const Control& k) {
+    const WinControl* parent = k.Parent();
+    if (!k.CanReact() || !parent || !parent->Handle()) return E_FAIL;
+    PostMessageW(parent->Handle(), AccessibleClickMessage(), 0, static_cast<LPARAM>(k.Serial()));
+    return S_OK;
+  }
+
   static bool Clickable(const Control& k) {
     const AccRole role = AccessibleRoleOf(k);
     return role == AccRole::PushButton || role == AccRole::CheckButton || role == AccRole::RadioButton;
@@ -564,7 +579,11 @@ bool HandleAccessibleClick(WinControl& c, UINT msg, LPARAM lp) {
   if (msg != AccessibleClickMessage()) return false;
   for (Control* k : c.Children()) {
     if (static_cast<LPARAM>(k->Serial()) != lp) continue;
-    if (!k->IsWindowed() && k->CanReact()) k->Click();
+    if (!k->CanReact()) break;
+    if (k->IsWindowed())
+      SendMessageW(static_cast<WinControl*>(k)->Handle(), BM_CLICK, 0, 0);  // as the button's own click
+    else
+      k->Click();
     break;
   }
   return true;

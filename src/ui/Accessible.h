@@ -29,8 +29,9 @@ AccRole AccessibleRoleOf(const Control& c);
 // client area, built on the system's one for the window; 0 leaves the question to the system.
 LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp);
 
-// A click that assistive technology asked of a windowless child (posted to its parent, so that what
-// the click opens runs outside the request): true when msg is one, which is then handled.
+// A click that assistive technology asked of a child, a windowless control or a button (posted to its
+// parent, so that what the click opens runs outside the request): true when msg is one, which is then
+// handled.
 bool HandleAccessibleClick(WinControl& c, UINT msg, LPARAM lp);
 
 }  // namespace ui

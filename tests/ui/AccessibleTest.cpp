@@ -458,3 +458,35 @@ TEST(Accessible, HitTestPassesHiddenControlsBy) {
   EXPECT_EQ(form->accHitTest(outside.x, outside.y, &hit), S_FALSE);
   EXPECT_EQ(hit.vt, VT_EMPTY);
 }
+
+// A push button of a window that a modal window disabled is not pressed for a reader either, asked
+// through the window or through the button itself.
+TEST(AccessibleClick, AWindowedButtonOfADisabledWindowIsNotPressed) {
+  ui::Form f;
+  f.CreateForm(L"押す", WS_CAPTION | WS_SYSMENU, 0, 200, 100);
+  ui::Button button;
+  button.Create(&f, 8, 8, 75, 25, L"開始");
+  int clicks = 0;
+  button.OnClick = [&](ui::Control*) { ++clicks; };
+  f.Show();
+  comm::TComPtr<IAccessible> form, own;
+  *&form = ClientObject(f.Handle());
+  *&own = ClientObject(button.Handle());
+  ASSERT_TRUE(form && own);
+  EnableWindow(f.Handle(), FALSE);
+  form->accDoDefaultAction(ChildId(ChildIndex(f, button)));
+  own->accDoDefaultAction(ChildId(CHILDID_SELF));
+  PumpFor(100);
+  EXPECT_EQ(clicks, 0);
+  EnableWindow(f.Handle(), TRUE);
+  EXPECT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, button))), S_OK);
+  PumpFor(100);
+  EXPECT_EQ(clicks, 1);
+
+  // A check box pressed for a reader changes as a click changes it.
+  ui::CheckBox check;
+  check.Create(&f, 8, 40, 100, 17, L"固定");
+  EXPECT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, check))), S_OK);
+  PumpFor(100);
+  EXPECT_TRUE(check.Checked());
+}
