@@ -55,6 +55,7 @@ TFormInputDateTime::TFormInputDateTime(TDateEntryState& state, HWND owner) : FSt
   EditOffset.Create(this, 226, 8, 68, 21, engine::FormatOffset(0));
   EditOffset.SetMaxLength(24);
   EditOffset.SetVisible(false);
+  EditOffset.AccessibleName = L"時間";  // no label beside it: the rule before it tells what the time does
   GroupBoxInputDateTime.Create(this, 8, 8 + kRuleRow, 286, 105, L"年月日・時分秒を指定してください。");
   for (int c = 0; c < 6; ++c) {
     const PartField& f = kPartFields[c];

@@ -15,6 +15,7 @@ TFormSplash::TFormSplash(std::function<void()> requestStop) : FRequestStop(std::
   CreateForm(L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 269, 163);
   SetFont(ui::PixelFont(12));
   KeyPreview = true;
+  AccessibleName = L"フォルダ名／ファイル名を取得しています。";  // what a reader says as it comes up
 
   PanelField.Create(this, 0, 0, 269, 163);
   PanelField.SetBevels(ui::Bevel::Raised, ui::Bevel::Raised);

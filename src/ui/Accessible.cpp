@@ -1,6 +1,7 @@
 // The accessible object of a window's client area. It stands on the system's object for the window and
 // answers itself what the system cannot know: the names the labels give, and the windowless controls,
-// which are simple children (child ids 1..n, in creation order, windowed ones among them).
+// which are simple children (child ids 1..n, in creation order, windowed ones among them; after them
+// the child windows that no control stands for, such as a message dialog's text).
 #include "ui/Accessible.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
@@ -35,6 +36,13 @@ bool CaptionNamesControl(const Control& c) {
 
 std::wstring ShortHint(const Control& c) { return c.Hint().substr(0, c.Hint().find(L'|')); }
 
+// Whether inner is outer or lies within it.
+bool Holds(const Control& outer, const Control* inner) {
+  for (; inner; inner = inner->Parent())
+    if (inner == &outer) return true;
+  return false;
+}
+
 }  // namespace
 
 std::wstring AccessibleNameOf(const Control& c) {
@@ -56,7 +64,11 @@ std::wstring AccessibleNameOf(const Control& c) {
     auto it = std::find(siblings.begin(), siblings.end(), &c);
     if (!captionNames && it != siblings.begin() && it != siblings.end()) {
       const Control* before = *(it - 1);
-      if (dynamic_cast<const Label*>(before) || dynamic_cast<const StateButton*>(before)) {
+      const auto* label = dynamic_cast<const Label*>(before);
+      // A label that points at another control names that one only, or what holds it.
+      const bool names = label ? !label->FocusControl || Holds(c, label->FocusControl)
+                               : dynamic_cast<const StateButton*>(before) != nullptr;
+      if (names) {
         std::wstring name = PlainCaption(before->Caption());
         if (!name.empty()) return name;
       }
@@ -77,7 +89,7 @@ AccRole AccessibleRoleOf(const Control& c) {
   if (dynamic_cast<const Button*>(&c)) return AccRole::PushButton;
   if (dynamic_cast<const CheckBox*>(&c)) return AccRole::CheckButton;
   if (dynamic_cast<const RadioButton*>(&c)) return AccRole::RadioButton;
-  if (dynamic_cast<const Edit*>(&c)) return AccRole::Text;
+  if (dynamic_cast<const Edit*>(&c) || dynamic_cast<const RichEdit*>(&c)) return AccRole::Text;
   if (dynamic_cast<const ListBox*>(&c) || dynamic_cast<const ListView*>(&c)) return AccRole::List;
   if (dynamic_cast<const ComboBox*>(&c)) return AccRole::ComboBox;
   if (dynamic_cast<const ProgressBar*>(&c)) return AccRole::ProgressBar;
@@ -111,7 +123,8 @@ LONG SystemRole(AccRole role) {
 }
 
 // A click asked for by assistive technology, posted to the parent window so that what the click opens
-// (a dialog, a run) does not run inside the caller's request. wParam is the child's index.
+// (a dialog, a run) does not run inside the caller's request. lParam is the child's serial: the
+// children may change before the message is handled.
 UINT AccessibleClickMessage() {
   static const UINT msg = RegisterWindowMessageW(L"VornaStampShifter.AccessibleClick");
   return msg;
@@ -188,7 +201,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
     if (!OwnsChildren(*c)) return FSystem->get_accChildCount(count);
-    *count = static_cast<LONG>(c->Children().size());
+    *count = static_cast<LONG>(ChildrenOf(*c).size());
     return S_OK;
   }
 
@@ -197,40 +210,44 @@ class TAccessible final : public IAccessible, public IOleWindow {
     *child = nullptr;
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->get_accChild(id, child);
-    Control* k = Child(*c, id);
-    if (!k) return E_INVALIDARG;
-    if (!k->IsWindowed()) return S_FALSE;  // a simple child: asked through this object by its id
-    return AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_WINDOW),
-                                      IID_IDispatch, reinterpret_cast<void**>(child));
+    if (!OwnsChildren(*c)) return FSystem->get_accChild(Plain(id), child);
+    const TChild k = Child(*c, id);
+    if (!k.control && !k.window) return E_INVALIDARG;
+    if (!k.window) return S_FALSE;  // a simple child: asked through this object by its id
+    return AccessibleObjectFromWindow(k.window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                                      reinterpret_cast<void**>(child));
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override {
     if (!name) return E_POINTER;
     *name = nullptr;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accName(id, name);
-      default: return ReturnText(AccessibleNameOf(*k), name);
+      case Target::System: return FSystem->get_accName(Plain(id), name);
+      case Target::WindowedChild:
+        if (!k.control)
+          return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, name); });
+        return ReturnText(AccessibleNameOf(*k.control), name);
+      default: return ReturnText(AccessibleNameOf(*k.control), name);
     }
   }
 
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override {
     if (!value) return E_POINTER;
     *value = nullptr;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accValue(id, value);
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, value); });
+      case Target::System: return FSystem->get_accValue(Plain(id), value);
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, value); });
       case Target::Self: {
-        std::wstring own = OwnValue(*k);
-        return own.empty() ? FSystem->get_accValue(id, value) : ReturnText(own, value);
+        std::wstring own = OwnValue(*k.control);
+        return own.empty() ? FSystem->get_accValue(Plain(id), value) : ReturnText(own, value);
       }
-      default: return ReturnText(OwnValue(*k), value);
+      default: return ReturnText(OwnValue(*k.control), value);
     }
   }
 
@@ -247,22 +264,22 @@ class TAccessible final : public IAccessible, public IOleWindow {
     return SelfOrSystem(id, text, [&](IAccessible* a, VARIANT v) { return a->get_accDefaultAction(v, text); });
   }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override {
-    return FSystem->get_accHelpTopic(file, id, topic);
+    return FSystem->get_accHelpTopic(file, Plain(id), topic);
   }
 
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
     if (!role) return E_POINTER;
     VariantInit(role);
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accRole(id, role);
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, role); });
+      case Target::System: return FSystem->get_accRole(Plain(id), role);
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, role); });
       default: {
-        const LONG own = SystemRole(AccessibleRoleOf(*k));
+        const LONG own = SystemRole(AccessibleRoleOf(*k.control));
         if (own) return ReturnI4(own, role);
-        return k->IsWindowed() ? FSystem->get_accRole(id, role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
+        return k.window ? FSystem->get_accRole(Plain(id), role) : ReturnI4(ROLE_SYSTEM_GRAPHIC, role);
       }
     }
   }
@@ -270,22 +287,23 @@ class TAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override {
     if (!state) return E_POINTER;
     VariantInit(state);
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::System: return FSystem->get_accState(id, state);
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, state); });
+      case Target::System: return FSystem->get_accState(Plain(id), state);
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, state); });
       case Target::Self: {
-        const HRESULT hr = FSystem->get_accState(id, state);
-        if (SUCCEEDED(hr) && state->vt == VT_I4) state->lVal |= static_cast<LONG>(k->AccessibleState());
+        const HRESULT hr = FSystem->get_accState(Plain(id), state);
+        if (SUCCEEDED(hr) && state->vt == VT_I4) state->lVal |= static_cast<LONG>(k.control->AccessibleState());
         return hr;
       }
       default: {
-        LONG s = static_cast<LONG>(k->AccessibleState());
-        if (!k->Visible() || !IsWindowVisible(FHwnd)) s |= STATE_SYSTEM_INVISIBLE;
-        if (!k->EnabledInContainer()) s |= STATE_SYSTEM_UNAVAILABLE;
-        if (AccessibleRoleOf(*k) == AccRole::StaticText) s |= STATE_SYSTEM_READONLY;
+        const Control& w = *k.control;
+        LONG s = static_cast<LONG>(w.AccessibleState());
+        if (!w.Visible() || !IsWindowVisible(FHwnd)) s |= STATE_SYSTEM_INVISIBLE;
+        if (!w.EnabledInContainer()) s |= STATE_SYSTEM_UNAVAILABLE;
+        if (AccessibleRoleOf(w) == AccRole::StaticText) s |= STATE_SYSTEM_READONLY;
         return ReturnI4(s, state);
       }
     }
@@ -297,32 +315,33 @@ class TAccessible final : public IAccessible, public IOleWindow {
   }
 
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT id) override {
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); });
+      case Target::WindowedChild: return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); });
       case Target::Windowless:
       case Target::Invalid: return E_INVALIDARG;
-      default: return FSystem->accSelect(flags, id);
+      default: return FSystem->accSelect(flags, Plain(id));
     }
   }
 
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::Windowless: {
-        POINT origin{k->Left(), k->Top()};
+        const Control& w = *k.control;
+        POINT origin{w.Left(), w.Top()};
         MapWindowPoints(FHwnd, nullptr, &origin, 1);
-        *left = origin.x, *top = origin.y, *width = k->Width(), *height = k->Height();
+        *left = origin.x, *top = origin.y, *width = w.Width(), *height = w.Height();
         return S_OK;
       }
       case Target::WindowedChild:
-        return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accLocation(left, top, width, height, self); });
-      default: return FSystem->accLocation(left, top, width, height, id);
+        return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accLocation(left, top, width, height, self); });
+      default: return FSystem->accLocation(left, top, width, height, Plain(id));
     }
   }
 
@@ -331,14 +350,15 @@ class TAccessible final : public IAccessible, public IOleWindow {
     VariantInit(end);
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, start, end);
-    const LONG count = static_cast<LONG>(c->Children().size());
+    if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, Plain(start), end);
+    const std::vector<TChild> kids = ChildrenOf(*c);
+    const LONG count = static_cast<LONG>(kids.size());
     const LONG from = ChildId(start);
     LONG to = 0;
     if (from == CHILDID_SELF) {
       if (dir == NAVDIR_FIRSTCHILD) to = 1;
       else if (dir == NAVDIR_LASTCHILD) to = count;
-      else return FSystem->accNavigate(dir, start, end);
+      else return FSystem->accNavigate(dir, Plain(start), end);
     } else {
       if (from < 1 || from > count) return E_INVALIDARG;
       if (dir == NAVDIR_NEXT) to = from + 1;
@@ -346,7 +366,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
       else return S_FALSE;
     }
     if (to < 1 || to > count) return S_FALSE;
-    return ChildVariant(*c, to, end);
+    return ChildVariant(kids, to, end);
   }
 
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
@@ -360,33 +380,35 @@ class TAccessible final : public IAccessible, public IOleWindow {
     ScreenToClient(FHwnd, &pt);
     GetClientRect(FHwnd, &client);
     if (!PtInRect(&client, pt)) return S_FALSE;
-    const std::vector<Control*>& kids = c->Children();
+    const std::vector<TChild> kids = ChildrenOf(*c);
     const HWND window = ChildWindowFromPointEx(FHwnd, pt, CWP_SKIPINVISIBLE);
     // Windows lie above the windowless controls that their parent paints.
     for (size_t i = 0; i < kids.size(); ++i)
-      if (kids[i]->IsWindowed() && static_cast<WinControl*>(kids[i])->Handle() == window)
-        return ChildVariant(*c, static_cast<LONG>(i + 1), hit);
+      if (window != FHwnd && kids[i].window == window) return ChildVariant(kids, static_cast<LONG>(i + 1), hit);
     for (size_t i = kids.size(); i-- > 0;) {
-      const Control* k = kids[i];
+      const Control* k = kids[i].control;
+      if (kids[i].window || !k->Visible()) continue;
       const RECT r = k->BoundsRect();
-      if (!k->IsWindowed() && k->Visible() && PtInRect(&r, pt)) return ReturnI4(static_cast<LONG>(i + 1), hit);
+      if (PtInRect(&r, pt)) return ReturnI4(static_cast<LONG>(i + 1), hit);
     }
     return ReturnI4(CHILDID_SELF, hit);
   }
 
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override {
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
-      case Target::WindowedChild: return ForwardSelf(k, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
-      case Target::Windowless: {
-        if (!Clickable(*k)) return DISP_E_MEMBERNOTFOUND;
-        if (!k->CanReact()) return E_FAIL;
-        PostMessageW(FHwnd, AccessibleClickMessage(), static_cast<WPARAM>(ChildId(id) - 1), 0);
-        return S_OK;
-      }
-      default: return FSystem->accDoDefaultAction(id);
+      case Target::Self:
+        if (IsButton(*k.control)) return Press(*k.control);
+        return FSystem->accDoDefaultAction(Plain(id));
+      case Target::WindowedChild:
+        if (k.control && IsButton(*k.control)) return Press(*k.control);
+        return ForwardSelf(k.window, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); });
+      case Target::Windowless:
+        if (!Clickable(*k.control)) return DISP_E_MEMBERNOTFOUND;
+        return Press(*k.control);
+      default: return FSystem->accDoDefaultAction(Plain(id));
     }
   }
 
@@ -398,6 +420,11 @@ class TAccessible final : public IAccessible, public IOleWindow {
 
   // What a child id names.
   enum class Target { Gone, Invalid, Self, Windowless, WindowedChild, System };
+  // A child: a windowless control, a windowed one, or a child window that no control stands for.
+  struct TChild {
+    Control* control = nullptr;
+    HWND window = nullptr;
+  };
 
   WinControl* Self() const { return IsWindow(FHwnd) ? WinControl::FromHandle(FHwnd) : nullptr; }
 
@@ -415,31 +442,58 @@ class TAccessible final : public IAccessible, public IOleWindow {
     return -1;
   }
 
-  static Control* Child(const WinControl& c, const VARIANT& id) {
-    const LONG n = ChildId(id);
-    if (n < 1 || n > static_cast<LONG>(c.Children().size())) return nullptr;
-    return c.Children()[static_cast<size_t>(n - 1)];
+  // The children as listed: the controls, then the child windows that no control stands for.
+  static std::vector<TChild> ChildrenOf(const WinControl& c) {
+    std::vector<TChild> kids;
+    for (Control* k : c.Children()) {
+      const HWND window = k->IsWindowed() ? static_cast<WinControl*>(k)->Handle() : nullptr;
+      if (!k->IsWindowed() || window) kids.push_back(TChild{k, window});  // not one whose window went
+    }
+    const size_t controls = kids.size();
+    for (HWND h = ::GetWindow(c.Handle(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+      const auto end = kids.begin() + static_cast<std::ptrdiff_t>(controls);
+      if (std::none_of(kids.begin(), end, [h](const TChild& k) { return k.window == h; }))
+        kids.push_back(TChild{nullptr, h});
+    }
+    return kids;
   }
 
-  Target Resolve(const VARIANT& id, Control*& k) const {
+  // The id as every system's object takes it: VT_I2 and VT_EMPTY (the object itself) made VT_I4.
+  static VARIANT Plain(const VARIANT& id) {
+    if (id.vt != VT_I2 && id.vt != VT_EMPTY) return id;
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = ChildId(id);
+    return v;
+  }
+
+  static TChild Child(const WinControl& c, const VARIANT& id) {
+    const LONG n = ChildId(id);
+    const std::vector<TChild> kids = ChildrenOf(c);
+    if (n < 1 || n > static_cast<LONG>(kids.size())) return {};
+    return kids[static_cast<size_t>(n - 1)];
+  }
+
+  Target Resolve(const VARIANT& id, TChild& k) const {
     WinControl* c = Self();
     if (!c) return Target::Gone;
     if (ChildId(id) == CHILDID_SELF) {
-      k = c;
+      k = TChild{c, FHwnd};
       return Target::Self;
     }
     if (!OwnsChildren(*c)) return Target::System;
     k = Child(*c, id);
-    if (!k) return Target::Invalid;
-    return k->IsWindowed() ? Target::WindowedChild : Target::Windowless;
+    if (k.window) return Target::WindowedChild;
+    return k.control ? Target::Windowless : Target::Invalid;
   }
 
   // A windowed child, asked through its own object.
   template <typename F>
-  static HRESULT ForwardSelf(Control* k, F ask) {
+  static HRESULT ForwardSelf(HWND window, F ask) {
     comm::TComPtr<IAccessible> child;
-    const HRESULT hr = AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                                  __uuidof(IAccessible), reinterpret_cast<void**>(&child));
+    const HRESULT hr = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                  reinterpret_cast<void**>(&child));
     if (FAILED(hr)) return hr;
     VARIANT self;
     VariantInit(&self);
@@ -454,28 +508,47 @@ class TAccessible final : public IAccessible, public IOleWindow {
   HRESULT SelfOrSystem(const VARIANT& id, BSTR* out, F ask) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    Control* k = nullptr;
+    TChild k;
     switch (Resolve(id, k)) {
       case Target::Gone: return CO_E_OBJNOTCONNECTED;
       case Target::Invalid: return E_INVALIDARG;
       case Target::Windowless: return S_FALSE;
-      case Target::WindowedChild: return ForwardSelf(k, ask);
-      default: return ask(FSystem, id);
+      case Target::WindowedChild: return ForwardSelf(k.window, ask);
+      default: return ask(FSystem, Plain(id));
     }
   }
 
-  HRESULT ChildVariant(const WinControl& c, LONG n, VARIANT* out) const {
-    Control* k = c.Children()[static_cast<size_t>(n - 1)];
-    if (!k->IsWindowed()) return ReturnI4(n, out);
+  static HRESULT ChildVariant(const std::vector<TChild>& kids, LONG n, VARIANT* out) {
+    const HWND window = kids[static_cast<size_t>(n - 1)].window;
+    if (!window) return ReturnI4(n, out);
+    IDispatch* object = nullptr;
+    const HRESULT hr = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                                                  reinterpret_cast<void**>(&object));
+    if (FAILED(hr)) return hr;
     out->vt = VT_DISPATCH;
-    return AccessibleObjectFromWindow(static_cast<WinControl*>(k)->Handle(), static_cast<DWORD>(OBJID_WINDOW),
-                                      IID_IDispatch, reinterpret_cast<void**>(&out->pdispVal));
+    out->pdispVal = object;
+    return S_OK;
   }
 
   static std::wstring OwnValue(const Control& k) {
     if (std::wstring v = k.AccessibleValue(); !v.empty()) return v;
     if (const auto* edit = dynamic_cast<const Edit*>(&k)) return edit->Text();
+    // Not every system's object knows the rich edit class: its text is read here.
+    if (const auto* rich = dynamic_cast<const RichEdit*>(&k)) return rich->TextRange(0, rich->TextLength());
     return {};
+  }
+
+  // A button with a window of its own is pressed here too: the system's object would press one in a
+  // window that a modal window has disabled, or (elsewhere) none at all.
+  static bool IsButton(const Control& k) {
+    return dynamic_cast<const Button*>(&k) || dynamic_cast<const StateButton*>(&k);
+  }
+
+  static HRESULT Press(const Control& k) {
+    const WinControl* parent = k.Parent();
+    if (!k.CanReact() || !parent || !parent->Handle()) return E_FAIL;
+    PostMessageW(parent->Handle(), AccessibleClickMessage(), 0, static_cast<LPARAM>(k.Serial()));
+    return S_OK;
   }
 
   static bool Clickable(const Control& k) {
@@ -502,10 +575,17 @@ LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp) {
   return result > 0 ? result : 0;
 }
 
-bool HandleAccessibleClick(WinControl& c, UINT msg, WPARAM wp) {
+bool HandleAccessibleClick(WinControl& c, UINT msg, LPARAM lp) {
   if (msg != AccessibleClickMessage()) return false;
-  const std::vector<Control*>& kids = c.Children();
-  if (wp < kids.size() && !kids[wp]->IsWindowed() && kids[wp]->CanReact()) kids[wp]->Click();
+  for (Control* k : c.Children()) {
+    if (static_cast<LPARAM>(k->Serial()) != lp) continue;
+    if (!k->CanReact()) break;
+    if (k->IsWindowed())
+      SendMessageW(static_cast<WinControl*>(k)->Handle(), BM_CLICK, 0, 0);  // as the button's own click
+    else
+      k->Click();
+    break;
+  }
   return true;
 }
 

@@ -15,7 +15,8 @@ std::wstring PlainCaption(const std::wstring& caption);
 // - its caption, for a control that shows its caption as its name (buttons, check boxes, group boxes,
 //   labels, windows, every windowless control) rather than as its content (an edit's text);
 // - the caption of the label whose FocusControl it is;
-// - for a control that shows content, the caption of the label or check box placed just before it;
+// - for a control that shows content, the caption of the label (unless it points at a control outside
+//   this one) or check box placed just before it;
 // - for a part of another control (a spin button inside its edit), that control's name;
 // - its hint, the text before "|".
 std::wstring AccessibleNameOf(const Control& c);
@@ -28,8 +29,9 @@ AccRole AccessibleRoleOf(const Control& c);
 // client area, built on the system's one for the window; 0 leaves the question to the system.
 LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp);
 
-// A click that assistive technology asked of a windowless child (posted to its parent, so that what
-// the click opens runs outside the request): true when msg is one, which is then handled.
-bool HandleAccessibleClick(WinControl& c, UINT msg, WPARAM wp);
+// A click that assistive technology asked of a child, a windowless control or a button (posted to its
+// parent, so that what the click opens runs outside the request): true when msg is one, which is then
+// handled.
+bool HandleAccessibleClick(WinControl& c, UINT msg, LPARAM lp);
 
 }  // namespace ui

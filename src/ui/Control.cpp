@@ -43,6 +43,11 @@ static unsigned MouseShift(WPARAM wp) {
 
 // ---- Control ----
 
+Control::Control() : FSerial([] {
+  static unsigned long next = 0;
+  return ++next;
+}()) {}
+
 Control::~Control() {
   if (FParent) {
     auto& v = FParent->FChildren;
@@ -389,7 +394,7 @@ void WinControl::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (HandleAccessibleClick(*this, msg, wp)) return 0;
+  if (HandleAccessibleClick(*this, msg, lp)) return 0;
   switch (msg) {
     case WM_GETOBJECT:
       if (const LRESULT object = AnswerGetObject(*this, wp, lp)) return object;

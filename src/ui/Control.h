@@ -32,7 +32,7 @@ enum class AccRole {
 
 class Control {
  public:
-  Control() = default;
+  Control();
   virtual ~Control();
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
@@ -95,6 +95,10 @@ class Control {
   virtual unsigned AccessibleState() const { return 0; }
   virtual std::wstring AccessibleValue() const { return {}; }
 
+  // A number no other control of the process has had, so that a message posted for the control finds
+  // it or nothing, never another made in its place.
+  unsigned long Serial() const { return FSerial; }
+
   NotifyEvent OnClick;
   int Tag = 0;
   std::wstring Name;
@@ -115,6 +119,9 @@ class Control {
   std::wstring FCaption, FHint;
   Font FFont = DefaultFont();
   Color FColor = clBtnFace;
+
+ private:
+  const unsigned long FSerial;
 };
 
 // A control with a window of its own. Standard controls are subclassed; the program's own classes

@@ -136,6 +136,7 @@ TMessageForm::TMessageForm(const MessageDialogOptions& o) : FOptions(o) {
     FDetailsButton.Create(this, 0, 0, 0, 0, kDetailsShow);
     FDetailsButton.OnClick = [this](Control* sender) { DetailsButtonClick(sender); };
     FDetails.Create(this, 0, 0, 0, 0, false);
+    FDetails.AccessibleName = L"詳細";  // for screen readers, as the button that shows it
     for (const auto& line : o.details) FDetails.Add(line);
     FDetails.SetVisible(false);
   }

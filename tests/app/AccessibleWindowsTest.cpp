@@ -16,6 +16,7 @@
 #include "ui/Accessible.h"
 #include "ui/Application.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using testsupport::UnnamedControls;
 
@@ -36,6 +37,12 @@ std::string Joined(const std::vector<std::wstring>& lines) {
 void ExpectAllNamed(HWND hwnd, const char* window) {
   const auto unnamed = UnnamedControls(hwnd);
   EXPECT_TRUE(unnamed.empty()) << window << ":\n" << Joined(unnamed);
+  // A window of its own is what a reader announces first, caption or none.
+  if (!(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) {
+    const auto nodes = testsupport::WalkAccessible(hwnd);
+    ASSERT_FALSE(nodes.empty()) << window;
+    EXPECT_FALSE(nodes[0].Name.empty()) << window;
+  }
 }
 
 }  // namespace
@@ -64,10 +71,29 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
     main.ButtonHelp.Click();
     help::THelpViewer* viewer = program.HelpWindow();
     ASSERT_NE(viewer, nullptr);
+    // Each page is walked by itself too: the tab control reads as its tabs, not as the pages.
     for (int tab : {help::THelpViewer::tabContents, help::THelpViewer::tabIndex, help::THelpViewer::tabSearch}) {
       viewer->SelectTab(tab);
       ExpectAllNamed(viewer->Handle(), "help viewer");
+      for (const ui::TabPage* page : {&viewer->PageContents, &viewer->PageIndex, &viewer->PageSearch})
+        ExpectAllNamed(page->Handle(), "help viewer page");
     }
+    // The topic reads as a text whose value is what the window shows.
+    comm::TComPtr<IAccessible> topic;
+    *&topic = testsupport::ClientObject(viewer->RichEditTopic.Handle());
+    ASSERT_TRUE(topic);
+    VARIANT self, role;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    ASSERT_EQ(topic->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+    BSTR text = nullptr;
+    ASSERT_EQ(topic->get_accValue(self, &text), S_OK);
+    const long shown = viewer->RichEditTopic.TextLength();
+    ASSERT_GT(shown, 0);
+    EXPECT_EQ(std::wstring(text, SysStringLen(text)).substr(0, 40), viewer->RichEditTopic.TextRange(0, std::min(shown, 40L)));
+    SysFreeString(text);
     viewer->Close();
     list.Close();
   }
@@ -83,6 +109,11 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
   EXPECT_EQ(ui::AccessibleNameOf(date.CommonSpinEditYear), L"年");
   EXPECT_EQ(ui::AccessibleNameOf(date.CommonSpinEditSecond), L"秒");
   EXPECT_EQ(ui::AccessibleNameOf(date.ComboBoxRule), L"日時の決め方(K):");
+  // The time field that a rule with an offset shows beside the rule.
+  date.ComboBoxRule.SetItemIndex(static_cast<int>(engine::TTimeSource::Shift));
+  date.ComboBoxRuleChange(&date.ComboBoxRule);
+  ASSERT_TRUE(date.EditOffset.Visible());
+  ExpectAllNamed(date.Handle(), "date dialog with a time field");
 
   shell::TFormVersion about;
   about.Show();

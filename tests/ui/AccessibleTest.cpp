@@ -4,8 +4,11 @@
 #include "support/DialogAnswerer.h"
 #include "ui/Accessible.h"
 #include "ui/Form.h"
+#include "ui/MessageDialog.h"
 #include "ui/StdControls.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
 
 using testsupport::ClientObject;
 using testsupport::PumpFor;
@@ -230,4 +233,260 @@ TEST(Accessible, AnObjectKeptAfterItsWindowWentAnswersThatItIsGone) {
   EXPECT_EQ(form->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
   EXPECT_EQ(form->accDoDefaultAction(id), CO_E_OBJNOTCONNECTED);
   PumpFor(20);
+}
+
+namespace {
+
+// Two picture buttons that count their clicks, and room for a third made later.
+class TClickForm : public ui::Form {
+ public:
+  TClickForm() {
+    CreateForm(L"押す", WS_CAPTION | WS_SYSMENU, 0, 200, 100);
+    First = std::make_unique<TClickBox>();
+    First->Create(this, 8, 8, 30, 20);
+    First->OnClick = [this](ui::Control*) { ++firstClicks; };
+    Second = std::make_unique<TClickBox>();
+    Second->Create(this, 48, 8, 30, 20);
+    Second->OnClick = [this](ui::Control*) { ++secondClicks; };
+    Show();
+  }
+  void AddThird() {
+    Third = std::make_unique<TClickBox>();
+    Third->Create(this, 88, 8, 30, 20);
+    Third->OnClick = [this](ui::Control*) { ++thirdClicks; };
+  }
+  std::unique_ptr<TClickBox> First, Second, Third;
+  int firstClicks = 0, secondClicks = 0, thirdClicks = 0;
+};
+
+VARIANT ChildId(LONG n) {
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I4;
+  id.lVal = n;
+  return id;
+}
+
+}  // namespace
+
+// The click runs after the request has returned, so the children may change in between: the click
+// reaches the button that was pressed or none, never the one that took its place.
+TEST(AccessibleClick, ReachesThePressedButtonOrNoneWhenTheChildrenChangeBeforeItRuns) {
+  {
+    TClickForm f;
+    comm::TComPtr<IAccessible> form;
+    *&form = ClientObject(f.Handle());
+    ASSERT_TRUE(form);
+    ASSERT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, *f.Second))), S_OK);
+    f.First.reset();  // the pressed button moves up to the first place
+    PumpFor(50);
+    EXPECT_EQ(f.secondClicks, 1);
+  }
+  {
+    TClickForm f;
+    comm::TComPtr<IAccessible> form;
+    *&form = ClientObject(f.Handle());
+    ASSERT_TRUE(form);
+    ASSERT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, *f.Second))), S_OK);
+    f.Second.reset();
+    f.AddThird();  // in the place, and likely the memory, of the pressed one
+    PumpFor(50);
+    EXPECT_EQ(f.firstClicks, 0);
+    EXPECT_EQ(f.thirdClicks, 0);
+  }
+}
+
+// A modal window disables the others: a mouse cannot press their buttons, nor can a reader.
+TEST(AccessibleClick, IsRefusedWhileTheWindowIsDisabledAndDroppedWhenItBecameSoAfterThePress) {
+  TClickForm f;
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  const VARIANT second = ChildId(ChildIndex(f, *f.Second));
+  EnableWindow(f.Handle(), FALSE);  // as a modal window does to the others
+  EXPECT_EQ(form->accDoDefaultAction(second), E_FAIL);
+  PumpFor(50);
+  EXPECT_EQ(f.secondClicks, 0);
+
+  EnableWindow(f.Handle(), TRUE);
+  ASSERT_EQ(form->accDoDefaultAction(second), S_OK);
+  EnableWindow(f.Handle(), FALSE);  // a modal window opened before the click ran
+  PumpFor(50);
+  EXPECT_EQ(f.secondClicks, 0);
+
+  EnableWindow(f.Handle(), TRUE);
+  ASSERT_EQ(form->accDoDefaultAction(second), S_OK);
+  PumpFor(50);
+  EXPECT_EQ(f.secondClicks, 1);
+}
+
+// A message dialog's text is a window of its own that no control stands for: a reader finds it among
+// the dialog's children, whether it stands whole or scrolls.
+TEST(Accessible, AMessageDialogsTextIsAmongItsChildren) {
+  const std::wstring whole = L"変更が終了しました。";
+  const std::wstring scrolling(600, L'x');  // one word wider than the line
+  for (const std::wstring& text : {whole, scrolling}) {
+    SCOPED_TRACE(text.size());
+    std::vector<testsupport::TAccessibleNode> nodes;
+    testsupport::DialogAnswerer answerer;
+    answerer.Responder = [&](const testsupport::ShownDialog& d) {
+      nodes = testsupport::WalkAccessible(d.hwnd);
+      return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+    };
+    ui::MessageDialogOptions o;
+    o.caption = L"確認";
+    o.text = text;
+    o.icon = ui::MsgIcon::Information;
+    EXPECT_EQ(ui::ShowMessageDialog(o), 0);
+    ASSERT_FALSE(nodes.empty());
+    EXPECT_EQ(nodes[0].Name, L"確認");
+    const bool read = std::any_of(nodes.begin(), nodes.end(), [&](const testsupport::TAccessibleNode& n) {
+      return n.Name == text || n.Value == text;
+    });
+    EXPECT_TRUE(read);
+  }
+}
+
+// The list of details, once shown, is named as the button that opened it.
+TEST(Accessible, AMessageDialogsDetailsListHasAName) {
+  std::vector<std::wstring> unnamed;
+  bool shown = false;
+  testsupport::DialogAnswerer answerer;
+  answerer.Responder = [&](const testsupport::ShownDialog& d) {
+    const HWND details = FindWindowExW(d.hwnd, nullptr, L"Button", ui::kDetailsShow);
+    if (details) SendMessageW(details, BM_CLICK, 0, 0);
+    shown = details && FindWindowExW(d.hwnd, nullptr, L"Button", ui::kDetailsHide);
+    unnamed = testsupport::UnnamedControls(d.hwnd);
+    return testsupport::Answer{testsupport::AnswerKind::Button, L"OK"};
+  };
+  ui::MessageDialogOptions o;
+  o.caption = L"確認";
+  o.text = L"次のファイルを変更します。";
+  o.details = {L"C:\\a.txt", L"C:\\b.txt"};
+  EXPECT_EQ(ui::ShowMessageDialog(o), 0);
+  ASSERT_TRUE(shown);
+  EXPECT_TRUE(unnamed.empty()) << unnamed.size();
+}
+
+// A label that points at its control names that control only, not also the one placed after it.
+TEST(Accessible, ALabelPointingAtAControlDoesNotNameTheOneAfterIt) {
+  ui::Form f;
+  f.CreateForm(L"ラベル", WS_CAPTION | WS_SYSMENU, 0, 300, 100);
+  ui::Label label;
+  ui::Edit after, target;
+  label.Create(&f, 8, 8, 60, 14, L"期間(&P):");
+  after.Create(&f, 70, 6, 100, 20, L"");
+  after.SetHint(L"開始");
+  target.Create(&f, 70, 30, 100, 20, L"");
+  label.FocusControl = &target;
+  EXPECT_EQ(ui::AccessibleNameOf(target), L"期間(P):");
+  EXPECT_EQ(ui::AccessibleNameOf(after), L"開始");
+  label.FocusControl = nullptr;  // a label that points nowhere names what follows it
+  EXPECT_EQ(ui::AccessibleNameOf(after), L"期間(P):");
+
+  // One that points into a panel after it names the panel, as a group.
+  ui::Panel panel;
+  ui::Label over;
+  ui::CheckBox inside;
+  over.Create(&f, 8, 60, 60, 14, L"属性(&A)");
+  panel.Create(&f, 70, 56, 100, 24);
+  inside.Create(&panel, 4, 4, 60, 16, L"設定");
+  over.FocusControl = &inside;
+  EXPECT_EQ(ui::AccessibleNameOf(panel), L"属性(A)");
+}
+
+// Clients send child ids as VT_I4, VT_I2 or VT_EMPTY (the object itself); anything else, a negative id
+// or one past the children is refused.
+TEST(Accessible, ChildIdsComeInTheFormsClientsSend) {
+  TNamesForm f;
+  f.Show();
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  VARIANT id;
+  VariantInit(&id);
+  id.vt = VT_I2;
+  id.iVal = static_cast<SHORT>(ChildIndex(f, f.Box));
+  BSTR name = nullptr;
+  ASSERT_EQ(form->get_accName(id, &name), S_OK);
+  EXPECT_STREQ(name, L"停止");
+  SysFreeString(name);
+
+  VariantInit(&id);  // VT_EMPTY
+  name = nullptr;
+  ASSERT_EQ(form->get_accName(id, &name), S_OK);
+  EXPECT_STREQ(name, L"名前のテスト");
+  SysFreeString(name);
+  VARIANT role;
+  ASSERT_EQ(form->get_accRole(id, &role), S_OK);
+  EXPECT_EQ(role.vt, VT_I4);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_CLIENT);
+  VARIANT state;
+  ASSERT_EQ(form->get_accState(id, &state), S_OK);
+  EXPECT_EQ(state.vt, VT_I4);
+
+  for (LONG bad : {-1L, -5L, static_cast<LONG>(f.Children().size()) + 1}) {
+    name = reinterpret_cast<BSTR>(1);
+    EXPECT_EQ(form->get_accName(ChildId(bad), &name), E_INVALIDARG) << bad;
+    EXPECT_EQ(name, nullptr);
+  }
+  id.vt = VT_BSTR;
+  id.bstrVal = SysAllocString(L"1");
+  EXPECT_EQ(form->get_accName(id, &name), E_INVALIDARG);
+  VariantClear(&id);
+  EXPECT_EQ(form->get_accName(ChildId(1), nullptr), E_POINTER);
+}
+
+// The point finds the topmost windowless control that shows there, and passes a hidden one by.
+TEST(Accessible, HitTestPassesHiddenControlsBy) {
+  TClickForm f;
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  POINT pt{f.Second->Left() + 2, f.Second->Top() + 2};
+  ClientToScreen(f.Handle(), &pt);
+  VARIANT hit;
+  ASSERT_EQ(form->accHitTest(pt.x, pt.y, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_I4);
+  EXPECT_EQ(hit.lVal, ChildIndex(f, *f.Second));
+  f.Second->SetVisible(false);
+  ASSERT_EQ(form->accHitTest(pt.x, pt.y, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_I4);
+  EXPECT_EQ(hit.lVal, CHILDID_SELF);
+  POINT outside{-1, -1};
+  ClientToScreen(f.Handle(), &outside);
+  EXPECT_EQ(form->accHitTest(outside.x, outside.y, &hit), S_FALSE);
+  EXPECT_EQ(hit.vt, VT_EMPTY);
+}
+
+// A push button of a window that a modal window disabled is not pressed for a reader either, asked
+// through the window or through the button itself.
+TEST(AccessibleClick, AWindowedButtonOfADisabledWindowIsNotPressed) {
+  ui::Form f;
+  f.CreateForm(L"押す", WS_CAPTION | WS_SYSMENU, 0, 200, 100);
+  ui::Button button;
+  button.Create(&f, 8, 8, 75, 25, L"開始");
+  int clicks = 0;
+  button.OnClick = [&](ui::Control*) { ++clicks; };
+  f.Show();
+  comm::TComPtr<IAccessible> form, own;
+  *&form = ClientObject(f.Handle());
+  *&own = ClientObject(button.Handle());
+  ASSERT_TRUE(form && own);
+  EnableWindow(f.Handle(), FALSE);
+  form->accDoDefaultAction(ChildId(ChildIndex(f, button)));
+  own->accDoDefaultAction(ChildId(CHILDID_SELF));
+  PumpFor(100);
+  EXPECT_EQ(clicks, 0);
+  EnableWindow(f.Handle(), TRUE);
+  EXPECT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, button))), S_OK);
+  PumpFor(100);
+  EXPECT_EQ(clicks, 1);
+
+  // A check box pressed for a reader changes as a click changes it.
+  ui::CheckBox check;
+  check.Create(&f, 8, 40, 100, 17, L"固定");
+  EXPECT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, check))), S_OK);
+  PumpFor(100);
+  EXPECT_TRUE(check.Checked());
 }
