@@ -82,10 +82,7 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
     comm::TComPtr<IAccessible> topic;
     *&topic = testsupport::ClientObject(viewer->RichEditTopic.Handle());
     ASSERT_TRUE(topic);
-    VARIANT self, role;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    VARIANT self = testsupport::ChildVariant(CHILDID_SELF), role;
     ASSERT_EQ(topic->get_accRole(self, &role), S_OK);
     EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
     BSTR text = nullptr;

@@ -4,8 +4,6 @@
 
 namespace testsupport {
 
-namespace {
-
 VARIANT ChildVariant(LONG id) {
   VARIANT v;
   VariantInit(&v);
@@ -13,6 +11,8 @@ VARIANT ChildVariant(LONG id) {
   v.lVal = id;
   return v;
 }
+
+namespace {
 
 std::wstring TakeText(HRESULT hr, BSTR text) {
   std::wstring out = SUCCEEDED(hr) && text ? std::wstring(text, SysStringLen(text)) : std::wstring();

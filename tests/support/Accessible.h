@@ -17,6 +17,9 @@ struct TAccessibleNode {
   RECT Screen{};  // accLocation, as left, top, right, bottom
 };
 
+// A child id as clients send it (VT_I4); CHILDID_SELF for the object itself.
+VARIANT ChildVariant(LONG id);
+
 // The client object of the window (the answer to WM_GETOBJECT), or null.
 IAccessible* ClientObject(HWND hwnd);
 

@@ -98,10 +98,7 @@ TEST(Accessible, EachControlIsNamedByWhatAUserSeesBesideIt) {
   *&edit = ClientObject(f.EditName.Handle());
   ASSERT_TRUE(edit);
   EXPECT_EQ(Name(edit.Get(), CHILDID_SELF), L"名前(N):");
-  VARIANT self, v;
-  VariantInit(&self);
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
+  VARIANT self = testsupport::ChildVariant(CHILDID_SELF), v;
   ASSERT_EQ(edit->get_accRole(self, &v), S_OK);
   EXPECT_EQ(v.lVal, ROLE_SYSTEM_TEXT);
   BSTR value = nullptr;
@@ -259,13 +256,7 @@ class TClickForm : public ui::Form {
   int firstClicks = 0, secondClicks = 0, thirdClicks = 0;
 };
 
-VARIANT ChildId(LONG n) {
-  VARIANT id;
-  VariantInit(&id);
-  id.vt = VT_I4;
-  id.lVal = n;
-  return id;
-}
+VARIANT ChildId(LONG n) { return testsupport::ChildVariant(n); }
 
 }  // namespace
 
