@@ -70,7 +70,7 @@ void PlaceBelowCaption(HWND owner, int& left, int& top) {
   RECT r{};
   if (!owner || !GetWindowRect(owner, &r)) return;
   left = r.left;
-  top = r.top + GetSystemMetrics(SM_CYSIZE) + 1;
+  top = r.top + ui::SystemMetric(SM_CYSIZE, ui::WindowDpi(owner)) + 1;
 }
 
 TFileDialogEx::~TFileDialogEx() { DoClose(); }

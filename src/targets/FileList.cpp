@@ -119,9 +119,10 @@ void TFormFileList::MoveBeside(const RECT& main) {
 
 SIZE TFormFileList::LeastClientSize() const {
   // The list's two scroll arrows, its horizontal scroll bar and its edge.
-  const int list =
-      2 * GetSystemMetrics(SM_CYVSCROLL) + GetSystemMetrics(SM_CYHSCROLL) + 2 * GetSystemMetrics(SM_CYEDGE);
-  return SIZE{Dpi().Scale(FLeastClientWidth), Dpi().Scale(kHeadHeight) + list};
+  const ui::TDpi dpi = Dpi();
+  const int list = 2 * ui::SystemMetric(SM_CYVSCROLL, dpi) + ui::SystemMetric(SM_CYHSCROLL, dpi) +
+                   2 * ui::SystemMetric(SM_CYEDGE, dpi);
+  return SIZE{dpi.Scale(FLeastClientWidth), dpi.Scale(kHeadHeight) + list};
 }
 
 LRESULT TFormFileList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

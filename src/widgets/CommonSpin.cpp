@@ -366,7 +366,7 @@ int TCommonSpinEdit::LeastHeight() const {
   GetTextMetricsW(dc, &system);
   font.Reset(dc, ui::FontHandle(DeviceFont()));
   GetTextMetricsW(dc, &own);
-  return own.tmHeight + std::min(system.tmHeight, own.tmHeight) / 4 + 4 * GetSystemMetrics(SM_CYBORDER) + 2;
+  return own.tmHeight + std::min(system.tmHeight, own.tmHeight) / 4 + 4 * ui::SystemMetric(SM_CYBORDER, Dpi()) + 2;
 }
 
 void TCommonSpinEdit::ApplyDpi() {

@@ -80,6 +80,14 @@ TEST(FileListDpiChange, TakesTheSuggestedRectangleWithItsHeadListAndGlyphsAtTheN
     for (const widgets::TCommonButton* b :
          {&window.SpeedButtonSave, &window.SpeedButtonCBCopy, &window.SpeedButtonClear})
       EXPECT_EQ(GlyphSide(*b), GlyphSideAt(dpi));
+    // Made as small as it goes, the list still shows both scroll arrows and its horizontal scroll bar
+    // at this scale.
+    const RECT before = ShownBounds(window.Handle());
+    SetWindowPos(window.Handle(), nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GE(window.HListBoxFileList.Height(), 2 * ui::SystemMetric(SM_CYVSCROLL, dpi) +
+                                                    ui::SystemMetric(SM_CYHSCROLL, dpi));
+    SetWindowPos(window.Handle(), nullptr, before.left, before.top, before.right - before.left,
+                 before.bottom - before.top, SWP_NOZORDER);
   });
 }
 
