@@ -23,7 +23,9 @@ std::wstring CountsLine(const wchar_t* heading, int changed, int errors, int unc
 class TConsoleUndoUser : public engine::IUndoUser {
  public:
   TConsoleUndoUser(TConsoleUser& user, TTextOut& err, bool yes) : FUser(user), FErr(err), FYes(yes) {}
-  void Inform(const std::wstring& text) override { FUser.Inform(text); }
+  // The undo informs only of why it undid nothing (nothing to undo, the journal in use or replaced):
+  // diagnostics, kept off the standard output that a script reads for the targets' lines.
+  void Inform(const std::wstring& text) override { FErr.Write(OneLine(text) + L"\n"); }
   void ShowError(const std::wstring& text) override { FUser.ShowError(text); }
   bool ConfirmUndo(const engine::TJournal& journal) override {
     const std::wstring text = engine::UndoConfirmationText(journal);

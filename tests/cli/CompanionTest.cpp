@@ -148,6 +148,8 @@ TEST_F(CliCompanion, ARunChangesWhatMatchesPrintsALinePerTargetAndIsUndone) {
   EXPECT_EQ(GetFileAttributesW(tree.Path(L"journal.undo").c_str()), INVALID_FILE_ATTRIBUTES);
   CompanionRun again(tree);
   EXPECT_EQ(again(tree, {L"--undo"}), cli::ecNothing);
+  EXPECT_NE(again.err.Text().find(L"元に戻せる変更はありません。"), std::wstring::npos);
+  EXPECT_EQ(again.out.Text(), L"");
 }
 
 TEST_F(CliCompanion, ADryRunChangesNothingAndPrintsWhatWould) {

@@ -230,7 +230,7 @@ expect_rc 0 "vornasts --undo of the window's run"
 grep -q 'c.txt' "$work/undo.csv" || bad "the undo's log lacks sub/c.txt"
 vss --undo
 expect_rc 3 "vornasts --undo with nothing to undo"
-grep -q '元に戻せる変更はありません。' <<<"$out" || bad "nothing to undo was not told: $out"
+grep -q '元に戻せる変更はありません。' <<<"$err" || bad "nothing to undo was not told on standard error: $err"
 
 [ "$fail" = 0 ] && echo "e2e_console: every option, exit codes 0-3, usage errors, the log's reason, --dry-run and the undo both ways"
 exit $fail
