@@ -7,7 +7,6 @@ namespace app {
 
 namespace {
 
-constexpr int kMargin = 8, kButtonWidth = 84, kButtonHeight = 25, kGap = 6;
 constexpr int kDefaultClientWidth = 900, kDefaultClientHeight = 420;
 // Least window size: every button and the progress text keep their room.
 constexpr int kLeastWidth = 520, kLeastHeight = 240;
@@ -42,10 +41,10 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
   LabelProgress.Create(this, kMargin, 0, 200, 14, L"");
   ButtonStop.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"中止(&T)");
   ButtonStop.OnClick = [this](ui::Control* s) { ButtonStopClick(s); };
-  CreateCopyAndSave(kButtonWidth, kButtonHeight);
+  CreateCopyAndSave();
   ButtonStart.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"開始(&S)");
   ButtonStart.ModalResult = ui::mrOk;
-  CreateClose(kButtonWidth, kButtonHeight);
+  CreateClose();
 
   FillTimer.SetInterval(1);
   FillTimer.OnTimer = [this](ui::Control* s) { FillTimerTimer(s); };
@@ -57,32 +56,17 @@ TFormPreview::TFormPreview(HWND owner, const engine::IChangeTargets& targets, co
 TFormPreview::~TFormPreview() { FillTimer.SetEnabled(false); }
 
 void TFormPreview::Layout() {
-  if (!ButtonClose.Handle()) return;  // still being built
   const ui::TDpi dpi = Dpi();
-  const int cw = ClientWidth(), ch = ClientHeight();
+  const int cw = ClientWidth();
   const int margin = dpi.Scale(kMargin), gap = dpi.Scale(kGap);
   const int buttonWidth = dpi.Scale(kButtonWidth), buttonHeight = dpi.Scale(kButtonHeight);
-  const int buttonsTop = ch - margin - buttonHeight;
+  const int buttonsTop = PlaceButtonRow();
   const int progressTop = buttonsTop - gap - buttonHeight;
   ListViewRows.SetBounds(margin, margin, std::max(0, cw - 2 * margin), std::max(0, progressTop - gap - margin));
   ButtonStop.SetBounds(cw - margin - buttonWidth, progressTop, buttonWidth, buttonHeight);
   LabelProgress.SetBounds(margin, progressTop + dpi.Scale(6), std::max(0, cw - 3 * margin - buttonWidth), dpi.Scale(14));
-  ButtonCopy.SetBounds(margin, buttonsTop, buttonWidth, buttonHeight);
-  ButtonSave.SetBounds(margin + buttonWidth + gap, buttonsTop, buttonWidth, buttonHeight);
-  ButtonClose.SetBounds(cw - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight);
   ButtonStart.SetBounds(cw - margin - 2 * buttonWidth - gap, buttonsTop, buttonWidth, buttonHeight);
   Invalidate();
-}
-
-LRESULT TFormPreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_SIZE:
-      if (wp != SIZE_MINIMIZED) Layout();
-      break;
-    default:
-      break;
-  }
-  return ui::Form::WndProc(msg, wp, lp);
 }
 
 void TFormPreview::DoShow() {

@@ -34,7 +34,7 @@ class TFormPreview : public TFormRows {
   void ListViewRowsColumnClick(ui::ListView* sender, int column);
 
  protected:
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Layout() override;
   void DoShow() override;
   void DoClose(ui::CloseAction& action) override;
   int ColumnCount() const override { return engine::pcColumnCount; }
@@ -42,8 +42,6 @@ class TFormPreview : public TFormRows {
   std::wstring CellText(int row, int column) const override { return FPreview.CellText(row, column); }
 
  private:
-  void Layout();
-  void DoDpiChanged() override { Layout(); }
   void FillTimerTimer(ui::Control* sender);
   void ShowProgress();
   void StopFilling();

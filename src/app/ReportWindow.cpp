@@ -9,7 +9,7 @@ namespace app {
 
 namespace {
 
-constexpr int kMargin = 8, kButtonWidth = 84, kButtonHeight = 25, kGap = 6, kLabelHeight = 14;
+constexpr int kLabelHeight = 14;
 constexpr int kHeadingHeight = 2 * kLabelHeight + 4, kFilterWidth = 150, kFilterLabelWidth = 44;
 constexpr int kDefaultClientWidth = 960, kDefaultClientHeight = 440;
 constexpr int kLeastWidth = 480, kLeastHeight = 240;
@@ -79,8 +79,8 @@ TFormReport::TFormReport(HWND owner, engine::TRunReport report, const TPrompts& 
                        std::to_wstring(counts[static_cast<size_t>(o)]) + L")");
   ComboBoxFilter.OnSelChange = [this](ui::Control* s) { ComboBoxFilterSelChange(s); };
   CreateList(Columns());
-  CreateCopyAndSave(kButtonWidth, kButtonHeight);
-  CreateClose(kButtonWidth, kButtonHeight);
+  CreateCopyAndSave();
+  CreateClose();
 
   ComboBoxFilter.SetItemIndex(0);
   ComboBoxFilterSelChange(&ComboBoxFilter);
@@ -88,13 +88,12 @@ TFormReport::TFormReport(HWND owner, engine::TRunReport report, const TPrompts& 
 }
 
 void TFormReport::Layout() {
-  if (!ButtonClose.Handle()) return;  // still being built
   const ui::TDpi dpi = Dpi();
-  const int cw = ClientWidth(), ch = ClientHeight();
+  const int cw = ClientWidth();
   const int margin = dpi.Scale(kMargin), gap = dpi.Scale(kGap), labelHeight = dpi.Scale(kLabelHeight);
-  const int buttonWidth = dpi.Scale(kButtonWidth), buttonHeight = dpi.Scale(kButtonHeight);
+  const int buttonHeight = dpi.Scale(kButtonHeight);
   const int filterLabelWidth = dpi.Scale(kFilterLabelWidth);
-  const int buttonsTop = ch - margin - buttonHeight;
+  const int buttonsTop = PlaceButtonRow();
   const int filterTop = dpi.Scale(kMargin + kHeadingHeight + kGap);
   const int listTop = filterTop + buttonHeight + gap;
   LabelHeading.SetBounds(margin, margin, std::max(0, cw - 2 * margin), labelHeight);
@@ -102,15 +101,7 @@ void TFormReport::Layout() {
   LabelFilter.SetBounds(margin, filterTop + dpi.Scale(5), filterLabelWidth, labelHeight);
   ComboBoxFilter.SetBounds(margin + filterLabelWidth + gap, filterTop, dpi.Scale(kFilterWidth), dpi.Scale(200));
   ListViewRows.SetBounds(margin, listTop, std::max(0, cw - 2 * margin), std::max(0, buttonsTop - gap - listTop));
-  ButtonCopy.SetBounds(margin, buttonsTop, buttonWidth, buttonHeight);
-  ButtonSave.SetBounds(margin + buttonWidth + gap, buttonsTop, buttonWidth, buttonHeight);
-  ButtonClose.SetBounds(cw - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight);
   Invalidate();
-}
-
-LRESULT TFormReport::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SIZE && wp != SIZE_MINIMIZED) Layout();
-  return ui::Form::WndProc(msg, wp, lp);
 }
 
 void TFormReport::DoShow() { ListViewRows.SetFocus(); }

@@ -41,15 +41,13 @@ class TFormReport : public TFormRows {
   void ComboBoxFilterSelChange(ui::Control* sender);
 
  protected:
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Layout() override;
   void DoShow() override;
   int ColumnCount() const override { return engine::rcColumnCount; }
   std::wstring ColumnCaption(int column) const override { return engine::ReportColumnCaption(column); }
   std::wstring CellText(int row, int column) const override;
 
  private:
-  void Layout();
-  void DoDpiChanged() override { Layout(); }
 
   engine::TRunReport FReport;
   std::vector<size_t> FShown;

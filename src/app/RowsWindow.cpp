@@ -40,10 +40,10 @@ void TFormRows::CreateList(const std::vector<ui::ListView::Column>& columns) {
   ListViewRows.OnCellText = [this](int row, int column) { return CellText(row, column); };
 }
 
-void TFormRows::CreateCopyAndSave(int width, int height) {
-  ButtonCopy.Create(this, 0, 0, width, height, L"コピー(&C)");
+void TFormRows::CreateCopyAndSave() {
+  ButtonCopy.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"コピー(&C)");
   ButtonCopy.OnClick = [this](ui::Control* s) { ButtonCopyClick(s); };
-  ButtonSave.Create(this, 0, 0, width, height, L"保存(&V)...");
+  ButtonSave.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"保存(&V)...");
   ButtonSave.OnClick = [this](ui::Control* s) { ButtonSaveClick(s); };
   SaveDialogEx.Filter = L"CSV ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*";
   SaveDialogEx.DefaultExt = L"csv";
@@ -53,11 +53,31 @@ void TFormRows::CreateCopyAndSave(int width, int height) {
   };
 }
 
-void TFormRows::CreateClose(int width, int height) {
-  ButtonClose.Create(this, 0, 0, width, height, L"閉じる");
+void TFormRows::CreateClose() {
+  ButtonClose.Create(this, 0, 0, kButtonWidth, kButtonHeight, L"閉じる");
   ButtonClose.ModalResult = ui::mrCancel;
   ButtonClose.SetCancel(true);
   SetDefaultButton(&ButtonClose);
+}
+
+int TFormRows::PlaceButtonRow() {
+  const ui::TDpi dpi = Dpi();
+  const int margin = dpi.Scale(kMargin), width = dpi.Scale(kButtonWidth), height = dpi.Scale(kButtonHeight);
+  const int top = ClientHeight() - margin - height;
+  ButtonCopy.SetBounds(margin, top, width, height);
+  ButtonSave.SetBounds(margin + width + dpi.Scale(kGap), top, width, height);
+  ButtonClose.SetBounds(ClientWidth() - margin - width, top, width, height);
+  return top;
+}
+
+LRESULT TFormRows::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // Not before the window is built (its first size arrives while it is made).
+  if (msg == WM_SIZE && wp != SIZE_MINIMIZED && ButtonClose.Handle()) Layout();
+  return ui::Form::WndProc(msg, wp, lp);
+}
+
+void TFormRows::DoDpiChanged() {
+  if (ButtonClose.Handle()) Layout();
 }
 
 void TFormRows::CenterOn(const RECT& b) {

@@ -30,11 +30,21 @@ class TFormRows : public ui::Form {
   void ButtonSaveClick(ui::Control* sender);
 
  protected:
+  // The spacing and the buttons' size, at 96 DPI.
+  static constexpr int kMargin = 8, kGap = 6, kButtonWidth = 84, kButtonHeight = 25;
+
   explicit TFormRows(const TPrompts& prompts) : FPrompts(prompts) {}
   // The parts, each made where the window's tab order wants it (after CreateForm).
   void CreateList(const std::vector<ui::ListView::Column>& columns);
-  void CreateCopyAndSave(int width, int height);
-  void CreateClose(int width, int height);
+  void CreateCopyAndSave();
+  void CreateClose();
+  // Places the window's controls for its client size and DPI; runs on every new size and scale once
+  // the window is built. The windows add their own controls to the button row.
+  virtual void Layout() { PlaceButtonRow(); }
+  // The bottom row: copy and save at the left, close at the right. Returns the row's top in pixels.
+  int PlaceButtonRow();
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void DoDpiChanged() override;
   // The list's own keys: Ctrl+A selects every row, Ctrl+C copies.
   void DoKeyDown(WORD& key, unsigned shift) override;
 
