@@ -1,7 +1,9 @@
 // The accessible object of a window's client area. It stands on the system's object for the window and
 // answers itself what the system cannot know: the names the labels give, and the windowless controls,
 // which are simple children (child ids 1..n, in creation order, windowed ones among them; after them
-// the child windows that no control stands for, such as a message dialog's text).
+// the child windows that no control stands for, such as a message dialog's text). A control whose
+// children the system's object lists (a tab control's tabs) keeps them, and its child windows (the
+// tab control's pages) follow them.
 #include "ui/Accessible.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
@@ -47,6 +49,13 @@ bool Holds(const Control& outer, const Control* inner) {
 
 std::wstring AccessibleNameOf(const Control& c) {
   if (!c.AccessibleName.empty()) return c.AccessibleName;
+  // A page of a tab control is named by its tab.
+  if (const auto* page = dynamic_cast<const TabPage*>(&c)) {
+    if (const auto* tabs = dynamic_cast<const TabControl*>(page->Parent())) {
+      std::wstring name = PlainCaption(tabs->TabText(page->TabIndexOfPage()));
+      if (!name.empty()) return name;
+    }
+  }
   const bool captionNames = CaptionNamesControl(c);
   if (captionNames) {
     std::wstring own = PlainCaption(c.Caption());
@@ -118,6 +127,7 @@ LONG SystemRole(AccRole role) {
     case AccRole::ComboBox: return ROLE_SYSTEM_COMBOBOX;
     case AccRole::Outline: return ROLE_SYSTEM_OUTLINE;
     case AccRole::PageTabList: return ROLE_SYSTEM_PAGETABLIST;
+    case AccRole::PropertyPage: return ROLE_SYSTEM_PROPERTYPAGE;
     default: return 0;
   }
 }
@@ -200,7 +210,10 @@ class TAccessible final : public IAccessible, public IOleWindow {
     if (!count) return E_POINTER;
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->get_accChildCount(count);
+    if (!OwnsChildren(*c)) {
+      *count = SystemChildCount() + static_cast<LONG>(ExtraWindows(*c).size());
+      return S_OK;
+    }
     *count = static_cast<LONG>(ChildrenOf(*c).size());
     return S_OK;
   }
@@ -210,7 +223,12 @@ class TAccessible final : public IAccessible, public IOleWindow {
     *child = nullptr;
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->get_accChild(Plain(id), child);
+    if (!OwnsChildren(*c)) {
+      if (const HWND extra = ExtraWindow(*c, ChildId(id)))
+        return AccessibleObjectFromWindow(extra, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                                          reinterpret_cast<void**>(child));
+      return FSystem->get_accChild(Plain(id), child);
+    }
     const TChild k = Child(*c, id);
     if (!k.control && !k.window) return E_INVALIDARG;
     if (!k.window) return S_FALSE;  // a simple child: asked through this object by its id
@@ -350,7 +368,7 @@ class TAccessible final : public IAccessible, public IOleWindow {
     VariantInit(end);
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->accNavigate(dir, Plain(start), end);
+    if (!OwnsChildren(*c)) return NavigateWithExtras(*c, dir, start, end);
     const std::vector<TChild> kids = ChildrenOf(*c);
     const LONG count = static_cast<LONG>(kids.size());
     const LONG from = ChildId(start);
@@ -374,8 +392,15 @@ class TAccessible final : public IAccessible, public IOleWindow {
     VariantInit(hit);
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
-    if (!OwnsChildren(*c)) return FSystem->accHitTest(x, y, hit);
     POINT pt{x, y};
+    if (!OwnsChildren(*c)) {
+      ScreenToClient(FHwnd, &pt);
+      const HWND window = ChildWindowFromPointEx(FHwnd, pt, CWP_SKIPINVISIBLE);
+      const std::vector<HWND> extra = ExtraWindows(*c);
+      if (window && window != FHwnd && std::find(extra.begin(), extra.end(), window) != extra.end())
+        return WindowVariant(window, hit);
+      return FSystem->accHitTest(x, y, hit);
+    }
     RECT client;
     ScreenToClient(FHwnd, &pt);
     GetClientRect(FHwnd, &client);
@@ -482,7 +507,12 @@ class TAccessible final : public IAccessible, public IOleWindow {
       k = TChild{c, FHwnd};
       return Target::Self;
     }
-    if (!OwnsChildren(*c)) return Target::System;
+    if (!OwnsChildren(*c)) {
+      const HWND extra = ExtraWindow(*c, ChildId(id));
+      if (!extra) return Target::System;
+      k = TChild{WinControl::FromHandle(extra), extra};
+      return Target::WindowedChild;
+    }
     k = Child(*c, id);
     if (k.window) return Target::WindowedChild;
     return k.control ? Target::Windowless : Target::Invalid;
@@ -518,13 +548,66 @@ class TAccessible final : public IAccessible, public IOleWindow {
     }
   }
 
+  // The child windows that the system's object of a control does not list, after those it lists: a
+  // tab control's pages (and the arrows it shows when its tabs do not fit).
+  static std::vector<HWND> ExtraWindows(const WinControl& c) {
+    std::vector<HWND> out;
+    if (!dynamic_cast<const TabControl*>(&c)) return out;
+    for (HWND h = ::GetWindow(c.Handle(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) out.push_back(h);
+    return out;
+  }
+
+  LONG SystemChildCount() const {
+    LONG n = 0;
+    return SUCCEEDED(FSystem->get_accChildCount(&n)) && n > 0 ? n : 0;
+  }
+
+  // The child window that an id past the system's children names, or null.
+  HWND ExtraWindow(const WinControl& c, LONG id) const {
+    const LONG n = id - SystemChildCount();
+    if (id == CHILDID_SELF || n < 1) return nullptr;
+    const std::vector<HWND> extra = ExtraWindows(c);
+    return n <= static_cast<LONG>(extra.size()) ? extra[static_cast<size_t>(n - 1)] : nullptr;
+  }
+
+  // Navigation among the system's children and the child windows after them.
+  HRESULT NavigateWithExtras(const WinControl& c, LONG dir, const VARIANT& start, VARIANT* end) {
+    const std::vector<HWND> extra = ExtraWindows(c);
+    const LONG system = SystemChildCount(), count = system + static_cast<LONG>(extra.size());
+    const LONG from = ChildId(start);
+    LONG to = 0;
+    if (extra.empty()) {
+      return FSystem->accNavigate(dir, Plain(start), end);
+    } else if (from == CHILDID_SELF) {
+      if (dir == NAVDIR_LASTCHILD) to = count;
+      else if (dir == NAVDIR_FIRSTCHILD && system == 0) to = 1;
+      else return FSystem->accNavigate(dir, Plain(start), end);
+    } else if (from > system) {
+      if (from > count) return E_INVALIDARG;
+      if (dir == NAVDIR_NEXT) to = from + 1;
+      else if (dir == NAVDIR_PREVIOUS) to = from - 1;
+      else return S_FALSE;
+    } else if (from == system && dir == NAVDIR_NEXT) {
+      to = system + 1;
+    } else {
+      return FSystem->accNavigate(dir, Plain(start), end);
+    }
+    if (to < 1 || to > count) return S_FALSE;
+    if (to <= system) return ReturnI4(to, end);  // the system's children are simple ones (tabs)
+    return WindowVariant(extra[static_cast<size_t>(to - system - 1)], end);
+  }
+
   static HRESULT ChildVariant(const std::vector<TChild>& kids, LONG n, VARIANT* out) {
     const HWND window = kids[static_cast<size_t>(n - 1)].window;
-    if (!window) return ReturnI4(n, out);
+    return window ? WindowVariant(window, out) : ReturnI4(n, out);
+  }
+
+  static HRESULT WindowVariant(HWND window, VARIANT* out) {
     IDispatch* object = nullptr;
     const HRESULT hr = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
                                                   reinterpret_cast<void**>(&object));
     if (FAILED(hr)) return hr;
+    VariantInit(out);
     out->vt = VT_DISPATCH;
     out->pdispVal = object;
     return S_OK;

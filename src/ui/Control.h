@@ -27,7 +27,7 @@ enum class MouseButton { Left, Right, Middle };
 // (a windowed control) or to the kind of control (ui/Accessible.h).
 enum class AccRole {
   Default, StaticText, Graphic, PushButton, CheckButton, RadioButton, ProgressBar, SpinButton, Grouping, Text, List,
-  ComboBox, Outline, PageTabList
+  ComboBox, Outline, PageTabList, PropertyPage
 };
 
 class Control {

@@ -31,6 +31,17 @@ void TabControl::SetTabIndex(int index) {
   if (changed && OnChange) OnChange(this);
 }
 
+std::wstring TabControl::TabText(int index) const {
+  if (index < 0 || index >= TabCount()) return {};
+  wchar_t text[256] = L"";
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 255;
+  if (!SendMessageW(Handle(), TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return {};
+  return item.pszText ? item.pszText : L"";
+}
+
 RECT TabControl::PageRect() const {
   RECT r;
   GetClientRect(Handle(), &r);
@@ -49,6 +60,16 @@ void TabPage::Create(TabControl* parent) {
   const RECT r = parent->PageRect();
   Panel::Create(parent, r.left, r.top, r.right - r.left, r.bottom - r.top);
   SetBevels(Bevel::None, Bevel::None);
+}
+
+int TabPage::TabIndexOfPage() const {
+  if (!Parent()) return -1;
+  int index = 0;
+  for (const Control* k : Parent()->Children()) {
+    if (k == this) return index;
+    if (dynamic_cast<const TabPage*>(k)) ++index;
+  }
+  return -1;
 }
 
 void TabPage::PaintBackground(HDC dc, const RECT& rc) {

@@ -19,6 +19,8 @@ class TabControl : public WinControl {
   int TabCount() const;
   int TabIndex() const;
   void SetTabIndex(int index);
+  // The text of a tab, empty for no such tab.
+  std::wstring TabText(int index) const;
   // The area below the tabs, in the control's client coordinates: where the pages go.
   RECT PageRect() const;
   NotifyEvent OnChange;
@@ -31,6 +33,9 @@ class TabControl : public WinControl {
 class TabPage : public Panel {
  public:
   void Create(TabControl* parent);
+  // The page's tab: the one whose place among the tabs is the page's among the pages.
+  int TabIndexOfPage() const;
+  AccRole AccessibleRole() const override { return AccRole::PropertyPage; }
 
  protected:
   void PaintBackground(HDC dc, const RECT& rc) override;

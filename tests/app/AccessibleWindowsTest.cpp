@@ -71,13 +71,18 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
     main.ButtonHelp.Click();
     help::THelpViewer* viewer = program.HelpWindow();
     ASSERT_NE(viewer, nullptr);
-    // Each page is walked by itself too: the tab control reads as its tabs, not as the pages.
+    // The pages follow the tabs: the viewer's walk reaches every page's controls, named.
     for (int tab : {help::THelpViewer::tabContents, help::THelpViewer::tabIndex, help::THelpViewer::tabSearch}) {
       viewer->SelectTab(tab);
       ExpectAllNamed(viewer->Handle(), "help viewer");
-      for (const ui::TabPage* page : {&viewer->PageContents, &viewer->PageIndex, &viewer->PageSearch})
-        ExpectAllNamed(page->Handle(), "help viewer page");
     }
+    std::vector<std::wstring> pageFields;
+    for (const auto& n : testsupport::WalkAccessible(viewer->Handle()))
+      if (n.Window == viewer->EditIndex.Handle() || n.Window == viewer->EditSearch.Handle() ||
+          (n.Window == viewer->PageSearch.Handle() && n.Child == CHILDID_SELF))
+        pageFields.push_back(n.Name);
+    EXPECT_EQ(pageFields, (std::vector<std::wstring>{L"キーワードを入力してください(W):", L"検索",
+                                                     L"検索する語句を入力してください(W):"}));
     // The topic reads as a text whose value is what the window shows.
     comm::TComPtr<IAccessible> topic;
     *&topic = testsupport::ClientObject(viewer->RichEditTopic.Handle());

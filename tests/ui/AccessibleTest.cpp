@@ -6,6 +6,7 @@
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"
 #include "ui/StdControls.h"
+#include "ui/ViewControls.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <memory>
@@ -480,4 +481,111 @@ TEST(AccessibleClick, AWindowedButtonOfADisabledWindowIsNotPressed) {
   EXPECT_EQ(form->accDoDefaultAction(ChildId(ChildIndex(f, check))), S_OK);
   PumpFor(100);
   EXPECT_TRUE(check.Checked());
+}
+
+namespace {
+
+class TPagesForm : public ui::Form {
+ public:
+  TPagesForm() {
+    CreateForm(L"ページ", WS_CAPTION | WS_SYSMENU, 0, 320, 220);
+    Tabs.Create(this, 8, 8, 300, 200);
+    Tabs.AddTab(L"一般(&G)");
+    Tabs.AddTab(L"詳細(&D)");
+    for (ui::TabPage* page : {&First, &Second}) page->Create(&Tabs);
+    LabelFirst.Create(&First, 8, 8, 60, 14, L"名前(&N):");
+    EditFirst.Create(&First, 70, 6, 120, 20, L"");
+    LabelSecond.Create(&Second, 8, 8, 60, 14, L"場所(&L):");
+    EditSecond.Create(&Second, 70, 6, 120, 20, L"");
+    Second.SetVisible(false);
+  }
+  ui::TabControl Tabs;
+  ui::TabPage First, Second;
+  ui::Label LabelFirst, LabelSecond;
+  ui::Edit EditFirst, EditSecond;
+};
+
+HWND WindowOf(const VARIANT& v) {
+  if (v.vt != VT_DISPATCH || !v.pdispVal) return nullptr;
+  comm::TComPtr<IOleWindow> window;
+  HWND hwnd = nullptr;
+  if (FAILED(v.pdispVal->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window)))) return nullptr;
+  window->GetWindow(&hwnd);
+  return hwnd;
+}
+
+}  // namespace
+
+// The pages of a tab control follow its tabs among its children, each named by its tab, so that a
+// reader walking the window reaches the pages' controls; navigation and hit test reach them too.
+TEST(Accessible, TabPagesFollowTheTabsNamedByThem) {
+  TPagesForm f;
+  f.Show();
+  comm::TComPtr<IAccessible> tabs, system;
+  *&tabs = ClientObject(f.Tabs.Handle());
+  ASSERT_TRUE(tabs);
+  ASSERT_EQ(CreateStdAccessibleObject(f.Tabs.Handle(), OBJID_CLIENT, __uuidof(IAccessible),
+                                      reinterpret_cast<void**>(&system)),
+            S_OK);
+  LONG own = 0, count = 0;  // the system's children (the tabs) keep their places before the pages
+  ASSERT_EQ(system->get_accChildCount(&own), S_OK);
+  ASSERT_EQ(tabs->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, own + 2);
+  EXPECT_EQ(Name(tabs.Get(), own + 1), L"一般(G)");
+  EXPECT_EQ(Name(tabs.Get(), own + 2), L"詳細(D)");
+  VARIANT v;
+  ASSERT_EQ(tabs->get_accRole(ChildId(own + 1), &v), S_OK);
+  EXPECT_EQ(v.lVal, ROLE_SYSTEM_PROPERTYPAGE);
+  ASSERT_EQ(tabs->get_accState(ChildId(own + 2), &v), S_OK);
+  EXPECT_TRUE(v.lVal & STATE_SYSTEM_INVISIBLE);
+  comm::TComPtr<IDispatch> child;
+  ASSERT_EQ(tabs->get_accChild(ChildId(own + 1), &child), S_OK);
+  VARIANT page;
+  page.vt = VT_DISPATCH;
+  page.pdispVal = child.Get();
+  EXPECT_EQ(WindowOf(page), f.First.Handle());
+  BSTR name = nullptr;
+  EXPECT_EQ(tabs->get_accName(ChildId(own + 3), &name), E_INVALIDARG);
+
+  // The whole window's walk reaches the fields on both pages, named by their labels.
+  std::vector<std::wstring> fields;
+  for (const auto& n : testsupport::WalkAccessible(f.Handle()))
+    if (n.Role == ROLE_SYSTEM_TEXT) fields.push_back(n.Name);
+  EXPECT_EQ(fields, (std::vector<std::wstring>{L"名前(N):", L"場所(L):"}));
+
+  // From the last tab on to the pages, and back.
+  if (own > 0) {
+    ASSERT_EQ(tabs->accNavigate(NAVDIR_NEXT, ChildId(own), &v), S_OK);
+    EXPECT_EQ(WindowOf(v), f.First.Handle());
+    VariantClear(&v);
+    ASSERT_EQ(tabs->accNavigate(NAVDIR_PREVIOUS, ChildId(own + 1), &v), S_OK);
+    EXPECT_EQ(v.vt, VT_I4);
+    EXPECT_EQ(v.lVal, own);
+  }
+  ASSERT_EQ(tabs->accNavigate(NAVDIR_NEXT, ChildId(own + 1), &v), S_OK);
+  EXPECT_EQ(WindowOf(v), f.Second.Handle());
+  VariantClear(&v);
+  ASSERT_EQ(tabs->accNavigate(NAVDIR_LASTCHILD, ChildId(CHILDID_SELF), &v), S_OK);
+  EXPECT_EQ(WindowOf(v), f.Second.Handle());
+  VariantClear(&v);
+  EXPECT_EQ(tabs->accNavigate(NAVDIR_NEXT, ChildId(own + 2), &v), S_FALSE);
+  EXPECT_EQ(tabs->accNavigate(NAVDIR_NEXT, ChildId(own + 3), &v), E_INVALIDARG);
+
+  // A point on the page shown is the page; one on a tab is what the system says it is.
+  POINT pt{f.First.Left() + f.First.Width() / 2, f.First.Top() + f.First.Height() / 2};
+  ClientToScreen(f.Tabs.Handle(), &pt);
+  ASSERT_EQ(tabs->accHitTest(pt.x, pt.y, &v), S_OK);
+  EXPECT_EQ(WindowOf(v), f.First.Handle());
+  VariantClear(&v);
+  RECT tab{};
+  SendMessageW(f.Tabs.Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+  POINT onTab{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+  ClientToScreen(f.Tabs.Handle(), &onTab);
+  VARIANT expected;
+  VariantInit(&expected);
+  EXPECT_EQ(tabs->accHitTest(onTab.x, onTab.y, &v), system->accHitTest(onTab.x, onTab.y, &expected));
+  EXPECT_EQ(v.vt, expected.vt);
+  if (v.vt == VT_I4) EXPECT_EQ(v.lVal, expected.lVal);
+  VariantClear(&v);
+  VariantClear(&expected);
 }
