@@ -29,6 +29,9 @@ std::wstring PlainCaption(const std::wstring& caption) {
 
 namespace {
 
+// Whether the control is among its parent's accessible children: not a windowed one whose window went.
+bool Listed(const Control& k) { return !k.IsWindowed() || static_cast<const WinControl&>(k).Handle(); }
+
 // Whether the caption is the control's name rather than its content.
 bool CaptionNamesControl(const Control& c) {
   if (!c.IsWindowed()) return true;
@@ -470,10 +473,8 @@ class TAccessible final : public IAccessible, public IOleWindow {
   // The children as listed: the controls, then the child windows that no control stands for.
   static std::vector<TChild> ChildrenOf(const WinControl& c) {
     std::vector<TChild> kids;
-    for (Control* k : c.Children()) {
-      const HWND window = k->IsWindowed() ? static_cast<WinControl*>(k)->Handle() : nullptr;
-      if (!k->IsWindowed() || window) kids.push_back(TChild{k, window});  // not one whose window went
-    }
+    for (Control* k : c.Children())
+      if (Listed(*k)) kids.push_back(TChild{k, k->IsWindowed() ? static_cast<WinControl*>(k)->Handle() : nullptr});
     const size_t controls = kids.size();
     for (HWND h = ::GetWindow(c.Handle(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
       const auto end = kids.begin() + static_cast<std::ptrdiff_t>(controls);
@@ -645,6 +646,25 @@ class TAccessible final : public IAccessible, public IOleWindow {
 };
 
 }  // namespace
+
+long AccessibleChildIdOf(const Control& c) {
+  const WinControl* parent = c.Parent();
+  if (!parent || !Listed(c)) return CHILDID_SELF;
+  long id = 0;
+  for (const Control* k : parent->Children()) {
+    if (!Listed(*k)) continue;
+    ++id;
+    if (k == &c) return id;
+  }
+  return CHILDID_SELF;
+}
+
+void NotifyAccessibleNameChange(const Control& c) {
+  const WinControl* parent = c.Parent();
+  if (c.IsWindowed() || !parent || !parent->Handle()) return;
+  const long id = AccessibleChildIdOf(c);
+  if (id != CHILDID_SELF) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, parent->Handle(), OBJID_CLIENT, id);
+}
 
 LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp) {
   if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT) return 0;

@@ -25,6 +25,14 @@ std::wstring AccessibleNameOf(const Control& c);
 // name is a group.
 AccRole AccessibleRoleOf(const Control& c);
 
+// The child id that the accessible object of the control's parent gives the control (1..n), or
+// CHILDID_SELF (0) for a control without a parent or a windowed one whose window is gone.
+long AccessibleChildIdOf(const Control& c);
+
+// Tells assistive technology that a windowless control's name changed (a label's new text), so that
+// a reader following it hears the new text as it comes.
+void NotifyAccessibleNameChange(const Control& c);
+
 // The answer to WM_GETOBJECT for the control's window: for OBJID_CLIENT, the accessible object of its
 // client area, built on the system's one for the window; 0 leaves the question to the system.
 LRESULT AnswerGetObject(WinControl& c, WPARAM wp, LPARAM lp);

@@ -659,6 +659,7 @@ void GraphicControl::SetCaption(const std::wstring& caption) {
   if (caption == FCaption) return;
   Control::SetCaption(caption);
   Invalidate();
+  NotifyAccessibleNameChange(*this);
 }
 
 void GraphicControl::Invalidate() {

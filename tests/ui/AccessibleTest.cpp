@@ -585,7 +585,57 @@ TEST(Accessible, TabPagesFollowTheTabsNamedByThem) {
   VariantInit(&expected);
   EXPECT_EQ(tabs->accHitTest(onTab.x, onTab.y, &v), system->accHitTest(onTab.x, onTab.y, &expected));
   EXPECT_EQ(v.vt, expected.vt);
-  if (v.vt == VT_I4) EXPECT_EQ(v.lVal, expected.lVal);
+  if (v.vt == VT_I4) {
+    EXPECT_EQ(v.lVal, expected.lVal);
+  }
   VariantClear(&v);
   VariantClear(&expected);
+}
+
+namespace {
+struct TWinEvent {
+  HWND Window;
+  LONG Object, Child;
+};
+std::vector<TWinEvent>* gEvents = nullptr;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  if (gEvents) gEvents->push_back(TWinEvent{hwnd, object, child});
+}
+}  // namespace
+
+// A label's new text is announced under the id its window's object gives it, and only when it changed.
+TEST(Accessible, ALabelsNewTextIsAnnouncedAsANameChange) {
+  TNamesForm f;
+  f.Show();
+  std::vector<TWinEvent> events;
+  gEvents = &events;
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, RecordEvent,
+                                       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  auto ours = [&] {
+    std::vector<TWinEvent> mine;
+    for (const TWinEvent& e : events)
+      if (e.Window == f.Handle() || e.Window == f.Panel.Handle()) mine.push_back(e);
+    return mine;
+  };
+  f.LabelName.SetCaption(L"氏名(&N):");
+  f.Inner.SetCaption(L"内側の新しい文");
+  PumpFor(50);
+  std::vector<TWinEvent> seen = ours();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].Window, f.Handle());
+  EXPECT_EQ(seen[0].Object, OBJID_CLIENT);
+  EXPECT_EQ(seen[0].Child, ChildIndex(f, f.LabelName));
+  EXPECT_EQ(seen[1].Window, f.Panel.Handle());
+  EXPECT_EQ(seen[1].Child, ChildIndex(f.Panel, f.Inner));
+  comm::TComPtr<IAccessible> form;
+  *&form = ClientObject(f.Handle());
+  ASSERT_TRUE(form);
+  EXPECT_EQ(Name(form.Get(), seen[0].Child), L"氏名(N):");
+  events.clear();
+  f.LabelName.SetCaption(L"氏名(&N):");  // the same text: nothing to hear
+  PumpFor(50);
+  EXPECT_TRUE(ours().empty());
+  UnhookWinEvent(hook);
+  gEvents = nullptr;
 }
