@@ -214,8 +214,9 @@ class TAccessible final : public IAccessible, public IOleWindow {
     WinControl* c = Self();
     if (!c) return CO_E_OBJNOTCONNECTED;
     if (!OwnsChildren(*c)) {
-      *count = SystemChildCount() + static_cast<LONG>(ExtraWindows(*c).size());
-      return S_OK;
+      const HRESULT hr = FSystem->get_accChildCount(count);
+      if (SUCCEEDED(hr)) *count = std::max(*count, LONG{0}) + static_cast<LONG>(ExtraWindows(*c).size());
+      return hr;
     }
     *count = static_cast<LONG>(ChildrenOf(*c).size());
     return S_OK;
@@ -564,11 +565,14 @@ class TAccessible final : public IAccessible, public IOleWindow {
   }
 
   // The child window that an id past the system's children names, or null.
+  // Asks the system for its count only where there are such windows: a list's items are read through
+  // here one by one.
   HWND ExtraWindow(const WinControl& c, LONG id) const {
-    const LONG n = id - SystemChildCount();
-    if (id == CHILDID_SELF || n < 1) return nullptr;
+    if (id == CHILDID_SELF) return nullptr;
     const std::vector<HWND> extra = ExtraWindows(c);
-    return n <= static_cast<LONG>(extra.size()) ? extra[static_cast<size_t>(n - 1)] : nullptr;
+    if (extra.empty()) return nullptr;
+    const LONG n = id - SystemChildCount();
+    return n >= 1 && n <= static_cast<LONG>(extra.size()) ? extra[static_cast<size_t>(n - 1)] : nullptr;
   }
 
   // Navigation among the system's children and the child windows after them.
